@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tromel needs (when missing) and builds it into build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libsdl2-dev libsndfile1-dev
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  xvfb xdotool imagemagick fonts-dejavu-core
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo=()
+  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=120 update -qq
+  "${sudo[@]}" apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=120 "${missing[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build

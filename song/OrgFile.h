@@ -1,0 +1,48 @@
+// Reading and writing Organya files.
+#pragma once
+
+#include "song/Song.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tromel {
+
+enum class LoadStatus {
+    Read,        // the song holds the file
+    NotOrganya,  // not a valid Organya file (wrong magic, truncated, or a value that does not fit)
+    Unreadable,  // the file could not be opened or read; reason holds the system's text
+};
+
+struct LoadResult {
+    LoadStatus status = LoadStatus::Read;
+    std::string reason;
+
+    bool ok() const { return status == LoadStatus::Read; }
+};
+
+struct SaveResult {
+    bool ok = true;
+    std::string reason;  // the system's error text when !ok
+};
+
+inline constexpr const char* invalidOrgMessage = "This is not a valid ORG File!";
+inline constexpr const char* fileOpenErrorTitle = "File Open Error";
+
+// Both readers empty the song's note tables first. On success the song holds the file's
+// header, channel settings and notes; otherwise it keeps the header and settings it had and
+// its note tables stay empty, never a mix.
+LoadResult readOrgBytes(std::span<const uint8_t> bytes, Song& song);
+LoadResult loadOrgFile(Song& song, const std::filesystem::path& path);
+
+// The file image of a song: values cut to their field widths, empty slots closed up.
+std::vector<uint8_t> writeOrgBytes(const Song& song);
+
+// Writes atomically: a temporary file beside the target is flushed and renamed over it, so a
+// failed save leaves any old file as it was and no temporary file behind.
+SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path);
+
+}  // namespace tromel

@@ -1,0 +1,32 @@
+// Byte layout of an Organya "Org-02" file.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+namespace tromel::org {
+
+inline constexpr std::array<unsigned char, 6> magic{'O', 'r', 'g', '-', '0', '2'};
+
+inline constexpr std::size_t tempoOffset = 6;         // 2 bytes, milliseconds per step
+inline constexpr std::size_t stepsPerBarOffset = 8;   // 1 byte
+inline constexpr std::size_t beatsPerStepOffset = 9;  // 1 byte
+inline constexpr std::size_t loopBeginOffset = 10;    // 4 bytes
+inline constexpr std::size_t loopEndOffset = 14;      // 4 bytes
+inline constexpr std::size_t channelBlocksOffset = 18;
+inline constexpr std::size_t channelBlockSize = 6;
+inline constexpr std::size_t headerSize = 114;  // note data starts here
+
+// Within a channel block (instrument channels 0..7, then drum channels 0..7).
+inline constexpr std::size_t blockFrequency = 0;  // 2 bytes
+inline constexpr std::size_t blockWave = 2;       // 1 byte
+inline constexpr std::size_t blockPi = 3;         // 1 byte, non-zero is true
+inline constexpr std::size_t blockNoteCount = 4;  // 2 bytes
+
+// Each note takes a 4-byte position and one byte each of key, length, volume and pan,
+// stored as five arrays per channel.
+inline constexpr std::size_t bytesPerNote = 8;
+
+inline constexpr unsigned piTrueByte = 255;
+
+}  // namespace tromel::org

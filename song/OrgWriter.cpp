@@ -1,0 +1,126 @@
+// Writes a song as an Organya "Org-02" file, atomically.
+#include "song/ByteOrder.h"
+#include "song/OrgFile.h"
+#include "song/OrgLayout.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tromel {
+namespace {
+
+std::vector<const NoteRec*> liveNotes(const NoteTable& table, int channel) {
+    std::vector<const NoteRec*> notes;
+    for (int32_t slot = 1; slot <= table.slotBound(); ++slot)
+        if (!table.at(channel, slot).isEmpty())
+            notes.push_back(&table.at(channel, slot));
+    return notes;
+}
+
+void appendChannelBlock(std::vector<uint8_t>& out, const ChannelSettings& channel, std::size_t noteCount) {
+    appendLE(out, static_cast<uint32_t>(channel.frequency), 2);
+    appendLE(out, static_cast<uint32_t>(channel.wave), 1);
+    appendLE(out, channel.pi ? org::piTrueByte : 0u, 1);
+    appendLE(out, static_cast<uint32_t>(noteCount), 2);
+}
+
+void appendChannelNotes(std::vector<uint8_t>& out, const std::vector<const NoteRec*>& notes) {
+    for (const NoteRec* note : notes)
+        appendLE(out, static_cast<uint32_t>(note->position - 1), 4);
+    for (const NoteRec* note : notes)
+        appendLE(out, static_cast<uint32_t>(96 - note->key), 1);
+    for (const NoteRec* note : notes)
+        appendLE(out, static_cast<uint32_t>(note->length), 1);
+    for (const NoteRec* note : notes)
+        appendLE(out, static_cast<uint32_t>(note->volume), 1);
+    for (const NoteRec* note : notes)
+        appendLE(out, static_cast<uint32_t>(12 - note->pan), 1);
+}
+
+std::string errorText(int code) { return std::strerror(code); }
+
+bool writeAll(int fd, const std::vector<uint8_t>& bytes, int& error) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// mkstemp creates the file for its owner only: a replaced file keeps its own permissions and a
+// new one gets the usual ones.
+mode_t permissionsFor(const std::filesystem::path& path) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0)
+        return existing.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+std::vector<uint8_t> writeOrgBytes(const Song& song) {
+    std::array<std::vector<const NoteRec*>, 16> notes;
+    for (int ch = 0; ch < 8; ++ch) {
+        notes[ch] = liveNotes(song.instrumentNotes, ch);
+        notes[8 + ch] = liveNotes(song.drumNotes, ch);
+    }
+
+    std::vector<uint8_t> out(org::magic.begin(), org::magic.end());
+    appendLE(out, static_cast<uint32_t>(song.tempo), 2);
+    appendLE(out, static_cast<uint32_t>(song.stepsPerBar), 1);
+    appendLE(out, static_cast<uint32_t>(song.beatsPerStep), 1);
+    appendLE(out, static_cast<uint32_t>(song.loopBegin), 4);
+    appendLE(out, static_cast<uint32_t>(song.loopEnd), 4);
+    for (int ch = 0; ch < 8; ++ch)
+        appendChannelBlock(out, song.instruments[ch], notes[ch].size());
+    for (int ch = 0; ch < 8; ++ch)
+        appendChannelBlock(out, song.drums[ch], notes[8 + ch].size());
+    for (const auto& channelNotes : notes)
+        appendChannelNotes(out, channelNotes);
+    return out;
+}
+
+SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path) {
+    const std::vector<uint8_t> bytes = writeOrgBytes(song);
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return {false, errorText(errno)};
+    int error = 0;
+    bool written = writeAll(fd, bytes, error);
+    if (written && ::fsync(fd) != 0) {
+        error = errno;
+        written = false;
+    }
+    ::fchmod(fd, permissionsFor(path));
+    if (::close(fd) != 0 && written) {
+        error = errno;
+        written = false;
+    }
+    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = errno;
+        written = false;
+    }
+    if (!written) {
+        ::unlink(temporary.c_str());
+        return {false, errorText(error)};
+    }
+    return {};
+}
+
+}  // namespace tromel

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Sets Tromel up and runs every test headless: the main build, the core under AddressSanitizer
+# and UndefinedBehaviorSanitizer, and a bounded fuzzing run of the file reader.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/setup.sh
+
+export QT_QPA_PLATFORM=offscreen
+export SDL_AUDIODRIVER=dummy
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/tromel-runtime.XXXXXX)}"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+echo "== Tests"
+ctest --test-dir build --output-on-failure
+
+echo "== Core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROMEL_CORE_ONLY=ON -DTROMEL_SANITIZE=ON >/dev/null
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure
+
+if command -v clang++ >/dev/null; then
+  echo "== Fuzzing the file reader for ${FUZZ_SECONDS:-60} s"
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DTROMEL_CORE_ONLY=ON -DTROMEL_FUZZ=ON >/dev/null
+  cmake --build build-fuzz
+  mkdir -p build-fuzz/corpus build-fuzz/seeds
+  build-fuzz/bin/org_fuzz_seeds build-fuzz/seeds
+  build-fuzz/bin/org_reader_fuzz build-fuzz/corpus build-fuzz/seeds -dict=fuzz/org.dict \
+    -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 2>build-fuzz/fuzz.log ||
+    { tail -n 60 build-fuzz/fuzz.log; exit 1; }
+  grep -E 'stat::number_of_executed_units|Done' build-fuzz/fuzz.log | tail -n 2
+fi
+
+echo "== All tests passed"

@@ -1,0 +1,179 @@
+// Writing Organya files: golden bytes, field truncation, round trips and atomic saves.
+#include "song/OrgFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tromel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+fs::path freshFolder(const std::string& name) {
+    const fs::path folder = fs::path(testing::TempDir()) / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+TEST(OrgWriter, NewSongIsTheDefaultHeader) {
+    std::vector<uint8_t> expected = {'O', 'r', 'g', '-', '0', '2', 0x80, 0x00, 0x04, 0x04,
+                                     0, 0, 0, 0, 0x40, 0x06, 0, 0};
+    for (int i = 0; i < 8; ++i)
+        expected.insert(expected.end(), {0xE8, 0x03, 0, 0, 0, 0});
+    for (int i = 0; i < 8; ++i)
+        expected.insert(expected.end(), {0xE8, 0x00, 0, 0, 0, 0});
+    EXPECT_EQ(writeOrgBytes(Song{}), expected);
+}
+
+TEST(OrgWriter, OneNote) {
+    Song song;
+    song.instrumentNotes.grow(1);
+    song.instrumentNotes.at(0, 1) = {1, 1, 1, 6, 166};
+    const auto bytes = writeOrgBytes(song);
+    ASSERT_EQ(bytes.size(), 122u);
+    EXPECT_EQ(bytes[22], 1);
+    EXPECT_EQ(bytes[23], 0);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 114, bytes.end()),
+              (std::vector<uint8_t>{0, 0, 0, 0, 0x5F, 0x01, 0xA6, 0x06}));
+}
+
+TEST(OrgWriter, GapsCloseUpAndTheStoredCountPlaysNoPart) {
+    Song song;
+    song.drums[2].noteCount = 9;
+    song.drumNotes.grow(3);
+    song.drumNotes.at(2, 1) = {5, 10, 2, 6, 100};
+    song.drumNotes.at(2, 3) = {3, 11, 1, -243, 255};
+    const auto bytes = writeOrgBytes(song);
+    EXPECT_EQ(bytes[18 + 6 * 10 + 4], 2);
+    Song back;
+    ASSERT_TRUE(readOrgBytes(bytes, back).ok());
+    EXPECT_EQ(back.drumNotes.at(2, 1), song.drumNotes.at(2, 1));
+    EXPECT_EQ(back.drumNotes.at(2, 2), song.drumNotes.at(2, 3));
+    EXPECT_EQ(back.drums[2].noteCount, 2);
+}
+
+TEST(OrgWriter, ValuesAreCutToTheirFieldWidths) {
+    Song song;
+    song.tempo = 65536 + 7;
+    song.stepsPerBar = 256;
+    song.beatsPerStep = 258;
+    song.instruments[0] = {70000, 300, true, 0};
+    song.instrumentNotes.grow(1);
+    song.instrumentNotes.at(0, 1) = {1, -159, 256 + 3, -243, 255};
+    const auto bytes = writeOrgBytes(song);
+    EXPECT_EQ(bytes[6], 7);
+    EXPECT_EQ(bytes[7], 0);
+    EXPECT_EQ(bytes[8], 0);
+    EXPECT_EQ(bytes[9], 2);
+    EXPECT_EQ(bytes[18] | bytes[19] << 8, 70000 & 0xFFFF);
+    EXPECT_EQ(bytes[20], 300 & 0xFF);
+    EXPECT_EQ(bytes[21], 255);  // a true pi flag is written as 255
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 118, bytes.end()), (std::vector<uint8_t>{255, 3, 255, 255}));
+}
+
+Song randomSong(std::mt19937& rng) {
+    auto draw = [&](int64_t lo, int64_t hi) { return std::uniform_int_distribution<int64_t>(lo, hi)(rng); };
+    Song song;
+    song.tempo = static_cast<int32_t>(draw(0, 65535));
+    song.stepsPerBar = static_cast<int16_t>(draw(0, 255));
+    song.beatsPerStep = static_cast<int16_t>(draw(0, 255));
+    song.loopBegin = static_cast<int32_t>(draw(0, INT32_MAX));
+    song.loopEnd = static_cast<int32_t>(draw(0, INT32_MAX));
+    for (int kind = 0; kind < 2; ++kind) {
+        auto& settings = kind == 0 ? song.instruments : song.drums;
+        NoteTable& table = song.notes(kind);
+        for (int ch = 0; ch < 8; ++ch) {
+            const auto count = static_cast<int16_t>(draw(0, 40) < 8 ? 0 : draw(1, 60));
+            settings[ch] = {static_cast<int32_t>(draw(0, 65535)), static_cast<int16_t>(draw(0, 255)), draw(0, 1) == 1, count};
+            table.grow(count);
+            for (int slot = 1; slot <= count; ++slot)
+                table.at(ch, slot) = {static_cast<int32_t>(draw(1, INT32_MAX)), static_cast<int32_t>(96 - draw(0, 255)),
+                                      static_cast<int32_t>(draw(0, 255)), static_cast<int16_t>(12 - draw(0, 255)),
+                                      static_cast<int16_t>(draw(0, 255))};
+        }
+    }
+    return song;
+}
+
+TEST(OrgWriter, RandomSongsRoundTrip) {
+    std::mt19937 rng(20261206);
+    for (int round = 0; round < 200; ++round) {
+        const Song song = randomSong(rng);
+        const auto bytes = writeOrgBytes(song);
+        Song back;
+        ASSERT_TRUE(readOrgBytes(bytes, back).ok());
+        ASSERT_EQ(back, song) << "round " << round;
+        ASSERT_EQ(writeOrgBytes(back), bytes);
+    }
+}
+
+TEST(OrgWriter, SavingOverALongerFileLeavesExactlyTheNewBytes) {
+    const fs::path path = freshFolder("writer-over") / "song.org";
+    std::ofstream(path, std::ios::binary) << std::string(5000, 'x');
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const Song song;
+    ASSERT_TRUE(saveOrgFile(song, path).ok);
+    EXPECT_EQ(fileBytes(path), writeOrgBytes(song));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator{}), 1);
+}
+
+TEST(OrgWriter, FailedSavesReportWhyAndLeaveNoTemporaryFile) {
+    const fs::path folder = freshFolder("writer-fail");
+    const SaveResult noFolder = saveOrgFile(Song{}, folder / "missing" / "song.org");
+    EXPECT_FALSE(noFolder.ok);
+    EXPECT_EQ(noFolder.reason, "No such file or directory");
+
+    fs::create_directories(folder / "taken" / "inside");  // a non-empty folder cannot be replaced
+    const SaveResult overFolder = saveOrgFile(Song{}, folder / "taken");
+    EXPECT_FALSE(overFolder.ok);
+    EXPECT_FALSE(overFolder.reason.empty());
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1);
+}
+
+// A write that fails part-way (here: a file size limit, which holds even for root) keeps the
+// old file byte for byte.
+TEST(OrgWriter, AWriteThatFailsPartWayKeepsTheOldFile) {
+    const fs::path folder = freshFolder("writer-partial");
+    const fs::path path = folder / "song.org";
+    Song old;
+    ASSERT_TRUE(saveOrgFile(old, path).ok);
+    const auto oldBytes = fileBytes(path);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{300, 300};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        Song big;
+        big.instrumentNotes.grow(100);
+        for (int slot = 1; slot <= 100; ++slot)
+            big.instrumentNotes.at(0, slot) = {slot, 10, 1, 6, 166};
+        const SaveResult result = saveOrgFile(big, path);
+        _exit(!result.ok && result.reason == "File too large" ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(fileBytes(path), oldBytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1);
+}
+
+}  // namespace
+}  // namespace tromel

@@ -1,0 +1,35 @@
+// Runs every registered Qt Test class in one headless application.
+#include "tests/ui/UiTestRegistry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+namespace tromel::test {
+
+std::vector<UiTestFactory>& uiTests() {
+    static std::vector<UiTestFactory> tests;
+    return tests;
+}
+
+}  // namespace tromel::test
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    // Qt wants a private runtime folder; make one when the machine gives none.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QDir::tempPath() + "/tromel-ui-tests-runtime";
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    }
+    QApplication app(argc, argv);
+    int failures = 0;
+    for (const auto& makeTest : tromel::test::uiTests()) {
+        std::unique_ptr<QObject> test = makeTest();
+        failures += QTest::qExec(test.get(), argc, argv);
+    }
+    return failures == 0 ? 0 : 1;
+}
