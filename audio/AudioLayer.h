@@ -1,0 +1,67 @@
+// The audio layer: device set-up, samples and playback channels, as the editor calls them.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+namespace tromel::audio {
+
+using Handle = uint32_t;  // 0 is no sample or channel; every call on handle 0 does nothing
+
+inline constexpr uint32_t layerVersion = 0x02030001;  // high 16 bits: the interface the editor expects
+inline constexpr uint32_t expectedVersionHigh = 0x0203;
+inline constexpr int outputRate = 44100;
+inline constexpr int largestVolume = 320;  // the maximum-volume setting the editor makes
+inline constexpr int unchangedFrequency = -1;
+inline constexpr int unchangedVolume = -1;
+inline constexpr int unchangedPan = -101;
+inline constexpr int samplesMaxPlaybacks = 50;
+
+// Error codes reported by lastError().
+enum ErrorCode : int {
+    errorNone = 0,
+    errorFileOpen = 2,   // the sample file is missing or cannot be read
+    errorFormat = 6,     // not a PCM WAV file libsndfile can read
+    errorHandle = 5,     // unknown sample or channel handle
+    errorNoDevice = 23,  // no output device could be opened
+    errorMemory = 1,
+    errorUnknown = -1,
+};
+
+class Sequencer;
+
+// All calls are made on the user-interface thread. Implementations hand playback changes to the
+// mixer, which runs on the audio thread, without blocking.
+class AudioLayer {
+public:
+    virtual ~AudioLayer() = default;
+
+    virtual uint32_t version() const = 0;
+    virtual void setMaxVolume(int volume) = 0;
+    // Opens the default output device at the given rate; false on failure (see lastError()).
+    virtual bool initDevice(int sampleRate) = 0;
+    // Releases the device and every sample and channel.
+    virtual void release() = 0;
+    virtual int lastError() const = 0;
+
+    // A sample from a WAV file; 0 on failure.
+    virtual Handle loadSample(const std::filesystem::path& path, bool loop, int maxPlaybacks) = 0;
+    // Frees a sample and the channels made from it.
+    virtual void freeSample(Handle sample) = 0;
+    // A new playback channel of a sample; 0 on failure.
+    virtual Handle channelFromSample(Handle sample) = 0;
+    virtual void setChannelLooping(Handle channel, bool loop) = 0;
+    // frequency in Hz (0: the sample's own rate, -1 unchanged); volume 0..max (-1 unchanged);
+    // pan -100 left .. 100 right (-101 unchanged).
+    virtual void setChannelAttributes(Handle channel, int frequency, int volume, int pan) = 0;
+    virtual void preBuffer(Handle channel) = 0;
+    virtual void playChannel(Handle channel) = 0;  // from the start of the sample
+    virtual void pauseChannel(Handle channel) = 0;
+    virtual void stopChannel(Handle channel) = 0;
+
+    // Step clocks: a sequencer is driven by the mixer on the audio thread at its own frames.
+    virtual void attachSequencer(Sequencer* sequencer) = 0;
+    virtual void detachSequencer(Sequencer* sequencer) = 0;
+};
+
+}  // namespace tromel::audio

@@ -1,0 +1,60 @@
+// Play, Pause and Stop of one document: compiles the song and drives its step clock.
+#pragma once
+
+#include "audio/AudioLayer.h"
+#include "song/Song.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace tromel::audio {
+
+// What a compile shows the user; the document window implements it (user-interface thread).
+class TransportHost {
+public:
+    virtual ~TransportHost() = default;
+    virtual void setProgressMaximum(int32_t maximum) = 0;
+    virtual void setProgress(int32_t value) = 0;
+    virtual void setStatusText(const std::string& text) = 0;  // "Compiling ORG..."
+    virtual void showChannelStatus() = 0;                      // the channel text again
+    virtual void showAudioError(const std::string& text) = 0;  // "Can't play file", with the layer's error code
+    virtual void showPlayRefusal(const std::string& reason) = 0;  // a song that cannot play, and why
+};
+
+enum class TransportState { Stopped, Playing, Paused };
+
+class PlaybackEngine;
+
+// One per document window. Every call is made on the user-interface thread.
+class Transport {
+public:
+    Transport(AudioLayer& layer, std::filesystem::path sampleFolder);
+    ~Transport();  // stops the instrument channels and releases this document's samples
+
+    Transport(const Transport&) = delete;
+    Transport& operator=(const Transport&) = delete;
+
+    // Paused: resume at the next step. Otherwise compile the song and start from its first step.
+    // Returns false when the song was refused (host.showPlayRefusal said why) and nothing started.
+    bool play(const Song& song, TransportHost& host);
+    void pause();
+    void stop();
+
+    // Mute boxes 0..15: 0..7 instrument channels, 8..15 drum channels.
+    void setMuted(int channel, bool muted);
+
+    TransportState state() const;
+    bool isPaused() const { return state() == TransportState::Paused; }
+    // The play position of the step being heard now (0 before the first step and after Stop).
+    int32_t playPosition() const;
+    // Counts published positions; it changes whenever a step has been heard, so the window's
+    // redraw timer can tell a new step from the last one it drew.
+    uint64_t stepsHeard() const;
+
+private:
+    std::unique_ptr<PlaybackEngine> m_engine;
+};
+
+}  // namespace tromel::audio
