@@ -1,0 +1,52 @@
+// The roll's mouse editing: hover, press, drag and release turned into note-table edits.
+#pragma once
+
+#include "roll/RollPointer.h"
+#include "roll/RollSpot.h"
+#include "song/EditState.h"
+#include "song/Song.h"
+
+namespace tromel::roll {
+
+// Edits the current channel (EditState::channelKind, currentChannel) of one song. The widget
+// forwards its mouse events with the buttons held, the pointer in client pixels and its client
+// height, then applies the returned outcome. The hover shape decides what a left press does, so
+// every pointer move over the roll must be forwarded, not only drags.
+class NoteEditor {
+public:
+    NoteEditor(Song& song, EditState& state);
+
+    EditOutcome press(MouseButtons buttons, double x, double y, int height);
+    EditOutcome move(MouseButtons buttons, double x, double y, int height);
+    EditOutcome release();
+
+    PointerShape pointer() const { return m_pointer; }
+
+private:
+    RollSpot spotAt(double x, double y, int height) const;
+    bool channelIsValid() const;
+    int channel() const { return m_state.currentChannel; }
+    const NoteTable& storedNotes() const;
+    EditOutcome outcome(bool redraw) const;
+
+    void hover(const RollSpot& spot, EditOutcome& result);
+    EditOutcome pressLeft(const RollSpot& spot);
+    EditOutcome pressInRoll(const RollSpot& spot);
+    EditOutcome addOrRekey(const RollSpot& spot);
+    EditOutcome setOrAddEvent(int32_t column, int16_t NoteRec::*field, int16_t value);
+    EditOutcome beginMove(const RollSpot& spot);
+    EditOutcome beginStretch(const RollSpot& spot);
+    EditOutcome dragLeft(const RollSpot& spot);
+    EditOutcome dragMove(const RollSpot& spot);
+    EditOutcome dragStretch(const RollSpot& spot);
+    EditOutcome paint(const RollSpot& spot);
+    EditOutcome pressRight(const RollSpot& spot);
+    EditOutcome dragRight(const RollSpot& spot);
+    EditOutcome storeTidied(NoteTable working);
+
+    Song& m_song;
+    EditState& m_state;
+    PointerShape m_pointer = PointerShape::arrow;
+};
+
+}  // namespace tromel::roll
