@@ -1,0 +1,105 @@
+// The song settings dialog `winSongSettings`: tempo, bar settings and loop points of one song.
+#include "dialogs/SongSettingsDialog.h"
+
+#include "dialogs/PlacedWidgets.h"
+#include "song/TypedNumber.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <array>
+
+namespace tromel::dialogs {
+namespace {
+
+QLineEdit* placedTextBox(QWidget* parent, const char* name, int left, int top, int width) {
+    auto* box = placed(new QLineEdit(parent), left, top, width, 19);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+QPushButton* placedButton(QWidget* parent, const char* name, const QString& caption, int left) {
+    auto* button = placed(new QPushButton(caption, parent), left, 144, 65, 25);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+int32_t parsed(const QLineEdit* box) {
+    return parseTypedNumber(box->text().toStdString());
+}
+
+}  // namespace
+
+SongSettingsDialog::SongSettingsDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("winSongSettings"));
+    setWindowTitle(QStringLiteral("Settings"));
+    setClientSize(this, 153, 177);
+    createControls();
+    arrangeTabOrder();
+    connect(m_cmdApply, &QPushButton::clicked, this, &SongSettingsDialog::apply);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void SongSettingsDialog::createControls() {
+    placedLabel(this, QStringLiteral("Tempo"), 8, 8, 57, 25);
+    placedLabel(this, QStringLiteral("Steps per Bar"), 8, 32, 97, 25);
+    placedLabel(this, QStringLiteral("Beats per Step"), 8, 56, 105, 25);
+    placedLabel(this, QStringLiteral("Loop Begin"), 8, 80, 105, 25);
+    placedLabel(this, QStringLiteral("Loop End"), 8, 104, 105, 25);
+    m_textTempo = placedTextBox(this, "textTempo", 104, 8, 41);
+    m_textSteps = placedTextBox(this, "textSteps", 120, 32, 25);
+    m_textBeats = placedTextBox(this, "textBeats", 120, 56, 25);
+    m_textLoopBegin = placedTextBox(this, "textLoopBegin", 120, 80, 25);
+    m_textLoopEnd = placedTextBox(this, "textLoopEnd", 120, 104, 25);
+    m_cmdApply = placedButton(this, "cmdApply", QStringLiteral("Apply"), 8);
+    m_cmdCancel = placedButton(this, "cmdCancel", QStringLiteral("Cancel"), 80);
+    // Enter applies, as in any settings dialog; Escape cancels.
+    m_cmdApply->setDefault(true);
+}
+
+void SongSettingsDialog::arrangeTabOrder() {
+    const std::array<QWidget*, 7> order{m_textTempo, m_textSteps,     m_textBeats,  m_cmdApply,
+                                        m_cmdCancel, m_textLoopBegin, m_textLoopEnd};
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void SongSettingsDialog::editModally(SongSettingsExchange& exchange) {
+    m_exchange = &exchange;
+    exec();
+    m_exchange = nullptr;
+}
+
+void SongSettingsDialog::showEvent(QShowEvent* event) {
+    if (m_exchange) {
+        m_textBeats->setText(QString::number(m_exchange->returnBeat));
+        m_textSteps->setText(QString::number(m_exchange->returnStep));
+        m_textTempo->setText(QString::number(m_exchange->returnTempo));
+        m_textLoopBegin->setText(QString::number(m_exchange->returnLoopBegin));
+        m_textLoopEnd->setText(QString::number(m_exchange->returnLoopEnd));
+    }
+    m_textTempo->setFocus();
+    QDialog::showEvent(event);
+}
+
+void SongSettingsDialog::apply() {
+    if (m_exchange) {
+        m_exchange->returnBeat = parsed(m_textBeats);
+        m_exchange->returnStep = parsed(m_textSteps);
+        m_exchange->returnTempo = parsed(m_textTempo);
+        m_exchange->returnLoopBegin = parsed(m_textLoopBegin);
+        m_exchange->returnLoopEnd = parsed(m_textLoopEnd);
+    }
+    accept();
+}
+
+void editSongSettings(QWidget* documentWindow, Song& song, SongSettingsExchange& exchange,
+                      std::unique_ptr<SongSettingsDialog>& dialogOfThisWindow) {
+    fillSongSettingsExchange(song, exchange);
+    if (!dialogOfThisWindow)
+        dialogOfThisWindow = std::make_unique<SongSettingsDialog>(documentWindow);
+    dialogOfThisWindow->editModally(exchange);
+    storeSongSettingsExchange(exchange, song);
+}
+
+}  // namespace tromel::dialogs
