@@ -1,7 +1,7 @@
 // The roll's mouse editing: hover, press, drag and release turned into note-table edits.
 #pragma once
 
-#include "roll/RollPointer.h"
+#include "roll/EditOutcome.h"
 #include "roll/RollSpot.h"
 #include "song/EditState.h"
 #include "song/Song.h"
