@@ -1,0 +1,35 @@
+// The dialog and windows the whole program shares: instruments and drums, the debug note list, About.
+#include "dialogs/ProgramWindows.h"
+
+namespace tromel::dialogs {
+namespace {
+
+void bringForward(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
+ProgramWindows::ProgramWindows() = default;
+ProgramWindows::~ProgramWindows() = default;
+
+void ProgramWindows::editInstrumentSettings(QWidget* documentWindow, Song& song) {
+    dialogs::editInstrumentSettings(documentWindow, song, m_instrumentExchange, m_instrumentDialog);
+}
+
+void ProgramWindows::showDebugNotes(const NoteTable& instrumentNotes) {
+    if (!m_debugWindow)
+        m_debugWindow = std::make_unique<DebugWindow>();
+    m_debugWindow->fill(instrumentNotes);
+    bringForward(m_debugWindow.get());
+}
+
+void ProgramWindows::showAbout() {
+    if (!m_aboutWindow)
+        m_aboutWindow = std::make_unique<AboutWindow>();
+    bringForward(m_aboutWindow.get());
+}
+
+}  // namespace tromel::dialogs

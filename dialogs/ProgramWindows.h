@@ -1,0 +1,43 @@
+// The dialog and windows the whole program shares: instruments and drums, the debug note list, About.
+#pragma once
+
+#include "dialogs/AboutWindow.h"
+#include "dialogs/DebugWindow.h"
+#include "dialogs/InstrumentSettingsDialog.h"
+#include "song/Song.h"
+
+#include <memory>
+
+class QWidget;
+
+namespace tromel::dialogs {
+
+// The main window owns the one instance and lends it to its document windows. Each window is
+// created on first use, has no parent window and never keeps the program running on its own;
+// all of them go when the instance does.
+class ProgramWindows {
+public:
+    ProgramWindows();
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    // The "Instrument/Drum Settings" entry of `documentWindow`, whose song is `song`.
+    void editInstrumentSettings(QWidget* documentWindow, Song& song);
+    // The "Debug" entry of a document window: lists that window's instrument notes, not modal.
+    void showDebugNotes(const NoteTable& instrumentNotes);
+    // The "About" entry of the main window and of every document window.
+    void showAbout();
+
+    InstrumentSettingsDialog* instrumentDialog() const { return m_instrumentDialog.get(); }
+    DebugWindow* debugWindow() const { return m_debugWindow.get(); }
+    AboutWindow* aboutWindow() const { return m_aboutWindow.get(); }
+
+private:
+    InstrumentSettingsExchange m_instrumentExchange;
+    std::unique_ptr<InstrumentSettingsDialog> m_instrumentDialog;
+    std::unique_ptr<DebugWindow> m_debugWindow;
+    std::unique_ptr<AboutWindow> m_aboutWindow;
+};
+
+}  // namespace tromel::dialogs
