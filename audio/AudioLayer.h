@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 
 namespace tromel::audio {
 
@@ -25,10 +26,13 @@ enum ErrorCode : int {
     errorHandle = 5,     // unknown sample or channel handle
     errorNoDevice = 23,  // no output device could be opened
     errorMemory = 1,
+    errorNoChannel = 18,   // no free channel: the sample has all its playbacks, or the mixer is full
+    errorNoSequencer = 8,  // no room for another step clock
     errorUnknown = -1,
 };
 
 class Sequencer;
+struct SequencerCommand;
 
 // All calls are made on the user-interface thread. Implementations hand playback changes to the
 // mixer, which runs on the audio thread, without blocking.
@@ -61,7 +65,17 @@ public:
 
     // Step clocks: a sequencer is driven by the mixer on the audio thread at its own frames.
     virtual void attachSequencer(Sequencer* sequencer) = 0;
+    // The caller must keep a detached sequencer alive until the mixer's next pass; retireSequencer
+    // hands it over instead, and the layer deletes it once the audio thread has let go.
     virtual void detachSequencer(Sequencer* sequencer) = 0;
+    virtual void retireSequencer(std::unique_ptr<Sequencer> sequencer) = 0;
+    // Delivers a command to an attached sequencer on the audio thread, in call order with every
+    // other call of this interface.
+    virtual void sendToSequencer(Sequencer* sequencer, const SequencerCommand& command) = 0;
+
+    // Like freeSample, but the sample's channels finish what they are playing before they and the
+    // sample are released (a looping channel must be stopped first).
+    virtual void freeSampleWhenSilent(Handle sample) = 0;
 };
 
 }  // namespace tromel::audio

@@ -17,9 +17,9 @@ public:
     virtual ~TransportHost() = default;
     virtual void setProgressMaximum(int32_t maximum) = 0;
     virtual void setProgress(int32_t value) = 0;
-    virtual void setStatusText(const std::string& text) = 0;  // "Compiling ORG..."
-    virtual void showChannelStatus() = 0;                      // the channel text again
-    virtual void showAudioError(const std::string& text) = 0;  // "Can't play file", with the layer's error code
+    virtual void setStatusText(const std::string& text) = 0;      // "Compiling ORG..."
+    virtual void showChannelStatus() = 0;                         // the channel text again
+    virtual void showAudioError(const std::string& text) = 0;     // "Can't play file", with the layer's error code
     virtual void showPlayRefusal(const std::string& reason) = 0;  // a song that cannot play, and why
 };
 

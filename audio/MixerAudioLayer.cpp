@@ -1,0 +1,323 @@
+// The audio layer on our own mixer, without a device: renders on request.
+#include "audio/MixerAudioLayer.h"
+
+#include "audio/SampleLoader.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace tromel::audio {
+
+namespace {
+
+constexpr Handle sampleHandleBit = 0x80000000u;
+constexpr uint32_t channelSerialLimit = 1u << 21;  // channel handles keep the top bit clear
+constexpr std::size_t cacheCapacity = 256;
+
+}  // namespace
+
+MixerAudioLayer::MixerAudioLayer() : m_slotSample(Mixer::slotCapacity, 0) {
+    for (uint32_t slot = Mixer::slotCapacity; slot-- > 0;)
+        m_freeSlots.push_back(slot);
+}
+
+MixerAudioLayer::~MixerAudioLayer() {
+    release();
+}
+
+void MixerAudioLayer::post(MixerCommand command) {
+    command.frame = m_mixer.renderedFrames();
+    while (!m_overflow.empty() && m_mixer.post(m_overflow.front()))
+        m_overflow.pop_front();
+    if (!m_overflow.empty() || !m_mixer.post(command))
+        m_overflow.push_back(command);
+}
+
+void MixerAudioLayer::collectReturns() {
+    MixerReturn item;
+    while (m_mixer.collect(item)) {
+        if (item.kind == MixerReturn::Kind::Dispose)
+            delete item.object;
+        else
+            slotReleased(item.slot);
+    }
+}
+
+void MixerAudioLayer::slotReleased(uint32_t slot) {
+    const Handle sample = m_slotSample[slot];
+    m_slotSample[slot] = 0;
+    m_freeSlots.push_back(slot);
+    const auto found = m_samples.find(sample);
+    if (found == m_samples.end())
+        return;
+    if (--found->second.slotsOut == 0 && found->second.freed)
+        m_samples.erase(found);
+}
+
+void MixerAudioLayer::settleAfterAudioStopped() {
+    while (!m_overflow.empty()) {
+        m_mixer.post(m_overflow.front());
+        m_overflow.pop_front();
+        m_mixer.settle();
+    }
+    m_mixer.settle();
+    collectReturns();
+}
+
+void MixerAudioLayer::setMaxVolume(int volume) {
+    m_maxVolume = std::max(1, volume);
+    MixerCommand command;
+    command.kind = MixerCommand::Kind::SetMaxVolume;
+    command.volume = m_maxVolume;
+    post(command);
+    m_lastError = errorNone;
+}
+
+bool MixerAudioLayer::initDevice(int) {
+    m_lastError = errorNone;
+    return true;
+}
+
+void MixerAudioLayer::release() {
+    settleAfterAudioStopped();
+    m_mixer.clear();
+    m_samples.clear();
+    m_channelSample.clear();
+    std::fill(m_slotSample.begin(), m_slotSample.end(), 0);
+    m_freeSlots.clear();
+    for (uint32_t slot = Mixer::slotCapacity; slot-- > 0;)
+        m_freeSlots.push_back(slot);
+    m_cache.clear();
+    m_attached.clear();
+}
+
+std::shared_ptr<const SampleData> MixerAudioLayer::cachedLoad(const std::filesystem::path& path, bool loop) {
+    std::error_code error;
+    const auto modified = std::filesystem::last_write_time(path, error);
+    const uintmax_t size = error ? 0 : std::filesystem::file_size(path, error);
+    const auto key = std::make_pair(path.string(), loop);
+    const auto found = m_cache.find(key);
+    if (!error && found != m_cache.end() && found->second.modified == modified && found->second.size == size) {
+        found->second.lastUse = ++m_useCounter;
+        return found->second.data;
+    }
+    SampleLoad load = loadSampleFile(path, loop);
+    m_lastError = load.error;
+    if (!load.sample)
+        return nullptr;
+    if (!error) {
+        m_cache[key] = {load.sample, modified, size, ++m_useCounter};
+        trimCache();
+    }
+    return load.sample;
+}
+
+void MixerAudioLayer::trimCache() {
+    while (m_cache.size() > cacheCapacity) {
+        const auto oldest = std::min_element(m_cache.begin(), m_cache.end(), [](const auto& a, const auto& b) {
+            return a.second.lastUse < b.second.lastUse;
+        });
+        m_cache.erase(oldest);
+    }
+}
+
+Handle MixerAudioLayer::loadSample(const std::filesystem::path& path, bool loop, int maxPlaybacks) {
+    collectReturns();
+    std::shared_ptr<const SampleData> data = cachedLoad(path, loop);
+    if (!data)
+        return 0;
+    m_lastError = errorNone;
+    Handle handle = 0;
+    do {
+        handle = sampleHandleBit | (++m_handleSerial & ~sampleHandleBit);
+    } while (handle == sampleHandleBit || m_samples.count(handle));
+    SampleRecord& record = m_samples[handle];
+    record.data = std::move(data);
+    record.maxPlaybacks = std::max(1, maxPlaybacks);
+    return handle;
+}
+
+void MixerAudioLayer::releaseSample(Handle sample, MixerCommand::Kind retirement) {
+    collectReturns();
+    const auto found = m_samples.find(sample);
+    if (found == m_samples.end() || found->second.freed) {
+        m_lastError = sample == 0 ? m_lastError : errorHandle;
+        return;
+    }
+    SampleRecord& record = found->second;
+    for (Handle channel : record.channels) {
+        MixerCommand command;
+        command.kind = retirement;
+        command.handle = channel;
+        post(command);
+        m_channelSample.erase(channel);
+    }
+    record.channels.clear();
+    record.freed = true;
+    // The data stays with the record until the audio thread has handed back every slot.
+    if (record.slotsOut == 0)
+        m_samples.erase(found);
+    m_lastError = errorNone;
+}
+
+void MixerAudioLayer::freeSample(Handle sample) {
+    releaseSample(sample, MixerCommand::Kind::Retire);
+}
+
+void MixerAudioLayer::freeSampleWhenSilent(Handle sample) {
+    releaseSample(sample, MixerCommand::Kind::RetireWhenSilent);
+}
+
+Handle MixerAudioLayer::nextHandle(uint32_t slot) {
+    m_handleSerial = m_handleSerial + 1 < channelSerialLimit ? m_handleSerial + 1 : 1;
+    return (m_handleSerial << 10) | slot;
+}
+
+Handle MixerAudioLayer::channelFromSample(Handle sample) {
+    if (sample == 0)
+        return 0;
+    collectReturns();
+    const auto found = m_samples.find(sample);
+    if (found == m_samples.end() || found->second.freed) {
+        m_lastError = errorHandle;
+        return 0;
+    }
+    SampleRecord& record = found->second;
+    if (static_cast<int>(record.channels.size()) >= record.maxPlaybacks || m_freeSlots.empty()) {
+        m_lastError = errorNoChannel;
+        return 0;
+    }
+    const uint32_t slot = m_freeSlots.back();
+    m_freeSlots.pop_back();
+    const Handle channel = nextHandle(slot);
+    record.channels.push_back(channel);
+    ++record.slotsOut;
+    m_slotSample[slot] = sample;
+    m_channelSample[channel] = sample;
+    MixerCommand command;
+    command.kind = MixerCommand::Kind::Bind;
+    command.slot = slot;
+    command.handle = channel;
+    command.sample = record.data.get();
+    command.flag = record.data->loop;
+    post(command);
+    m_lastError = errorNone;
+    return channel;
+}
+
+bool MixerAudioLayer::knownChannel(Handle channel) {
+    if (channel == 0)
+        return false;
+    collectReturns();
+    if (m_channelSample.count(channel))
+        return true;
+    m_lastError = errorHandle;
+    return false;
+}
+
+void MixerAudioLayer::postToChannel(Handle channel, MixerCommand::Kind kind) {
+    if (!knownChannel(channel))
+        return;
+    MixerCommand command;
+    command.kind = kind;
+    command.handle = channel;
+    post(command);
+    m_lastError = errorNone;
+}
+
+void MixerAudioLayer::setChannelLooping(Handle channel, bool loop) {
+    if (!knownChannel(channel))
+        return;
+    MixerCommand command;
+    command.kind = MixerCommand::Kind::SetLooping;
+    command.handle = channel;
+    command.flag = loop;
+    post(command);
+    m_lastError = errorNone;
+}
+
+void MixerAudioLayer::setChannelAttributes(Handle channel, int frequency, int volume, int pan) {
+    if (!knownChannel(channel))
+        return;
+    MixerCommand command;
+    command.kind = MixerCommand::Kind::SetAttributes;
+    command.handle = channel;
+    command.frequency = frequency;
+    command.volume = volume;
+    command.pan = pan;
+    post(command);
+    m_lastError = errorNone;
+}
+
+// Samples live in memory whole, so there is nothing to read ahead.
+void MixerAudioLayer::preBuffer(Handle channel) {
+    if (knownChannel(channel))
+        m_lastError = errorNone;
+}
+
+void MixerAudioLayer::playChannel(Handle channel) {
+    postToChannel(channel, MixerCommand::Kind::Play);
+}
+
+void MixerAudioLayer::pauseChannel(Handle channel) {
+    postToChannel(channel, MixerCommand::Kind::Pause);
+}
+
+void MixerAudioLayer::stopChannel(Handle channel) {
+    postToChannel(channel, MixerCommand::Kind::Stop);
+}
+
+void MixerAudioLayer::attachSequencer(Sequencer* sequencer) {
+    collectReturns();
+    if (!sequencer || m_attached.count(sequencer))
+        return;
+    if (m_attached.size() >= static_cast<std::size_t>(Mixer::sequencerCapacity)) {
+        m_lastError = errorNoSequencer;
+        return;
+    }
+    m_attached.insert(sequencer);
+    MixerCommand command;
+    command.kind = MixerCommand::Kind::Attach;
+    command.sequencer = sequencer;
+    post(command);
+    m_lastError = errorNone;
+}
+
+void MixerAudioLayer::detachSequencer(Sequencer* sequencer) {
+    if (!sequencer || !m_attached.erase(sequencer))
+        return;
+    MixerCommand command;
+    command.kind = MixerCommand::Kind::Detach;
+    command.sequencer = sequencer;
+    post(command);
+}
+
+void MixerAudioLayer::retireSequencer(std::unique_ptr<Sequencer> sequencer) {
+    if (!sequencer)
+        return;
+    m_attached.erase(sequencer.get());
+    MixerCommand command;
+    command.kind = MixerCommand::Kind::Retreat;
+    command.sequencer = sequencer.release();
+    post(command);
+    collectReturns();
+}
+
+void MixerAudioLayer::sendToSequencer(Sequencer* sequencer, const SequencerCommand& command) {
+    if (!sequencer) {
+        delete command.payload;
+        return;
+    }
+    MixerCommand message;
+    message.kind = MixerCommand::Kind::ToSequencer;
+    message.sequencer = sequencer;
+    message.sequencerCommand = command;
+    post(message);
+}
+
+void MixerAudioLayer::renderFrames(float* interleavedStereo, int frames) {
+    if (frames > 0)
+        m_mixer.render(interleavedStereo, frames);
+}
+
+}  // namespace tromel::audio

@@ -1,0 +1,101 @@
+// The audio layer on our own mixer, without a device: renders on request.
+#pragma once
+
+#include "audio/AudioLayer.h"
+#include "audio/Mixer.h"
+#include "audio/SampleData.h"
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace tromel::audio {
+
+// Every AudioLayer call is made on the user-interface thread; renderFrames on the audio thread
+// (here, whoever renders). The layer never waits for the audio thread: it posts commands and
+// frees what the audio thread has handed back at its next call.
+class MixerAudioLayer : public AudioLayer {
+public:
+    MixerAudioLayer();
+    ~MixerAudioLayer() override;
+
+    uint32_t version() const override { return layerVersion; }
+    void setMaxVolume(int volume) override;
+    // No device: succeeds and opens nothing; renderFrames is the clock.
+    bool initDevice(int sampleRate) override;
+    void release() override;
+    int lastError() const override { return m_lastError; }
+
+    Handle loadSample(const std::filesystem::path& path, bool loop, int maxPlaybacks) override;
+    void freeSample(Handle sample) override;
+    void freeSampleWhenSilent(Handle sample) override;
+    Handle channelFromSample(Handle sample) override;
+    void setChannelLooping(Handle channel, bool loop) override;
+    void setChannelAttributes(Handle channel, int frequency, int volume, int pan) override;
+    void preBuffer(Handle channel) override;
+    void playChannel(Handle channel) override;
+    void pauseChannel(Handle channel) override;
+    void stopChannel(Handle channel) override;
+
+    void attachSequencer(Sequencer* sequencer) override;
+    void detachSequencer(Sequencer* sequencer) override;
+    void retireSequencer(std::unique_ptr<Sequencer> sequencer) override;
+    void sendToSequencer(Sequencer* sequencer, const SequencerCommand& command) override;
+
+    // [audio thread] Renders the next frames of the output: interleaved stereo floats in [-1, 1].
+    void renderFrames(float* interleavedStereo, int frames);
+    // [any thread] Frames rendered so far.
+    int64_t renderedFrames() const { return m_mixer.renderedFrames(); }
+
+protected:
+    // [user-interface thread] Frees what the audio thread has let go of.
+    void collectReturns();
+    // [user-interface thread, once nothing renders] Applies what is still queued, then frees.
+    void settleAfterAudioStopped();
+    void setError(int code) { m_lastError = code; }
+
+private:
+    struct SampleRecord {
+        std::shared_ptr<const SampleData> data;
+        int maxPlaybacks = 0;
+        std::vector<Handle> channels;
+        int slotsOut = 0;  // channels the audio thread has not yet handed back
+        bool freed = false;
+    };
+    struct CachedSample {
+        std::shared_ptr<const SampleData> data;
+        std::filesystem::file_time_type modified;
+        uintmax_t size = 0;
+        uint64_t lastUse = 0;
+    };
+
+    void post(MixerCommand command);
+    void postToChannel(Handle channel, MixerCommand::Kind kind);
+    bool knownChannel(Handle channel);
+    void releaseSample(Handle sample, MixerCommand::Kind retirement);
+    void slotReleased(uint32_t slot);
+    std::shared_ptr<const SampleData> cachedLoad(const std::filesystem::path& path, bool loop);
+    void trimCache();
+    Handle nextHandle(uint32_t slot);
+
+    Mixer m_mixer;
+    std::deque<MixerCommand> m_overflow;  // commands that found the queue full, posted first next time
+    std::unordered_map<Handle, SampleRecord> m_samples;
+    std::unordered_map<Handle, Handle> m_channelSample;  // channel -> its sample
+    std::vector<Handle> m_slotSample;                    // slot -> sample, while the slot is out
+    std::vector<uint32_t> m_freeSlots;
+    std::map<std::pair<std::string, bool>, CachedSample> m_cache;
+    uint64_t m_useCounter = 0;
+    uint32_t m_handleSerial = 0;
+    std::unordered_set<Sequencer*> m_attached;
+    int m_maxVolume = largestVolume;
+    int m_lastError = errorNone;
+};
+
+}  // namespace tromel::audio

@@ -1,0 +1,29 @@
+// Turning a song into its play events, and the rules that go with it: sample file names, pans,
+// the loop and tempo values a song needs to play.
+#pragma once
+
+#include "audio/CompiledSong.h"
+#include "song/Song.h"
+
+#include <optional>
+#include <string>
+
+namespace tromel::audio {
+
+inline constexpr const char* sampleFolderName = "Processed ORG Samples";
+
+// The file of an instrument wave (M01.wav..M100.wav) or drum (D01.wav..D12.wav); numbers out
+// of range fall back to the first file.
+std::string sampleFileName(bool drum, int number);
+
+// A note's stored pan (0..12) as the audio layer's pan (0..100), rounded half to even.
+int panOf(int storedPan);
+
+// Why a song cannot play (a loop or tempo that playback cannot follow), or nothing.
+std::optional<std::string> playRefusal(const Song& song);
+
+// The events of every note record at positions 1..loopEnd. Work and memory grow with the number
+// of records, never with loopEnd. [user-interface thread, or any thread owning the song]
+void compileEvents(const Song& song, CompiledSong& out);
+
+}  // namespace tromel::audio

@@ -1,0 +1,59 @@
+// One playback of a sample: position, rate, gains and the band-limited inner loops.
+#pragma once
+
+#include "audio/SampleData.h"
+
+#include <cstdint>
+
+namespace tromel::audio {
+
+// Everything here runs on the audio thread (or offline, on whichever thread renders).
+class Voice {
+public:
+    // About 2 ms at 44100 Hz: long enough to hide a jump, short enough to keep a cut crisp.
+    static constexpr int rampFrames = 88;
+
+    // [audio thread] Starts the sample from its first frame at once, at the given gains. A voice
+    // loops only when asked to and the sample was prepared as a loop.
+    void start(const SampleData& sample, bool loop, double ratio, float gainLeft, float gainRight);
+    // [audio thread] Source frames per output frame; takes effect at once.
+    void setRatio(double ratio);
+    // [audio thread] Glides to new gains over rampFrames.
+    void setGains(float gainLeft, float gainRight);
+    // [audio thread] Glides to silence over rampFrames, then ends.
+    void fadeOut();
+    void silence() { m_sample = nullptr; }
+
+    bool active() const { return m_sample != nullptr; }
+    // [audio thread] Adds frames to an interleaved stereo buffer.
+    void mix(float* out, int frames);
+
+private:
+    struct Gain {
+        float left = 0.0f;
+        float right = 0.0f;
+    };
+
+    void selectLevel(double ratio, double sourcePosition);
+    double sourcePosition() const;
+    void beginRamp(Gain target, bool endAfter);
+    int framesBeforeEdge() const;
+    bool passEdge();
+    template <int Channels, bool Ramping>
+    void mixRun(float* out, int frames);
+
+    const SampleData* m_sample = nullptr;
+    const SampleLevel* m_level = nullptr;
+    uint64_t m_position = 0;  // 32.32 fixed point, in frames of the current level
+    uint64_t m_step = 0;
+    uint64_t m_end = 0;  // the level's length, same scale
+    double m_ratio = 1.0;
+    bool m_loop = false;
+    Gain m_gain;
+    Gain m_target;
+    Gain m_increment;
+    int m_rampLeft = 0;
+    bool m_endAfterRamp = false;
+};
+
+}  // namespace tromel::audio

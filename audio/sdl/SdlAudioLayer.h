@@ -1,0 +1,38 @@
+// The audio layer on the default SDL output device.
+#pragma once
+
+#include "audio/MixerAudioLayer.h"
+
+#include <SDL.h>
+
+#include <vector>
+
+namespace tromel::audio {
+
+// The mixer runs in SDL's audio callback; everything else is as in MixerAudioLayer.
+class SdlAudioLayer : public MixerAudioLayer {
+public:
+    static constexpr int bufferFrames = 512;
+
+    SdlAudioLayer() = default;
+    ~SdlAudioLayer() override;
+
+    // [user-interface thread] Opens the default device at 44100 Hz stereo (float, or 16-bit when
+    // the device insists); false with errorNoDevice when none opens.
+    bool initDevice(int sampleRate) override;
+    // [user-interface thread] Closes the device, then frees every sample and channel.
+    void release() override;
+
+private:
+    static void callback(void* self, Uint8* stream, int bytes);
+    // [audio thread]
+    void fill(Uint8* stream, int bytes);
+    void closeDevice();
+
+    SDL_AudioDeviceID m_device = 0;
+    bool m_sdlStarted = false;
+    bool m_float = true;
+    std::vector<float> m_scratch;  // sized once at open, used only by the callback
+};
+
+}  // namespace tromel::audio

@@ -1,0 +1,186 @@
+// The twelve one-shot drums, synthesised at 22050 Hz.
+#include "tools/samplegen/DrumKit.h"
+
+#include "tools/samplegen/SampleWriter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+namespace tromel::samplegen {
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+constexpr double rate = sampleRate;
+
+// Deterministic white noise in [-1, 1], so every build makes the same files.
+class Noise {
+public:
+    explicit Noise(uint32_t seed) : m_state(seed) {}
+    double next() {
+        m_state ^= m_state << 13;
+        m_state ^= m_state >> 17;
+        m_state ^= m_state << 5;
+        return static_cast<double>(m_state) / 2147483648.0 - 1.0;
+    }
+
+private:
+    uint32_t m_state;
+};
+
+// A second-order filter (low-, high- or band-pass) after the usual bilinear designs.
+class Biquad {
+public:
+    enum class Kind { LowPass, HighPass, BandPass };
+    Biquad(Kind kind, double frequency, double q) {
+        const double w = 2.0 * pi * frequency / rate;
+        const double alpha = std::sin(w) / (2.0 * q);
+        const double c = std::cos(w);
+        double b0 = 0, b1 = 0, b2 = 0;
+        switch (kind) {
+            case Kind::LowPass:
+                b0 = b2 = (1.0 - c) / 2.0;
+                b1 = 1.0 - c;
+                break;
+            case Kind::HighPass:
+                b0 = b2 = (1.0 + c) / 2.0;
+                b1 = -(1.0 + c);
+                break;
+            case Kind::BandPass:
+                b0 = alpha;
+                b2 = -alpha;
+                break;
+        }
+        const double a0 = 1.0 + alpha;
+        m_b0 = b0 / a0;
+        m_b1 = b1 / a0;
+        m_b2 = b2 / a0;
+        m_a1 = -2.0 * c / a0;
+        m_a2 = (1.0 - alpha) / a0;
+    }
+    double process(double x) {
+        const double y = m_b0 * x + m_b1 * m_x1 + m_b2 * m_x2 - m_a1 * m_y1 - m_a2 * m_y2;
+        m_x2 = m_x1;
+        m_x1 = x;
+        m_y2 = m_y1;
+        m_y1 = y;
+        return y;
+    }
+
+private:
+    double m_b0, m_b1, m_b2, m_a1, m_a2;
+    double m_x1 = 0, m_x2 = 0, m_y1 = 0, m_y2 = 0;
+};
+
+// A pitched body whose frequency falls from start to end with time constant `glide`.
+struct Body {
+    double endHz;
+    double startHz;
+    double glide;
+    double decay;
+    double level;
+};
+
+double bodyAt(const Body& body, double t, double& phase) {
+    const double hz = body.endHz + (body.startHz - body.endHz) * std::exp(-t / body.glide);
+    phase += 2.0 * pi * hz / rate;
+    return body.level * std::sin(phase) * std::exp(-t / body.decay);
+}
+
+struct NoisePart {
+    Biquad::Kind kind;
+    double frequency;
+    double q;
+    double decay;
+    double level;
+};
+
+// The six detuned square waves of a metal plate, high-passed to a hiss with a ring.
+struct Metal {
+    double decay;
+    double level;
+};
+
+std::vector<double> render(double seconds, std::initializer_list<Body> bodies, std::initializer_list<NoisePart> noises,
+                           std::initializer_list<Metal> metals, uint32_t seed, double drive = 1.0) {
+    const int frames = static_cast<int>(seconds * rate);
+    std::vector<double> out(frames, 0.0);
+    for (const Body& body : bodies) {
+        double phase = 0.0;
+        for (int i = 0; i < frames; ++i)
+            out[i] += bodyAt(body, i / rate, phase);
+    }
+    Noise noise(seed);
+    for (const NoisePart& part : noises) {
+        Biquad filter(part.kind, part.frequency, part.q);
+        for (int i = 0; i < frames; ++i)
+            out[i] += part.level * filter.process(noise.next()) * std::exp(-(i / rate) / part.decay);
+    }
+    static constexpr double plate[] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
+    for (const Metal& metal : metals) {
+        Biquad high(Biquad::Kind::HighPass, 6000.0, 0.7);
+        Biquad ring(Biquad::Kind::BandPass, 8500.0, 1.5);
+        for (int i = 0; i < frames; ++i) {
+            const double t = i / rate;
+            double sum = 0.0;
+            for (double hz : plate)
+                sum += std::sin(2.0 * pi * hz * 1.7 * t) >= 0.0 ? 1.0 : -1.0;
+            const double hiss = 0.5 * sum / 6.0 + 0.5 * noise.next();
+            out[i] += metal.level * (high.process(hiss) + 0.5 * ring.process(hiss)) * std::exp(-t / metal.decay);
+        }
+    }
+    for (double& v : out)
+        v = std::tanh(drive * v) / std::tanh(drive);
+    return out;
+}
+
+// Peak at 0.9, a 1 ms rise from zero and a 10 ms fall to zero, so the drum starts and ends
+// without a jump.
+std::vector<double> finish(std::vector<double> drum) {
+    double peak = 0.0;
+    for (double v : drum)
+        peak = std::max(peak, std::abs(v));
+    const int rise = static_cast<int>(0.001 * rate);
+    const int fall = static_cast<int>(0.010 * rate);
+    const int n = static_cast<int>(drum.size());
+    for (int i = 0; i < n; ++i) {
+        double gain = peak > 0.0 ? 0.9 / peak : 0.0;
+        if (i < rise)
+            gain *= static_cast<double>(i) / rise;
+        if (i >= n - fall)
+            gain *= static_cast<double>(n - 1 - i) / fall;
+        drum[i] *= gain;
+    }
+    return drum;
+}
+
+using Kind = Biquad::Kind;
+
+}  // namespace
+
+std::vector<std::vector<double>> drumKit() {
+    std::vector<std::vector<double>> kit;
+    kit.push_back(render(0.5, {{45, 150, 0.04, 0.3, 1.0}}, {{Kind::LowPass, 3000, 0.7, 0.004, 0.6}}, {}, 1));
+    kit.push_back(render(0.35, {{50, 180, 0.025, 0.18, 1.0}}, {{Kind::LowPass, 5000, 0.7, 0.003, 0.8}}, {}, 2, 2.0));
+    kit.push_back(render(0.35, {{180, 240, 0.02, 0.06, 0.7}, {330, 400, 0.02, 0.04, 0.3}},
+                         {{Kind::HighPass, 1200, 0.7, 0.12, 0.9}}, {}, 3));
+    kit.push_back(render(0.3, {{220, 300, 0.015, 0.04, 0.5}},
+                         {{Kind::HighPass, 2200, 0.7, 0.09, 1.0}, {Kind::BandPass, 5000, 1.0, 0.05, 0.6}}, {}, 4, 1.5));
+    kit.push_back(render(0.6, {{105, 170, 0.08, 0.3, 1.0}}, {{Kind::LowPass, 2000, 0.7, 0.01, 0.3}}, {}, 5));
+    kit.push_back(render(0.12, {}, {}, {{0.025, 1.0}}, 6));
+    kit.push_back(render(0.6, {}, {}, {{0.25, 1.0}}, 7));
+    kit.push_back(render(1.6, {}, {{Kind::HighPass, 3000, 0.7, 0.6, 0.6}}, {{0.7, 0.8}}, 8));
+    kit.push_back(render(0.15, {{1200, 1300, 0.01, 0.03, 1.0}, {2100, 2200, 0.01, 0.02, 0.5}},
+                         {{Kind::BandPass, 1800, 2.0, 0.005, 0.3}}, {}, 9));
+    kit.push_back(render(0.4, {{540, 540, 1.0, 0.12, 0.7}, {800, 800, 1.0, 0.1, 0.6}},
+                         {{Kind::BandPass, 800, 3.0, 0.02, 0.2}}, {}, 10, 2.5));
+    kit.push_back(render(1.2, {{42, 100, 0.05, 0.7, 1.0}}, {{Kind::LowPass, 2500, 0.7, 0.003, 0.4}}, {}, 11));
+    kit.push_back(render(0.5, {{165, 250, 0.06, 0.25, 1.0}}, {{Kind::LowPass, 3000, 0.7, 0.01, 0.3}}, {}, 12));
+    for (auto& drum : kit)
+        drum = finish(std::move(drum));
+    return kit;
+}
+
+}  // namespace tromel::samplegen

@@ -1,0 +1,21 @@
+// The hundred instrument waves: each a harmonic spectrum played as a tuned, seamless loop.
+#pragma once
+
+#include "tools/samplegen/Spectrum.h"
+
+#include <vector>
+
+namespace tromel::samplegen {
+
+// 25 cycles in 2107 frames at 22050 Hz is 261.6258 Hz, 0.02 cent above middle C, so a note at
+// key 48 (played at 22050 Hz) sounds middle C and key 57 sounds A 440.
+inline constexpr int loopCycles = 25;
+inline constexpr int loopFrames = 2107;
+// Harmonics up to 45 % of the sample rate: 37 of middle C.
+inline constexpr int waveHarmonics = 37;
+
+// Wave 0 first (file M01.wav): pure and soft tones, pulses, saws, organs, bells, vowels,
+// orchestral colours, then bent and shaped waves.
+std::vector<Spectrum> instrumentSpectra();
+
+}  // namespace tromel::samplegen

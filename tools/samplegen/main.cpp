@@ -1,0 +1,42 @@
+// tromel-samplegen: writes the sample bank, M01.wav..M100.wav and D01.wav..D12.wav.
+#include "tools/samplegen/DrumKit.h"
+#include "tools/samplegen/InstrumentWaves.h"
+#include "tools/samplegen/SampleWriter.h"
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+
+namespace {
+
+std::string numbered(char letter, int number) {
+    return std::string(1, letter) + (number < 10 ? "0" : "") + std::to_string(number) + ".wav";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace tromel::samplegen;
+    if (argc != 2) {
+        std::cerr << "usage: tromel-samplegen FOLDER\n";
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::cerr << "tromel-samplegen: " << folder.string() << ": " << error.message() << '\n';
+        return 1;
+    }
+    const std::vector<Spectrum> waves = instrumentSpectra();
+    for (std::size_t i = 0; i < waves.size(); ++i)
+        if (!writeSample(folder / numbered('M', static_cast<int>(i) + 1),
+                         synthesizeLoop(waves[i], loopCycles, loopFrames, 0.9)))
+            return 1;
+    const std::vector<std::vector<double>> drums = drumKit();
+    for (std::size_t i = 0; i < drums.size(); ++i)
+        if (!writeSample(folder / numbered('D', static_cast<int>(i) + 1), drums[i]))
+            return 1;
+    return 0;
+}
