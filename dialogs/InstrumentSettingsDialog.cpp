@@ -82,6 +82,7 @@ void InstrumentSettingsDialog::createInstrumentColumn(int i) {
     listInst = named(placed(new QListWidget(this), left, 48, 73, 212), "listInst", i);
     listInst->addItems(waveNames());
     listInst->setSelectionMode(QAbstractItemView::SingleSelection);
+    listInst->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto& textFreq = m_textFreqInst[static_cast<std::size_t>(i)];
     textFreq = named(placed(new QLineEdit(this), left, 280, 73, 19), "textFreqInst", i);
 }

@@ -12,8 +12,12 @@
 namespace tromel::dialogs {
 namespace {
 
-QLineEdit* placedTextBox(QWidget* parent, const char* name, int left, int top, int width) {
-    auto* box = placed(new QLineEdit(parent), left, top, width, 19);
+// The boxes end at one right edge, far enough out that any 32-bit value shows whole; boxes only
+// two or three digits wide would show 1600 as "600".
+constexpr int textBoxRight = 208;
+
+QLineEdit* placedTextBox(QWidget* parent, const char* name, int left, int top) {
+    auto* box = placed(new QLineEdit(parent), left, top, textBoxRight - left, 19);
     box->setObjectName(QString::fromLatin1(name));
     return box;
 }
@@ -33,7 +37,7 @@ int32_t parsed(const QLineEdit* box) {
 SongSettingsDialog::SongSettingsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("winSongSettings"));
     setWindowTitle(QStringLiteral("Settings"));
-    setClientSize(this, 153, 177);
+    setClientSize(this, textBoxRight + 8, 177);
     createControls();
     arrangeTabOrder();
     connect(m_cmdApply, &QPushButton::clicked, this, &SongSettingsDialog::apply);
@@ -46,11 +50,11 @@ void SongSettingsDialog::createControls() {
     placedLabel(this, QStringLiteral("Beats per Step"), 8, 56, 105, 25);
     placedLabel(this, QStringLiteral("Loop Begin"), 8, 80, 105, 25);
     placedLabel(this, QStringLiteral("Loop End"), 8, 104, 105, 25);
-    m_textTempo = placedTextBox(this, "textTempo", 104, 8, 41);
-    m_textSteps = placedTextBox(this, "textSteps", 120, 32, 25);
-    m_textBeats = placedTextBox(this, "textBeats", 120, 56, 25);
-    m_textLoopBegin = placedTextBox(this, "textLoopBegin", 120, 80, 25);
-    m_textLoopEnd = placedTextBox(this, "textLoopEnd", 120, 104, 25);
+    m_textTempo = placedTextBox(this, "textTempo", 104, 8);
+    m_textSteps = placedTextBox(this, "textSteps", 120, 32);
+    m_textBeats = placedTextBox(this, "textBeats", 120, 56);
+    m_textLoopBegin = placedTextBox(this, "textLoopBegin", 120, 80);
+    m_textLoopEnd = placedTextBox(this, "textLoopEnd", 120, 104);
     m_cmdApply = placedButton(this, "cmdApply", QStringLiteral("Apply"), 8);
     m_cmdCancel = placedButton(this, "cmdCancel", QStringLiteral("Cancel"), 80);
     // Enter applies, as in any settings dialog; Escape cancels.
