@@ -32,4 +32,10 @@ void ProgramWindows::showAbout() {
     bringForward(m_aboutWindow.get());
 }
 
+void ProgramWindows::closeAll() {
+    m_debugWindow.reset();
+    m_aboutWindow.reset();
+    m_instrumentDialog.reset();
+}
+
 }  // namespace tromel::dialogs

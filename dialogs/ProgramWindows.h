@@ -29,6 +29,10 @@ public:
     // The "About" entry of the main window and of every document window.
     void showAbout();
 
+    // Shut-down: the debug note list, then About, then the instrument and drum dialog go; any
+    // later use creates them afresh.
+    void closeAll();
+
     InstrumentSettingsDialog* instrumentDialog() const { return m_instrumentDialog.get(); }
     DebugWindow* debugWindow() const { return m_debugWindow.get(); }
     AboutWindow* aboutWindow() const { return m_aboutWindow.get(); }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -92,6 +93,12 @@ private slots:
         QVERIFY(about->isVisible());
         windows.showAbout();
         QCOMPARE(windows.aboutWindow(), about);
+
+        const QPointer<AboutWindow> watched = about;
+        windows.closeAll();
+        QVERIFY(watched.isNull());
+        windows.showAbout();
+        QVERIFY(windows.aboutWindow() && windows.aboutWindow()->isVisible());
     }
 
     void aboutPictureIsThe32By32ResourceOrNothing() {
