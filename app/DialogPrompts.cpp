@@ -1,0 +1,58 @@
+// Qt file dialogs and message boxes for the editor's prompts.
+#include "app/DialogPrompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tromel {
+namespace {
+
+QMessageBox::Icon toQtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Information:
+            break;
+    }
+    return QMessageBox::Information;
+}
+
+std::optional<QString> runFileDialog(QWidget* parent, const QString& title, const QString& suggestedName,
+                                     bool forSaving) {
+    QFileDialog dialog(parent, title);
+    dialog.setObjectName("cmdlg1");
+    dialog.setNameFilters(DialogPrompts::orgFilters());
+    dialog.selectNameFilter(DialogPrompts::orgFilters().first());
+    dialog.setDefaultSuffix("org");
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+QStringList DialogPrompts::orgFilters() {
+    return {"Organya Music File (*.org)", "All Files (*.*)"};
+}
+
+void DialogPrompts::message(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) {
+    QMessageBox box(toQtIcon(icon), title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+std::optional<QString> DialogPrompts::chooseOpenFile(QWidget* parent, const QString& title,
+                                                     const QString& suggestedName) {
+    return runFileDialog(parent, title, suggestedName, false);
+}
+
+std::optional<QString> DialogPrompts::chooseSaveFile(QWidget* parent, const QString& title,
+                                                     const QString& suggestedName) {
+    return runFileDialog(parent, title, suggestedName, true);
+}
+
+}  // namespace tromel

@@ -1,0 +1,20 @@
+// Prompts shown with Qt's own file dialog and message boxes.
+#pragma once
+
+#include "app/Prompts.h"
+
+#include <QStringList>
+
+namespace tromel {
+
+class DialogPrompts : public Prompts {
+public:
+    // The file dialog's two filters; the first is selected.
+    static QStringList orgFilters();
+
+    void message(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) override;
+    std::optional<QString> chooseOpenFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
+    std::optional<QString> chooseSaveFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
+};
+
+}  // namespace tromel

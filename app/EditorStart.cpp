@@ -1,0 +1,38 @@
+// The editor's start-up sequence.
+#include "app/EditorStart.h"
+
+#include "app/AudioStartUp.h"
+#include "app/MainWindow.h"
+#include "document/EditorContext.h"
+#include "roll/ui/RollPictures.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QScreen>
+
+namespace tromel {
+namespace {
+
+QSize primaryScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize(1024, 768);
+}
+
+}  // namespace
+
+int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
+    // Relative names, such as a sample folder or a file saved without a folder, resolve here.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QDir::setCurrent(programFolder);
+    if (prepareAudio(layer, prompts) != AudioStartUp::Ready)
+        return 1;
+    roll::RollPictures pictures(roll::RollPictures::builtInSpriteSheet(), primaryScreenSize());
+    EditorContext context{layer, pictures, prompts,
+                          QFile::encodeName(programFolder + "/Processed ORG Samples").toStdString()};
+    MainWindow mainWindow(context);
+    mainWindow.show();
+    return QApplication::exec();
+}
+
+}  // namespace tromel

@@ -1,0 +1,184 @@
+// The main window: menus, the document windows, and the order in which the program shuts down.
+#include "app/MainWindow.h"
+
+#include "document/DocumentLayout.h"
+#include "document/DocumentWindow.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+namespace tromel {
+namespace {
+
+constexpr int mainMinimumWidth = 593;
+constexpr int mainMinimumHeight = 490;
+
+DocumentWindow* documentOf(QMdiSubWindow* subWindow) {
+    return subWindow ? qobject_cast<DocumentWindow*>(subWindow->widget()) : nullptr;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(parent), m_context(context) {
+    setObjectName("winMain");
+    setWindowTitle("Tromel");
+    setMinimumSize(mainMinimumWidth, mainMinimumHeight);
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName("mdiArea");
+    setCentralWidget(m_mdiArea);
+    createMainMenus();
+    m_windowMenu = new QMenu("&Window", this);
+    m_windowMenu->setObjectName("menuWindow");
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::refreshWindowMenu);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::showMenusOf);
+    showMenusOf(nullptr);
+}
+
+MainWindow::~MainWindow() {
+    // The document windows go before the menus they show are torn down with this window.
+    for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList())
+        delete subWindow;
+}
+
+void MainWindow::createMainMenus() {
+    m_fileMenu = new QMenu("&File", this);
+    m_fileMenu->setObjectName("menuFile");
+    m_fileMenu->addAction("New", QKeySequence::New, this, &MainWindow::newFile);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction("Open", QKeySequence::Open, this, &MainWindow::clickOpen);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction("Save", QKeySequence::Save)->setEnabled(false);
+    m_fileMenu->addAction("Save As...", QKeySequence("Ctrl+Shift+S"))->setEnabled(false);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction("Quit", QKeySequence("Ctrl+Q"), this, &MainWindow::close);
+    m_otherMenu = new QMenu("&Other", this);
+    m_otherMenu->setObjectName("menuOther");
+    m_otherMenu->addAction("About", this, &MainWindow::onAbout);
+    m_otherMenu->addAction("Old Stuff");
+}
+
+// While a document window is current its menus stand in the menu bar, the Window list before
+// its last menu; otherwise the main window's own. The current window rather than the active one
+// decides, so the menus do not flip when the application merely loses the focus.
+void MainWindow::showMenusOf(QMdiSubWindow*) {
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    DocumentWindow* document = activeDocument();
+    if (document == nullptr) {
+        bar->addMenu(m_fileMenu);
+        bar->addMenu(m_otherMenu);
+        return;
+    }
+    const QList<QMenu*> menus = document->menus();
+    for (int i = 0; i < menus.size(); ++i) {
+        if (i == menus.size() - 1)
+            bar->addMenu(m_windowMenu);
+        bar->addMenu(menus[i]);
+    }
+    refreshWindowMenu();
+}
+
+DocumentWindow* MainWindow::activeDocument() const {
+    QMdiSubWindow* current = m_mdiArea->currentSubWindow();
+    if (current == nullptr || !m_mdiArea->subWindowList().contains(current))
+        return nullptr;
+    return documentOf(current);
+}
+
+QList<DocumentWindow*> MainWindow::documents() const {
+    QList<DocumentWindow*> result;
+    for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList()) {
+        if (DocumentWindow* document = documentOf(subWindow))
+            result << document;
+    }
+    return result;
+}
+
+void MainWindow::refreshWindowMenu() {
+    m_windowMenu->clear();
+    auto* group = new QActionGroup(m_windowMenu);
+    QMdiSubWindow* current = m_mdiArea->currentSubWindow();
+    for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList()) {
+        QAction* entry = m_windowMenu->addAction(subWindow->windowTitle());
+        entry->setCheckable(true);
+        entry->setChecked(subWindow == current);
+        group->addAction(entry);
+        QPointer<QMdiSubWindow> target(subWindow);
+        connect(entry, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_mdiArea->setActiveSubWindow(target);
+        });
+    }
+}
+
+DocumentWindow* MainWindow::newFile() {
+    auto* document = new DocumentWindow(m_context);
+    QMdiSubWindow* subWindow = m_mdiArea->addSubWindow(document);
+    subWindow->setAttribute(Qt::WA_DeleteOnClose);
+    subWindow->setWindowTitle(document->caption());
+    // The spring-back size is the outer one; the window opens with a 593 x 552 client area.
+    subWindow->setMinimumSize(documentMinimumWidth, documentMinimumHeight);
+    connectDocument(document);
+    subWindow->show();
+    const QSize frame = subWindow->size() - document->size();
+    subWindow->resize(QSize(documentOpeningWidth, documentOpeningHeight) + frame);
+    m_mdiArea->setActiveSubWindow(subWindow);
+    showMenusOf(subWindow);
+    return document;
+}
+
+void MainWindow::connectDocument(DocumentWindow* document) {
+    connect(document, &DocumentWindow::newRequested, this, &MainWindow::newFile);
+    connect(document, &DocumentWindow::openRequested, this, &MainWindow::clickOpen);
+    // Queued: the Exit entry belongs to a document that closing the program deletes.
+    connect(document, &DocumentWindow::exitRequested, this, &MainWindow::close, Qt::QueuedConnection);
+    connect(document, &DocumentWindow::aboutRequested, this, &MainWindow::onAbout);
+    connect(document, &DocumentWindow::captionChanged, this, &MainWindow::refreshWindowMenu);
+    connect(
+        document, &QObject::destroyed, this, [this] { showMenusOf(nullptr); }, Qt::QueuedConnection);
+}
+
+DocumentWindow* MainWindow::clickOpen() {
+    DocumentWindow* document = newFile();
+    if (document->clickOpen() == OpenOutcome::Cancelled) {
+        closeDocument(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
+        return nullptr;
+    }
+    return document;
+}
+
+void MainWindow::closeDocument(QMdiSubWindow* subWindow) {
+    if (subWindow == nullptr)
+        return;
+    m_mdiArea->removeSubWindow(subWindow);
+    delete subWindow;
+    showMenusOf(nullptr);
+}
+
+void MainWindow::addAuxiliaryWindow(QWidget* window) {
+    m_auxiliaryWindows << QPointer<QWidget>(window);
+}
+
+// Every document first (each stops its instrument channels), then the auxiliary windows, then
+// the audio layer. Nobody is asked to save.
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!m_shutDown) {
+        m_shutDown = true;
+        for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList())
+            closeDocument(subWindow);
+        for (const QPointer<QWidget>& window : m_auxiliaryWindows) {
+            if (window)
+                window->close();
+        }
+        m_context.layer.release();
+    }
+    event->accept();
+}
+
+// The About window is wired in by its own window; until then the entry does nothing.
+void MainWindow::onAbout() {}
+
+}  // namespace tromel

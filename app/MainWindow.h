@@ -1,0 +1,69 @@
+// The main window (`winMain`): holds the document windows and swaps in the active one's menus.
+#pragma once
+
+#include "document/EditorContext.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <cstdint>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace tromel {
+
+class DocumentWindow;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(EditorContext& context, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The song settings dialog receives and returns the song header through these.
+    int16_t returnTempo = 0;
+    int16_t returnBeat = 0;
+    int16_t returnStep = 0;
+    int16_t returnLoopBegin = 0;
+    int16_t returnLoopEnd = 0;
+
+    // A new empty document window, shown.
+    DocumentWindow* newFile();
+    // A new document window asked to open a file; nothing is left behind when the user cancels.
+    DocumentWindow* clickOpen();
+
+    QMdiArea* mdiArea() const { return m_mdiArea; }
+    QList<DocumentWindow*> documents() const;
+    DocumentWindow* activeDocument() const;
+    QMenu* windowMenu() const { return m_windowMenu; }
+    // Auxiliary windows (debug list, About, song settings) are closed in the order added when
+    // the program ends, after the documents and before the audio layer is released.
+    void addAuxiliaryWindow(QWidget* window);
+
+public slots:
+    void onAbout();
+    void refreshWindowMenu();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createMainMenus();
+    void showMenusOf(QMdiSubWindow* subWindow);
+    void closeDocument(QMdiSubWindow* subWindow);
+    void connectDocument(DocumentWindow* document);
+
+    EditorContext& m_context;
+    QMdiArea* m_mdiArea = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_otherMenu = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QList<QPointer<QWidget>> m_auxiliaryWindows;
+    bool m_shutDown = false;
+};
+
+}  // namespace tromel

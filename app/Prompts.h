@@ -1,0 +1,28 @@
+// The questions and messages the editor puts to the user, behind an interface tests can replace.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace tromel {
+
+enum class MessageIcon { Critical, Warning, Information };
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A modal message box with a single OK button.
+    virtual void message(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) = 0;
+    // The path of an existing file to open, or nothing when the user cancelled.
+    virtual std::optional<QString> chooseOpenFile(QWidget* parent, const QString& title,
+                                                  const QString& suggestedName) = 0;
+    // The path to save to, or nothing when the user cancelled.
+    virtual std::optional<QString> chooseSaveFile(QWidget* parent, const QString& title,
+                                                  const QString& suggestedName) = 0;
+};
+
+}  // namespace tromel

@@ -1,0 +1,75 @@
+// The transport's buttons and mute boxes, and the redraw timer of the play cursor.
+#include "audio/ui/TransportControls.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace tromel::audio {
+namespace {
+
+// The sound runs on its own clock, so the cursor timer polls the step the engine has published
+// rather than being armed by each step; a few milliseconds keeps it close to what is heard.
+constexpr int blitPollMilliseconds = 4;
+
+}  // namespace
+
+TransportControls::TransportControls(QWidget* parent, Transport& transport, const Song& song, TransportHost& host)
+    : m_transport(transport), m_song(song), m_host(host) {
+    m_playButton = makeButton(parent, "Play", "playButton");
+    m_pauseButton = makeButton(parent, "Pause", "pauseButton");
+    m_stopButton = makeButton(parent, "Stop", "stopButton");
+    connect(m_playButton, &QPushButton::clicked, this, &TransportControls::play);
+    connect(m_pauseButton, &QPushButton::clicked, this, &TransportControls::pause);
+    connect(m_stopButton, &QPushButton::clicked, this, &TransportControls::stop);
+    for (int channel = 0; channel < 16; ++channel) {
+        auto* check = new QCheckBox(parent);
+        // All sixteen carry the name muteCheck; the index is the song channel.
+        check->setObjectName("muteCheck");
+        check->setProperty("index", channel);
+        check->setFocusPolicy(Qt::NoFocus);
+        connect(check, &QCheckBox::toggled, this, [this, channel](bool on) { m_transport.setMuted(channel, on); });
+        m_muteChecks[channel] = check;
+    }
+    m_playBlitTimer = new QTimer(this);
+    m_playBlitTimer->setObjectName("playBlitTimer");
+    m_playBlitTimer->setInterval(blitPollMilliseconds);
+    connect(m_playBlitTimer, &QTimer::timeout, this, &TransportControls::checkHeardStep);
+}
+
+QPushButton* TransportControls::makeButton(QWidget* parent, const QString& caption, const char* name) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+void TransportControls::play() {
+    if (m_transport.play(m_song, m_host)) {
+        m_lastStepSeen = m_transport.stepsHeard();
+        m_playBlitTimer->start();
+    }
+}
+
+void TransportControls::pause() {
+    m_transport.pause();
+    checkHeardStep();
+    m_playBlitTimer->stop();
+}
+
+void TransportControls::stop() {
+    // The cursor is not redrawn: the next redraw of the roll shows none.
+    m_transport.stop();
+    m_playBlitTimer->stop();
+    m_lastStepSeen = m_transport.stepsHeard();
+}
+
+void TransportControls::checkHeardStep() {
+    const uint64_t steps = m_transport.stepsHeard();
+    if (steps == m_lastStepSeen)
+        return;
+    m_lastStepSeen = steps;
+    emit stepHeard(m_transport.playPosition());
+}
+
+}  // namespace tromel::audio

@@ -1,0 +1,58 @@
+// Play, Pause and Stop buttons, the sixteen mute boxes and the timer that follows the heard step.
+#pragma once
+
+#include "audio/Transport.h"
+#include "song/Song.h"
+
+#include <QObject>
+
+#include <array>
+#include <cstdint>
+
+class QCheckBox;
+class QPushButton;
+class QTimer;
+class QWidget;
+
+namespace tromel::audio {
+
+class TransportControls : public QObject {
+    Q_OBJECT
+
+public:
+    // Creates the controls as children of parent (this object itself is owned by the caller).
+    // The transport, song and host outlive it.
+    TransportControls(QWidget* parent, Transport& transport, const Song& song, TransportHost& host);
+
+    QPushButton* playButton() const { return m_playButton; }
+    QPushButton* pauseButton() const { return m_pauseButton; }
+    QPushButton* stopButton() const { return m_stopButton; }
+    QCheckBox* muteCheck(int channel) const { return m_muteChecks[channel]; }
+    QTimer* playBlitTimer() const { return m_playBlitTimer; }
+    int32_t playPosition() const { return m_transport.playPosition(); }
+
+public slots:
+    void play();
+    void pause();
+    void stop();
+    // Looks at the published play position; a new step heard since the last look is announced.
+    void checkHeardStep();
+
+signals:
+    void stepHeard(int32_t playPosition);
+
+private:
+    QPushButton* makeButton(QWidget* parent, const QString& caption, const char* name);
+
+    Transport& m_transport;
+    const Song& m_song;
+    TransportHost& m_host;
+    QPushButton* m_playButton = nullptr;
+    QPushButton* m_pauseButton = nullptr;
+    QPushButton* m_stopButton = nullptr;
+    std::array<QCheckBox*, 16> m_muteChecks{};
+    QTimer* m_playBlitTimer = nullptr;
+    uint64_t m_lastStepSeen = 0;
+};
+
+}  // namespace tromel::audio

@@ -1,0 +1,325 @@
+// The document window: owns one song for its whole life, shows it in the roll and plays it.
+#include "document/DocumentWindow.h"
+
+#include "app/AudioErrorBox.h"
+#include "audio/ui/TransportControls.h"
+#include "document/DocumentLayout.h"
+#include "roll/RollGeometry.h"
+#include "roll/ui/ChannelSelector.h"
+#include "roll/ui/PianoRoll.h"
+#include "roll/ui/RollView.h"
+#include "song/OrgFile.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+
+namespace tromel {
+namespace {
+
+constexpr int verticalScrollMaximum = 65;
+
+std::filesystem::path toFilesystemPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+void keepPointerMoves(QWidget* widget) {
+    widget->setMouseTracking(true);
+    widget->setAttribute(Qt::WA_NoMousePropagation);
+}
+
+}  // namespace
+
+DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent)
+    : QWidget(parent),
+      m_context(context),
+      m_transport(std::make_unique<audio::Transport>(context.layer, context.sampleFolder)) {
+    setObjectName("winFile");
+    createControls();
+    createMenus();
+    watchPointer();
+    resize(documentOpeningWidth, documentOpeningHeight);
+    layoutControls();
+    load();
+}
+
+// The transport goes first: its destructor stops this document's instrument channels.
+DocumentWindow::~DocumentWindow() {
+    m_transportControls.reset();
+    m_transport.reset();
+}
+
+void DocumentWindow::createControls() {
+    m_pianoRoll = new roll::PianoRoll(m_context.pictures, this);
+    createScrollBars();
+    m_channels = new roll::ChannelSelector(this);
+    connect(m_channels, &roll::ChannelSelector::channelSelected, this, &DocumentWindow::selectChannel);
+    m_transportControls = std::make_unique<audio::TransportControls>(this, *m_transport, m_song, *this);
+    connect(m_transportControls.get(), &audio::TransportControls::stepHeard, this, &DocumentWindow::followPlayCursor);
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName("StatusBar1");
+    m_statusBar->setSizeGripEnabled(false);
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName("ProgressBar1");
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setRange(0, 100);
+    m_progressBar->raise();
+}
+
+void DocumentWindow::createScrollBars() {
+    m_rollXScroll = new QScrollBar(Qt::Horizontal, this);
+    m_rollXScroll->setObjectName("rollXScroll");
+    m_rollXScroll->setPageStep(16);
+    m_rollYScroll = new QScrollBar(Qt::Vertical, this);
+    m_rollYScroll->setObjectName("rollYScroll");
+    m_rollYScroll->setRange(0, verticalScrollMaximum);
+    m_rollYScroll->setPageStep(8);
+    m_rollYScroll->setValue(2);
+}
+
+void DocumentWindow::createMenus() {
+    m_fileMenu = new QMenu("&File", this);
+    m_fileMenu->setObjectName("menuFile");
+    m_fileMenu->addAction("New", QKeySequence::New, this, &DocumentWindow::newRequested);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction("Open", QKeySequence::Open, this, &DocumentWindow::openRequested);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction("Save", QKeySequence::Save, this, &DocumentWindow::save);
+    m_fileMenu->addAction("Save As...", QKeySequence("Ctrl+Shift+S"), this, &DocumentWindow::saveAs);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction("Exit", QKeySequence("Ctrl+Q"), this, &DocumentWindow::exitRequested);
+    m_settingsMenu = new QMenu("&Settings", this);
+    m_settingsMenu->setObjectName("menuSettings");
+    m_settingsMenu->addAction("Song Settings", this, &DocumentWindow::onSongSettings);
+    m_settingsMenu->addAction("Instrument/Drum Settings", this, &DocumentWindow::onInstrumentSettings);
+    m_otherMenu = new QMenu("&Other", this);
+    m_otherMenu->setObjectName("menuOther");
+    m_otherMenu->addAction("About", this, &DocumentWindow::onAbout);
+    m_otherMenu->addAction("Debug", this, &DocumentWindow::onDebug);
+}
+
+// Pointer moves over these put a text into the status bar; the controls not listed keep what
+// the status bar says.
+void DocumentWindow::watchPointer() {
+    setMouseTracking(true);
+    QList<QWidget*> watched{m_channels->instLabel(), m_statusBar};
+    for (int i = 0; i < 8; ++i)
+        watched << m_channels->instButton(i) << m_channels->drumButton(i);
+    for (int i = 0; i < 16; ++i)
+        watched << m_transportControls->muteCheck(i);
+    for (QWidget* widget : watched) {
+        keepPointerMoves(widget);
+        widget->installEventFilter(this);
+    }
+    for (QWidget* widget : QList<QWidget*>{m_rollXScroll, m_rollYScroll, m_progressBar, m_channels->drumLabel(),
+                                           m_transportControls->playButton(), m_transportControls->pauseButton(),
+                                           m_transportControls->stopButton()})
+        keepPointerMoves(widget);
+}
+
+// A new window: empty note tables, the edit defaults, the roll drawn, the new-song settings.
+void DocumentWindow::load() {
+    m_song.instrumentNotes.reset();
+    m_song.drumNotes.reset();
+    m_edit.channelKind = 0;
+    m_edit.songLength = 256;
+    m_edit.lastNoteLength = 1;
+    m_edit.lastNotePan = 6;
+    m_edit.lastNoteVol = 166;
+    m_edit.currentChannel = 0;
+    m_rollXScroll->setRange(0, m_edit.songLength * 5);
+    m_rollXScroll->setValue(1);
+    drawRoll();
+    setWindowTitle(newDocumentCaption);
+    showChannelStatus();
+    m_progressBar->setValue(0);
+    initSettings(m_song);
+    // Both bars only ever redraw the whole roll.
+    connect(m_rollXScroll, &QScrollBar::valueChanged, this, &DocumentWindow::drawRoll);
+    connect(m_rollYScroll, &QScrollBar::valueChanged, this, &DocumentWindow::drawRoll);
+}
+
+roll::RollView DocumentWindow::rollView() const {
+    roll::RollView view;
+    view.notes = &m_song.notes(m_edit.channelKind);
+    view.currentChannel = m_edit.currentChannel;
+    view.viewScrollX = m_edit.viewScrollX;
+    view.viewScrollY = m_edit.viewScrollY;
+    view.playPosition = m_transportControls->playPosition();
+    return view;
+}
+
+void DocumentWindow::drawRoll() {
+    const QSize size = m_pianoRoll->size();
+    m_edit.viewScrollX = roll::viewScrollXFromBar(m_rollXScroll->value(), m_rollXScroll->maximum(), size.width());
+    m_edit.viewScrollY = roll::viewScrollYFromBar(m_rollYScroll->value(), m_rollYScroll->maximum(), size.height());
+    m_pianoRoll->drawRoll(rollView());
+}
+
+void DocumentWindow::drawNotes() {
+    m_pianoRoll->drawNotes(rollView());
+}
+
+bool DocumentWindow::isMinimizedAnywhere() const {
+    const QWidget* frame = parentWidget();
+    return (frame && frame->isMinimized()) || window()->isMinimized();
+}
+
+void DocumentWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isMinimizedAnywhere())
+        return;
+    layoutControls();
+    drawRoll();
+    drawNotes();
+}
+
+void DocumentWindow::layoutControls() {
+    const DocumentLayout layout = layoutDocument(width(), height());
+    m_rollXScroll->setGeometry(layout.rollXScroll);
+    m_rollYScroll->setGeometry(layout.rollYScroll);
+    m_pianoRoll->setGeometry(layout.pianoRoll);
+    m_channels->instLabel()->setGeometry(layout.instLabel);
+    m_channels->drumLabel()->setGeometry(layout.drumLabel);
+    for (int i = 0; i < 8; ++i) {
+        m_channels->instButton(i)->setGeometry(layout.instButtons[i]);
+        m_channels->drumButton(i)->setGeometry(layout.drumButtons[i]);
+    }
+    for (int i = 0; i < 16; ++i)
+        m_transportControls->muteCheck(i)->setGeometry(layout.muteChecks[i]);
+    m_transportControls->playButton()->setGeometry(layout.playButton);
+    m_transportControls->pauseButton()->setGeometry(layout.pauseButton);
+    m_transportControls->stopButton()->setGeometry(layout.stopButton);
+    m_statusBar->setGeometry(layout.statusBar);
+    m_progressBar->setGeometry(layout.progressBar);
+}
+
+void DocumentWindow::selectChannel(int kind, int channel) {
+    m_edit.currentChannel = static_cast<int16_t>(channel);
+    m_edit.channelKind = static_cast<int16_t>(kind);
+    showChannelStatus();
+    drawNotes();
+}
+
+// Playback never scrolls the view: a step outside it passes without a redraw.
+void DocumentWindow::followPlayCursor(int32_t playPosition) {
+    const int64_t x = 16 * static_cast<int64_t>(playPosition);
+    if (m_edit.viewScrollX < x && x < static_cast<int64_t>(m_edit.viewScrollX) + m_pianoRoll->width())
+        drawRoll();
+}
+
+QString DocumentWindow::statusText() const {
+    return m_statusBar->currentMessage();
+}
+
+void DocumentWindow::mouseMoveEvent(QMouseEvent* event) {
+    showChannelStatus();
+    QWidget::mouseMoveEvent(event);
+}
+
+bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        if (watched->objectName() == "muteCheck")
+            setStatusText("Mute");
+        else
+            showChannelStatus();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+OpenOutcome DocumentWindow::clickOpen() {
+    const std::optional<QString> path = m_context.prompts.chooseOpenFile(this, "Open...", newDocumentCaption);
+    if (!path)
+        return OpenOutcome::Cancelled;
+    const LoadResult result = loadOrgFile(m_song, toFilesystemPath(*path));
+    if (!result.ok()) {
+        // The song stays new and unbound, so a later Save never overwrites the file it could not read.
+        const QString text =
+            result.status == LoadStatus::NotOrganya ? invalidOrgMessage : QString::fromStdString(result.reason);
+        m_context.prompts.message(this, MessageIcon::Warning, fileOpenErrorTitle, text);
+        m_fileName = noFileName;
+        drawNotes();
+        return OpenOutcome::NotOpened;
+    }
+    m_fileName = *path;
+    setCaptionFromPath(*path);
+    for (int channel = 0; channel < 8; ++channel) {
+        m_edit.noteCounts[0][channel] = m_song.instruments[channel].noteCount;
+        m_edit.noteCounts[1][channel] = m_song.drums[channel].noteCount;
+    }
+    drawNotes();
+    return OpenOutcome::Opened;
+}
+
+bool DocumentWindow::save() {
+    if (m_fileName != noFileName)
+        return writeSong(m_fileName);
+    return saveAs();
+}
+
+bool DocumentWindow::saveAs() {
+    const std::optional<QString> path = m_context.prompts.chooseSaveFile(this, "Save As...", newDocumentCaption);
+    if (!path)
+        return false;
+    if (!writeSong(*path)) {
+        m_fileName = noFileName;
+        return false;
+    }
+    m_fileName = *path;
+    setCaptionFromPath(*path);
+    return true;
+}
+
+bool DocumentWindow::writeSong(const QString& path) {
+    const SaveResult result = saveOrgFile(m_song, toFilesystemPath(path));
+    if (!result.ok)
+        m_context.prompts.message(this, MessageIcon::Warning, "File Save Error", QString::fromStdString(result.reason));
+    return result.ok;
+}
+
+void DocumentWindow::setCaptionFromPath(const QString& path) {
+    setWindowTitle(QFileInfo(path).fileName());
+    if (QWidget* frame = parentWidget())
+        frame->setWindowTitle(windowTitle());
+    emit captionChanged();
+}
+
+void DocumentWindow::setProgressMaximum(int32_t maximum) {
+    m_progressBar->setMaximum(maximum);
+}
+void DocumentWindow::setProgress(int32_t value) {
+    m_progressBar->setValue(value);
+}
+void DocumentWindow::setStatusText(const std::string& text) {
+    m_statusBar->showMessage(QString::fromStdString(text));
+}
+
+void DocumentWindow::showChannelStatus() {
+    m_statusBar->showMessage(roll::ChannelSelector::statusText(m_edit.channelKind, m_edit.currentChannel));
+}
+
+void DocumentWindow::showAudioError(const std::string& text) {
+    tromel::showAudioError(m_context.prompts, this, QString::fromStdString(text), m_context.layer);
+}
+
+void DocumentWindow::showPlayRefusal(const std::string& reason) {
+    m_context.prompts.message(this, MessageIcon::Warning, "Tromel", QString::fromStdString(reason));
+}
+
+// The dialogs are wired in by their own windows; until then the entries do nothing.
+void DocumentWindow::onSongSettings() {}
+void DocumentWindow::onInstrumentSettings() {}
+void DocumentWindow::onDebug() {}
+void DocumentWindow::onAbout() {
+    emit aboutRequested();
+}
+
+}  // namespace tromel

@@ -1,0 +1,126 @@
+// A song's document window (`winFile`): its roll, channel buttons, transport and file commands.
+#pragma once
+
+#include "audio/Transport.h"
+#include "document/EditorContext.h"
+#include "song/EditState.h"
+#include "song/Song.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QMenu;
+class QProgressBar;
+class QScrollBar;
+class QStatusBar;
+
+namespace tromel::audio {
+class TransportControls;
+}
+
+namespace tromel::roll {
+class ChannelSelector;
+class PianoRoll;
+struct RollView;
+}  // namespace tromel::roll
+
+namespace tromel {
+
+enum class OpenOutcome { Cancelled, Opened, NotOpened };
+
+inline constexpr const char* noFileName = "null";
+inline constexpr const char* newDocumentCaption = "NewData.org";
+
+class DocumentWindow : public QWidget, public audio::TransportHost {
+    Q_OBJECT
+
+public:
+    explicit DocumentWindow(EditorContext& context, QWidget* parent = nullptr);
+    ~DocumentWindow() override;
+
+    Song& song() { return m_song; }
+    EditState& editState() { return m_edit; }
+    // The document's file, or "null" while the song has none.
+    const QString& fileName() const { return m_fileName; }
+    QString caption() const { return windowTitle(); }
+    // The menus this window shows while active; the main window puts its Window menu before the last.
+    QList<QMenu*> menus() const { return {m_fileMenu, m_settingsMenu, m_otherMenu}; }
+
+    roll::PianoRoll* pianoRoll() const { return m_pianoRoll; }
+    roll::ChannelSelector& channels() const { return *m_channels; }
+    audio::TransportControls& transportControls() const { return *m_transportControls; }
+    audio::Transport& transport() const { return *m_transport; }
+    QScrollBar* rollXScroll() const { return m_rollXScroll; }
+    QScrollBar* rollYScroll() const { return m_rollYScroll; }
+    QString statusText() const;
+
+    void drawRoll();
+    void drawNotes();
+
+    // Asks for a file and reads it into this (fresh) window; on Cancelled the caller closes it.
+    OpenOutcome clickOpen();
+    bool save();
+    bool saveAs();
+
+    // TransportHost
+    void setProgressMaximum(int32_t maximum) override;
+    void setProgress(int32_t value) override;
+    void setStatusText(const std::string& text) override;
+    void showChannelStatus() override;
+    void showAudioError(const std::string& text) override;
+    void showPlayRefusal(const std::string& reason) override;
+
+public slots:
+    void onSongSettings();
+    void onInstrumentSettings();
+    void onDebug();
+    void onAbout();
+
+signals:
+    void newRequested();
+    void openRequested();
+    void exitRequested();
+    void aboutRequested();
+    void captionChanged();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createScrollBars();
+    void createMenus();
+    void watchPointer();
+    void load();
+    void layoutControls();
+    bool isMinimizedAnywhere() const;
+    roll::RollView rollView() const;
+    void selectChannel(int kind, int channel);
+    void followPlayCursor(int32_t playPosition);
+    bool writeSong(const QString& path);
+    void setCaptionFromPath(const QString& path);
+
+    EditorContext& m_context;
+    Song m_song;
+    EditState m_edit;
+    QString m_fileName = noFileName;
+    std::unique_ptr<audio::Transport> m_transport;
+    std::unique_ptr<audio::TransportControls> m_transportControls;  // before m_transport on the way out
+    roll::ChannelSelector* m_channels = nullptr;
+    roll::PianoRoll* m_pianoRoll = nullptr;
+    QScrollBar* m_rollXScroll = nullptr;
+    QScrollBar* m_rollYScroll = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_settingsMenu = nullptr;
+    QMenu* m_otherMenu = nullptr;
+};
+
+}  // namespace tromel

@@ -1,0 +1,19 @@
+// What every window of the editor shares: the audio layer, the roll pictures, the prompts and the samples.
+#pragma once
+
+#include "app/Prompts.h"
+#include "audio/AudioLayer.h"
+#include "roll/ui/RollPictures.h"
+
+#include <filesystem>
+
+namespace tromel {
+
+struct EditorContext {
+    audio::AudioLayer& layer;
+    roll::RollPictures& pictures;
+    Prompts& prompts;
+    std::filesystem::path sampleFolder;  // "Processed ORG Samples" in the program's folder
+};
+
+}  // namespace tromel

@@ -1,0 +1,93 @@
+// The roll widget: owns its two pictures, paints the visible one and hands mouse events to the hooks.
+#include "roll/ui/PianoRoll.h"
+
+#include "roll/RollGeometry.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace tromel::roll {
+
+PianoRoll::PianoRoll(RollPictures& pictures, QWidget* parent)
+    : QWidget(parent), m_pictures(pictures), m_renderer(pictures) {
+    setObjectName("pianoRoll");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+void PianoRoll::drawRoll(const RollView& view) {
+    if (m_rollBuffer.isNull())
+        return;
+    m_pictures.ensureBackgroundCovers(m_rollBuffer.width(), m_rollBuffer.height());
+    m_renderer.drawRoll(m_rollBuffer, view);
+    drawNotes(view);
+}
+
+void PianoRoll::drawNotes(const RollView& view) {
+    if (m_picture.isNull() || view.notes == nullptr)
+        return;
+    m_renderer.drawNotes(m_picture, m_rollBuffer, view);
+    update();
+}
+
+void PianoRoll::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (m_picture.isNull())
+        painter.fillRect(event->rect(), Qt::black);
+    else
+        painter.drawImage(event->rect().topLeft(), m_picture, event->rect());
+}
+
+void PianoRoll::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (size().isEmpty()) {
+        m_picture = QImage();
+        m_rollBuffer = QImage();
+        return;
+    }
+    // The owner redraws both after laying out; until then the new pictures are black.
+    m_picture = QImage(size(), QImage::Format_RGB32);
+    m_picture.fill(Qt::black);
+    m_rollBuffer = m_picture.copy();
+}
+
+RollPointer PianoRoll::pointerOf(const QMouseEvent& event) {
+    RollPointer pointer;
+    pointer.x = pixelFloor(event.position().x());
+    pointer.y = pixelFloor(event.position().y());
+    switch (event.button()) {
+        case Qt::NoButton:
+            pointer.button = RollButton::None;
+            break;
+        case Qt::LeftButton:
+            pointer.button = RollButton::Left;
+            break;
+        case Qt::RightButton:
+            pointer.button = RollButton::Right;
+            break;
+        default:
+            pointer.button = RollButton::Other;
+            break;
+    }
+    pointer.leftHeld = event.buttons().testFlag(Qt::LeftButton);
+    pointer.rightHeld = event.buttons().testFlag(Qt::RightButton);
+    return pointer;
+}
+
+void PianoRoll::forward(const std::function<void(const RollPointer&)>& hook, const QMouseEvent& event) {
+    if (hook)
+        hook(pointerOf(event));
+}
+
+void PianoRoll::mousePressEvent(QMouseEvent* event) {
+    forward(m_hooks.press, *event);
+}
+void PianoRoll::mouseMoveEvent(QMouseEvent* event) {
+    forward(m_hooks.move, *event);
+}
+void PianoRoll::mouseReleaseEvent(QMouseEvent* event) {
+    forward(m_hooks.release, *event);
+}
+
+}  // namespace tromel::roll

@@ -1,0 +1,46 @@
+// The visible piano roll (`pianoRoll`) with its off-screen buffer (`rollBuffer`).
+#pragma once
+
+#include "roll/ui/RollMouseHooks.h"
+#include "roll/ui/RollRenderer.h"
+
+#include <QImage>
+#include <QWidget>
+
+namespace tromel::roll {
+
+class PianoRoll : public QWidget {
+    Q_OBJECT
+
+public:
+    PianoRoll(RollPictures& pictures, QWidget* parent = nullptr);
+
+    // Full redraw: the static layer into the buffer, then the note layer.
+    void drawRoll(const RollView& view);
+    // Note layer only, over the static layer of the last drawRoll.
+    void drawNotes(const RollView& view);
+
+    void setMouseHooks(RollMouseHooks hooks) { m_hooks = std::move(hooks); }
+
+    const QImage& picture() const { return m_picture; }
+    const QImage& rollBuffer() const { return m_rollBuffer; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    static RollPointer pointerOf(const QMouseEvent& event);
+    static void forward(const std::function<void(const RollPointer&)>& hook, const QMouseEvent& event);
+
+    RollPictures& m_pictures;
+    RollRenderer m_renderer;
+    QImage m_picture;
+    QImage m_rollBuffer;
+    RollMouseHooks m_hooks;
+};
+
+}  // namespace tromel::roll

@@ -1,0 +1,138 @@
+// The roll's static layer and note layer. Positions come from roll/RollGeometry.h and are kept in
+// 64 bits until a copy is known to touch the picture: positions read from files reach 2^31 - 1.
+#include "roll/ui/RollRenderer.h"
+
+#include "roll/RollGeometry.h"
+#include "roll/ui/SpriteLayout.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace tromel::roll {
+namespace {
+
+QRect toQRect(const sprite::Rect& rect) {
+    return {rect.x, rect.y, rect.width, rect.height};
+}
+
+// A plain rectangle copy; copies wholly outside the target are skipped before the coordinates
+// are narrowed to the painter's int.
+void blit(QPainter& painter, QSize target, int64_t x, int64_t y, const QImage& source, const QRect& from) {
+    if (x >= target.width() || y >= target.height() || x + from.width() <= 0 || y + from.height() <= 0)
+        return;
+    painter.drawImage(QPoint(static_cast<int>(x), static_cast<int>(y)), source, from);
+}
+
+// Subtracts a period while the offset exceeds it, so an offset of exactly one period stays.
+int32_t wrapOffset(int32_t offset, int32_t period) {
+    return offset > period ? (offset - 1) % period + 1 : offset;
+}
+
+}  // namespace
+
+void RollRenderer::drawRoll(QImage& buffer, const RollView& view) const {
+    QPainter painter(&buffer);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QSize size = buffer.size();
+    drawBackground(painter, size, view);
+    drawCursor(painter, size, view);
+    drawPanel(painter, size, view);
+    drawKeyboard(painter, size, view);
+    blit(painter, size, 0, size.height() - panelHeight, m_pictures.sheet(), toQRect(sprite::panelLabel));
+}
+
+void RollRenderer::drawBackground(QPainter& painter, QSize size, const RollView& view) const {
+    const int32_t xoff = wrapOffset(view.viewScrollX, barWidth);
+    const int32_t yoff = wrapOffset(view.viewScrollY, octaveHeight);
+    painter.drawImage(QPoint(keyStripWidth, 0), m_pictures.pianoBG(), QRect(xoff, yoff, size.width(), size.height()));
+}
+
+void RollRenderer::drawCursor(QPainter& painter, QSize size, const RollView& view) const {
+    const int64_t p = view.playPosition;
+    // A cursor whose column starts behind the keyboard is not drawn at all.
+    if (p == 0 || 16 * (p - 1) - view.viewScrollX < 0)
+        return;
+    painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    const int64_t x = cursorX(p, view.viewScrollX);
+    const int64_t lastTile = floorDiv(size.height() - panelHeight, cursorTileHeight) + 1;
+    for (int64_t j = 0; j <= lastTile; ++j)
+        blit(painter, size, x, cursorTileHeight * j, m_pictures.sheet(), toQRect(sprite::cursorTile));
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+}
+
+void RollRenderer::drawPanel(QPainter& painter, QSize size, const RollView& view) const {
+    const int64_t xoff = wrapOffset(view.viewScrollX, barWidth);
+    const int64_t lastTile = floorDiv(size.width(), barWidth) + 1;
+    for (int64_t k = 0; k <= lastTile; ++k) {
+        blit(painter, size, barWidth * k + keyStripWidth - xoff, size.height() - panelHeight, m_pictures.sheet(),
+             toQRect(sprite::panelTile));
+    }
+}
+
+void RollRenderer::drawKeyboard(QPainter& painter, QSize size, const RollView& view) const {
+    const int64_t scrollY = view.viewScrollY;
+    const int64_t firstBlock = floorDiv(scrollY, octaveHeight);
+    const int64_t lastBlock = floorDiv(size.height() + scrollY - panelHeight, octaveHeight);
+    const QImage& keys = m_pictures.pianoKeys();
+    for (int64_t b = firstBlock; b <= lastBlock; ++b) {
+        blit(painter, size, 0, octaveHeight * b - scrollY, keys, keys.rect());
+        // Block b shows the digit 7 - b, whose source x is 93 - 4b (past the last octave this
+        // reaches into the key art; the panel label drawn next covers it).
+        const QRect digit(static_cast<int>(93 - 4 * b), sprite::digit(0).y, digitWidth, digitHeight);
+        blit(painter, size, digitX, octaveHeight * b + 132 - scrollY, m_pictures.sheet(), digit);
+    }
+}
+
+void RollRenderer::drawNotes(QImage& picture, const QImage& buffer, const RollView& view) const {
+    QPainter painter(&picture);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), buffer);
+    const QSize size = picture.size();
+    const NoteTable& notes = *view.notes;
+    for (int channel = 0; channel < NoteTable::channelCount; ++channel) {
+        for (int32_t slot = 1; slot <= notes.slotBound(); ++slot) {
+            const NoteRec& note = notes.at(channel, slot);
+            if (!isInView(note.position, note.length, size.width(), view.viewScrollX))
+                continue;
+            if (channel == view.currentChannel)
+                drawMarks(painter, size, note, view);
+            drawNoteBoxes(painter, size, note, channel, view);
+        }
+    }
+    // Notes drawn under the keyboard are hidden again; the panel label is not restored.
+    painter.drawImage(QPoint(0, 0), buffer, QRect(0, 0, keyStripWidth, size.height() - panelHeight));
+}
+
+void RollRenderer::drawMarks(QPainter& painter, QSize size, const NoteRec& note, const RollView& view) const {
+    const int64_t x = noteBoxX(note.position, view.viewScrollX);
+    const QRect mark = toQRect(sprite::mark);
+    blit(painter, size, x, panMarkY(note.pan, size.height()), m_pictures.sheet(), mark);
+    if (note.volume != noVolume)
+        blit(painter, size, x, volumeMarkY(note.volume, size.height()), m_pictures.sheet(), mark);
+}
+
+void RollRenderer::drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& note, int channel,
+                                 const RollView& view) const {
+    const int64_t scrollX = view.viewScrollX;
+    // Only boxes lying wholly above the bottom panel are drawn.
+    if (!(size.height() - 142 > 12 * static_cast<int64_t>(note.key) - view.viewScrollY))
+        return;
+    const bool current = channel == view.currentChannel;
+    const QRect box = toQRect(sprite::noteBox(channel, current));
+    const QRect bridge = toQRect(sprite::bridge(channel, current));
+    const int64_t y = noteBoxY(note.key, view.viewScrollY);
+    const int64_t position = note.position;
+    blit(painter, size, noteBoxX(position, view.viewScrollX), y, m_pictures.sheet(), box);
+    // Boxes k = 1 .. length - 1; those wholly outside the picture change nothing and are skipped.
+    const int64_t firstK = std::max<int64_t>(1, floorDiv(scrollX - 78, columnWidth) - position + 1);
+    const int64_t lastK =
+        std::min<int64_t>(note.length - 1, floorDiv(size.width() + scrollX - 62, columnWidth) - position + 2);
+    for (int64_t k = firstK; k <= lastK; ++k) {
+        const int64_t column = position + k;
+        blit(painter, size, noteBoxX(column, view.viewScrollX), y, m_pictures.sheet(), box);
+        blit(painter, size, bridgeX(column, view.viewScrollX), y, m_pictures.sheet(), bridge);
+    }
+}
+
+}  // namespace tromel::roll

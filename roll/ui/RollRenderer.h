@@ -1,0 +1,33 @@
+// Draws a roll's two layers by copying rectangles out of the shared pictures.
+#pragma once
+
+#include "roll/ui/RollPictures.h"
+#include "roll/ui/RollView.h"
+
+#include <QImage>
+
+class QPainter;
+
+namespace tromel::roll {
+
+class RollRenderer {
+public:
+    explicit RollRenderer(const RollPictures& pictures) : m_pictures(pictures) {}
+
+    // The static layer (grid, play cursor, bottom panel, keyboard) into the buffer.
+    void drawRoll(QImage& buffer, const RollView& view) const;
+    // The buffer copied into the visible picture, then the notes of the current kind on top.
+    void drawNotes(QImage& picture, const QImage& buffer, const RollView& view) const;
+
+private:
+    void drawBackground(QPainter& painter, QSize size, const RollView& view) const;
+    void drawCursor(QPainter& painter, QSize size, const RollView& view) const;
+    void drawPanel(QPainter& painter, QSize size, const RollView& view) const;
+    void drawKeyboard(QPainter& painter, QSize size, const RollView& view) const;
+    void drawMarks(QPainter& painter, QSize size, const NoteRec& note, const RollView& view) const;
+    void drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& note, int channel, const RollView& view) const;
+
+    const RollPictures& m_pictures;
+};
+
+}  // namespace tromel::roll
