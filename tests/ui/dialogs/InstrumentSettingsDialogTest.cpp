@@ -89,22 +89,15 @@ class InstrumentSettingsDialogTest : public QObject {
     }
 
 private slots:
-    void listsAndNames() {
+    void listContentsInOrder() {
         InstrumentSettingsDialog dialog;
-        QCOMPARE(dialog.objectName(), QString("winInst"));
-        QCOMPARE(dialog.windowTitle(), QString("Instruments/Drums"));
-        QCOMPARE(dialog.findChild<QPushButton*>("Command1")->text(), QString("Done"));
         for (int i = 0; i < 8; ++i) {
             QCOMPARE(waveList(dialog, i)->count(), 100);
-            QCOMPARE(waveList(dialog, i)->item(99)->text(), QString("Wave 99"));
             QCOMPARE(drumCombo(dialog, i)->count(), 12);
-            QCOMPARE(piBox(dialog, i)->text(), QString("Pi"));
-            QCOMPARE(waveList(dialog, i)->geometry(), QRect(8 + 80 * i, 48, 73, 212));
-            QCOMPARE(drumCombo(dialog, i)->geometry(), QRect(8 + 80 * i, 360, 73, 21));
         }
-        QCOMPARE(waveList(dialog, 0)->item(0)->text(), QString("Wave 0"));
-        QCOMPARE(drumCombo(dialog, 0)->itemText(2), QString("Snare01"));
-        QCOMPARE(drumCombo(dialog, 0)->itemText(11), QString("Tom02"));
+        QCOMPARE(waveList(dialog, 7)->item(99)->text(), QString("Wave 99"));
+        QCOMPARE(drumCombo(dialog, 7)->itemText(5), QString("HiClose"));
+        QCOMPARE(drumCombo(dialog, 7)->itemText(11), QString("Tom02"));
     }
 
     void showsTheSongAndDoneStoresTheControls() {
@@ -117,6 +110,7 @@ private slots:
             piBox(d, 3)->setChecked(true);
             freqBox(d, 1)->setText("&H20");
             freqBox(d, 4)->setText("2.5");
+            freqBox(d, 5)->setText("loud");
             pressDone(d);
         });
         for (int i = 0; i < 8; ++i) {
@@ -132,6 +126,7 @@ private slots:
         QCOMPARE(song.instruments[3].pi, true);
         QCOMPARE(song.instruments[1].frequency, 32);
         QCOMPARE(song.instruments[4].frequency, 2);
+        QCOMPARE(song.instruments[5].frequency, 0);
         QCOMPARE(song.instruments[6].frequency, 40000);
         QCOMPARE(song.drums[0].frequency, 232);
     }
@@ -164,17 +159,6 @@ private slots:
         const Shown again = runEntry(window, song, pressDone);
         QVERIFY(again.pi[5]);
         QVERIFY(!again.pi[4]);
-    }
-
-    void lettersInAFrequencyBoxStoreZero() {
-        QWidget window;
-        Song song;
-        runEntry(window, song, [](InstrumentSettingsDialog& d) {
-            freqBox(d, 3)->setText("loud");
-            pressDone(d);
-        });
-        QCOMPARE(song.instruments[3].frequency, 0);
-        QCOMPARE(song.instruments[2].frequency, 1000);
     }
 
     void outOfRangeNumbersSelectNothingAndDoneKeepsThem() {
