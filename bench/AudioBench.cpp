@@ -1,0 +1,109 @@
+// Sound engine speed: the mixer with sixteen voices, compiling large songs, rendering dense ones.
+#include "audio/KeyFrequency.h"
+#include "audio/MixerAudioLayer.h"
+#include "audio/SongCompiler.h"
+#include "audio/Transport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <limits>
+#include <vector>
+
+namespace {
+
+using namespace tromel;
+using namespace tromel::audio;
+
+const std::filesystem::path sampleFolder = TROMEL_SAMPLE_DIR;
+
+class QuietHost : public TransportHost {
+public:
+    void setProgressMaximum(int32_t) override {}
+    void setProgress(int32_t) override {}
+    void setStatusText(const std::string&) override {}
+    void showChannelStatus() override {}
+    void showAudioError(const std::string&) override {}
+    void showPlayRefusal(const std::string&) override {}
+};
+
+// Reported as seconds of sound per second of work: the "times real time" figure.
+void countRealTime(benchmark::State& state, int64_t frames) {
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(frames) / outputRate, benchmark::Counter::kIsRate);
+}
+
+void MixerSixteenVoices(benchmark::State& state) {
+    MixerAudioLayer layer;
+    for (int i = 0; i < 16; ++i) {
+        const bool drum = i >= 8;
+        const Handle sample = layer.loadSample(sampleFolder / sampleFileName(drum, drum ? 7 : i * 9), !drum, 50);
+        const Handle channel = layer.channelFromSample(sample);
+        layer.setChannelLooping(channel, true);  // drums too, so all sixteen sound throughout
+        layer.setChannelAttributes(channel, keyToFrequency(30 + i * 4), 200, (i % 5) * 40 - 80);
+        layer.playChannel(channel);
+    }
+    std::vector<float> buffer(2 * 512);
+    int64_t frames = 0;
+    for (auto _ : state) {
+        layer.renderFrames(buffer.data(), 512);
+        benchmark::DoNotOptimize(buffer.data());
+        frames += 512;
+    }
+    countRealTime(state, frames);
+}
+BENCHMARK(MixerSixteenVoices);
+
+Song songOfNotes(int32_t notes, int32_t positions, int32_t loopEnd) {
+    Song song;
+    song.loopEnd = loopEnd;
+    const int32_t perChannel = notes / 16;
+    song.instrumentNotes.grow(perChannel);
+    song.drumNotes.grow(perChannel);
+    for (int32_t i = 0; i < perChannel; ++i)
+        for (int ch = 0; ch < 8; ++ch) {
+            const int32_t position = 1 + (i * 7 + ch) % positions;
+            song.instrumentNotes.at(ch, i + 1) = {position, 30 + (i + ch) % 40, 2, 6, 180};
+            song.drumNotes.at(ch, i + 1) = {position, 50 + ch, 1, 6, 150};
+        }
+    return song;
+}
+
+// 10^5 notes, loop end 10^3 or 2^31 - 1: the time must not follow the loop end.
+void CompileHundredThousandNotes(benchmark::State& state) {
+    const Song song = songOfNotes(100000, 1000, static_cast<int32_t>(state.range(0)));
+    for (auto _ : state) {
+        CompiledSong compiled;
+        compileEvents(song, compiled);
+        benchmark::DoNotOptimize(compiled.events.data());
+    }
+}
+BENCHMARK(CompileHundredThousandNotes)
+    ->Arg(1000)
+    ->Arg(std::numeric_limits<int32_t>::max())
+    ->Unit(benchmark::kMillisecond);
+
+// All sixteen channels start a note on every step at 50 ms a step.
+void RenderDenseSong(benchmark::State& state) {
+    Song song = songOfNotes(16 * 400, 400, 400);
+    song.tempo = 50;
+    for (int ch = 0; ch < 8; ++ch) {
+        song.instruments[ch].wave = static_cast<int16_t>(ch * 12);
+        song.drums[ch].wave = static_cast<int16_t>(ch);
+    }
+    MixerAudioLayer layer;
+    QuietHost host;
+    Transport transport(layer, sampleFolder);
+    transport.play(song, host);
+    std::vector<float> buffer(2 * 4096);
+    int64_t frames = 0;
+    for (auto _ : state) {
+        layer.renderFrames(buffer.data(), 4096);
+        benchmark::DoNotOptimize(buffer.data());
+        frames += 4096;
+    }
+    countRealTime(state, frames);
+}
+BENCHMARK(RenderDenseSong);
+
+}  // namespace
