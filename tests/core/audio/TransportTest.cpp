@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace tromel::audio::test {
 namespace {
@@ -193,6 +195,35 @@ TEST(Transport, PlayingAgainRecompilesWithoutPilingUpChannels) {
     transport.play(song, rig.host);
     EXPECT_EQ(std::count(rig.host.log.begin(), rig.host.log.end(), "error Can't play file"), 0);
     EXPECT_EQ(onsets(leftOf(render(rig.layer, 1000))), std::vector<int64_t>{441});
+}
+
+// The device's thread renders all along while documents play, pause, stop, recompile and close.
+TEST(Transport, AnAudioThreadRendersWhileTheUserInterfaceWorks) {
+    Rig rig;
+    std::atomic<bool> running{true};
+    std::thread audio([&] {
+        std::vector<float> buffer(2 * 64);
+        while (running.load())
+            rig.layer.renderFrames(buffer.data(), 64);
+    });
+    const Song song = pulseSong(1, 32, 1);
+    for (int round = 0; round < 40; ++round) {
+        Transport a(rig.layer, rig.folder);
+        Transport b(rig.layer, rig.folder);
+        a.play(song, rig.host);
+        b.play(song, rig.host);
+        a.setMuted(round % 16, true);
+        std::this_thread::yield();
+        a.pause();
+        b.play(song, rig.host);
+        a.play(song, rig.host);
+        (void)a.playPosition();
+        b.stop();
+    }
+    const uint64_t frames = rig.layer.renderedFrames();
+    running = false;
+    audio.join();
+    EXPECT_GT(frames, 0u);
 }
 
 }  // namespace
