@@ -13,7 +13,10 @@ constexpr const char* usageText =
     "\n"
     "  info     print the header, the sixteen channel settings and the note counts\n"
     "  resave   read a song and write it again\n"
-    "  render   play a song offline into a 44100 Hz 16-bit stereo WAV file\n";
+    "  render   play a song offline into a 44100 Hz 16-bit stereo WAV file: from the start to the\n"
+    "           loop end, then the loop once more (--loops N: N times), or exactly S seconds;\n"
+    "           the samples come from \"Processed ORG Samples\" beside the program unless\n"
+    "           --samples names another folder\n";
 
 struct Command {
     const char* name;

@@ -164,7 +164,9 @@ void addVowels(std::vector<Spectrum>& w) {
 }
 
 void addOrchestral(std::vector<Spectrum>& w) {
-    w.push_back(powerLaw(1.0, waveHarmonics, true));  // clarinet: odd harmonics
+    Spectrum clarinet = powerLaw(1.0, waveHarmonics, true);  // odd harmonics, a bright register
+    shapeSpectrum(clarinet, resonance(7.0, 2.0, 3.0));
+    w.push_back(clarinet);
     Spectrum oboe = powerLaw(0.5);
     shapeSpectrum(oboe, resonance(4.0, 1.2, 3.0));
     w.push_back(oboe);
@@ -214,10 +216,7 @@ void addShaped(std::vector<Spectrum>& w) {
     w.push_back(hardSync(2.3));
     w.push_back(hardSync(3.7));
     w.push_back(fromShape([](double x) { return std::sin(3.0 * std::sin(2.0 * pi * x)); }));
-    w.push_back(fromShape([](double x) {
-        const double s = std::sin(2.0 * pi * x);
-        return s * s * s + 0.3 * std::sin(6.0 * pi * x);
-    }));
+    w.push_back(fromShape([](double x) { return std::sin(2.0 * pi * x) * (0.6 + 0.4 * std::sin(8.0 * pi * x)); }));
 }
 
 }  // namespace

@@ -30,6 +30,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::vector<Spectrum> waves = instrumentSpectra();
+    if (waves.size() != 100) {
+        std::cerr << "tromel-samplegen: " << waves.size() << " instrument waves instead of 100\n";
+        return 1;
+    }
     for (std::size_t i = 0; i < waves.size(); ++i)
         if (!writeSample(folder / numbered('M', static_cast<int>(i) + 1),
                          synthesizeLoop(waves[i], loopCycles, loopFrames, 0.9)))
