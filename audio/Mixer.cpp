@@ -2,6 +2,7 @@
 #include "audio/Mixer.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tromel::audio {
 
@@ -10,6 +11,15 @@ namespace {
 constexpr std::size_t commandCapacity = 16384;
 constexpr std::size_t returnCapacity = Mixer::slotCapacity + 4096;
 constexpr int lowestFrequency = 1;
+
+float saturate(float x) {
+    const float level = std::abs(x);
+    if (level <= Mixer::saturationKnee)
+        return x;
+    const float room = 1.0f - Mixer::saturationKnee;
+    const float bent = Mixer::saturationKnee + room * std::tanh((level - Mixer::saturationKnee) / room);
+    return std::copysign(std::min(bent, 1.0f), x);
+}
 
 }  // namespace
 
@@ -270,7 +280,7 @@ void Mixer::render(float* out, int frames) {
     for (int i = 0; i < m_sequencerCount; ++i)
         m_sequencers[i]->publish();
     for (int i = 0; i < 2 * frames; ++i)
-        out[i] = std::clamp(out[i] * headroom, -1.0f, 1.0f);
+        out[i] = saturate(out[i] * headroom);
     m_renderedFrames.store(m_frame, std::memory_order_release);
 }
 

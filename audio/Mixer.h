@@ -26,8 +26,10 @@ public:
     static constexpr uint32_t slotMask = slotCapacity - 1;
     static constexpr int sequencerCapacity = 64;
     // Sixteen full-scale channels may sound at once; half scale keeps two of them clear of the
-    // ceiling, and whatever goes beyond is held at full scale, never wrapped.
+    // ceiling. Above the knee the output bends smoothly towards full scale and never passes it,
+    // so a loud moment is rounded off instead of clipped hard, and never wrapped.
     static constexpr float headroom = 0.5f;
+    static constexpr float saturationKnee = 0.75f;
 
     Mixer();
 

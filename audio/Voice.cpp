@@ -36,9 +36,8 @@ void Voice::start(const SampleData& sample, bool loop, double ratio, float gainL
     }
     m_sample = &sample;
     m_loop = loop && sample.loop;
-    m_gain = m_target = {gainLeft, gainRight};
-    m_rampLeft = 0;
-    m_endAfterRamp = false;
+    m_gain = {0.0f, 0.0f};
+    beginRamp({gainLeft, gainRight}, false, attackFrames);
     selectLevel(ratio, 0.0);
 }
 
@@ -72,10 +71,10 @@ double Voice::sourcePosition() const {
     return static_cast<double>(m_position) / fixedOne / m_level->framesPerSourceFrame;
 }
 
-void Voice::beginRamp(Gain target, bool endAfter) {
+void Voice::beginRamp(Gain target, bool endAfter, int frames) {
     m_target = target;
-    m_increment = {(target.left - m_gain.left) / rampFrames, (target.right - m_gain.right) / rampFrames};
-    m_rampLeft = rampFrames;
+    m_increment = {(target.left - m_gain.left) / frames, (target.right - m_gain.right) / frames};
+    m_rampLeft = frames;
     m_endAfterRamp = endAfter;
 }
 

@@ -12,9 +12,12 @@ class Voice {
 public:
     // About 2 ms at 44100 Hz: long enough to hide a jump, short enough to keep a cut crisp.
     static constexpr int rampFrames = 88;
+    // A note rises from silence over its first 0.7 ms: too short to soften an attack, long
+    // enough to take the edge off a sample that does not begin at zero.
+    static constexpr int attackFrames = 32;
 
-    // [audio thread] Starts the sample from its first frame at once, at the given gains. A voice
-    // loops only when asked to and the sample was prepared as a loop.
+    // [audio thread] Starts the sample from its first frame at once, rising to the given gains
+    // over attackFrames. A voice loops only when asked to and the sample was prepared as a loop.
     void start(const SampleData& sample, bool loop, double ratio, float gainLeft, float gainRight);
     // [audio thread] Source frames per output frame; takes effect at once.
     void setRatio(double ratio);
@@ -36,7 +39,7 @@ private:
 
     void selectLevel(double ratio, double sourcePosition);
     double sourcePosition() const;
-    void beginRamp(Gain target, bool endAfter);
+    void beginRamp(Gain target, bool endAfter, int frames = rampFrames);
     int framesBeforeEdge() const;
     bool passEdge();
     template <int Channels, bool Ramping>
