@@ -111,11 +111,76 @@ std::vector<double> bsplineCoefficients(const std::vector<double>& values, bool 
 }
 
 // One channel of one level: coefficients for frames -guardFrames .. length + guardFrames - 1.
+// The windowed sinc itself, at a distance in source frames.
+double kernelAt(double distance, const LevelShape& shape) {
+    const double u = distance / shape.halfWidth;
+    if (std::abs(u) > 1.0)
+        return 0.0;
+    const double arg = std::numbers::pi * 2.0 * shape.cutoff * distance;
+    const double sinc = arg == 0.0 ? 1.0 : std::sin(arg) / arg;
+    return 2.0 * shape.cutoff * sinc * besselI0(kaiserBeta * std::sqrt(1.0 - u * u)) / besselI0(kaiserBeta);
+}
+
+// Four running sums, so the additions need not wait for one another.
+double dot(const double* a, const double* b, std::size_t n) {
+    double sums[4] = {0.0, 0.0, 0.0, 0.0};
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4)
+        for (int k = 0; k < 4; ++k)
+            sums[k] += a[i + k] * b[i + k];
+    for (; i < n; ++i)
+        sums[0] += a[i] * b[i];
+    return (sums[0] + sums[1]) + (sums[2] + sums[3]);
+}
+
+// When a level holds `perSource` frames per source frame (a power of two either way), its frames
+// fall on a few fixed phases between source frames: one filter per phase serves them all.
+std::vector<double> resamplePhased(const std::vector<float>& source, const LevelShape& shape, bool loop, int64_t first,
+                                   int64_t count) {
+    const int64_t outputs = shape.ratio >= 1.0 ? static_cast<int64_t>(shape.ratio) : 1;  // per `inputs`
+    const int64_t inputs = shape.ratio >= 1.0 ? 1 : static_cast<int64_t>(1.0 / shape.ratio);
+    const int64_t reach = static_cast<int64_t>(std::ceil(shape.halfWidth)) + 1;
+    const int64_t n = static_cast<int64_t>(source.size());
+    // The source with its surroundings laid out, so the sums below need no bounds checks.
+    const int64_t lowest = (first * inputs) / outputs - reach - 1;
+    const int64_t highest = ((first + count) * inputs) / outputs + reach + 1;
+    std::vector<double> padded(static_cast<std::size_t>(highest - lowest + 1), 0.0);
+    for (int64_t i = lowest; i <= highest; ++i)
+        if (loop)
+            padded[i - lowest] = source[wrapIndex(i, n)];
+        else if (i >= 0 && i < n)
+            padded[i - lowest] = source[i];
+    std::vector<std::vector<double>> phases(static_cast<std::size_t>(outputs));
+    for (int64_t phase = 0; phase < outputs; ++phase)
+        for (int64_t offset = -reach; offset <= reach; ++offset)
+            phases[phase].push_back(
+                kernelAt(static_cast<double>(offset) - static_cast<double>(phase) / outputs, shape));
+    std::vector<double> values(static_cast<std::size_t>(count));
+    for (int64_t j = first; j < first + count; ++j) {
+        const int64_t scaled = j * inputs;
+        const int64_t base = scaled >= 0 ? scaled / outputs : -((-scaled + outputs - 1) / outputs);
+        const std::vector<double>& taps = phases[scaled - base * outputs];
+        const double* at = padded.data() + (base - reach - lowest);
+        values[j - first] = dot(taps.data(), at, taps.size());
+    }
+    return values;
+}
+
+bool isPhased(const LevelShape& shape) {
+    const double whole = shape.ratio >= 1.0 ? shape.ratio : 1.0 / shape.ratio;
+    return whole == std::floor(whole) && whole <= 64.0;
+}
+
 std::vector<double> levelChannel(const std::vector<float>& source, const LevelShape& shape, int64_t length, bool loop) {
     const int64_t margin = loop ? 0 : edgeFrames;  // a one-shot's edges include the filter's ringing
-    std::vector<double> values(static_cast<std::size_t>(length + 2 * margin));
-    for (int64_t j = -margin; j < length + margin; ++j)
-        values[j + margin] = resampleAt(source, static_cast<double>(j) / shape.ratio, shape, loop);
+    std::vector<double> values;
+    if (isPhased(shape)) {
+        values = resamplePhased(source, shape, loop, -margin, length + 2 * margin);
+    } else {
+        values.resize(static_cast<std::size_t>(length + 2 * margin));
+        for (int64_t j = -margin; j < length + margin; ++j)
+            values[j + margin] = resampleAt(source, static_cast<double>(j) / shape.ratio, shape, loop);
+    }
     const std::vector<double> coefficients = bsplineCoefficients(values, loop);
     std::vector<double> framed(static_cast<std::size_t>(length + 2 * SampleData::guardFrames));
     for (int64_t j = -SampleData::guardFrames; j < length + SampleData::guardFrames; ++j)

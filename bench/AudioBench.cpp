@@ -1,6 +1,7 @@
 // Sound engine speed: the mixer with sixteen voices, compiling large songs, rendering dense ones.
 #include "audio/KeyFrequency.h"
 #include "audio/MixerAudioLayer.h"
+#include "audio/SampleLoader.h"
 #include "audio/SongCompiler.h"
 #include "audio/Transport.h"
 
@@ -82,6 +83,15 @@ BENCHMARK(CompileHundredThousandNotes)
     ->Arg(1000)
     ->Arg(std::numeric_limits<int32_t>::max())
     ->Unit(benchmark::kMillisecond);
+
+// Reading and preparing the longest drum (Crash, 1.6 s): the first Play's wait per sample.
+void PrepareLongestDrum(benchmark::State& state) {
+    for (auto _ : state) {
+        const SampleLoad load = loadSampleFile(sampleFolder / sampleFileName(true, 7), false);
+        benchmark::DoNotOptimize(load.sample.get());
+    }
+}
+BENCHMARK(PrepareLongestDrum)->Unit(benchmark::kMillisecond);
 
 // All sixteen channels start a note on every step at 50 ms a step.
 void RenderDenseSong(benchmark::State& state) {
