@@ -64,7 +64,10 @@ std::string sampleFileName(bool drum, int number) {
 }
 
 int panOf(int storedPan) {
-    return static_cast<int>(std::nearbyint(storedPan * (100.0 / 12.0)));
+    // Stored pan 0 is the right end of the roll's pan strip and 12 the left end, with 6 the
+    // centre, so 6 must sound centred: 0..12 maps onto 100..-100.
+    const double pan = std::nearbyint((6 - storedPan) * (100.0 / 6.0));
+    return static_cast<int>(std::clamp(pan, -100.0, 100.0));
 }
 
 std::optional<std::string> playRefusal(const Song& song) {

@@ -16,7 +16,8 @@ inline constexpr const char* sampleFolderName = "Processed ORG Samples";
 // of range fall back to the first file.
 std::string sampleFileName(bool drum, int number);
 
-// A note's stored pan (0..12) as the audio layer's pan (0..100), rounded half to even.
+// A note's stored pan (0 right .. 6 centre .. 12 left) as the audio layer's pan (100 right ..
+// -100 left), rounded to the nearest; values from files beyond 0..12 go to the nearer end.
 int panOf(int storedPan);
 
 // Why a song cannot play (a loop or tempo that playback cannot follow), or nothing.

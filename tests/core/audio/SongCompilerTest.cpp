@@ -30,13 +30,15 @@ TEST(SongCompiler, SampleFileNames) {
     EXPECT_EQ(sampleFileName(true, 9), "D10.wav");
 }
 
-TEST(SongCompiler, PanConversionRoundsHalfToEven) {
-    EXPECT_EQ(panOf(0), 0);
-    EXPECT_EQ(panOf(1), 8);
-    EXPECT_EQ(panOf(3), 25);
-    EXPECT_EQ(panOf(6), 50);
-    EXPECT_EQ(panOf(9), 75);
-    EXPECT_EQ(panOf(12), 100);
+TEST(SongCompiler, PanConversionCentresTheMiddleOfTheStrip) {
+    EXPECT_EQ(panOf(0), 100);
+    EXPECT_EQ(panOf(1), 83);
+    EXPECT_EQ(panOf(3), 50);
+    EXPECT_EQ(panOf(6), 0);
+    EXPECT_EQ(panOf(9), -50);
+    EXPECT_EQ(panOf(12), -100);
+    EXPECT_EQ(panOf(-188), 100);  // a file's pan byte 200
+    EXPECT_EQ(panOf(40), -100);
 }
 
 TEST(SongCompiler, RefusesLoopsAndTemposPlaybackCannotFollow) {
@@ -73,8 +75,8 @@ TEST(SongCompiler, EventsFollowChannelThenSlotOrderWithinAPosition) {
     EXPECT_EQ(at3[2].isDrum, 1);   // drum 0
     EXPECT_EQ(at3[3].channel, 1);  // instrument 1
     EXPECT_EQ(compiled.slotCount, 4);
-    EXPECT_EQ(at3[0].pan, 0);
-    EXPECT_EQ(at3[1].pan, 100);
+    EXPECT_EQ(at3[0].pan, 100);
+    EXPECT_EQ(at3[1].pan, -100);
     EXPECT_TRUE(compiled.eventsAt(2).empty());
 }
 
@@ -94,7 +96,7 @@ TEST(SongCompiler, DrumStartsGainSixtyAndChangesKeepOrClearTheirValues) {
     ASSERT_EQ(changes.size(), 2u);
     EXPECT_EQ(changes[0].kind, EventKind::Change);
     EXPECT_EQ(changes[0].volume, -1);
-    EXPECT_EQ(changes[0].pan, 25);
+    EXPECT_EQ(changes[0].pan, 50);
     EXPECT_EQ(changes[1].volume, 80);  // no +60 on a drum change
     EXPECT_EQ(changes[1].pan, -101);
 }

@@ -97,7 +97,7 @@ TEST(StepPlayer, NotesAreCutAfterTheirLengthAndLengthZeroNever) {
     addNote(song.instrumentNotes, 2, 1, {1, 48, 3, 6, 100});
     Player player(song);
     EXPECT_EQ(player.step(),
-              (Calls{"0:set 22050 100 50", "0:play", "1:set 22050 100 50", "1:play", "2:set 22050 100 50", "2:play"}));
+              (Calls{"0:set 22050 100 0", "0:play", "1:set 22050 100 0", "1:play", "2:set 22050 100 0", "2:play"}));
     EXPECT_EQ(player.step(), Calls{"0:pause"});  // length 1: cut on the very next step
     EXPECT_EQ(player.step(), Calls{});
     EXPECT_EQ(player.step(), Calls{"2:pause"});  // length 3: cut at the third step after
@@ -112,7 +112,7 @@ TEST(StepPlayer, ACutComesBeforeTheStepsNewNoteAndTheLaterSlotWins) {
     addNote(song.instrumentNotes, 0, 3, {2, 24, 1, 6, 120});
     Player player(song);
     player.step();
-    EXPECT_EQ(player.step(), (Calls{"0:pause", "0:set 44100 110 50", "0:play", "0:set 88200 120 50", "0:play"}));
+    EXPECT_EQ(player.step(), (Calls{"0:pause", "0:set 44100 110 0", "0:play", "0:set 88200 120 0", "0:play"}));
     EXPECT_EQ(player.step(), Calls{"0:pause"});  // the later note's length counts
 }
 
@@ -122,8 +122,8 @@ TEST(StepPlayer, DrumsPlayAnOctaveUpAndChangesAddTwentyFive) {
     addNote(song.drumNotes, 1, 2, {2, noKey, 0, noPan, 100});
     addNote(song.drumNotes, 2, 1, {2, noKey, 0, 0, noVolume});
     Player player(song);
-    EXPECT_EQ(player.step(), (Calls{"9:set 22050 160 50", "9:play"}));
-    EXPECT_EQ(player.step(), (Calls{"9:set -1 125 -101", "10:set -1 -1 0"}));
+    EXPECT_EQ(player.step(), (Calls{"9:set 22050 160 0", "9:play"}));
+    EXPECT_EQ(player.step(), (Calls{"9:set -1 125 -101", "10:set -1 -1 100"}));
 }
 
 TEST(StepPlayer, MuteBoxesSkipEventsButLetSoundingNotesEnd) {
@@ -140,7 +140,7 @@ TEST(StepPlayer, MuteBoxesSkipEventsButLetSoundingNotesEnd) {
     EXPECT_EQ(player.step(), Calls{});           // instrument and drum notes skipped
     player.muted = 0;
     player.state.playPosition = 3;
-    EXPECT_EQ(player.step(), (Calls{"0:set 22050 100 50", "0:play", "8:set 44100 160 50", "8:play"}));
+    EXPECT_EQ(player.step(), (Calls{"0:set 22050 100 0", "0:play", "8:set 44100 160 0", "8:play"}));
 }
 
 }  // namespace

@@ -148,8 +148,8 @@ TEST(Transport, DocumentsPlayTogetherAndStopAlone) {
     Song left = pulseSong(10, 64, 1);
     Song right = left;
     for (int32_t slot = 1; slot <= left.instrumentNotes.slotBound(); ++slot) {
-        left.instrumentNotes.at(0, slot).pan = 0;
-        right.instrumentNotes.at(0, slot).pan = 12;
+        left.instrumentNotes.at(0, slot).pan = 12;  // the left end of the pan strip
+        right.instrumentNotes.at(0, slot).pan = 0;
     }
     Transport a(rig.layer, rig.folder);
     Transport b(rig.layer, rig.folder);
@@ -170,8 +170,8 @@ TEST(Transport, ClosingADocumentSilencesItsInstrumentsAndLetsDrumsPlayOut) {
     Song song;
     song.tempo = 10;
     song.loopEnd = 64;
-    addNote(song.instrumentNotes, 0, 1, {1, 48, 0, 0, 160});  // left, sounds on
-    addNote(song.drumNotes, 0, 1, {1, 60, 0, 12, 160});       // right, a 0.1 s burst
+    addNote(song.instrumentNotes, 0, 1, {1, 48, 0, 12, 160});  // left, sounds on
+    addNote(song.drumNotes, 0, 1, {1, 60, 0, 0, 160});        // right, a 0.1 s burst
     {
         Transport transport(rig.layer, rig.folder);
         transport.play(song, rig.host);
