@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -52,8 +53,11 @@ private slots:
         DialogPrompts prompts;
         QTemporaryDir folder;
         whenShown<QFileDialog>([&](QFileDialog* dialog) {
+            // As a user would: go to the folder and type a name without a suffix. The name field
+            // is found by the name Qt's own dialog gives it.
             dialog->setDirectory(folder.path());
-            dialog->selectFile("song");
+            if (auto* nameEdit = dialog->findChild<QLineEdit*>("fileNameEdit"))
+                nameEdit->setText("song");
             static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, reached through its public base
         });
         const std::optional<QString> chosen = prompts.chooseSaveFile(nullptr, "Save As...", "NewData.org");
