@@ -1,6 +1,8 @@
 // Channel buttons and the channel text of the status bar.
 #include "roll/ui/ChannelSelector.h"
 
+#include "roll/ChannelStatus.h"
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -21,7 +23,7 @@ ChannelSelector::ChannelSelector(QWidget* parent) : QObject(parent) {
 }
 
 QString ChannelSelector::statusText(int kind, int channel) {
-    return QString("Current Channel: ") + (kind == 0 ? "Instrument #" : "Drum #") + QString::number(channel + 1);
+    return QString::fromStdString(channelStatusText(static_cast<int16_t>(kind), static_cast<int16_t>(channel)));
 }
 
 QPushButton* ChannelSelector::makeButton(QWidget* parent, const char* name, int index) {

@@ -4,6 +4,7 @@
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -109,6 +110,20 @@ private slots:
         // The bar now carries the first document's menus.
         QCOMPARE(barMenu(main, "&File"), first->menus().first());
         QVERIFY(entry(windows, "NewData.org")->isChecked());
+    }
+
+    void shortcutsReachTheMenusOnShow() {
+        TestEditor editor;
+        MainWindow& main = *editor.mainWindow;
+        QApplication::setActiveWindow(&main);
+        QTest::keyClick(&main, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(main.documents().size(), 1);
+        // The document's New now owns Ctrl+N; the main window's hidden one does not clash with it.
+        QTest::keyClick(main.activeDocument(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(main.documents().size(), 2);
+        QTest::keyClick(main.activeDocument(), Qt::Key_O, Qt::ControlModifier);  // Open, cancelled
+        QCOMPARE(editor.prompts.choosers.size(), 1);
+        QCOMPARE(main.documents().size(), 2);
     }
 
     void exitInADocumentClosesEverythingWithoutAsking() {
