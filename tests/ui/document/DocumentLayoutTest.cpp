@@ -32,11 +32,6 @@ private slots:
         QCOMPARE(layout.progressBar, QRect(sw - 181, sh - 21, 161, 21));
         QCOMPARE(layout.statusBar, QRect(0, sh - 25, sw, 25));
     }
-
-    void openingSizeGivesTheDesignedRoll() {
-        const DocumentLayout layout = layoutDocument(documentOpeningWidth, documentOpeningHeight);
-        QCOMPARE(layout.pianoRoll.size(), QSize(577, 452));
-    }
 };
 
 const bool registered = registerUiTest<DocumentLayoutTest>();
