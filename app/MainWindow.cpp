@@ -136,6 +136,12 @@ void MainWindow::connectDocument(DocumentWindow* document) {
     // Queued: the Exit entry belongs to a document that closing the program deletes.
     connect(document, &DocumentWindow::exitRequested, this, &MainWindow::close, Qt::QueuedConnection);
     connect(document, &DocumentWindow::aboutRequested, this, &MainWindow::onAbout);
+    connect(document, &DocumentWindow::songSettingsRequested, this,
+            [this, document] { document->editSongSettings(songSettingsExchange); });
+    connect(document, &DocumentWindow::instrumentSettingsRequested, this,
+            [this, document] { m_programWindows.editInstrumentSettings(document, document->song()); });
+    connect(document, &DocumentWindow::debugRequested, this,
+            [this, document] { m_programWindows.showDebugNotes(document->song().instrumentNotes); });
     connect(document, &DocumentWindow::captionChanged, this, &MainWindow::refreshWindowMenu);
     connect(
         document, &QObject::destroyed, this, [this] { showMenusOf(nullptr); }, Qt::QueuedConnection);
@@ -169,6 +175,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         m_shutDown = true;
         for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList())
             closeDocument(subWindow);
+        m_programWindows.closeAll();
         for (const QPointer<QWidget>& window : m_auxiliaryWindows) {
             if (window)
                 window->close();
@@ -178,7 +185,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// The About window is wired in by its own window; until then the entry does nothing.
-void MainWindow::onAbout() {}
+void MainWindow::onAbout() {
+    m_programWindows.showAbout();
+}
 
 }  // namespace tromel

@@ -1,6 +1,8 @@
 // The main window (`winMain`): holds the document windows and swaps in the active one's menus.
 #pragma once
 
+#include "dialogs/ProgramWindows.h"
+#include "dialogs/SongSettingsExchange.h"
 #include "document/EditorContext.h"
 
 #include <QList>
@@ -25,11 +27,7 @@ public:
     ~MainWindow() override;
 
     // The song settings dialog receives and returns the song header through these.
-    int16_t returnTempo = 0;
-    int16_t returnBeat = 0;
-    int16_t returnStep = 0;
-    int16_t returnLoopBegin = 0;
-    int16_t returnLoopEnd = 0;
+    dialogs::SongSettingsExchange songSettingsExchange;
 
     // A new empty document window, shown.
     DocumentWindow* newFile();
@@ -40,9 +38,10 @@ public:
     QList<DocumentWindow*> documents() const;
     DocumentWindow* activeDocument() const;
     QMenu* windowMenu() const { return m_windowMenu; }
-    // Auxiliary windows (debug list, About, song settings) are closed in the order added when
-    // the program ends, after the documents and before the audio layer is released.
+    // Auxiliary windows are closed in the order added when the program ends, after the
+    // documents and the program's own dialogs and before the audio layer is released.
     void addAuxiliaryWindow(QWidget* window);
+    dialogs::ProgramWindows& programWindows() { return m_programWindows; }
 
 public slots:
     void onAbout();
@@ -63,6 +62,7 @@ private:
     QMenu* m_otherMenu = nullptr;
     QMenu* m_windowMenu = nullptr;
     QList<QPointer<QWidget>> m_auxiliaryWindows;
+    dialogs::ProgramWindows m_programWindows;
     bool m_shutDown = false;
 };
 

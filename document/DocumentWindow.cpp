@@ -3,7 +3,9 @@
 
 #include "app/AudioErrorBox.h"
 #include "audio/ui/TransportControls.h"
+#include "dialogs/SongSettingsDialog.h"
 #include "document/DocumentLayout.h"
+#include "roll/NoteEditor.h"
 #include "roll/RollGeometry.h"
 #include "roll/ui/ChannelSelector.h"
 #include "roll/ui/PianoRoll.h"
@@ -46,6 +48,7 @@ DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent)
     createControls();
     createMenus();
     watchPointer();
+    connectNoteEditing();
     resize(documentOpeningWidth, documentOpeningHeight);
     layoutControls();
     load();
@@ -315,9 +318,45 @@ void DocumentWindow::showPlayRefusal(const std::string& reason) {
 }
 
 // The dialogs are wired in by their own windows; until then the entries do nothing.
-void DocumentWindow::onSongSettings() {}
-void DocumentWindow::onInstrumentSettings() {}
-void DocumentWindow::onDebug() {}
+// The roll's mouse events go to the note editor; the widget shows what it answers.
+void DocumentWindow::connectNoteEditing() {
+    m_noteEditor = std::make_unique<roll::NoteEditor>(m_song, m_edit);
+    m_pianoRoll->setMouseHooks({
+        [this](const roll::RollPointer& p) {
+            applyEdit(m_noteEditor->press(p.heldButtons(), p.x, p.y, m_pianoRoll->height()));
+        },
+        [this](const roll::RollPointer& p) {
+            applyEdit(m_noteEditor->move(p.heldButtons(), p.x, p.y, m_pianoRoll->height()));
+        },
+        [this](const roll::RollPointer&) { applyEdit(m_noteEditor->release()); },
+    });
+}
+
+void DocumentWindow::applyEdit(const roll::EditOutcome& outcome) {
+    m_pianoRoll->showPointer(outcome.pointer);
+    if (outcome.status)
+        setStatusText(*outcome.status);
+    if (outcome.redraw)
+        drawNotes();
+}
+
+// The dialogs' shared values and windows belong to the main window, which answers these.
+void DocumentWindow::onSongSettings() {
+    emit songSettingsRequested();
+}
+
+void DocumentWindow::onInstrumentSettings() {
+    emit instrumentSettingsRequested();
+}
+
+void DocumentWindow::onDebug() {
+    emit debugRequested();
+}
+
+void DocumentWindow::editSongSettings(dialogs::SongSettingsExchange& exchange) {
+    dialogs::editSongSettings(this, m_song, exchange, m_songSettingsDialog);
+}
+
 void DocumentWindow::onAbout() {
     emit aboutRequested();
 }

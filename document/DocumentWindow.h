@@ -22,9 +22,16 @@ namespace tromel::audio {
 class TransportControls;
 }
 
+namespace tromel::dialogs {
+class SongSettingsDialog;
+struct SongSettingsExchange;
+}  // namespace tromel::dialogs
+
 namespace tromel::roll {
 class ChannelSelector;
+class NoteEditor;
 class PianoRoll;
+struct EditOutcome;
 struct RollView;
 }  // namespace tromel::roll
 
@@ -66,6 +73,9 @@ public:
     bool save();
     bool saveAs();
 
+    // The song settings dialog of this window, exchanging values through the main window's.
+    void editSongSettings(dialogs::SongSettingsExchange& exchange);
+
     // TransportHost
     void setProgressMaximum(int32_t maximum) override;
     void setProgress(int32_t value) override;
@@ -85,6 +95,9 @@ signals:
     void openRequested();
     void exitRequested();
     void aboutRequested();
+    void songSettingsRequested();
+    void instrumentSettingsRequested();
+    void debugRequested();
     void captionChanged();
 
 protected:
@@ -103,6 +116,8 @@ private:
     roll::RollView rollView() const;
     void selectChannel(int kind, int channel);
     void followPlayCursor(int32_t playPosition);
+    void connectNoteEditing();
+    void applyEdit(const roll::EditOutcome& outcome);
     bool writeSong(const QString& path);
     void setCaptionFromPath(const QString& path);
 
@@ -110,6 +125,7 @@ private:
     Song m_song;
     EditState m_edit;
     QString m_fileName = noFileName;
+    std::unique_ptr<roll::NoteEditor> m_noteEditor;  // edits m_song and m_edit
     std::unique_ptr<audio::Transport> m_transport;
     std::unique_ptr<audio::TransportControls> m_transportControls;  // before m_transport on the way out
     roll::ChannelSelector* m_channels = nullptr;
@@ -121,6 +137,8 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_settingsMenu = nullptr;
     QMenu* m_otherMenu = nullptr;
+    // Created on first use; a member so that it goes before Qt deletes this window's children.
+    std::unique_ptr<dialogs::SongSettingsDialog> m_songSettingsDialog;
 };
 
 }  // namespace tromel

@@ -30,6 +30,20 @@ void PianoRoll::drawNotes(const RollView& view) {
     update();
 }
 
+void PianoRoll::showPointer(PointerShape shape) {
+    switch (shape) {
+        case PointerShape::arrow:
+            setCursor(Qt::ArrowCursor);
+            break;
+        case PointerShape::move:
+            setCursor(Qt::SizeAllCursor);
+            break;
+        case PointerShape::resize:
+            setCursor(Qt::SizeHorCursor);
+            break;
+    }
+}
+
 void PianoRoll::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -72,6 +86,7 @@ RollPointer PianoRoll::pointerOf(const QMouseEvent& event) {
     }
     pointer.leftHeld = event.buttons().testFlag(Qt::LeftButton);
     pointer.rightHeld = event.buttons().testFlag(Qt::RightButton);
+    pointer.middleHeld = event.buttons().testFlag(Qt::MiddleButton);
     return pointer;
 }
 

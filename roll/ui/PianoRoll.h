@@ -21,6 +21,8 @@ public:
     void drawNotes(const RollView& view);
 
     void setMouseHooks(RollMouseHooks hooks) { m_hooks = std::move(hooks); }
+    // Arrow over nothing, four-headed over a note's body, west-east over its end.
+    void showPointer(PointerShape shape);
 
     const QImage& picture() const { return m_picture; }
     const QImage& rollBuffer() const { return m_rollBuffer; }

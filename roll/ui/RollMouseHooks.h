@@ -1,6 +1,8 @@
 // Where the roll's mouse events go: plain callbacks that the note editor fills in.
 #pragma once
 
+#include "roll/EditOutcome.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -15,6 +17,9 @@ struct RollPointer {
     RollButton button = RollButton::None;  // the button that changed (press, release)
     bool leftHeld = false;
     bool rightHeld = false;
+    bool middleHeld = false;
+
+    MouseButtons heldButtons() const { return {leftHeld, rightHeld, middleHeld}; }
 };
 
 struct RollMouseHooks {

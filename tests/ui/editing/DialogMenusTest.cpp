@@ -1,0 +1,92 @@
+// The dialogs behind the document and main window menus: each reaches the song of its own window.
+#include "app/MainWindow.h"
+#include "dialogs/DebugWindow.h"
+#include "dialogs/InstrumentSettingsDialog.h"
+#include "dialogs/SongSettingsDialog.h"
+#include "document/DocumentWindow.h"
+#include "tests/ui/TestEditor.h"
+#include "tests/ui/UiTestRegistry.h"
+#include "tests/ui/dialogs/ModalDialogDriver.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+namespace tromel::test {
+namespace {
+
+QAction* menuEntry(DocumentWindow& document, const QString& text) {
+    for (QMenu* menu : document.menus())
+        for (QAction* action : menu->actions())
+            if (action->text() == text)
+                return action;
+    return nullptr;
+}
+
+class DialogMenusTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void songSettingsApplyToTheWindowTheyWereOpenedFrom() {
+        TestEditor editor;
+        DocumentWindow& first = *editor.mainWindow->newFile();
+        DocumentWindow& second = *editor.mainWindow->newFile();
+        second.song().tempo = 70000;  // wider than 16 bits: Cancel must keep it
+        whenModalShown<dialogs::SongSettingsDialog>([](dialogs::SongSettingsDialog& dialog) {
+            QCOMPARE(dialog.findChild<QLineEdit*>("textTempo")->text(), QString("70000"));
+            dialog.findChild<QPushButton*>("cmdCancel")->click();
+        });
+        menuEntry(second, "Song Settings")->trigger();
+        QCOMPARE(second.song().tempo, 70000);
+
+        whenModalShown<dialogs::SongSettingsDialog>([](dialogs::SongSettingsDialog& dialog) {
+            dialog.findChild<QLineEdit*>("textTempo")->setText("95");
+            dialog.findChild<QPushButton*>("cmdApply")->click();
+        });
+        menuEntry(first, "Song Settings")->trigger();
+        QCOMPARE(first.song().tempo, 95);
+        QCOMPARE(second.song().tempo, 70000);
+    }
+
+    void instrumentSettingsAndDebugShowTheirWindowsSong() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        document.song().instruments[3].wave = 42;
+        document.song().instrumentNotes.grow(1);
+        document.song().instrumentNotes.at(1, 1) = {17, 40, 4, 6, 166};
+        whenModalShown<dialogs::InstrumentSettingsDialog>([](dialogs::InstrumentSettingsDialog& dialog) {
+            QCOMPARE(dialog.findChild<QListWidget*>("listInst_3")->currentRow(), 42);
+            dialog.findChild<QListWidget*>("listInst_3")->setCurrentRow(7);
+            dialog.findChild<QPushButton*>("Command1")->click();
+        });
+        menuEntry(document, "Instrument/Drum Settings")->trigger();
+        QCOMPARE(document.song().instruments[3].wave, int16_t{7});
+
+        menuEntry(document, "Debug")->trigger();
+        dialogs::DebugWindow* debug = editor.mainWindow->programWindows().debugWindow();
+        QVERIFY(debug != nullptr && debug->isVisible());
+        QCOMPARE(debug->findChild<QListWidget*>("rollNum")->item(0)->text(), QString("Inst 2, Note 1"));
+        QCOMPARE(debug->findChild<QListWidget*>("rollXY")->item(0)->text(), QString("17,40"));
+    }
+
+    void aboutComesFromBothMenusAsOneWindow() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        menuEntry(document, "About")->trigger();
+        QWidget* about = editor.mainWindow->programWindows().aboutWindow();
+        QVERIFY(about != nullptr && about->isVisible());
+        editor.mainWindow->onAbout();
+        QCOMPARE(editor.mainWindow->programWindows().aboutWindow(), about);
+        editor.mainWindow->close();  // shut-down takes the program's windows with it
+        QVERIFY(editor.mainWindow->programWindows().aboutWindow() == nullptr);
+    }
+};
+
+const bool registered = registerUiTest<DialogMenusTest>();
+
+}  // namespace
+}  // namespace tromel::test
+
+#include "DialogMenusTest.moc"
