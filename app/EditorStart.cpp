@@ -19,6 +19,13 @@ QSize primaryScreenSize() {
     return screen ? screen->size() : QSize(1024, 768);
 }
 
+// Room for a whole document window with its controls, within the screen.
+QSize openingSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableSize() : QSize(1024, 768);
+    return QSize(840, 720).boundedTo(room);
+}
+
 }  // namespace
 
 int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
@@ -31,6 +38,7 @@ int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
     EditorContext context{layer, pictures, prompts,
                           QFile::encodeName(programFolder + "/Processed ORG Samples").toStdString()};
     MainWindow mainWindow(context);
+    mainWindow.resize(openingSize());
     mainWindow.show();
     return QApplication::exec();
 }
