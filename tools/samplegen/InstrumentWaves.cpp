@@ -11,27 +11,27 @@ namespace {
 constexpr double pi = std::numbers::pi;
 constexpr double fundamental = 22050.0 * loopCycles / loopFrames;
 
-Spectrum partials(std::initializer_list<std::pair<int, double>> list) {
-    Spectrum s(waveHarmonics);
+Harmonics partials(std::initializer_list<std::pair<int, double>> list) {
+    Harmonics s(waveHarmonics);
     for (const auto& [k, a] : list)
         if (k >= 1 && k <= waveHarmonics)
             s.amplitude[k - 1] = a;
     return s;
 }
 
-Spectrum fromShape(const std::function<double(double)>& shape) {
-    return spectrumOfShape(shape, waveHarmonics);
+Harmonics fromShape(const std::function<double(double)>& shape) {
+    return harmonicsOfShape(shape, waveHarmonics);
 }
 
-Spectrum powerLaw(double tilt, int limit = waveHarmonics, bool oddOnly = false) {
-    Spectrum s(waveHarmonics);
+Harmonics powerLaw(double tilt, int limit = waveHarmonics, bool oddOnly = false) {
+    Harmonics s(waveHarmonics);
     for (int k = 1; k <= limit && k <= waveHarmonics; ++k)
         if (!oddOnly || k % 2 == 1)
             s.amplitude[k - 1] = std::pow(static_cast<double>(k), -tilt);
     return s;
 }
 
-Spectrum pulse(double duty) {
+Harmonics pulse(double duty) {
     return fromShape([duty](double x) { return x < duty ? 1.0 : -1.0; });
 }
 
@@ -45,9 +45,9 @@ std::function<double(int)> resonance(double centre, double width, double height)
 }
 
 // Vowel colour: three formants (Hz) over a gently falling source.
-Spectrum vowel(double f1, double f2, double f3) {
-    Spectrum s = powerLaw(1.0);
-    shapeSpectrum(s, [=](int k) {
+Harmonics vowel(double f1, double f2, double f3) {
+    Harmonics s = powerLaw(1.0);
+    shapeHarmonics(s, [=](int k) {
         const double f = k * fundamental;
         const auto peak = [f](double centre, double width, double gain) {
             return gain / (1.0 + std::pow((f - centre) / width, 2.0));
@@ -57,27 +57,27 @@ Spectrum vowel(double f1, double f2, double f3) {
     return s;
 }
 
-Spectrum frequencyModulated(double ratio, double index) {
+Harmonics frequencyModulated(double ratio, double index) {
     return fromShape([=](double x) { return std::sin(2.0 * pi * x + index * std::sin(2.0 * pi * ratio * x)); });
 }
 
-Spectrum hardSync(double ratio) {
+Harmonics hardSync(double ratio) {
     return fromShape([ratio](double x) {
         const double inner = x * ratio;
         return 2.0 * (inner - std::floor(inner)) - 1.0;
     });
 }
 
-Spectrum drawbars(std::initializer_list<double> levels) {
+Harmonics drawbars(std::initializer_list<double> levels) {
     static constexpr int footages[] = {1, 2, 3, 4, 5, 6, 8, 10, 12};
-    Spectrum s(waveHarmonics);
+    Harmonics s(waveHarmonics);
     int i = 0;
     for (double level : levels)
         s.amplitude[footages[i++] - 1] += level / 8.0;
     return s;
 }
 
-void addPureAndSoft(std::vector<Spectrum>& w) {
+void addPureAndSoft(std::vector<Harmonics>& w) {
     w.push_back(partials({{1, 1.0}}));
     w.push_back(partials({{1, 1.0}, {2, 0.25}}));
     w.push_back(partials({{1, 1.0}, {3, 0.2}}));
@@ -87,39 +87,39 @@ void addPureAndSoft(std::vector<Spectrum>& w) {
     w.push_back(partials({{1, 1.0}, {2, 0.05}, {3, 0.15}}));
     w.push_back(partials({{1, 1.0}, {5, 0.06}}));
     w.push_back(partials({{1, 1.0}, {3, 0.2}, {5, 0.1}}));
-    Spectrum round(waveHarmonics);
+    Harmonics round(waveHarmonics);
     for (int k = 1; k <= waveHarmonics; ++k)
         round.amplitude[k - 1] = std::pow(0.5, k - 1);
     w.push_back(round);
 }
 
-void addPulses(std::vector<Spectrum>& w) {
+void addPulses(std::vector<Harmonics>& w) {
     for (double duty : {0.5, 0.45, 0.4, 0.35, 0.3, 0.25, 0.2, 0.15, 0.125, 0.1, 0.08, 0.06, 0.05, 0.04, 0.03})
         w.push_back(pulse(duty));
     for (double duty : {0.5, 0.33, 0.25, 0.125, 0.1}) {
-        Spectrum s = pulse(duty);
-        shapeSpectrum(s, dull(4.0));
+        Harmonics s = pulse(duty);
+        shapeHarmonics(s, dull(4.0));
         w.push_back(s);
     }
 }
 
-void addSaws(std::vector<Spectrum>& w) {
+void addSaws(std::vector<Harmonics>& w) {
     for (double tilt : {1.0, 1.3, 1.6, 2.0})
         w.push_back(powerLaw(tilt));
     w.push_back(powerLaw(1.0, 12));
     w.push_back(powerLaw(1.0, 6));
-    Spectrum doubled = powerLaw(1.0);
+    Harmonics doubled = powerLaw(1.0);
     for (int k = 2; k <= waveHarmonics; k += 2)
         doubled.amplitude[k - 1] *= 1.5;
     w.push_back(doubled);
     for (double centre : {6.0, 12.0, 20.0}) {
-        Spectrum s = powerLaw(1.0);
-        shapeSpectrum(s, resonance(centre, 1.5, 4.0));
+        Harmonics s = powerLaw(1.0);
+        shapeHarmonics(s, resonance(centre, 1.5, 4.0));
         w.push_back(s);
     }
 }
 
-void addOrgans(std::vector<Spectrum>& w) {
+void addOrgans(std::vector<Harmonics>& w) {
     w.push_back(drawbars({8, 8, 8}));
     w.push_back(drawbars({8, 0, 8, 0, 0, 0, 8}));
     w.push_back(drawbars({8, 8, 8, 8, 8, 8, 8, 8, 8}));
@@ -137,7 +137,7 @@ void addOrgans(std::vector<Spectrum>& w) {
     w.push_back(drawbars({5, 0, 8, 0, 0, 8, 0, 6}));
 }
 
-void addBells(std::vector<Spectrum>& w) {
+void addBells(std::vector<Harmonics>& w) {
     w.push_back(partials({{1, 1.0}, {4, 0.6}, {9, 0.4}, {16, 0.25}, {25, 0.15}}));
     w.push_back(partials({{1, 1.0}, {5, 0.7}, {11, 0.5}, {17, 0.3}}));
     w.push_back(partials({{1, 1.0}, {7, 0.8}, {14, 0.2}}));
@@ -150,7 +150,7 @@ void addBells(std::vector<Spectrum>& w) {
     w.push_back(partials({{1, 0.8}, {3, 1.0}, {4, 0.9}, {10, 0.4}, {19, 0.35}, {29, 0.2}}));
 }
 
-void addVowels(std::vector<Spectrum>& w) {
+void addVowels(std::vector<Harmonics>& w) {
     w.push_back(vowel(730, 1090, 2440));  // a
     w.push_back(vowel(530, 1840, 2480));  // e
     w.push_back(vowel(270, 2290, 3010));  // i
@@ -163,45 +163,45 @@ void addVowels(std::vector<Spectrum>& w) {
     w.push_back(vowel(370, 950, 2670));
 }
 
-void addOrchestral(std::vector<Spectrum>& w) {
-    Spectrum clarinet = powerLaw(1.0, waveHarmonics, true);  // odd harmonics, a bright register
-    shapeSpectrum(clarinet, resonance(7.0, 2.0, 3.0));
+void addOrchestral(std::vector<Harmonics>& w) {
+    Harmonics clarinet = powerLaw(1.0, waveHarmonics, true);  // odd harmonics, a bright register
+    shapeHarmonics(clarinet, resonance(7.0, 2.0, 3.0));
     w.push_back(clarinet);
-    Spectrum oboe = powerLaw(0.5);
-    shapeSpectrum(oboe, resonance(4.0, 1.2, 3.0));
+    Harmonics oboe = powerLaw(0.5);
+    shapeHarmonics(oboe, resonance(4.0, 1.2, 3.0));
     w.push_back(oboe);
-    Spectrum brass = powerLaw(0.7);
-    shapeSpectrum(brass, resonance(3.0, 2.0, 2.0));
-    shapeSpectrum(brass, dull(10.0, 3.0));
+    Harmonics brass = powerLaw(0.7);
+    shapeHarmonics(brass, resonance(3.0, 2.0, 2.0));
+    shapeHarmonics(brass, dull(10.0, 3.0));
     w.push_back(brass);
-    Spectrum bowed = powerLaw(1.0);
-    shapeSpectrum(bowed, resonance(8.0, 3.0, 1.5));
+    Harmonics bowed = powerLaw(1.0);
+    shapeHarmonics(bowed, resonance(8.0, 3.0, 1.5));
     w.push_back(bowed);
-    Spectrum bassoon = powerLaw(0.8);
-    shapeSpectrum(bassoon, resonance(2.0, 1.0, 3.0));
-    shapeSpectrum(bassoon, dull(6.0, 3.0));
+    Harmonics bassoon = powerLaw(0.8);
+    shapeHarmonics(bassoon, resonance(2.0, 1.0, 3.0));
+    shapeHarmonics(bassoon, dull(6.0, 3.0));
     w.push_back(bassoon);
-    Spectrum horn = powerLaw(1.2);
-    shapeSpectrum(horn, dull(5.0, 4.0));
+    Harmonics horn = powerLaw(1.2);
+    shapeHarmonics(horn, dull(5.0, 4.0));
     w.push_back(horn);
-    Spectrum trumpet = powerLaw(0.6);
-    shapeSpectrum(trumpet, resonance(6.0, 3.0, 2.0));
+    Harmonics trumpet = powerLaw(0.6);
+    shapeHarmonics(trumpet, resonance(6.0, 3.0, 2.0));
     w.push_back(trumpet);
-    Spectrum muted = powerLaw(0.8);
-    shapeSpectrum(muted, resonance(12.0, 2.0, 6.0));
-    shapeSpectrum(muted, [](int k) { return k < 4 ? 0.4 : 1.0; });
+    Harmonics muted = powerLaw(0.8);
+    shapeHarmonics(muted, resonance(12.0, 2.0, 6.0));
+    shapeHarmonics(muted, [](int k) { return k < 4 ? 0.4 : 1.0; });
     w.push_back(muted);
-    Spectrum harmonica = pulse(0.3);
-    shapeSpectrum(harmonica, resonance(5.0, 2.0, 2.0));
+    Harmonics harmonica = pulse(0.3);
+    shapeHarmonics(harmonica, resonance(5.0, 2.0, 2.0));
     w.push_back(harmonica);
-    Spectrum accordion = pulse(0.42);
-    Spectrum reed = pulse(0.2);
+    Harmonics accordion = pulse(0.42);
+    Harmonics reed = pulse(0.2);
     for (int k = 0; k < waveHarmonics; ++k)
         accordion.amplitude[k] = 0.6 * accordion.amplitude[k] + 0.4 * reed.amplitude[k];
     w.push_back(accordion);
 }
 
-void addShaped(std::vector<Spectrum>& w) {
+void addShaped(std::vector<Harmonics>& w) {
     w.push_back(frequencyModulated(1.0, 1.0));
     w.push_back(frequencyModulated(1.0, 2.5));
     w.push_back(frequencyModulated(2.0, 1.0));
@@ -221,8 +221,8 @@ void addShaped(std::vector<Spectrum>& w) {
 
 }  // namespace
 
-std::vector<Spectrum> instrumentSpectra() {
-    std::vector<Spectrum> waves;
+std::vector<Harmonics> instrumentSpectra() {
+    std::vector<Harmonics> waves;
     addPureAndSoft(waves);  // 0..9
     addPulses(waves);       // 10..29
     addSaws(waves);         // 30..39

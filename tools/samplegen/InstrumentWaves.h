@@ -1,7 +1,7 @@
 // The hundred instrument waves: each a harmonic spectrum played as a tuned, seamless loop.
 #pragma once
 
-#include "tools/samplegen/Spectrum.h"
+#include "tools/samplegen/Harmonics.h"
 
 #include <vector>
 
@@ -16,6 +16,6 @@ inline constexpr int waveHarmonics = 37;
 
 // Wave 0 first (file M01.wav): pure and soft tones, pulses, saws, organs, bells, vowels,
 // orchestral colours, then bent and shaped waves.
-std::vector<Spectrum> instrumentSpectra();
+std::vector<Harmonics> instrumentSpectra();
 
 }  // namespace tromel::samplegen

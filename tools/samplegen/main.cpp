@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
         std::cerr << "tromel-samplegen: " << folder.string() << ": " << error.message() << '\n';
         return 1;
     }
-    const std::vector<Spectrum> waves = instrumentSpectra();
+    const std::vector<Harmonics> waves = instrumentSpectra();
     if (waves.size() != 100) {
         std::cerr << "tromel-samplegen: " << waves.size() << " instrument waves instead of 100\n";
         return 1;

@@ -7,22 +7,22 @@
 namespace tromel::samplegen {
 
 // Amplitude and phase (radians, of a sine) of harmonics 1..n; index 0 is harmonic 1.
-struct Spectrum {
+struct Harmonics {
     std::vector<double> amplitude;
     std::vector<double> phase;
 
-    explicit Spectrum(int harmonics = 0) : amplitude(harmonics, 0.0), phase(harmonics, 0.0) {}
+    explicit Harmonics(int harmonics = 0) : amplitude(harmonics, 0.0), phase(harmonics, 0.0) {}
     int size() const { return static_cast<int>(amplitude.size()); }
 };
 
 // The spectrum of a periodic shape given on one cycle (x in [0, 1)), cut to `harmonics`.
-Spectrum spectrumOfShape(const std::function<double(double)>& shape, int harmonics);
+Harmonics harmonicsOfShape(const std::function<double(double)>& shape, int harmonics);
 
 // Multiplies harmonic k (1-based) by gain(k).
-void shapeSpectrum(Spectrum& spectrum, const std::function<double(int)>& gain);
+void shapeHarmonics(Harmonics& spectrum, const std::function<double(int)>& gain);
 
 // `cycles` cycles of the spectrum in exactly `frames` frames: a loop that joins seamlessly,
 // normalised to the given peak and rotated to start at a rising zero crossing.
-std::vector<double> synthesizeLoop(const Spectrum& spectrum, int cycles, int frames, double peak);
+std::vector<double> synthesizeLoop(const Harmonics& spectrum, int cycles, int frames, double peak);
 
 }  // namespace tromel::samplegen

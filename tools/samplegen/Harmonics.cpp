@@ -1,5 +1,5 @@
 // Harmonic spectra of single-cycle waves, and their synthesis as seamless loops.
-#include "tools/samplegen/Spectrum.h"
+#include "tools/samplegen/Harmonics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,11 +29,11 @@ std::size_t risingZero(const std::vector<double>& wave) {
 
 }  // namespace
 
-Spectrum spectrumOfShape(const std::function<double(double)>& shape, int harmonics) {
+Harmonics harmonicsOfShape(const std::function<double(double)>& shape, int harmonics) {
     std::vector<double> cycle(shapePoints);
     for (int i = 0; i < shapePoints; ++i)
         cycle[i] = shape(static_cast<double>(i) / shapePoints);
-    Spectrum spectrum(harmonics);
+    Harmonics spectrum(harmonics);
     for (int k = 1; k <= harmonics; ++k) {
         double re = 0.0;
         double im = 0.0;
@@ -49,12 +49,12 @@ Spectrum spectrumOfShape(const std::function<double(double)>& shape, int harmoni
     return spectrum;
 }
 
-void shapeSpectrum(Spectrum& spectrum, const std::function<double(int)>& gain) {
+void shapeHarmonics(Harmonics& spectrum, const std::function<double(int)>& gain) {
     for (int k = 1; k <= spectrum.size(); ++k)
         spectrum.amplitude[k - 1] *= gain(k);
 }
 
-std::vector<double> synthesizeLoop(const Spectrum& spectrum, int cycles, int frames, double peak) {
+std::vector<double> synthesizeLoop(const Harmonics& spectrum, int cycles, int frames, double peak) {
     std::vector<double> wave(frames, 0.0);
     for (int k = 1; k <= spectrum.size(); ++k) {
         const double a = spectrum.amplitude[k - 1];
