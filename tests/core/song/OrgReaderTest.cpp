@@ -20,7 +20,7 @@ Song read(std::vector<uint8_t> bytes, LoadStatus expected = LoadStatus::Read) {
 TEST(OrgReader, HeaderAndChannelFields) {
     OrgBytes file;
     file.put(6, 0xFFFF, 2).put(8, 255, 1).put(9, 3, 1).put(10, 0x8000, 4).put(14, 0x7FFFFFFF, 4);
-    file.put(18, 0x1234, 2).put(20, 99, 1).put(21, 2, 1);       // instrument 0, pi byte 2
+    file.put(18, 0x1234, 2).put(20, 99, 1).put(21, 2, 1);                                    // instrument 0, pi byte 2
     file.put(18 + 6 * 15, 500, 2).put(18 + 6 * 15 + 2, 11, 1).put(18 + 6 * 15 + 3, 255, 1);  // drum 7
     const Song song = read(file.bytes());
     EXPECT_EQ(song.tempo, 65535);
@@ -100,7 +100,8 @@ TEST(OrgReader, RefusedFilesLeaveTheSongsOwnHeaderAndNoNotes) {
         bigPromise[18 + 6 * block + 4] = 0xFF, bigPromise[18 + 6 * block + 5] = 0x7F;
     bigPromise.resize(120);
 
-    for (auto* bytes : {&truncatedHeader, &missingNotes, &hugeCount, &hugeLoop, &hugeLoopEnd, &lastPosition, &bigPromise}) {
+    for (auto* bytes :
+         {&truncatedHeader, &missingNotes, &hugeCount, &hugeLoop, &hugeLoopEnd, &lastPosition, &bigPromise}) {
         Song song;
         song.tempo = 77;
         song.instruments[0].frequency = 5;
@@ -119,23 +120,19 @@ TEST(OrgReader, RefusedFilesLeaveTheSongsOwnHeaderAndNoNotes) {
     EXPECT_EQ(edge.instrumentNotes.at(0, 1).position, 2147483647);
 }
 
-TEST(OrgReader, FilesThatCannotBeReadSayWhy) {
-    Song song;
-    song.instrumentNotes.grow(3);
-    const LoadResult missing = loadOrgFile(song, "/nonexistent/folder/song.org");
-    EXPECT_EQ(missing.status, LoadStatus::Unreadable);
-    EXPECT_EQ(missing.reason, "No such file or directory");
-    EXPECT_EQ(song.instrumentNotes.slotBound(), 0);
-    EXPECT_EQ(loadOrgFile(song, "/tmp").status, LoadStatus::Unreadable);
-}
-
-TEST(OrgReader, ReadsFromDisk) {
+TEST(OrgReader, ReadsFilesAndSaysWhyOneCannotBeRead) {
     const std::string path = testing::TempDir() + "/reader-disk.org";
     auto bytes = OrgBytes().channel(4, {{15, 48, 4, 200, 6}}).bytes();
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     Song song;
     ASSERT_TRUE(loadOrgFile(song, path).ok());
     EXPECT_EQ(song.instrumentNotes.at(4, 1), (NoteRec{16, 48, 4, 6, 200}));
+
+    const LoadResult missing = loadOrgFile(song, "/nonexistent/folder/song.org");
+    EXPECT_EQ(missing.status, LoadStatus::Unreadable);
+    EXPECT_EQ(missing.reason, "No such file or directory");
+    EXPECT_EQ(song.instrumentNotes.slotBound(), 0);
+    EXPECT_EQ(loadOrgFile(song, "/tmp").status, LoadStatus::Unreadable);
 }
 
 }  // namespace
