@@ -15,12 +15,14 @@ struct RecordedMessage {
     MessageIcon icon;
     QString title;
     QString text;
+    bool operator==(const RecordedMessage&) const = default;
 };
 
 struct RecordedChooser {
     bool forSaving;
     QString title;
     QString suggestedName;
+    bool operator==(const RecordedChooser&) const = default;
 };
 
 class FakePrompts : public Prompts {
@@ -33,23 +35,20 @@ public:
     void message(QWidget*, MessageIcon icon, const QString& title, const QString& text) override {
         messages << RecordedMessage{icon, title, text};
     }
-    std::optional<QString> chooseOpenFile(QWidget*, const QString& title, const QString& suggestedName) override {
-        return answer(false, title, suggestedName);
+    std::optional<QString> chooseOpenFile(QWidget*, const QString& title, const QString& suggested) override {
+        return answer(false, title, suggested);
     }
-    std::optional<QString> chooseSaveFile(QWidget*, const QString& title, const QString& suggestedName) override {
-        return answer(true, title, suggestedName);
+    std::optional<QString> chooseSaveFile(QWidget*, const QString& title, const QString& suggested) override {
+        return answer(true, title, suggested);
     }
 
 private:
-    std::optional<QString> answer(bool forSaving, const QString& title, const QString& suggestedName) {
-        choosers << RecordedChooser{forSaving, title, suggestedName};
-        if (answers.empty())
-            return std::nullopt;
-        const QString next = answers.front();
-        answers.pop_front();
-        if (next.isEmpty())
-            return std::nullopt;
-        return next;
+    std::optional<QString> answer(bool forSaving, const QString& title, const QString& suggested) {
+        choosers << RecordedChooser{forSaving, title, suggested};
+        const QString next = answers.empty() ? QString() : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return next.isEmpty() ? std::nullopt : std::optional<QString>(next);
     }
 };
 

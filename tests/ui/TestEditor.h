@@ -5,8 +5,11 @@
 #include "audio/MixerAudioLayer.h"
 #include "document/EditorContext.h"
 #include "roll/ui/RollPictures.h"
+#include "song/OrgFile.h"
 #include "tests/ui/FakePrompts.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -31,7 +34,8 @@ struct TestEditor {
     FakePrompts prompts;
     roll::RollPictures pictures{roll::RollPictures::builtInSpriteSheet(), QSize(1024, 768)};
     EditorContext context{layer, pictures, prompts, TROMEL_BIN_DIR "/Processed ORG Samples"};
-    std::unique_ptr<MainWindow> mainWindow;
+    QTemporaryDir folder;
+    std::unique_ptr<MainWindow> mainWindow;  // last, so it goes first
 
     TestEditor() {
         layer.initDevice(audio::outputRate);
@@ -40,25 +44,23 @@ struct TestEditor {
         mainWindow->show();
         static_cast<void>(QTest::qWaitForWindowExposed(mainWindow.get()));
     }
-    ~TestEditor() { mainWindow.reset(); }
 
-    // Plays the layer's clock forward by a number of output frames.
-    void render(int frames) {
-        std::vector<float> buffer(2 * 512);
-        while (frames > 0) {
-            const int chunk = std::min(frames, 512);
-            layer.renderFrames(buffer.data(), chunk);
-            frames -= chunk;
-        }
+    // Writes a song into the test's own folder and returns its path (empty if the write failed).
+    QString writeSong(const QString& name, const Song& song) {
+        const QString path = folder.filePath(name);
+        return saveOrgFile(song, QFile::encodeName(path).toStdString()).ok ? path : QString();
     }
 
-    // The peak level of the next frames.
-    float renderPeak(int frames) {
-        std::vector<float> buffer(2 * static_cast<std::size_t>(frames));
-        layer.renderFrames(buffer.data(), frames);
+    // Plays the layer's clock forward by a number of output frames and returns their peak level.
+    float render(int frames) {
+        std::vector<float> buffer(2 * 512);
         float peak = 0;
-        for (float sample : buffer)
-            peak = std::max(peak, std::abs(sample));
+        for (; frames > 0; frames -= 512) {
+            const int chunk = std::min(frames, 512);
+            layer.renderFrames(buffer.data(), chunk);
+            for (int i = 0; i < 2 * chunk; ++i)
+                peak = std::max(peak, std::abs(buffer[i]));
+        }
         return peak;
     }
 };

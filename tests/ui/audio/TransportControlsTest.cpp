@@ -8,26 +8,25 @@
 
 #include <QCheckBox>
 #include <QMdiArea>
-#include <QMouseEvent>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTest>
 #include <QTimer>
 
 namespace tromel::test {
 namespace {
 
-constexpr int tempo = 50;                            // milliseconds per step
-constexpr int framesPerStep = 44100 * tempo / 1000;  // 2205
+constexpr int framesPerStep = 44100 * 50 / 1000;  // at a tempo of 50 ms a step
+constexpr float silent = 1e-4f;
+constexpr float audible = 0.01f;
 
-Song loopingSong() {
-    Song song;
-    song.tempo = tempo;
-    song.loopEnd = 16;
-    song.instrumentNotes.grow(1);
-    song.instrumentNotes.at(0, 1) = NoteRec{1, 48, 16, 6, 200};
-    return song;
+// A new window holding one long note on instrument channel 0, looping over sixteen steps.
+DocumentWindow& documentWithALoop(TestEditor& editor) {
+    DocumentWindow& document = *editor.mainWindow->newFile();
+    document.song().tempo = 50;
+    document.song().loopEnd = 16;
+    document.song().instrumentNotes.grow(1);
+    document.song().instrumentNotes.at(0, 1) = NoteRec{1, 48, 16, 6, 200};
+    return document;
 }
 
 void click(QWidget* document, const char* name) {
@@ -43,78 +42,75 @@ class TransportControlsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void playPauseResumeStop() {
+    void playPauseResumeStopWithTheCursorOnTheHeardStep() {
         TestEditor editor;
-        DocumentWindow& document = *editor.mainWindow->newFile();
-        document.song() = loopingSong();
+        DocumentWindow& document = documentWithALoop(editor);
         document.rollXScroll()->setValue(0);
-        audio::TransportControls& controls = document.transportControls();
+        const audio::Transport& transport = document.transport();
+        const QTimer* blitTimer = document.transportControls().playBlitTimer();
 
         click(&document, "playButton");
-        QCOMPARE(document.transport().state(), audio::TransportState::Playing);
-        QVERIFY(controls.playBlitTimer()->isActive());
+        QCOMPARE(transport.state(), audio::TransportState::Playing);
+        QVERIFY(blitTimer->isActive());
         QCOMPARE(document.statusText(), QString("Current Channel: Instrument #1"));
-        QCOMPARE(document.findChild<QProgressBar*>("ProgressBar1")->value(), 0);
-
+        // The cursor shows the step heard, not the one being prepared.
         editor.render(framesPerStep * 4 + 100);
-        controls.checkHeardStep();
-        const int32_t heard = document.transport().playPosition();
+        document.transportControls().checkHeardStep();
+        const int32_t heard = transport.playPosition();
         QVERIFY(heard >= 4);
-        QVERIFY(cursorAt(document, heard));
-        QVERIFY(!cursorAt(document, heard + 1));
-        QVERIFY(editor.renderPeak(512) > 0.01f);
+        QVERIFY(cursorAt(document, heard) && !cursorAt(document, heard + 1));
+        QVERIFY(editor.render(512) > audible);
 
         click(&document, "pauseButton");
-        QCOMPARE(document.transport().state(), audio::TransportState::Paused);
-        QVERIFY(!controls.playBlitTimer()->isActive());
-        const int32_t paused = document.transport().playPosition();
+        QCOMPARE(transport.state(), audio::TransportState::Paused);
+        QVERIFY(!blitTimer->isActive());
+        const int32_t paused = transport.playPosition();
         editor.render(framesPerStep * 3);
-        QCOMPARE(document.transport().playPosition(), paused);
-        QVERIFY(editor.renderPeak(2048) < 1e-4f);
+        QCOMPARE(transport.playPosition(), paused);
+        QVERIFY(editor.render(2048) < silent);
 
         // Resuming does not compile again: the status text is left as it was.
         document.setStatusText("Mute");
         click(&document, "playButton");
-        QCOMPARE(document.transport().state(), audio::TransportState::Playing);
+        QCOMPARE(transport.state(), audio::TransportState::Playing);
         QCOMPARE(document.statusText(), QString("Mute"));
         editor.render(framesPerStep * 2 + 100);
-        QVERIFY(document.transport().playPosition() > paused);
+        QVERIFY(transport.playPosition() > paused);
 
         click(&document, "stopButton");
-        QCOMPARE(document.transport().state(), audio::TransportState::Stopped);
-        QCOMPARE(document.transport().playPosition(), 0);
-        QVERIFY(!controls.playBlitTimer()->isActive());
-        QVERIFY(editor.prompts.messages.isEmpty());
-    }
+        QCOMPARE(transport.state(), audio::TransportState::Stopped);
+        QCOMPARE(transport.playPosition(), 0);
+        QVERIFY(!blitTimer->isActive());
 
-    void theCursorIsNotRedrawnWhileThePositionIsOutOfView() {
-        TestEditor editor;
-        DocumentWindow& document = *editor.mainWindow->newFile();
-        document.song() = loopingSong();
+        // Played with the position out of view, the roll is left alone.
         document.rollXScroll()->setValue(640);
         const QImage before = document.pianoRoll()->picture().copy();
         click(&document, "playButton");
         editor.render(framesPerStep * 3);
         document.transportControls().checkHeardStep();
-        QVERIFY(document.transport().playPosition() > 0);
+        QVERIFY(transport.playPosition() > 0);
         QCOMPARE(document.pianoRoll()->picture(), before);
+        QVERIFY(editor.prompts.messages.isEmpty());
     }
 
-    void aTickedMuteBoxSilencesItsInstrument() {
+    void aTickedMuteBoxOrClosingTheWindowSilencesTheInstrument() {
         TestEditor editor;
-        DocumentWindow& document = *editor.mainWindow->newFile();
-        document.song() = loopingSong();
+        DocumentWindow& document = documentWithALoop(editor);
         QCheckBox* mute = document.findChildren<QCheckBox*>("muteCheck").at(0);
         QCOMPARE(mute->property("index").toInt(), 0);
-        mute->setChecked(true);
-        click(&document, "playButton");
-        editor.render(framesPerStep);
-        QVERIFY(editor.renderPeak(framesPerStep * 2) < 1e-4f);
-        click(&document, "stopButton");
-        mute->setChecked(false);
-        click(&document, "playButton");
-        editor.render(framesPerStep);
-        QVERIFY(editor.renderPeak(framesPerStep * 2) > 0.01f);
+        for (bool muted : {true, false}) {
+            click(&document, "stopButton");
+            mute->setChecked(muted);
+            click(&document, "playButton");
+            editor.render(framesPerStep);
+            const float peak = editor.render(framesPerStep * 2);
+            QVERIFY2(muted ? peak < silent : peak > audible, muted ? "muted" : "unmuted");
+        }
+        QPointer<DocumentWindow> watch(&document);
+        editor.mainWindow->mdiArea()->closeAllSubWindows();
+        QTRY_VERIFY(watch.isNull());
+        editor.render(1024);
+        QVERIFY(editor.render(framesPerStep * 4) < silent);
     }
 
     void aSongThatCannotPlayIsRefusedWithAMessage() {
@@ -126,20 +122,6 @@ private slots:
         QVERIFY(!document.transportControls().playBlitTimer()->isActive());
         QCOMPARE(editor.prompts.messages.size(), 1);
         QCOMPARE(editor.prompts.messages[0].icon, MessageIcon::Warning);
-    }
-
-    void closingAPlayingWindowSilencesItsInstruments() {
-        TestEditor editor;
-        DocumentWindow& document = *editor.mainWindow->newFile();
-        document.song() = loopingSong();
-        click(&document, "playButton");
-        editor.render(framesPerStep);
-        QVERIFY(editor.renderPeak(1024) > 0.01f);
-        QPointer<DocumentWindow> watch(&document);
-        editor.mainWindow->mdiArea()->closeAllSubWindows();
-        QTRY_VERIFY(watch.isNull());
-        editor.render(1024);
-        QVERIFY(editor.renderPeak(framesPerStep * 4) < 1e-4f);
     }
 };
 

@@ -1,4 +1,4 @@
-// Pixel checks of the roll's two layers at the coordinates the geometry gives.
+// The roll's artwork (sprite sheet, keys, grid) and pixel checks of its two layers at the geometry's coordinates.
 #include "roll/RollGeometry.h"
 #include "roll/ui/RollRenderer.h"
 #include "roll/ui/SpriteLayout.h"
@@ -14,8 +14,13 @@ namespace {
 
 namespace sprite = roll::sprite;
 
+constexpr int height = 452;  // the roll of a new window: 577 x 452
+
 QRgb opaque(uint32_t rgb) {
     return 0xFF000000u | rgb;
+}
+int brightness(QRgb colour) {
+    return qRed(colour) + qGreen(colour) + qBlue(colour);
 }
 
 class RollRendererTest : public QObject {
@@ -29,16 +34,10 @@ class RollRendererTest : public QObject {
     QImage m_picture;
 
     roll::RollView view(int32_t scrollX = 0, int32_t scrollY = 0, int32_t playPosition = 0, int current = 0) {
-        roll::RollView result;
-        result.notes = &m_notes;
-        result.currentChannel = current;
-        result.viewScrollX = scrollX;
-        result.viewScrollY = scrollY;
-        result.playPosition = playPosition;
-        return result;
+        return roll::RollView{&m_notes, current, scrollX, scrollY, playPosition};
     }
 
-    void render(const roll::RollView& v, QSize size = QSize(577, 452)) {
+    void render(const roll::RollView& v, QSize size = QSize(577, height)) {
         m_buffer = QImage(size, QImage::Format_RGB32);
         m_buffer.fill(Qt::magenta);
         m_picture = m_buffer.copy();
@@ -54,12 +53,115 @@ class RollRendererTest : public QObject {
         m_notes.at(channel, slot) = NoteRec{position, key, length, pan, volume};
     }
 
-    QImage sheetRegion(const sprite::Rect& r) const { return m_sheet.copy(r.x, r.y, r.width, r.height); }
+    QImage region(const sprite::Rect& r) const { return m_sheet.copy(r.x, r.y, r.width, r.height); }
+    bool shows(const QImage& picture, int x, int y, const sprite::Rect& r) const {
+        return picture.copy(x, y, r.width, r.height) == region(r);
+    }
 
 private slots:
     void init() { m_notes.reset(); }
 
-    void unscrolledGridKeysAndDigits() {
+    void noteBoxesHaveTheirMainColoursLightUpperLeftAndDarkLowerRightEdges() {
+        for (int channel = 0; channel < 8; ++channel) {
+            for (bool current : {true, false}) {
+                const sprite::Rect box = sprite::noteBox(channel, current);
+                const uint32_t main = current ? sprite::brightNoteColours[channel] : sprite::darkNoteColours[channel];
+                QCOMPARE(m_sheet.pixel(box.x + 5, box.y + 5), opaque(main));
+                const int middle = brightness(opaque(main));
+                QVERIFY(brightness(m_sheet.pixel(box.x, box.y + 5)) > middle);
+                QVERIFY(brightness(m_sheet.pixel(box.x + 5, box.y)) > middle);
+                QVERIFY(brightness(m_sheet.pixel(box.x + box.width - 1, box.y + 5)) < middle);
+                QVERIFY(brightness(m_sheet.pixel(box.x + 5, box.y + box.height - 1)) < middle);
+            }
+        }
+    }
+
+    void digitsAreBlackOnWhiteAndTheCursorTileIsRed() {
+        for (int value = 0; value <= 7; ++value) {
+            const QImage cell = region(sprite::digit(value));
+            int ink = 0;
+            for (int y = 0; y < cell.height(); ++y) {
+                for (int x = 0; x < cell.width(); ++x) {
+                    QVERIFY(cell.pixel(x, y) == 0xFF000000u || cell.pixel(x, y) == 0xFFFFFFFFu);
+                    ink += cell.pixel(x, y) == 0xFF000000u;
+                }
+            }
+            QVERIFY2(ink >= 7, qPrintable(QString("digit %1").arg(value)));
+        }
+        QVERIFY(region(sprite::digit(1)) != region(sprite::digit(7)));
+        QImage red(sprite::cursorTile.width, sprite::cursorTile.height, QImage::Format_RGB32);
+        red.fill(opaque(sprite::cursorRed));
+        QCOMPARE(region(sprite::cursorTile), red);
+    }
+
+    void gridRowsHaveTheirGroundSeparatorBarLineAndDots() {
+        for (const auto& [top, ground, line] : {std::tuple{sprite::blackKeyLane.y, 0x1F1F1Fu, 0x4C7159u},
+                                                {sprite::whiteKeyLane.y, 0x333333u, 0x7E9F77u}}) {
+            QCOMPARE(m_sheet.pixel(3, top + 3), opaque(ground));
+            QCOMPARE(m_sheet.pixel(100, top + 11), opaque(0x222B32));
+            for (int y = 0; y < 12; ++y)
+                QCOMPARE(m_sheet.pixel(255, top + y), opaque(line));  // the bar line
+            for (int k = 0; k < 16; ++k) {
+                QCOMPARE(m_sheet.pixel(16 * k + 15, top + 5), opaque(line));  // a dot per column on the middle row
+                QCOMPARE(m_sheet.pixel(16 * k + 8, top + 5), opaque(ground));
+            }
+            for (int x : {63, 127, 191})  // beat dots
+                QVERIFY(m_sheet.pixel(x, top + 1) == opaque(line) && m_sheet.pixel(x, top + 9) == opaque(line));
+            QCOMPARE(m_sheet.pixel(47, top + 1), opaque(ground));
+        }
+    }
+
+    void keysPanelLabelAndMark() {
+        QVERIFY(brightness(m_sheet.pixel(30, 5)) > brightness(m_sheet.pixel(10, 17)));  // white above black
+        // The label carries words over the pan area and beside the volume area.
+        auto inkIn = [this](int top, int bottom) {
+            const QRgb ground = m_sheet.pixel(2, sprite::panelLabel.y + 20);
+            int ink = 0;
+            for (int y = top; y < bottom; ++y) {
+                for (int x = 1; x < 63; ++x)
+                    ink += m_sheet.pixel(x, y) != ground && brightness(m_sheet.pixel(x, y)) > 400;
+            }
+            return ink;
+        };
+        QVERIFY(inkIn(sprite::panelLabel.y + 2, sprite::panelLabel.y + 70) > 40);
+        QVERIFY(inkIn(sprite::panelLabel.y + 74, sprite::panelLabel.y + 143) > 15);
+        const QRgb markPixel = m_sheet.pixel(sprite::mark.x + 8, sprite::mark.y + 2);
+        QVERIFY(markPixel != m_sheet.pixel(100, sprite::panelTile.y + 10));
+        QVERIFY(brightness(markPixel) > 300);
+    }
+
+    void picturesHaveTheirSizesAndPianoKeysFollowTheOctavePattern() {
+        QCOMPARE(m_sheet.size(), QSize(257, 356));
+        QCOMPARE(QImage(":/images/about.png").size(), QSize(32, 32));
+        const roll::RollPictures pictures(m_sheet, QSize(1024, 768));
+        QCOMPARE(pictures.pianoKeys().size(), QSize(65, 144));
+        const bool black[12] = {false, true, false, true, false, true, false, false, true, false, true, false};
+        for (int row = 0; row < 12; ++row)
+            QVERIFY(shows(pictures.pianoKeys(), 0, 12 * row, black[row] ? sprite::blackKey : sprite::whiteKey));
+    }
+
+    void pianoBackgroundFollowsTheScreenAndGrowsForALargerRoll() {
+        for (const auto& [screen, size, tiledRows] :
+             {std::tuple{QSize(1024, 768), QSize(1280, 1536), 864}, {QSize(1280, 1024), QSize(1536, 2048), 1152}}) {
+            roll::RollPictures pictures(m_sheet, screen);
+            const QImage& grid = pictures.pianoBG();
+            QCOMPARE(grid.size(), size);
+            // The last tile row, row 11 of its octave, is white; below it nothing is drawn.
+            QVERIFY(shows(grid, size.width() - 256, tiledRows - 12, sprite::whiteKeyLane));
+            QVERIFY(shows(grid, size.width() - 256, tiledRows - 144 + 12, sprite::blackKeyLane));
+            QCOMPARE(grid.pixel(5, tiledRows), 0xFF000000u);
+            QCOMPARE(grid.pixel(size.width() - 1, size.height() - 1), 0xFF000000u);
+
+            pictures.ensureBackgroundCovers(700, 400);
+            QCOMPARE(pictures.pianoBG().size(), size);
+            pictures.ensureBackgroundCovers(2500, 1400);
+            const QImage& grown = pictures.pianoBG();
+            QVERIFY(grown.width() >= 2500 + 256 && grown.height() >= 1400 + 144);
+            QVERIFY(shows(grown, 0, (grown.height() / 256) * 144 - 144, sprite::whiteKeyLane));
+        }
+    }
+
+    void gridKeysDigitsAndPanelRepeatWithTheScroll() {
         render(view());
         // Column 1 starts at x = 65; its grid line is content x 15, the dot on the middle row.
         QCOMPARE(m_picture.pixel(80, 5), opaque(sprite::whiteLaneLine));
@@ -68,38 +170,34 @@ private slots:
         QCOMPARE(m_picture.pixel(72, 11), opaque(sprite::rowSeparator));
         QCOMPARE(m_picture.copy(0, 0, 65, 132), m_pictures.pianoKeys().copy(0, 0, 65, 132));
         // Digit 7 on the twelfth row of the first octave, 6 on the second octave's.
-        QCOMPARE(m_picture.copy(56, 132, 4, 10), sheetRegion(sprite::digit(7)));
-        QCOMPARE(m_picture.copy(56, 276, 4, 10), sheetRegion(sprite::digit(6)));
-        // Panel label and panel tile along the bottom.
-        QCOMPARE(m_picture.copy(0, 452 - 144, 65, 144), sheetRegion(sprite::panelLabel));
-        QCOMPARE(m_picture.copy(65, 452 - 144, 256, 144), sheetRegion(sprite::panelTile));
-    }
+        QCOMPARE(m_picture.copy(56, 132, 4, 10), region(sprite::digit(7)));
+        QCOMPARE(m_picture.copy(56, 276, 4, 10), region(sprite::digit(6)));
+        QCOMPARE(m_picture.copy(0, height - 144, 65, 144), region(sprite::panelLabel));
+        QCOMPARE(m_picture.copy(65, height - 144, 256, 144), region(sprite::panelTile));
 
-    void scrollOffsetsOfExactlyOnePeriodShowTheSameGrid() {
-        render(view(0, 0));
-        const QImage unscrolled = m_buffer.copy(65, 0, 512, 452);
+        // Scrolled by exactly one bar or one octave, the grid looks the same; the digits move on.
+        const QImage unscrolled = m_buffer.copy(65, 0, 512, height);
         render(view(256, 0));
-        QCOMPARE(m_buffer.copy(65, 0, 512, 452), unscrolled);
+        QCOMPARE(m_buffer.copy(65, 0, 512, height), unscrolled);
         render(view(0, 144));
-        QCOMPARE(m_buffer.copy(65, 0, 512, 452 - 144), unscrolled.copy(0, 0, 512, 452 - 144));
-        QCOMPARE(m_buffer.copy(56, 132 - 144 + 144, 4, 10), sheetRegion(sprite::digit(6)));
+        QCOMPARE(m_buffer.copy(65, 0, 512, height - 144), unscrolled.copy(0, 0, 512, height - 144));
+        QCOMPARE(m_buffer.copy(56, 132, 4, 10), region(sprite::digit(6)));
     }
 
     void scrolledWindowOpensWithTheFirstColumnOutOfView() {
         // The opening bars (1 of 1280, 2 of 65) with a 577 x 452 roll.
         const int32_t scrollX = roll::viewScrollXFromBar(1, 1280, 577);
-        const int32_t scrollY = roll::viewScrollYFromBar(2, 65, 452);
+        const int32_t scrollY = roll::viewScrollYFromBar(2, 65, height);
         QCOMPARE(scrollX, 28);
         QCOMPARE(scrollY, 25);
         addNote(0, 1, 1, 1);
         addNote(0, 3, 3, 1);
         render(view(scrollX, scrollY));
         // Column 1's box (x 39) is under the keyboard; row 1's box lies above the top edge.
-        QCOMPARE(m_picture.copy(0, 0, 65, 452 - 144), m_buffer.copy(0, 0, 65, 452 - 144));
+        QCOMPARE(m_picture.copy(0, 0, 65, height - 144), m_buffer.copy(0, 0, 65, height - 144));
         // Column 3, row 3: box at x = 32 + 67 - 28 = 71, y = 24 + 1 - 25 = 0.
         QCOMPARE(m_picture.pixel(71 + 5, 5), opaque(sprite::brightNoteColours[0]));
-        // Block 0's digit is at 132 - 25.
-        QCOMPARE(m_picture.copy(56, 107, 4, 10), sheetRegion(sprite::digit(7)));
+        QCOMPARE(m_picture.copy(56, 132 - 25, 4, 10), region(sprite::digit(7)));
     }
 
     void noteBoxesAndBridges() {
@@ -122,11 +220,13 @@ private slots:
         addNote(0, 2, 5, 1, 0, 248);   // current: pan 0, volume 248
         addNote(3, 10, 5, 1, 12, 0);   // another channel of the kind
         addNote(0, 20, 6, 1, 6, 255);  // current without a volume of its own
+        addNote(5, 4, 4, 1);           // later channels cover earlier ones
+        addNote(2, 4, 4, 1);
         render(view(0, 0, 0, 0));
-        const int height = 452;
         QCOMPARE(m_picture.pixel(83 + 5, 49 + 5), opaque(sprite::brightNoteColours[0]));
         QCOMPARE(m_picture.pixel(211 + 5, 49 + 5), opaque(sprite::darkNoteColours[3]));
-        const QImage mark = sheetRegion(sprite::mark);
+        QCOMPARE(m_picture.pixel(115 + 5, 37 + 5), opaque(sprite::darkNoteColours[5]));
+        const QImage mark = region(sprite::mark);
         QCOMPARE(m_picture.copy(83, height - 141, 16, 5), mark);
         QCOMPARE(m_picture.copy(83, height - 70, 16, 5), mark);
         // No marks for the other channel's note.
@@ -143,37 +243,28 @@ private slots:
         QCOMPARE(m_picture.pixel(83 + 5, 49 + 5), opaque(sprite::darkNoteColours[0]));
     }
 
-    void laterChannelsCoverEarlierOnes() {
-        addNote(5, 4, 4, 1);
-        addNote(2, 4, 4, 1);
-        render(view(0, 0, 0, 5));
-        QCOMPARE(m_picture.pixel(115 + 5, 37 + 5), opaque(sprite::brightNoteColours[5]));
-    }
-
-    void notesReachingIntoThePanelAreNotDrawn() {
-        const int height = 452;
+    void notesOverThePanelOrLeftOfTheKeysAreHiddenButTheirMarksShow() {
         // Row 25: 12 * 25 = 300 < 310 is drawn; row 26: 312 >= 310 is not.
         addNote(0, 4, 25, 1);
         addNote(1, 8, 26, 1);
-        render(view(0, 0), QSize(577, height));
+        render(view());
         QCOMPARE(m_picture.pixel(115 + 5, 289 + 5), opaque(sprite::brightNoteColours[0]));
         QCOMPARE(m_picture.pixel(179 + 5, 301 + 5), m_buffer.pixel(179 + 5, 301 + 5));
-    }
 
-    void notesLeftOfTheKeyStripAreHiddenButTheirMarksShow() {
+        m_notes.reset();
         addNote(0, 1, 3, 1, 6, 248);
         render(view(15, 0));
         // The box at x = 52 is hidden by the key column; its marks are drawn over the panel label.
-        QCOMPARE(m_picture.copy(0, 0, 65, 452 - 144), m_buffer.copy(0, 0, 65, 452 - 144));
-        QCOMPARE(m_picture.copy(52, 452 - 141 + 30, 16, 5), sheetRegion(sprite::mark));
+        QCOMPARE(m_picture.copy(0, 0, 65, height - 144), m_buffer.copy(0, 0, 65, height - 144));
+        QCOMPARE(m_picture.copy(52, height - 141 + 30, 16, 5), region(sprite::mark));
         // Scrolled one more pixel the column no longer passes the view test at all.
         render(view(16, 0));
         QCOMPARE(m_picture, m_buffer);
     }
 
-    void cursorIsOrdIntoTheGridAndCoveredByThePanel() {
+    void cursorIsOrdIntoTheGridOnlyRightOfTheKeysAndUnderThePanel() {
         render(view(0, 0, 0));
-        const QImage withoutCursor = m_buffer.copy();
+        QImage withoutCursor = m_buffer.copy();
         render(view(0, 0, 3));
         const int x = 16 * 2 + 67;
         for (int y : {0, 5, 11, 200, 307}) {
@@ -181,13 +272,11 @@ private slots:
                 QCOMPARE(m_buffer.pixel(x + dx, y), withoutCursor.pixel(x + dx, y) | opaque(sprite::cursorRed));
         }
         QCOMPARE(m_buffer.pixel(x + 12, 5), withoutCursor.pixel(x + 12, 5));
-        QCOMPARE(m_buffer.copy(0, 452 - 144, 577, 144), withoutCursor.copy(0, 452 - 144, 577, 144));
-    }
+        QCOMPARE(m_buffer.copy(0, height - 144, 577, 144), withoutCursor.copy(0, height - 144, 577, 144));
 
-    void cursorBehindTheKeyboardOrStoppedIsNotDrawn() {
         render(view(20, 0, 0));
-        const QImage withoutCursor = m_buffer.copy();
-        render(view(20, 0, 2));  // 16 * 1 - 20 < 0
+        withoutCursor = m_buffer.copy();
+        render(view(20, 0, 2));  // 16 * 1 - 20 < 0: behind the keyboard, not drawn
         QCOMPARE(m_buffer, withoutCursor);
         render(view(16, 0, 2));  // exactly at the edge: drawn
         QVERIFY(m_buffer.pixel(67, 5) != withoutCursor.pixel(67, 5));
