@@ -13,33 +13,6 @@
 namespace tromel::dialogs {
 namespace {
 
-template <typename Widget>
-Widget* control(QDialog& dialog, const char* name, int column) {
-    return dialog.findChild<Widget*>(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(column));
-}
-
-QListWidget* waveList(QDialog& d, int i) {
-    return control<QListWidget>(d, "listInst", i);
-}
-QComboBox* drumCombo(QDialog& d, int i) {
-    return control<QComboBox>(d, "comboDrum", i);
-}
-QCheckBox* piBox(QDialog& d, int i) {
-    return control<QCheckBox>(d, "checkPi", i);
-}
-QLineEdit* freqBox(QDialog& d, int i) {
-    return control<QLineEdit>(d, "textFreqInst", i);
-}
-
-int selectedWave(QDialog& d, int i) {
-    const QList<QListWidgetItem*> selected = waveList(d, i)->selectedItems();
-    return selected.isEmpty() ? -1 : waveList(d, i)->row(selected.first());
-}
-
-void pressDone(QDialog& d) {
-    d.findChild<QPushButton*>("Command1")->click();
-}
-
 Song songWithSettings() {
     Song song;
     for (int i = 0; i < 8; ++i) {
@@ -49,39 +22,42 @@ Song songWithSettings() {
     }
     song.instruments[2].pi = true;
     song.instruments[6].frequency = 40000;
+    song.instruments[4].wave = 120;  // beyond the lists, as a file may hold
+    song.drums[4].wave = 15;
     return song;
 }
 
-struct Shown {
-    std::array<int, 8> wave{};
-    std::array<int, 8> drum{};
-    std::array<bool, 8> pi{};
-    std::array<QString, 8> frequency{};
-};
-
-Shown shownIn(QDialog& d) {
-    Shown shown;
-    for (int i = 0; i < 8; ++i) {
-        const auto c = static_cast<std::size_t>(i);
-        shown.wave[c] = selectedWave(d, i);
-        shown.drum[c] = drumCombo(d, i)->currentIndex();
-        shown.pi[c] = piBox(d, i)->isChecked();
-        shown.frequency[c] = freqBox(d, i)->text();
-    }
-    return shown;
-}
+// The dialog's columns as "wave drum pi frequency": selected wave row (-1 for none), drum index
+// (-1 for none), 1 when pi is ticked, the frequency box's text.
+const QStringList settingsShown{"5 2 0 900",   "15 3 0 901", "25 4 1 902",   "35 5 0 903",
+                                "-1 -1 0 904", "55 7 0 905", "65 8 0 40000", "75 9 0 907"};
 
 class InstrumentSettingsDialogTest : public QObject {
     Q_OBJECT
 
     InstrumentSettingsExchange m_exchange;
-    std::unique_ptr<InstrumentSettingsDialog> m_dialog;
+    std::unique_ptr<InstrumentSettingsDialog> m_dialog;  // the program's one dialog
 
-    // Runs the menu entry once on the program's dialog; `action` must hide the dialog.
-    Shown runEntry(QWidget& window, Song& song, std::function<void(InstrumentSettingsDialog&)> action) {
-        Shown shown;
+    // Column i's control of a repeated kind, e.g. control<QCheckBox>(d, "checkPi", 2).
+    template <typename Widget>
+    static Widget* control(QDialog& d, const char* name, int i) {
+        return d.findChild<Widget*>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+    }
+    static QListWidget* waveList(QDialog& d, int i) { return control<QListWidget>(d, "listInst", i); }
+    static void pressDone(QDialog& d) { d.findChild<QPushButton*>("Command1")->click(); }
+
+    // Runs the menu entry once: notes what the columns show, then `action` changes them and hides the dialog.
+    QStringList runEntry(QWidget& window, Song& song, std::function<void(InstrumentSettingsDialog&)> action) {
+        QStringList shown;
         test::whenModalShown<InstrumentSettingsDialog>([&shown, action](InstrumentSettingsDialog& d) {
-            shown = shownIn(d);
+            for (int i = 0; i < 8; ++i) {
+                const QList<QListWidgetItem*> selected = waveList(d, i)->selectedItems();
+                shown << QStringLiteral("%1 %2 %3 %4")
+                             .arg(selected.isEmpty() ? -1 : waveList(d, i)->row(selected.first()))
+                             .arg(control<QComboBox>(d, "comboDrum", i)->currentIndex())
+                             .arg(control<QCheckBox>(d, "checkPi", i)->isChecked() ? 1 : 0)
+                             .arg(control<QLineEdit>(d, "textFreqInst", i)->text());
+            }
             action(d);
         });
         editInstrumentSettings(&window, song, m_exchange, m_dialog);
@@ -89,116 +65,64 @@ class InstrumentSettingsDialogTest : public QObject {
     }
 
 private slots:
-    void listContentsInOrder() {
+    void listsHoldTheWavesAndDrumNamesInOrder() {
         InstrumentSettingsDialog dialog;
-        for (int i = 0; i < 8; ++i) {
-            QCOMPARE(waveList(dialog, i)->count(), 100);
-            QCOMPARE(drumCombo(dialog, i)->count(), 12);
-        }
+        QCOMPARE(waveList(dialog, 7)->count(), 100);
         QCOMPARE(waveList(dialog, 7)->item(99)->text(), QString("Wave 99"));
-        QCOMPARE(drumCombo(dialog, 7)->itemText(5), QString("HiClose"));
-        QCOMPARE(drumCombo(dialog, 7)->itemText(11), QString("Tom02"));
+        const QComboBox* drums = control<QComboBox>(dialog, "comboDrum", 7);
+        QCOMPARE(drums->count(), 12);
+        QCOMPARE(drums->itemText(5), QString("HiClose"));
+        QCOMPARE(drums->itemText(11), QString("Tom02"));
     }
 
-    void showsTheSongAndDoneStoresTheControls() {
-        QWidget window;
-        Song song = songWithSettings();
-        const Shown shown = runEntry(window, song, [](InstrumentSettingsDialog& d) {
-            waveList(d, 0)->setCurrentRow(99);
-            drumCombo(d, 7)->setCurrentIndex(11);
-            piBox(d, 2)->setChecked(false);
-            piBox(d, 3)->setChecked(true);
-            freqBox(d, 1)->setText("&H20");
-            freqBox(d, 4)->setText("2.5");
-            freqBox(d, 5)->setText("loud");
-            pressDone(d);
-        });
-        for (int i = 0; i < 8; ++i) {
-            QCOMPARE(shown.wave[i], 10 * i + 5);
-            QCOMPARE(shown.drum[i], i + 2);
-            QCOMPARE(shown.pi[i], i == 2);
-        }
-        QCOMPARE(shown.frequency[6], QString("40000"));
-        QCOMPARE(song.instruments[0].wave, int16_t{99});
-        QCOMPARE(song.instruments[1].wave, int16_t{15});
-        QCOMPARE(song.drums[7].wave, int16_t{11});
-        QCOMPARE(song.instruments[2].pi, false);
-        QCOMPARE(song.instruments[3].pi, true);
-        QCOMPARE(song.instruments[1].frequency, 32);
-        QCOMPARE(song.instruments[4].frequency, 2);
-        QCOMPARE(song.instruments[5].frequency, 0);
-        QCOMPARE(song.instruments[6].frequency, 40000);
-        QCOMPARE(song.drums[0].frequency, 232);
-    }
-
-    void closeBoxAfterChangesLeavesTheSong() {
-        QWidget window;
-        Song song = songWithSettings();
-        const Song before = song;
-        runEntry(window, song, [](InstrumentSettingsDialog& d) {
-            for (int i = 0; i < 8; ++i) {
-                waveList(d, i)->setCurrentRow(0);
-                drumCombo(d, i)->setCurrentIndex(0);
-                piBox(d, i)->setChecked(true);
-                freqBox(d, i)->setText("1");
+    void doneStoresTheSelectionsAndTheCloseBoxNothing() {
+        for (const bool done : {true, false}) {
+            QWidget window;
+            Song song = songWithSettings();
+            const Song before = song;
+            const QStringList shown = runEntry(window, song, [done](InstrumentSettingsDialog& d) {
+                waveList(d, 0)->setCurrentRow(99);
+                control<QComboBox>(d, "comboDrum", 7)->setCurrentIndex(11);
+                waveList(d, 2)->clearSelection();  // a user can deselect with Ctrl+click
+                control<QCheckBox>(d, "checkPi", 2)->setChecked(false);
+                control<QCheckBox>(d, "checkPi", 3)->setChecked(true);
+                control<QLineEdit>(d, "textFreqInst", 1)->setText("&H20");
+                control<QLineEdit>(d, "textFreqInst", 5)->setText("loud");
+                done ? pressDone(d) : (void)d.close();
+            });
+            QCOMPARE(shown, settingsShown);
+            Song expected = before;  // lists without a selection keep the song's numbers
+            if (done) {
+                expected.instruments[0].wave = 99;
+                expected.drums[7].wave = 11;
+                expected.instruments[2].pi = false;
+                expected.instruments[3].pi = true;
+                expected.instruments[1].frequency = 32;
+                expected.instruments[5].frequency = 0;  // letters read as no number
             }
-            d.close();
-        });
-        QVERIFY(song == before);
+            QVERIFY(song == expected);
+        }
     }
 
-    void piTickedOnFirstShowAndAfterDone() {
+    void oneDialogServesEveryWindowAndTicksPiEveryTime() {
         m_dialog.reset();
-        QWidget window;
-        Song song;
-        song.instruments[5].pi = true;
-        const Shown first = runEntry(window, song, pressDone);
-        QVERIFY(first.pi[5]);
-        QCOMPARE(m_exchange.instrumentPi[5], -1);
-        QVERIFY(song.instruments[5].pi);
-        const Shown again = runEntry(window, song, pressDone);
-        QVERIFY(again.pi[5]);
-        QVERIFY(!again.pi[4]);
-    }
-
-    void outOfRangeNumbersSelectNothingAndDoneKeepsThem() {
-        QWidget window;
-        Song song;
-        song.instruments[1].wave = 120;
-        song.drums[4].wave = 15;
-        song.instruments[2].wave = 7;
-        const Shown shown = runEntry(window, song, [](InstrumentSettingsDialog& d) {
-            waveList(d, 2)->clearSelection();  // a user can deselect with Ctrl+click
-            pressDone(d);
-        });
-        QCOMPARE(shown.wave[1], -1);
-        QCOMPARE(shown.drum[4], -1);
-        QCOMPARE(song.instruments[1].wave, int16_t{120});
-        QCOMPARE(song.drums[4].wave, int16_t{15});
-        QCOMPARE(song.instruments[2].wave, int16_t{7});
-    }
-
-    void oneDialogServesEveryWindowWithItsOwnSong() {
         QWidget windowA;
         QWidget windowB;
         Song songA;
+        songA.instruments[5].pi = true;
         Song songB = songWithSettings();
-        runEntry(windowA, songA, [](InstrumentSettingsDialog& d) {
-            waveList(d, 0)->setCurrentRow(42);
-            pressDone(d);
-        });
-        InstrumentSettingsDialog* const dialog = m_dialog.get();
+        QCOMPARE(runEntry(windowA, songA, pressDone).at(5), QString("0 0 1 1000"));  // on first show
         const Song afterA = songA;
-        const Shown shownB = runEntry(windowB, songB, [](InstrumentSettingsDialog& d) {
+        InstrumentSettingsDialog* const dialog = m_dialog.get();
+        const QStringList shownB = runEntry(windowB, songB, [](InstrumentSettingsDialog& d) {
             waveList(d, 0)->setCurrentRow(1);
             pressDone(d);
         });
         QCOMPARE(m_dialog.get(), dialog);
-        QCOMPARE(shownB.wave[0], 5);
-        QCOMPARE(shownB.drum[3], 5);
+        QCOMPARE(shownB, settingsShown);
         QCOMPARE(songB.instruments[0].wave, int16_t{1});
-        QVERIFY(songA == afterA);
-        QCOMPARE(songA.instruments[0].wave, int16_t{42});
+        QCOMPARE(runEntry(windowA, songA, pressDone).at(5), QString("0 0 1 1000"));  // after Done
+        QVERIFY(songA == afterA && songA.instruments[5].pi);
     }
 };
 

@@ -15,13 +15,12 @@ template <typename Dialog>
 void whenModalShown(std::function<void(Dialog&)> action, int attemptsLeft = 100) {
     QTimer::singleShot(10, [action, attemptsLeft] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* dialog = qobject_cast<Dialog*>(modal); dialog && dialog->isVisible()) {
+        if (auto* dialog = qobject_cast<Dialog*>(modal); dialog && dialog->isVisible())
             action(*dialog);
-        } else if (attemptsLeft > 0) {
+        else if (attemptsLeft > 0)
             whenModalShown<Dialog>(action, attemptsLeft - 1);
-        } else if (modal) {
+        else if (modal)
             modal->close();
-        }
     });
 }
 

@@ -7,158 +7,99 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <map>
-
 namespace tromel::dialogs {
 namespace {
 
-using BoxTexts = std::map<QString, QString>;
-
-Song songWithWideValues() {
-    Song song;
-    song.tempo = 65535;
-    song.stepsPerBar = 255;
-    song.beatsPerStep = 3;
-    song.loopBegin = 32768;
-    song.loopEnd = 2147483647;
-    return song;
-}
+const QStringList boxNames{"textTempo", "textSteps", "textBeats", "textLoopBegin", "textLoopEnd"};
 
 QLineEdit* box(QDialog& dialog, const QString& name) {
     return dialog.findChild<QLineEdit*>(name);
 }
 
-BoxTexts textsOf(QDialog& dialog) {
-    BoxTexts texts;
-    for (const char* name : {"textTempo", "textSteps", "textBeats", "textLoopBegin", "textLoopEnd"})
-        texts[name] = box(dialog, name)->text();
-    return texts;
+void click(QDialog& dialog, const char* button) {
+    dialog.findChild<QPushButton*>(button)->click();
 }
-
-void typeInto(QDialog& dialog, const BoxTexts& texts) {
-    for (const auto& [name, text] : texts)
-        box(dialog, name)->setText(text);
-}
-
-// Runs the menu entry once: `action` sees the dialog while it is up and must hide it.
-BoxTexts runEntry(QWidget& window, Song& song, SongSettingsExchange& exchange,
-                  std::unique_ptr<SongSettingsDialog>& dialog, std::function<void(SongSettingsDialog&)> action) {
-    BoxTexts shown;
-    test::whenModalShown<SongSettingsDialog>([&shown, action](SongSettingsDialog& d) {
-        shown = textsOf(d);
-        action(d);
-    });
-    editSongSettings(&window, song, exchange, dialog);
-    return shown;
-}
-
-const BoxTexts everyBoxChanged{
-    {"textTempo", "1"}, {"textSteps", "2"}, {"textBeats", "3"}, {"textLoopBegin", "4"}, {"textLoopEnd", "5"}};
 
 class SongSettingsDialogTest : public QObject {
     Q_OBJECT
 
+    SongSettingsExchange m_exchange;  // one for the program, as the main window holds it
+
+    // Runs the menu entry once: notes the box texts shown, types `typed` into the first boxes in
+    // boxNames order, then lets `finish` hide the dialog.
+    QStringList runEntry(QWidget& window, Song& song, std::unique_ptr<SongSettingsDialog>& dialog,
+                         const QStringList& typed, std::function<void(SongSettingsDialog&)> finish) {
+        QStringList shown;
+        test::whenModalShown<SongSettingsDialog>([&shown, typed, finish](SongSettingsDialog& d) {
+            for (const QString& name : boxNames)
+                shown << box(d, name)->text();
+            for (qsizetype i = 0; i < typed.size(); ++i)
+                box(d, boxNames[i])->setText(typed[i]);
+            finish(d);
+        });
+        editSongSettings(&window, song, m_exchange, dialog);
+        return shown;
+    }
+
 private slots:
-    void layoutNamesAndTabOrder() {
+    void namesTabOrderAndRoomForAny32BitValue() {
         SongSettingsDialog dialog;
         QCOMPARE(dialog.objectName(), QString("winSongSettings"));
         QCOMPARE(dialog.windowTitle(), QString("Settings"));
-        QCOMPARE(dialog.findChild<QPushButton*>("cmdApply")->text(), QString("Apply"));
-        QCOMPARE(dialog.findChild<QPushButton*>("cmdCancel")->text(), QString("Cancel"));
-        QCOMPARE(box(dialog, "textTempo")->geometry().topLeft(), QPoint(104, 8));
-        QCOMPARE(box(dialog, "textLoopEnd")->geometry().topLeft(), QPoint(120, 104));
         const QLineEdit* widest = box(dialog, "textLoopBegin");
         QVERIFY(widest->fontMetrics().horizontalAdvance("-2147483648") < widest->contentsRect().width() - 4);
-        const QStringList expected{"textTempo", "textSteps",     "textBeats",  "cmdApply",
-                                   "cmdCancel", "textLoopBegin", "textLoopEnd"};
-        QWidget* const first = box(dialog, "textTempo");
         QStringList order;
-        QWidget* widget = first;
+        QWidget* widget = box(dialog, "textTempo");
         do {
             if (widget->focusPolicy() & Qt::TabFocus)
                 order << widget->objectName();
             widget = widget->nextInFocusChain();
-        } while (widget != first);
-        QCOMPARE(order, expected);
+        } while (widget != box(dialog, "textTempo"));
+        QCOMPARE(order, QStringList({"textTempo", "textSteps", "textBeats", "cmdApply", "cmdCancel", "textLoopBegin",
+                                     "textLoopEnd"}));
     }
 
-    void showsTheSongAndCancelOrCloseBoxChangeNothing() {
+    void cancelAndCloseBoxLeaveEvenWideValuesAlone() {
         for (const bool useCloseBox : {false, true}) {
             QWidget window;
-            Song song = songWithWideValues();
+            Song song;
+            song.tempo = 65535;
+            song.loopBegin = 32768;
+            song.loopEnd = 2147483647;
             const Song before = song;
-            SongSettingsExchange exchange;
             std::unique_ptr<SongSettingsDialog> dialog;
-            const BoxTexts shown = runEntry(window, song, exchange, dialog, [useCloseBox](SongSettingsDialog& d) {
-                typeInto(d, everyBoxChanged);
-                if (useCloseBox)
-                    d.close();
-                else
-                    d.findChild<QPushButton*>("cmdCancel")->click();
-            });
-            QCOMPARE(shown, (BoxTexts{{"textTempo", "65535"},
-                                      {"textSteps", "255"},
-                                      {"textBeats", "3"},
-                                      {"textLoopBegin", "32768"},
-                                      {"textLoopEnd", "2147483647"}}));
+            const QStringList shown = runEntry(
+                window, song, dialog, {"1", "2", "3", "4", "5"},
+                [useCloseBox](SongSettingsDialog& d) { useCloseBox ? (void)d.close() : click(d, "cmdCancel"); });
+            QCOMPARE(shown, QStringList({"65535", "4", "4", "32768", "2147483647"}));
             QVERIFY(song == before);
         }
     }
 
-    void applyStoresParsedValuesWithoutRangeChecks() {
-        QWidget window;
-        Song song;
-        SongSettingsExchange exchange;
-        std::unique_ptr<SongSettingsDialog> dialog;
-        runEntry(window, song, exchange, dialog, [](SongSettingsDialog& d) {
-            typeInto(d, {{"textTempo", "fast"},
-                         {"textSteps", "12abc"},
-                         {"textBeats", "&H20"},
-                         {"textLoopBegin", "3 5.5"},
-                         {"textLoopEnd", "-3"}});
-            d.findChild<QPushButton*>("cmdApply")->click();
-        });
-        QCOMPARE(song.tempo, 0);
-        QCOMPARE(song.stepsPerBar, int16_t{12});
-        QCOMPARE(song.beatsPerStep, int16_t{32});
-        QCOMPARE(song.loopBegin, 36);
-        QCOMPARE(song.loopEnd, -3);
-
-        runEntry(window, song, exchange, dialog, [](SongSettingsDialog& d) {
-            typeInto(d, {{"textTempo", "1E6"}, {"textSteps", "70000"}, {"textBeats", "-70000"}});
-            d.apply();
-        });
-        QCOMPARE(song.tempo, 1000000);
-        QCOMPARE(song.stepsPerBar, int16_t{32767});
-        QCOMPARE(song.beatsPerStep, int16_t{-32768});
-    }
-
-    void eachWindowKeepsItsDialogAndSeesItsOwnSong() {
+    void eachWindowsDialogStoresParsedValuesUncheckedInItsOwnSong() {
         QWidget windowA;
         QWidget windowB;
         Song songA;
         Song songB;
-        songB.tempo = 77;
         songB.loopEnd = 40000;
-        SongSettingsExchange exchange;
+        const Song beforeB = songB;
         std::unique_ptr<SongSettingsDialog> dialogA;
         std::unique_ptr<SongSettingsDialog> dialogB;
-        runEntry(windowA, songA, exchange, dialogA, [](SongSettingsDialog& d) {
-            typeInto(d, {{"textTempo", "300"}});
-            d.apply();
-        });
+        const auto reject = [](SongSettingsDialog& d) { d.reject(); };
+        runEntry(windowA, songA, dialogA, {"1E6", "70000", "-70000", "3 5.5", "fast"},
+                 [](SongSettingsDialog& d) { click(d, "cmdApply"); });
+        QCOMPARE(songA.tempo, 1000000);
+        QCOMPARE(songA.stepsPerBar, int16_t{32767});  // the song's 16-bit fields saturate
+        QCOMPARE(songA.beatsPerStep, int16_t{-32768});
+        QCOMPARE(songA.loopBegin, 36);
+        QCOMPARE(songA.loopEnd, 0);
         SongSettingsDialog* const firstDialogA = dialogA.get();
-        const BoxTexts shownB = runEntry(windowB, songB, exchange, dialogB, [](SongSettingsDialog& d) { d.reject(); });
-        QCOMPARE(shownB.at("textTempo"), QString("77"));
-        QCOMPARE(shownB.at("textLoopEnd"), QString("40000"));
+        QCOMPARE(runEntry(windowB, songB, dialogB, {}, reject), QStringList({"128", "4", "4", "0", "40000"}));
         QVERIFY(dialogB.get() != dialogA.get());
         QCOMPARE(dialogB->parentWidget(), &windowB);
-
-        const BoxTexts shownA = runEntry(windowA, songA, exchange, dialogA, [](SongSettingsDialog& d) { d.reject(); });
+        QCOMPARE(runEntry(windowA, songA, dialogA, {}, reject), QStringList({"1000000", "32767", "-32768", "36", "0"}));
         QCOMPARE(dialogA.get(), firstDialogA);
-        QCOMPARE(shownA.at("textTempo"), QString("300"));
-        QCOMPARE(songA.tempo, 300);
-        QCOMPARE(songB.tempo, 77);
+        QVERIFY(songB == beforeB);
     }
 };
 
