@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QTest>
 
 #include <deque>
 #include <optional>
@@ -24,6 +25,14 @@ struct RecordedChooser {
     QString suggestedName;
     bool operator==(const RecordedChooser&) const = default;
 };
+
+// What a failed comparison prints.
+inline char* toString(const RecordedMessage& m) {
+    return QTest::toString(QString("%1 %2: %3").arg(int(m.icon)).arg(m.title, m.text));
+}
+inline char* toString(const RecordedChooser& c) {
+    return QTest::toString(QString("%1 %2: %3").arg(c.forSaving ? "save" : "open", c.title, c.suggestedName));
+}
 
 class FakePrompts : public Prompts {
 public:
