@@ -215,38 +215,21 @@ bool MixerAudioLayer::knownChannel(Handle channel) {
     return false;
 }
 
-void MixerAudioLayer::postToChannel(Handle channel, MixerCommand::Kind kind) {
+void MixerAudioLayer::postToChannel(Handle channel, MixerCommand command) {
     if (!knownChannel(channel))
         return;
-    MixerCommand command;
-    command.kind = kind;
     command.handle = channel;
     post(command);
     m_lastError = errorNone;
 }
 
 void MixerAudioLayer::setChannelLooping(Handle channel, bool loop) {
-    if (!knownChannel(channel))
-        return;
-    MixerCommand command;
-    command.kind = MixerCommand::Kind::SetLooping;
-    command.handle = channel;
-    command.flag = loop;
-    post(command);
-    m_lastError = errorNone;
+    postToChannel(channel, {.kind = MixerCommand::Kind::SetLooping, .flag = loop});
 }
 
 void MixerAudioLayer::setChannelAttributes(Handle channel, int frequency, int volume, int pan) {
-    if (!knownChannel(channel))
-        return;
-    MixerCommand command;
-    command.kind = MixerCommand::Kind::SetAttributes;
-    command.handle = channel;
-    command.frequency = frequency;
-    command.volume = volume;
-    command.pan = pan;
-    post(command);
-    m_lastError = errorNone;
+    postToChannel(channel,
+                  {.kind = MixerCommand::Kind::SetAttributes, .frequency = frequency, .volume = volume, .pan = pan});
 }
 
 // Samples live in memory whole, so there is nothing to read ahead.
@@ -256,15 +239,15 @@ void MixerAudioLayer::preBuffer(Handle channel) {
 }
 
 void MixerAudioLayer::playChannel(Handle channel) {
-    postToChannel(channel, MixerCommand::Kind::Play);
+    postToChannel(channel, {.kind = MixerCommand::Kind::Play});
 }
 
 void MixerAudioLayer::pauseChannel(Handle channel) {
-    postToChannel(channel, MixerCommand::Kind::Pause);
+    postToChannel(channel, {.kind = MixerCommand::Kind::Pause});
 }
 
 void MixerAudioLayer::stopChannel(Handle channel) {
-    postToChannel(channel, MixerCommand::Kind::Stop);
+    postToChannel(channel, {.kind = MixerCommand::Kind::Stop});
 }
 
 void MixerAudioLayer::attachSequencer(Sequencer* sequencer) {

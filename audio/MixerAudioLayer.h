@@ -76,7 +76,8 @@ private:
     };
 
     void post(MixerCommand command);
-    void postToChannel(Handle channel, MixerCommand::Kind kind);
+    // Sends the command to a known channel; unknown handles set the error and send nothing.
+    void postToChannel(Handle channel, MixerCommand command);
     bool knownChannel(Handle channel);
     void releaseSample(Handle sample, MixerCommand::Kind retirement);
     void slotReleased(uint32_t slot);
