@@ -1,44 +1,18 @@
-// Helpers for the sound tests: sample files, a recording host, rendering and signal analysis.
+// Helpers for the sound tests: songs, sample files, a recording host, rendering and signal analysis.
 #include "AudioTestKit.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <cmath>
+#include <complex>
 #include <numbers>
+#include <numeric>
 
 namespace tromel::audio::test {
 
 namespace {
 
 constexpr double twoPi = 2.0 * std::numbers::pi;
-
-// Solves the normal equations of a small least-squares fit in place.
-std::vector<double> solve(std::vector<std::vector<double>> a, std::vector<double> b) {
-    const std::size_t n = b.size();
-    for (std::size_t col = 0; col < n; ++col) {
-        std::size_t pivot = col;
-        for (std::size_t row = col + 1; row < n; ++row)
-            if (std::abs(a[row][col]) > std::abs(a[pivot][col]))
-                pivot = row;
-        std::swap(a[col], a[pivot]);
-        std::swap(b[col], b[pivot]);
-        for (std::size_t row = col + 1; row < n; ++row) {
-            const double f = a[row][col] / a[col][col];
-            for (std::size_t k = col; k < n; ++k)
-                a[row][k] -= f * a[col][k];
-            b[row] -= f * b[col];
-        }
-    }
-    std::vector<double> x(n);
-    for (std::size_t row = n; row-- > 0;) {
-        double sum = b[row];
-        for (std::size_t k = row + 1; k < n; ++k)
-            sum -= a[row][k] * x[k];
-        x[row] = sum / a[row][row];
-    }
-    return x;
-}
 
 double windowedMagnitude(const std::vector<float>& mono, double frequency) {
     std::complex<double> sum = 0.0;
@@ -52,6 +26,19 @@ double windowedMagnitude(const std::vector<float>& mono, double frequency) {
 
 }  // namespace
 
+Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd, int32_t tempo) {
+    Song song;
+    song.loopEnd = loopEnd;
+    song.tempo = tempo;
+    int32_t used[16] = {};
+    for (const auto& [channel, note] : notes) {
+        NoteTable& table = channel < 8 ? song.instrumentNotes : song.drumNotes;
+        table.grow(++used[channel]);
+        table.at(channel % 8, used[channel]) = note;
+    }
+    return song;
+}
+
 fs::path scratchFolder(const std::string& name) {
     const fs::path path = fs::path(testing::TempDir()) / ("tromel-sound-" + name);
     fs::remove_all(path);
@@ -60,14 +47,22 @@ fs::path scratchFolder(const std::string& name) {
 }
 
 void writeWav(const fs::path& path, const std::vector<float>& frames, int channels, int rate, int format) {
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = SF_FORMAT_WAV | format;
+    SF_INFO info{0, rate, channels, SF_FORMAT_WAV | format, 0, 0};
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
     sf_writef_float(file, frames.data(), static_cast<sf_count_t>(frames.size() / channels));
     sf_close(file);
+}
+
+Wav readWav(const fs::path& path) {
+    Wav wav;
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &wav.info);
+    if (!file)
+        return wav;
+    wav.frames.resize(static_cast<std::size_t>(wav.info.frames * wav.info.channels));
+    sf_readf_float(file, wav.frames.data(), wav.info.frames);
+    sf_close(file);
+    return wav;
 }
 
 fs::path steadySampleFolder(float level) {
@@ -79,105 +74,80 @@ fs::path steadySampleFolder(float level) {
 
 std::vector<float> render(MixerAudioLayer& layer, int frames, int piece) {
     std::vector<float> out(2 * static_cast<std::size_t>(frames));
-    for (int done = 0; done < frames;) {
-        const int n = std::min(piece, frames - done);
-        layer.renderFrames(out.data() + 2 * static_cast<std::size_t>(done), n);
-        done += n;
-    }
+    for (int done = 0; done < frames; done += piece)
+        layer.renderFrames(out.data() + 2 * static_cast<std::size_t>(done), std::min(piece, frames - done));
     return out;
 }
 
-std::vector<float> leftOf(const std::vector<float>& stereo) {
-    std::vector<float> mono(stereo.size() / 2);
-    for (std::size_t i = 0; i < mono.size(); ++i)
-        mono[i] = stereo[2 * i];
+SoloVoice::SoloVoice(const fs::path& path, bool loop)
+    : channel(layer.channelFromSample(layer.loadSample(path, loop, samplesMaxPlaybacks))) {}
+
+std::vector<float> SoloVoice::play(int frequency, int frames, int volume, int pan) {
+    layer.setChannelAttributes(channel, frequency, volume, pan);
+    layer.playChannel(channel);
+    return render(layer, frames, 512);
+}
+
+std::vector<float> sideOf(const std::vector<float>& stereo, int side, std::size_t first) {
+    std::vector<float> mono;
+    for (std::size_t i = 2 * first + side; i < stereo.size(); i += 2)
+        mono.push_back(stereo[i]);
     return mono;
 }
 
-std::vector<float> rightOf(const std::vector<float>& stereo) {
-    std::vector<float> mono(stereo.size() / 2);
-    for (std::size_t i = 0; i < mono.size(); ++i)
-        mono[i] = stereo[2 * i + 1];
-    return mono;
+std::vector<int64_t> onsets(const std::vector<float>& stereo) {
+    std::vector<int64_t> found;
+    for (std::size_t i = 2; i < stereo.size(); i += 2)
+        if (stereo[i - 2] == 0.0f && stereo[i] != 0.0f)
+            found.push_back(static_cast<int64_t>(i / 2));
+    return found;
 }
 
 double measureFrequency(const std::vector<float>& mono, double guess) {
-    // Golden-section search for the peak of the windowed spectrum around the guess.
-    double low = guess * 0.97;
-    double high = guess * 1.03;
-    const double ratio = (std::sqrt(5.0) - 1.0) / 2.0;
-    double a = high - ratio * (high - low);
-    double b = low + ratio * (high - low);
-    double fa = windowedMagnitude(mono, a);
-    double fb = windowedMagnitude(mono, b);
-    while (high - low > guess * 1e-7) {
-        if (fa > fb) {
-            high = b;
-            b = a;
-            fb = fa;
-            a = high - ratio * (high - low);
-            fa = windowedMagnitude(mono, a);
-        } else {
-            low = a;
-            a = b;
-            fa = fb;
-            b = low + ratio * (high - low);
-            fb = windowedMagnitude(mono, b);
-        }
-    }
-    return (low + high) / 2.0;
+    // Climbs the windowed spectrum from the guess with halving steps; within the peak's main
+    // lobe the magnitude has a single maximum.
+    double best = guess;
+    double bestMagnitude = windowedMagnitude(mono, best);
+    for (double step = guess * 0.01; step > guess * 1e-8; step /= 2)
+        for (const double candidate : {best - step, best + step})
+            if (const double magnitude = windowedMagnitude(mono, candidate); magnitude > bestMagnitude) {
+                best = candidate;
+                bestMagnitude = magnitude;
+            }
+    return best;
 }
 
 double harmonicToRestDb(const std::vector<float>& mono, double f0) {
-    // Least-squares fit of a constant and each harmonic's cosine and sine; what the fit leaves
-    // is everything that is not a harmonic.
-    std::vector<std::vector<double>> basis{std::vector<double>(mono.size(), 1.0)};
-    for (int k = 1; k * f0 < outputRate / 2.0; ++k) {
-        std::vector<double> c(mono.size());
-        std::vector<double> s(mono.size());
-        for (std::size_t i = 0; i < mono.size(); ++i) {
-            c[i] = std::cos(twoPi * k * f0 * i / outputRate);
-            s[i] = std::sin(twoPi * k * f0 * i / outputRate);
+    // Least-squares fit of a constant and each harmonic's cosine and sine, by repeated projection:
+    // over thousands of periods these are so nearly orthogonal that a few sweeps converge far
+    // below the level being measured. What the fit leaves is everything that is not a harmonic.
+    const std::size_t n = mono.size();
+    std::vector<std::vector<double>> basis{std::vector<double>(n, 1.0)};
+    for (int k = 1; k * f0 < outputRate / 2.0; ++k)
+        for (const double phase : {0.0, std::numbers::pi / 2}) {
+            std::vector<double>& wave = basis.emplace_back(n);
+            for (std::size_t i = 0; i < n; ++i)
+                wave[i] = std::cos(twoPi * k * f0 * i / outputRate - phase);
         }
-        basis.push_back(std::move(c));
-        basis.push_back(std::move(s));
-    }
-    const std::size_t m = basis.size();
-    std::vector<std::vector<double>> normal(m, std::vector<double>(m, 0.0));
-    std::vector<double> rhs(m, 0.0);
-    for (std::size_t p = 0; p < m; ++p) {
-        for (std::size_t q = p; q < m; ++q) {
-            double sum = 0.0;
-            for (std::size_t i = 0; i < mono.size(); ++i)
-                sum += basis[p][i] * basis[q][i];
-            normal[p][q] = normal[q][p] = sum;
+    std::vector<double> rest(mono.begin(), mono.end());
+    const double total = std::inner_product(rest.begin(), rest.end(), rest.begin(), 0.0);
+    for (int sweep = 0; sweep < 6; ++sweep)
+        for (const std::vector<double>& wave : basis) {
+            const double along = std::inner_product(rest.begin(), rest.end(), wave.begin(), 0.0) /
+                                 std::inner_product(wave.begin(), wave.end(), wave.begin(), 0.0);
+            for (std::size_t i = 0; i < n; ++i)
+                rest[i] -= along * wave[i];
         }
-        for (std::size_t i = 0; i < mono.size(); ++i)
-            rhs[p] += basis[p][i] * mono[i];
-    }
-    const std::vector<double> weights = solve(normal, rhs);
-    double fitted = 0.0;
-    double rest = 0.0;
-    for (std::size_t i = 0; i < mono.size(); ++i) {
-        double model = 0.0;
-        for (std::size_t p = 1; p < m; ++p)
-            model += weights[p] * basis[p][i];
-        const double residual = mono[i] - weights[0] - model;
-        fitted += model * model;
-        rest += residual * residual;
-    }
-    return 10.0 * std::log10(fitted / rest);
+    // The fit and what it leaves are orthogonal, so their powers add up to the signal's.
+    const double left = std::inner_product(rest.begin(), rest.end(), rest.begin(), 0.0);
+    return 10.0 * std::log10((total - left) / left);
 }
 
-float largestStep(const std::vector<float>& mono, std::size_t first, std::size_t last) {
+float largestStep(const std::vector<float>& mono, std::size_t first) {
     float largest = 0.0f;
-    for (std::size_t i = std::max<std::size_t>(first, 1); i < last && i < mono.size(); ++i)
+    for (std::size_t i = std::max<std::size_t>(first, 1); i < mono.size(); ++i)
         largest = std::max(largest, std::abs(mono[i] - mono[i - 1]));
     return largest;
-}
-
-double cents(double measured, double expected) {
-    return 1200.0 * std::log2(measured / expected);
 }
 
 }  // namespace tromel::audio::test

@@ -1,11 +1,13 @@
-// Helpers for the sound tests: sample files, a recording host, rendering and signal analysis.
+// Helpers for the sound tests: songs, sample files, a recording host, rendering and signal analysis.
 #pragma once
 
 #include "audio/MixerAudioLayer.h"
 #include "audio/Transport.h"
 
-#include <complex>
+#include <sndfile.h>
+
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -13,11 +15,20 @@ namespace tromel::audio::test {
 
 namespace fs = std::filesystem;
 
+// A song with notes placed by song channel (0..7 instruments, 8..15 drums), each in the next
+// slot of its channel.
+Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd = 1600, int32_t tempo = 128);
+
 // A fresh folder under the test temp dir.
 fs::path scratchFolder(const std::string& name);
 
-// Writes a WAV file; frames are interleaved when channels is 2. format: SF_FORMAT_PCM_16 etc.
+struct Wav {
+    SF_INFO info{};
+    std::vector<float> frames;  // interleaved when stereo
+};
+// format: SF_FORMAT_PCM_16 etc.
 void writeWav(const fs::path& path, const std::vector<float>& frames, int channels, int rate, int format);
+Wav readWav(const fs::path& path);
 
 // A sample folder whose M01.wav is a steady looped level and whose D01.wav is a short burst
 // of the same level, so onsets and cuts show as plain steps.
@@ -35,19 +46,29 @@ public:
     std::vector<std::string> log;
 };
 
+// One channel on a layer of its own.
+struct SoloVoice {
+    MixerAudioLayer layer;
+    Handle channel;
+
+    SoloVoice(const fs::path& path, bool loop);
+    // Plays from the start and returns the next `frames` frames.
+    std::vector<float> play(int frequency, int frames, int volume = largestVolume, int pan = 0);
+};
+
 // Renders frames in uneven pieces (so steps fall inside buffers) and returns interleaved stereo.
 std::vector<float> render(MixerAudioLayer& layer, int frames, int piece = 333);
-std::vector<float> leftOf(const std::vector<float>& stereo);
-std::vector<float> rightOf(const std::vector<float>& stereo);
+// Frames at which the left side of interleaved stereo rises from silence.
+std::vector<int64_t> onsets(const std::vector<float>& stereo);
+// One side of interleaved stereo (0 left, 1 right), from frame `first` on.
+std::vector<float> sideOf(const std::vector<float>& stereo, int side = 0, std::size_t first = 0);
 
 // The frequency of the strongest component near `guess` (Hz), to a small fraction of a cent.
 double measureFrequency(const std::vector<float>& mono, double guess);
 // Power of the harmonics of f0 below the output's Nyquist frequency over the power of all else
 // (the aliases and images), in dB.
 double harmonicToRestDb(const std::vector<float>& mono, double f0);
-// The largest difference between neighbouring samples in [first, last).
-float largestStep(const std::vector<float>& mono, std::size_t first, std::size_t last);
-
-double cents(double measured, double expected);
+// The largest difference between neighbouring samples from `first` on.
+float largestStep(const std::vector<float>& mono, std::size_t first = 0);
 
 }  // namespace tromel::audio::test

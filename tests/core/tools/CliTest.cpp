@@ -1,34 +1,16 @@
 // tromel-cli info and resave, run as a user would run them.
 #include "song/OrgFile.h"
+#include "tests/core/tools/CliRun.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 
 namespace tromel {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int exitCode;
-    std::string output;  // stdout and stderr together
-};
-
-CliRun runCli(const std::string& args) {
-    const std::string command = std::string("'") + TROMEL_CLI_PATH + "' " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    std::array<char, 4096> buffer{};
-    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
-        output.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
 
 fs::path folder() {
     const fs::path path = fs::path(testing::TempDir()) / "cli";
