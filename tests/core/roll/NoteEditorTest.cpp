@@ -58,18 +58,15 @@ protected:
     NoteEditor editor{song, state};
 };
 
-TEST_F(NoteEditorTest, ClickInAnEmptyColumnAddsANoteWithTheLastValues) {
-    EXPECT_EQ(hoverAt(xIn(3), yIn(10)).status, "Current Channel: Instrument #1");
-    EXPECT_TRUE(leftClick(xIn(3), yIn(10)).redraw);
-    EXPECT_EQ(count(), 1);
-    EXPECT_EQ(slot(1), (NoteRec{3, 10, 1, 6, 166}));
-
+TEST_F(NoteEditorTest, AClickInAnEmptyTableGrowsItAndAddsANoteWithTheLastValues) {
     state.channelKind = 1;
     state.currentChannel = 3;
-    leftClick(xIn(4), yIn(2));
+    EXPECT_EQ(hoverAt(xIn(4), yIn(2)).status, "Current Channel: Drum #4");
+    EXPECT_TRUE(leftClick(xIn(4), yIn(2)).redraw);
     EXPECT_EQ(song.drumNotes.at(3, 1), (NoteRec{4, 2, 1, 6, 166}));
     EXPECT_EQ(state.noteCounts[1][3], 1);
     EXPECT_EQ(song.drums[3].noteCount, 0);  // the count read from a file is never edited
+    EXPECT_EQ(song.instrumentNotes.liveCount(), 0);
 }
 
 TEST_F(NoteEditorTest, ClickInAColumnThatHoldsARecordRekeysIt) {
@@ -85,22 +82,22 @@ TEST_F(NoteEditorTest, ClickInAColumnThatHoldsARecordRekeysIt) {
 
 TEST_F(NoteEditorTest, OnlyTheLastFourPixelsStretchAndOnlyWithinOneTo255) {
     state.viewScrollX = 20;
-    put({{3, 10, 2, 6, 166}});
+    put({{5, 10, 2, 6, 166}});
     for (int offset = 0; offset < 16; ++offset) {  // over the note's last column
-        const EditOutcome hovered = hoverAt(xIn(4, offset), yIn(10));
+        const EditOutcome hovered = hoverAt(xIn(6, offset), yIn(10));
         EXPECT_EQ(hovered.pointer, offset >= 12 ? PointerShape::resize : PointerShape::move) << offset;
         EXPECT_EQ(hovered.status, offset >= 12 ? "Stretch Note" : "Move Note");
     }
-    EXPECT_EQ(hoverAt(xIn(3, 14), yIn(10)).pointer, PointerShape::move);  // not the end of the note
-    EXPECT_EQ(hoverAt(xIn(5, 0), yIn(10)).pointer, PointerShape::arrow);
+    EXPECT_EQ(hoverAt(xIn(5, 14), yIn(10)).pointer, PointerShape::move);  // not the end of the note
+    EXPECT_EQ(hoverAt(xIn(7, 0), yIn(10)).pointer, PointerShape::arrow);
 
-    press(left, xIn(4, 14), yIn(10));
-    editor.move(left, xIn(1), yIn(10), height);
+    press(left, xIn(6, 14), yIn(10));
+    editor.move(left, xIn(3), yIn(10), height);
     EXPECT_EQ(slot(1).length, 1);
     editor.move(left, xIn(400), yIn(10), height);
     EXPECT_EQ(slot(1).length, 255);
-    EXPECT_TRUE(editor.move(left, xIn(7), yIn(22), height).redraw);
-    EXPECT_EQ(slot(1), (NoteRec{3, 10, 5, 6, 166}));
+    EXPECT_TRUE(editor.move(left, xIn(9), yIn(22), height).redraw);
+    EXPECT_EQ(slot(1), (NoteRec{5, 10, 5, 6, 166}));
     EXPECT_EQ(editor.release().pointer, PointerShape::arrow);
     leftClick(xIn(20), yIn(3));  // the next note takes the last length
     EXPECT_EQ(slot(2), (NoteRec{20, 3, 5, 6, 166}));
