@@ -14,6 +14,12 @@ constexpr Handle sampleHandleBit = 0x80000000u;
 constexpr uint32_t channelSerialLimit = 1u << 21;  // channel handles keep the top bit clear
 constexpr std::size_t cacheCapacity = 256;
 
+MixerCommand commandOf(MixerCommand::Kind kind) {
+    MixerCommand command;
+    command.kind = kind;
+    return command;
+}
+
 }  // namespace
 
 MixerAudioLayer::MixerAudioLayer() : m_slotSample(Mixer::slotCapacity, 0) {
@@ -224,12 +230,17 @@ void MixerAudioLayer::postToChannel(Handle channel, MixerCommand command) {
 }
 
 void MixerAudioLayer::setChannelLooping(Handle channel, bool loop) {
-    postToChannel(channel, {.kind = MixerCommand::Kind::SetLooping, .flag = loop});
+    MixerCommand command = commandOf(MixerCommand::Kind::SetLooping);
+    command.flag = loop;
+    postToChannel(channel, command);
 }
 
 void MixerAudioLayer::setChannelAttributes(Handle channel, int frequency, int volume, int pan) {
-    postToChannel(channel,
-                  {.kind = MixerCommand::Kind::SetAttributes, .frequency = frequency, .volume = volume, .pan = pan});
+    MixerCommand command = commandOf(MixerCommand::Kind::SetAttributes);
+    command.frequency = frequency;
+    command.volume = volume;
+    command.pan = pan;
+    postToChannel(channel, command);
 }
 
 // Samples live in memory whole, so there is nothing to read ahead.
@@ -239,15 +250,15 @@ void MixerAudioLayer::preBuffer(Handle channel) {
 }
 
 void MixerAudioLayer::playChannel(Handle channel) {
-    postToChannel(channel, {.kind = MixerCommand::Kind::Play});
+    postToChannel(channel, commandOf(MixerCommand::Kind::Play));
 }
 
 void MixerAudioLayer::pauseChannel(Handle channel) {
-    postToChannel(channel, {.kind = MixerCommand::Kind::Pause});
+    postToChannel(channel, commandOf(MixerCommand::Kind::Pause));
 }
 
 void MixerAudioLayer::stopChannel(Handle channel) {
-    postToChannel(channel, {.kind = MixerCommand::Kind::Stop});
+    postToChannel(channel, commandOf(MixerCommand::Kind::Stop));
 }
 
 void MixerAudioLayer::attachSequencer(Sequencer* sequencer) {
