@@ -88,9 +88,9 @@ std::vector<float> SoloVoice::play(int frequency, int frames, int volume, int pa
     return render(layer, frames, 512);
 }
 
-std::vector<float> sideOf(const std::vector<float>& stereo, int side, std::size_t first) {
+std::vector<float> leftOf(const std::vector<float>& stereo, std::size_t first) {
     std::vector<float> mono;
-    for (std::size_t i = 2 * first + side; i < stereo.size(); i += 2)
+    for (std::size_t i = 2 * first; i < stereo.size(); i += 2)
         mono.push_back(stereo[i]);
     return mono;
 }

@@ -60,8 +60,8 @@ struct SoloVoice {
 std::vector<float> render(MixerAudioLayer& layer, int frames, int piece = 333);
 // Frames at which the left side of interleaved stereo rises from silence.
 std::vector<int64_t> onsets(const std::vector<float>& stereo);
-// One side of interleaved stereo (0 left, 1 right), from frame `first` on.
-std::vector<float> sideOf(const std::vector<float>& stereo, int side = 0, std::size_t first = 0);
+// The left side of interleaved stereo, from frame `first` on.
+std::vector<float> leftOf(const std::vector<float>& stereo, std::size_t first = 0);
 
 // The frequency of the strongest component near `guess` (Hz), to a small fraction of a cent.
 double measureFrequency(const std::vector<float>& mono, double guess);

@@ -17,8 +17,7 @@ TEST(SoundQuality, BankWavesSoundTheirKeysWithinACent) {
     ASSERT_NE(voice.channel, 0u);
     for (const int key : {48, 57, 95}) {
         const double expected = 261.6255653 * std::pow(2.0, (key - 48) / 12.0);  // key 48 is middle C
-        const double measured =
-            measureFrequency(sideOf(voice.play(keyToFrequency(key), 4096 + 44100), 0, 4096), expected);
+        const double measured = measureFrequency(leftOf(voice.play(keyToFrequency(key), 4096 + 44100), 4096), expected);
         const double cents = 1200.0 * std::log2(measured / expected);
         EXPECT_NEAR(cents, 0.0, 1.0) << "key " << key << " measured " << measured;
         RecordProperty("cents_key_" + std::to_string(key), std::to_string(cents));
@@ -37,7 +36,7 @@ TEST(SoundQuality, SawHasNoAudibleAliasesUpToTheTopKeys) {
     SoloVoice voice(path, true);
     for (int key = 60; key <= 102; key += 7) {
         const int rate = keyToFrequency(key);
-        const std::vector<float> out = sideOf(voice.play(rate, 4096 + 16384), 0, 4096);
+        const std::vector<float> out = leftOf(voice.play(rate, 4096 + 16384), 4096);
         const double ratio = harmonicToRestDb(out, static_cast<double>(rate) / period);
         EXPECT_GE(ratio, 80.0) << "key " << key;
         RecordProperty("alias_db_key_" + std::to_string(key), std::to_string(ratio));
@@ -76,17 +75,17 @@ TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
     for (const auto cut : {&MixerAudioLayer::pauseChannel, &MixerAudioLayer::stopChannel}) {
         voice.play(0, 1000);
         (voice.layer.*cut)(voice.channel);
-        const std::vector<float> out = sideOf(render(voice.layer, 1000));
+        const std::vector<float> out = leftOf(render(voice.layer, 1000));
         EXPECT_LT(largestStep(out), 0.01f);  // a hard cut of this level would jump by 0.25
         EXPECT_EQ(out.back(), 0.0f);
     }
     // A retrigger of a sine near its crest (a hard restart would jump by about 0.45): the old
     // note fades out under the new one, so the steepest step is at most the two slopes added.
     SoloVoice sine(bank / "M01.wav", true);
-    const std::vector<float> out = sideOf(sine.play(keyToFrequency(48), 1055));
+    const std::vector<float> out = leftOf(sine.play(keyToFrequency(48), 1055));
     ASSERT_GT(std::abs(out.back()), 0.4f);
     sine.layer.playChannel(sine.channel);
-    EXPECT_LT(largestStep(sideOf(render(sine.layer, 1000))), largestStep(out, 500) * 2.2f);
+    EXPECT_LT(largestStep(leftOf(render(sine.layer, 1000))), largestStep(out, 500) * 2.2f);
 }
 
 }  // namespace

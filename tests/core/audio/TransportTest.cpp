@@ -31,12 +31,12 @@ struct TransportTest : testing::Test {
     fs::path folder = steadySampleFolder();
     MixerAudioLayer layer;
     RecordingHost host;
+    Transport transport{layer, folder};
 };
 
 // 308.7 frames a step for 400 steps, and 44.1 frames a step for over a hundred thousand.
 TEST_F(TransportTest, EveryNoteStartsOnItsExactFrameHoweverLongItPlays) {
     for (const auto& [tempo, steps, every, piece] : {std::tuple{7, 400, 2, 333}, std::tuple{1, 100008, 8, 4096}}) {
-        Transport transport(layer, folder);
         ASSERT_TRUE(transport.play(pulseSong(tempo, steps, every), host));
         const std::vector<int64_t> heard = onsets(render(layer, static_cast<int>(stepFrame(steps, tempo)), piece));
         std::vector<int64_t> expected;
@@ -51,7 +51,6 @@ TEST_F(TransportTest, EveryNoteStartsOnItsExactFrameHoweverLongItPlays) {
 TEST_F(TransportTest, CompileReportsToTheHostAndRefusalsStartNothing) {
     Song song = pulseSong(100, 16, 4);
     song.instruments[3].wave = 7;  // M08.wav is not in the folder
-    Transport transport(layer, folder);
     ASSERT_TRUE(transport.play(song, host));
     EXPECT_EQ(host.log, (std::vector<std::string>{"error Can't play file", "max 16", "status Compiling ORG...",
                                                   "progress 16", "progress 0", "channels"}));
@@ -69,8 +68,7 @@ TEST_F(TransportTest, CompileReportsToTheHostAndRefusalsStartNothing) {
 
 TEST_F(TransportTest, PauseKeepsThePlaceAndPlayResumesOnANewGrid) {
     const Song song = pulseSong(10, 64, 1);  // a note every 441 frames
-    Transport transport(layer, folder);
-    transport.pause();  // before any compile: Play then compiles
+    transport.pause();                       // before any compile: Play then compiles
     EXPECT_TRUE(transport.isPaused());
     ASSERT_TRUE(transport.play(song, host));
     EXPECT_EQ(onsets(render(layer, 1000)), std::vector<int64_t>{441});
@@ -98,26 +96,25 @@ TEST_F(TransportTest, PauseKeepsThePlaceAndPlayResumesOnANewGrid) {
 }
 
 TEST_F(TransportTest, DocumentsPlayTogetherAndStopAlone) {
-    Transport a(layer, folder);
-    Transport b(layer, folder);
-    a.play(songWith({{0, {1, 48, 0, 12, 160}}}, 64, 10), host);  // held at the left end of the pan strip
-    b.play(songWith({{0, {1, 48, 0, 0, 160}}}, 64, 10), host);   // and at the right end
+    Transport other(layer, folder);
+    transport.play(songWith({{0, {1, 48, 0, 12, 160}}}, 64, 10), host);  // held at the left end of the pan strip
+    other.play(songWith({{0, {1, 48, 0, 0, 160}}}, 64, 10), host);       // and at the right end
     std::vector<float> out = render(layer, 4000);
     EXPECT_GT(out[2 * 3000], 0.0f);
     EXPECT_GT(out[2 * 3000 + 1], 0.0f);
-    a.stop();
+    transport.stop();
     out = render(layer, 4000);
     EXPECT_EQ(out[2 * 3000], 0.0f);
     EXPECT_GT(out[2 * 3000 + 1], 0.0f);
-    EXPECT_EQ(b.state(), TransportState::Playing);
+    EXPECT_EQ(other.state(), TransportState::Playing);
 }
 
 TEST_F(TransportTest, ClosingADocumentSilencesItsInstrumentsAndLetsDrumsPlayOut) {
     // An instrument on the left that sounds on, a drum on the right: a 0.1 s burst.
     const Song song = songWith({{0, {1, 48, 0, 12, 160}}, {8, {1, 60, 0, 0, 160}}}, 64, 10);
     {
-        Transport transport(layer, folder);
-        transport.play(song, host);
+        Transport closing(layer, folder);
+        closing.play(song, host);
         render(layer, 500);
     }
     const std::vector<float> out = render(layer, 8000);
@@ -127,7 +124,6 @@ TEST_F(TransportTest, ClosingADocumentSilencesItsInstrumentsAndLetsDrumsPlayOut)
 }
 
 TEST_F(TransportTest, PlayingAgainRecompilesWithoutPilingUpChannels) {
-    Transport transport(layer, folder);
     const Song song = pulseSong(10, 8, 1);
     for (int i = 0; i < 200; ++i) {  // 16 channels each time, 1024 slots in all
         ASSERT_TRUE(transport.play(song, host));
