@@ -36,11 +36,11 @@ private slots:
         whenModalShown<QFileDialog>([&](QFileDialog& dialog) {
             dialog.setDirectory(folder.path());
             if (auto* nameEdit = dialog.findChild<QLineEdit*>("fileNameEdit"))
-                nameEdit->setText("song");
-            static_cast<QDialog&>(dialog).accept();  // QFileDialog::accept, reached through its public base
+                nameEdit->setText("saved-by-prompts-test");  // a name no working folder holds
+            static_cast<QDialog&>(dialog).accept();          // QFileDialog::accept, reached through its public base
         });
         QCOMPARE(prompts.chooseSaveFile(nullptr, "Save As...", "NewData.org").value_or(""),
-                 folder.filePath("song.org"));
+                 folder.filePath("saved-by-prompts-test.org"));
     }
 
     void messageBoxShowsTitleTextAndIcon() {

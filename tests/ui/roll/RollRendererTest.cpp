@@ -4,7 +4,6 @@
 #include "roll/ui/SpriteLayout.h"
 #include "tests/ui/UiTestRegistry.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <algorithm>
@@ -283,24 +282,6 @@ private slots:
         render(view(0, 0));
         QCOMPARE(m_picture.pixel(99 + 5, 37 + 5), opaque(sprite::darkNoteColours[3]));
         QCOMPARE(m_picture.pixel(560, 42), opaque(sprite::darkNoteColours[3]));
-    }
-
-    void fullScreenOfNotesDrawsWellUnderAFrame() {
-        const QSize size(1904, 1036);
-        for (int column = 1; column <= size.width() / 16; ++column) {
-            for (int row = 1; row <= (size.height() - 144) / 12; ++row)
-                addNote(column % 8, column, row, 1, 6, 100);
-        }
-        render(view(0, 0), size);
-        QElapsedTimer timer;
-        timer.start();
-        constexpr int runs = 40;
-        for (int i = 0; i < runs; ++i)
-            m_renderer.drawNotes(m_picture, m_buffer, view(0, 0));
-        const double milliseconds = timer.nsecsElapsed() / 1e6 / runs;
-        qInfo("drawNotes, %d notes on a %dx%d roll: %.2f ms", (size.width() / 16) * ((size.height() - 144) / 12),
-              size.width(), size.height(), milliseconds);
-        QVERIFY(milliseconds < 16.0);
     }
 };
 
