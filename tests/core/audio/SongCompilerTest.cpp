@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <limits>
 
 namespace tromel::audio::test {
@@ -77,10 +76,8 @@ TEST(SongCompiler, WorkDependsOnTheNotesNotOnTheLoopEnd) {
     song.instrumentNotes.grow(20000 / 8 + 1);
     for (int32_t i = 1; i <= 20000; ++i)
         song.instrumentNotes.at(i % 8, i / 8 + 1) = {i * 100, 40, 1, 6, 100};
-    const auto begin = std::chrono::steady_clock::now();
     CompiledSong compiled;
-    compileEvents(song, compiled);
-    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1));
+    compileEvents(song, compiled);  // a table per position would need terabytes here
     EXPECT_EQ(compiled.events.size(), 20000u);
     EXPECT_EQ(compiled.eventsAt(2000000).size(), 1u);
 }
