@@ -185,6 +185,13 @@ void DocumentWindow::resizeEvent(QResizeEvent* event) {
     drawNotes();
 }
 
+// Maximizing or restoring hides this window while it is resized, so the roll only takes its new
+// size, with blank pictures, when shown again: draw it once more then.
+void DocumentWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    drawRoll();
+}
+
 void DocumentWindow::layoutControls() {
     const DocumentLayout layout = layoutDocument(width(), height());
     m_rollXScroll->setGeometry(layout.rollXScroll);

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -167,6 +168,27 @@ private slots:
         QCOMPARE(document.pianoRoll()->picture().size(), QSize(sw - 16, sh - 100));
         document.parentWidget()->resize(300, 200);
         QCOMPARE(document.parentWidget()->size(), QSize(593, 525));
+    }
+
+    // The sub-window hides its document while maximizing or restoring it, so the roll gets its new
+    // size only when shown again; it must not be left blank then.
+    void maximizingAndRestoringKeepTheRollDrawn() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        document.song() = songWithNotes();
+        auto* frame = qobject_cast<QMdiSubWindow*>(document.parentWidget());
+        QVERIFY(frame != nullptr);
+        for (const bool maximized : {true, false}) {
+            if (maximized)
+                frame->showMaximized();
+            else
+                frame->showNormal();
+            QVERIFY(QTest::qWaitFor([&] { return frame->isMaximized() == maximized; }));
+            QCOMPARE(document.pianoRoll()->picture().size(), document.pianoRoll()->size());
+            QCOMPARE(boxPixel(document, 3, 20), opaque(sprite::brightNoteColours[0]));
+            QCOMPARE(document.pianoRoll()->picture().pixel(60, 5), document.pianoRoll()->rollBuffer().pixel(60, 5));
+            QVERIFY(document.pianoRoll()->rollBuffer().pixel(30, 5) != qRgb(0, 0, 0));
+        }
     }
 
     void openShowsTheFileSaveWritesItBackAndASecondOpenIsIndependent() {
