@@ -123,8 +123,11 @@ DocumentWindow* MainWindow::newFile() {
     subWindow->setMinimumSize(documentMinimumWidth, documentMinimumHeight);
     connectDocument(document);
     subWindow->show();
-    const QSize frame = subWindow->size() - document->size();
-    subWindow->resize(QSize(documentOpeningWidth, documentOpeningHeight) + frame);
+    // The area maximizes a window added while another is maximized; that one fills the area.
+    if (!subWindow->isMaximized()) {
+        const QSize frame = subWindow->size() - document->size();
+        subWindow->resize(QSize(documentOpeningWidth, documentOpeningHeight) + frame);
+    }
     m_mdiArea->setActiveSubWindow(subWindow);
     showMenusOf(subWindow);
     return document;

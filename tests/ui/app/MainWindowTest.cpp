@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -167,6 +168,18 @@ private slots:
         QCOMPARE(main.activeDocument(), first);
         QCOMPARE(barMenu(main, "&File"), first->menus().first());
         QVERIFY(entry(windows, "NewData.org")->isChecked());
+    }
+
+    // The area opens a new window maximized while another is; it must fill the area, not keep the
+    // opening size of a normal window.
+    void aNewWindowBesideAMaximizedOneFillsTheArea() {
+        TestEditor editor;
+        MainWindow& main = *editor.mainWindow;
+        auto frameOf = [](DocumentWindow* document) { return qobject_cast<QMdiSubWindow*>(document->parentWidget()); };
+        frameOf(main.newFile())->showMaximized();
+        QMdiSubWindow* frame = frameOf(main.newFile());
+        QVERIFY(frame->isMaximized());
+        QCOMPARE(frame->size(), main.mdiArea()->viewport()->size());
     }
 
     void exitInADocumentClosesEverythingWithoutAsking() {
