@@ -201,7 +201,9 @@ EditOutcome NoteEditor::dragMove(const RollSpot& spot) {
     // Neither sorted nor tidied while the button is held, so noteMove keeps naming the note.
     NoteRec& note = working.at(channel(), m_state.noteMove);
     note.position = getColumnFromX(roundPixel(spot.x() - m_state.moveOffset), m_state.viewScrollX);
-    note.key = spot.row();
+    // A note dragged above or below the keyboard stays on its top or bottom key: a key outside
+    // the rows would turn it into an invisible pan and volume event, or wrap in the file.
+    note.key = std::clamp(spot.row(), 1, rowCount);
     storeNotes(m_song, m_state, std::move(working));
     return outcome(true);
 }

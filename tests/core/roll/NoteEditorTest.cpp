@@ -134,6 +134,11 @@ TEST_F(NoteEditorTest, AScrolledMoveKeepsTheNoteUnderThePointer) {
     EXPECT_EQ(slot(1), (NoteRec{10, 8, 2, 6, 166}));
     editor.move(left, xIn(11, 5), yIn(9), height);
     EXPECT_EQ(slot(1), (NoteRec{11, 9, 2, 6, 166}));
+    // Above or below the keyboard the note stays a note, on the top or bottom key.
+    editor.move(left, xIn(11, 5), -2000, height);
+    EXPECT_EQ(slot(1).key, 1);
+    editor.move(left, xIn(11, 5), 5000, height);
+    EXPECT_EQ(slot(1).key, 96);
 }
 
 TEST_F(NoteEditorTest, RightClickDeletesOneNoteAndClosesTheGapRightDragSweepsColumns) {
