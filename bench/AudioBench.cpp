@@ -34,6 +34,18 @@ void countRealTime(benchmark::State& state, int64_t frames) {
         benchmark::Counter(static_cast<double>(frames) / outputRate, benchmark::Counter::kIsRate);
 }
 
+// Renders in device-sized chunks for as long as the benchmark runs.
+void renderWhileTimed(benchmark::State& state, MixerAudioLayer& layer, int chunk) {
+    std::vector<float> buffer(2 * static_cast<std::size_t>(chunk));
+    int64_t frames = 0;
+    for (auto _ : state) {
+        layer.renderFrames(buffer.data(), chunk);
+        benchmark::DoNotOptimize(buffer.data());
+        frames += chunk;
+    }
+    countRealTime(state, frames);
+}
+
 void MixerSixteenVoices(benchmark::State& state) {
     MixerAudioLayer layer;
     for (int i = 0; i < 16; ++i) {
@@ -44,14 +56,7 @@ void MixerSixteenVoices(benchmark::State& state) {
         layer.setChannelAttributes(channel, keyToFrequency(30 + i * 4), 200, (i % 5) * 40 - 80);
         layer.playChannel(channel);
     }
-    std::vector<float> buffer(2 * 512);
-    int64_t frames = 0;
-    for (auto _ : state) {
-        layer.renderFrames(buffer.data(), 512);
-        benchmark::DoNotOptimize(buffer.data());
-        frames += 512;
-    }
-    countRealTime(state, frames);
+    renderWhileTimed(state, layer, 512);
 }
 BENCHMARK(MixerSixteenVoices);
 
@@ -105,14 +110,7 @@ void RenderDenseSong(benchmark::State& state) {
     QuietHost host;
     Transport transport(layer, sampleFolder);
     transport.play(song, host);
-    std::vector<float> buffer(2 * 4096);
-    int64_t frames = 0;
-    for (auto _ : state) {
-        layer.renderFrames(buffer.data(), 4096);
-        benchmark::DoNotOptimize(buffer.data());
-        frames += 4096;
-    }
-    countRealTime(state, frames);
+    renderWhileTimed(state, layer, 4096);
 }
 BENCHMARK(RenderDenseSong);
 

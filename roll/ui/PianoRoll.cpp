@@ -70,20 +70,6 @@ RollPointer PianoRoll::pointerOf(const QMouseEvent& event) {
     RollPointer pointer;
     pointer.x = pixelFloor(event.position().x());
     pointer.y = pixelFloor(event.position().y());
-    switch (event.button()) {
-        case Qt::NoButton:
-            pointer.button = RollButton::None;
-            break;
-        case Qt::LeftButton:
-            pointer.button = RollButton::Left;
-            break;
-        case Qt::RightButton:
-            pointer.button = RollButton::Right;
-            break;
-        default:
-            pointer.button = RollButton::Other;
-            break;
-    }
     pointer.leftHeld = event.buttons().testFlag(Qt::LeftButton);
     pointer.rightHeld = event.buttons().testFlag(Qt::RightButton);
     pointer.middleHeld = event.buttons().testFlag(Qt::MiddleButton);

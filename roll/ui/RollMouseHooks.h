@@ -8,13 +8,11 @@
 
 namespace tromel::roll {
 
-enum class RollButton { None, Left, Right, Other };
-
-// A pointer event over the roll, in whole pixels of the roll picture.
+// A pointer event over the roll, in whole pixels of the roll picture, with the buttons held
+// (for a press, including the one just pressed; a release acts alike for any button).
 struct RollPointer {
     int32_t x = 0;
     int32_t y = 0;
-    RollButton button = RollButton::None;  // the button that changed (press, release)
     bool leftHeld = false;
     bool rightHeld = false;
     bool middleHeld = false;
