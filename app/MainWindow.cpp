@@ -61,8 +61,9 @@ void MainWindow::createMainMenus() {
 }
 
 // While a document window is current its menus stand in the menu bar, the Window list before
-// its last menu; otherwise the main window's own. The current window rather than the active one
-// decides, so the menus do not flip when the application merely loses the focus.
+// its last written menu and the added menus after all of them; otherwise the main window's own.
+// The current window rather than the active one decides, so the menus do not flip when the
+// application merely loses the focus.
 void MainWindow::showMenusOf(QMdiSubWindow*) {
     QMenuBar* bar = menuBar();
     bar->clear();
@@ -78,6 +79,8 @@ void MainWindow::showMenusOf(QMdiSubWindow*) {
             bar->addMenu(m_windowMenu);
         bar->addMenu(menus[i]);
     }
+    for (QMenu* menu : document->addedMenus())
+        bar->addMenu(menu);
     refreshWindowMenu();
 }
 

@@ -30,6 +30,10 @@ public:
     // so a loud moment is rounded off instead of clipped hard, and never wrapped.
     static constexpr float headroom = 0.5f;
     static constexpr float saturationKnee = 0.75f;
+    // Frames between a command or step taking effect and its sound leaving render(). The device
+    // simply lags by this much; an offline render drops the first latencyFrames frames so that
+    // frame 0 of its output is the moment Play was pressed.
+    static constexpr int latencyFrames = 0;
 
     Mixer();
 

@@ -107,6 +107,25 @@ void DocumentWindow::createMenus() {
     m_otherMenu->setObjectName("menuOther");
     m_otherMenu->addAction("About", this, &DocumentWindow::onAbout);
     m_otherMenu->addAction("Debug", this, &DocumentWindow::onDebug);
+    m_editMenu = new QMenu("&Edit", this);
+    m_editMenu->setObjectName("menuEdit");
+    createEditMenu();
+    m_viewMenu = new QMenu("&View", this);
+    m_viewMenu->setObjectName("menuView");
+    createViewMenu();
+}
+
+void DocumentWindow::createEditMenu() {}
+
+void DocumentWindow::createViewMenu() {}
+
+QList<QMenu*> DocumentWindow::addedMenus() const {
+    QList<QMenu*> shown;
+    for (QMenu* menu : {m_editMenu, m_viewMenu}) {
+        if (!menu->isEmpty())
+            shown << menu;
+    }
+    return shown;
 }
 
 // Pointer moves over these put a text into the status bar; the controls not listed keep what

@@ -56,6 +56,8 @@ public:
     QString caption() const { return windowTitle(); }
     // The menus this window shows while active; the main window puts its Window menu before the last.
     QList<QMenu*> menus() const { return {m_fileMenu, m_settingsMenu, m_otherMenu}; }
+    // Menus that stand after the ones above (Edit, View), each once it has entries.
+    QList<QMenu*> addedMenus() const;
 
     roll::PianoRoll* pianoRoll() const { return m_pianoRoll; }
     roll::ChannelSelector& channels() const { return *m_channels; }
@@ -110,6 +112,8 @@ private:
     void createControls();
     void createScrollBars();
     void createMenus();
+    void createEditMenu();
+    void createViewMenu();
     void watchPointer();
     void load();
     void layoutControls();
@@ -138,6 +142,8 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_settingsMenu = nullptr;
     QMenu* m_otherMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
     // Created on first use; a member so that it goes before Qt deletes this window's children.
     std::unique_ptr<dialogs::SongSettingsDialog> m_songSettingsDialog;
 };

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace tromel::test {
@@ -25,6 +26,10 @@ int main(int argc, char** argv) {
         QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     }
+    // Settings, recovery files and other per-user state go to a folder of this run only.
+    QTemporaryDir userState;
+    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"})
+        qputenv(variable, (userState.path() + "/" + variable).toLocal8Bit());
     QApplication app(argc, argv);
     int failures = 0;
     for (const auto& makeTest : tromel::test::uiTests()) {
