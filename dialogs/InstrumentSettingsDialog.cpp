@@ -2,6 +2,7 @@
 #include "dialogs/InstrumentSettingsDialog.h"
 
 #include "dialogs/PlacedWidgets.h"
+#include "song/OrgLayout.h"
 #include "song/TypedNumber.h"
 
 #include <QCheckBox>
@@ -129,7 +130,9 @@ void InstrumentSettingsDialog::readControls(InstrumentSettingsExchange& exchange
         if (m_comboDrum[i]->currentIndex() >= 0)
             exchange.drumWave[i] = m_comboDrum[i]->currentIndex();
         exchange.instrumentPi[i] = m_checkPi[i]->isChecked() ? -1 : 0;
-        exchange.instrumentFrequency[i] = parseTypedNumber(m_textFreqInst[i]->text().toStdString());
+        // A typed value beyond what the file holds becomes the nearest value it holds.
+        const int32_t typed = parseTypedNumber(m_textFreqInst[i]->text().toStdString());
+        exchange.instrumentFrequency[i] = static_cast<int32_t>(org::fitField(typed, org::largestWord));
     }
 }
 

@@ -2,6 +2,7 @@
 #include "dialogs/SongSettingsDialog.h"
 
 #include "dialogs/PlacedWidgets.h"
+#include "song/OrgLayout.h"
 #include "song/TypedNumber.h"
 
 #include <QLineEdit>
@@ -28,8 +29,9 @@ QPushButton* placedButton(QWidget* parent, const char* name, const QString& capt
     return button;
 }
 
-int32_t parsed(const QLineEdit* box) {
-    return parseTypedNumber(box->text().toStdString());
+// A typed value beyond what the song's file holds becomes the nearest value it holds.
+int32_t parsed(const QLineEdit* box, int64_t largest) {
+    return static_cast<int32_t>(org::fitField(parseTypedNumber(box->text().toStdString()), largest));
 }
 
 }  // namespace
@@ -88,11 +90,11 @@ void SongSettingsDialog::showEvent(QShowEvent* event) {
 
 void SongSettingsDialog::apply() {
     if (m_exchange) {
-        m_exchange->returnBeat = parsed(m_textBeats);
-        m_exchange->returnStep = parsed(m_textSteps);
-        m_exchange->returnTempo = parsed(m_textTempo);
-        m_exchange->returnLoopBegin = parsed(m_textLoopBegin);
-        m_exchange->returnLoopEnd = parsed(m_textLoopEnd);
+        m_exchange->returnBeat = parsed(m_textBeats, org::largestByte);
+        m_exchange->returnStep = parsed(m_textSteps, org::largestByte);
+        m_exchange->returnTempo = parsed(m_textTempo, org::largestWord);
+        m_exchange->returnLoopBegin = parsed(m_textLoopBegin, org::largestStep);
+        m_exchange->returnLoopEnd = parsed(m_textLoopEnd, org::largestStep);
     }
     accept();
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 namespace tromel::org {
 
@@ -28,5 +29,16 @@ inline constexpr std::size_t blockNoteCount = 4;  // 2 bytes
 inline constexpr std::size_t bytesPerNote = 8;
 
 inline constexpr unsigned piTrueByte = 255;
+
+// The largest value each kind of field holds. The reader takes step numbers (positions and loop
+// points) only below 2^31.
+inline constexpr int64_t largestByte = 0xFF;
+inline constexpr int64_t largestWord = 0xFFFF;
+inline constexpr int64_t largestStep = 0x7FFFFFFF;
+
+// A value beyond what its field holds, as the nearest value the field holds: never wrapped round.
+constexpr int64_t fitField(int64_t value, int64_t largest) {
+    return value < 0 ? 0 : value > largest ? largest : value;
+}
 
 }  // namespace tromel::org

@@ -3,15 +3,25 @@
 #include "song/OrgFile.h"
 #include "song/OrgLayout.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace tromel {
 namespace {
+
+using org::largestByte;
+using org::largestStep;
+using org::largestWord;
+
+// A tempo of 99999 is written as the slowest tempo rather than as 34463, and a negative loop point
+// as 0 rather than as one the reader refuses.
+uint32_t field(int64_t value, int64_t largest) {
+    return static_cast<uint32_t>(org::fitField(value, largest));
+}
 
 std::vector<const NoteRec*> liveNotes(const NoteTable& table, int channel) {
     std::vector<const NoteRec*> notes;
@@ -22,26 +32,28 @@ std::vector<const NoteRec*> liveNotes(const NoteTable& table, int channel) {
 }
 
 void appendChannelBlock(std::vector<uint8_t>& out, const ChannelSettings& channel, std::size_t noteCount) {
-    appendLE(out, static_cast<uint32_t>(channel.frequency), 2);
-    appendLE(out, static_cast<uint32_t>(channel.wave), 1);
+    appendLE(out, field(channel.frequency, largestWord), 2);
+    appendLE(out, field(channel.wave, largestByte), 1);
     appendLE(out, channel.pi ? org::piTrueByte : 0u, 1);
     appendLE(out, static_cast<uint32_t>(noteCount), 2);
 }
 
 void appendChannelNotes(std::vector<uint8_t>& out, const std::vector<const NoteRec*>& notes) {
     for (const NoteRec* note : notes)
-        appendLE(out, static_cast<uint32_t>(note->position - 1), 4);
+        appendLE(out, field(static_cast<int64_t>(note->position) - 1, largestStep - 1), 4);
     for (const NoteRec* note : notes)
-        appendLE(out, static_cast<uint32_t>(96 - note->key), 1);
+        appendLE(out, field(96 - static_cast<int64_t>(note->key), largestByte), 1);
     for (const NoteRec* note : notes)
-        appendLE(out, static_cast<uint32_t>(note->length), 1);
+        appendLE(out, field(note->length, largestByte), 1);
     for (const NoteRec* note : notes)
-        appendLE(out, static_cast<uint32_t>(note->volume), 1);
+        appendLE(out, field(note->volume, largestByte), 1);
     for (const NoteRec* note : notes)
-        appendLE(out, static_cast<uint32_t>(12 - note->pan), 1);
+        appendLE(out, field(12 - static_cast<int64_t>(note->pan), largestByte), 1);
 }
 
-std::string errorText(int code) { return std::strerror(code); }
+std::string errorText(int code) {
+    return std::strerror(code);
+}
 
 bool writeAll(int fd, const std::vector<uint8_t>& bytes, int& error) {
     std::size_t done = 0;
@@ -79,11 +91,11 @@ std::vector<uint8_t> writeOrgBytes(const Song& song) {
     }
 
     std::vector<uint8_t> out(org::magic.begin(), org::magic.end());
-    appendLE(out, static_cast<uint32_t>(song.tempo), 2);
-    appendLE(out, static_cast<uint32_t>(song.stepsPerBar), 1);
-    appendLE(out, static_cast<uint32_t>(song.beatsPerStep), 1);
-    appendLE(out, static_cast<uint32_t>(song.loopBegin), 4);
-    appendLE(out, static_cast<uint32_t>(song.loopEnd), 4);
+    appendLE(out, field(song.tempo, largestWord), 2);
+    appendLE(out, field(song.stepsPerBar, largestByte), 1);
+    appendLE(out, field(song.beatsPerStep, largestByte), 1);
+    appendLE(out, field(song.loopBegin, largestStep), 4);
+    appendLE(out, field(song.loopEnd, largestStep), 4);
     for (int ch = 0; ch < 8; ++ch)
         appendChannelBlock(out, song.instruments[ch], notes[ch].size());
     for (int ch = 0; ch < 8; ++ch)

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace tromel {
 namespace {
@@ -29,8 +29,8 @@ fs::path freshFolder(const std::string& name) {
 }
 
 TEST(OrgWriter, NewSongIsTheDefaultHeader) {
-    std::vector<uint8_t> expected = {'O', 'r', 'g', '-', '0', '2', 0x80, 0x00, 0x04, 0x04,
-                                     0, 0, 0, 0, 0x40, 0x06, 0, 0};
+    std::vector<uint8_t> expected = {'O',  'r', 'g', '-', '0', '2',  0x80, 0x00, 0x04,
+                                     0x04, 0,   0,   0,   0,   0x40, 0x06, 0,    0};
     for (int i = 0; i < 8; ++i)
         expected.insert(expected.end(), {0xE8, 0x03, 0, 0, 0, 0});
     for (int i = 0; i < 8; ++i)
@@ -65,23 +65,24 @@ TEST(OrgWriter, GapsCloseUpAndTheStoredCountPlaysNoPart) {
     EXPECT_EQ(back.drums[2].noteCount, 2);
 }
 
-TEST(OrgWriter, ValuesAreCutToTheirFieldWidths) {
+TEST(OrgWriter, ValuesBeyondTheirFieldsSaturateInsteadOfWrapping) {
     Song song;
-    song.tempo = 65536 + 7;
+    song.tempo = 99999;
     song.stepsPerBar = 256;
-    song.beatsPerStep = 258;
-    song.instruments[0] = {70000, 300, true, 0};
+    song.beatsPerStep = -2;
+    song.loopBegin = -5;
+    song.instruments[0] = {99999, 300, true, 0};
+    song.instruments[1] = {-1, -1, false, 0};
     song.instrumentNotes.grow(1);
     song.instrumentNotes.at(0, 1) = {1, -159, 256 + 3, -243, 255};
     const auto bytes = writeOrgBytes(song);
-    EXPECT_EQ(bytes[6], 7);
-    EXPECT_EQ(bytes[7], 0);
-    EXPECT_EQ(bytes[8], 0);
-    EXPECT_EQ(bytes[9], 2);
-    EXPECT_EQ(bytes[18] | bytes[19] << 8, 70000 & 0xFFFF);
-    EXPECT_EQ(bytes[20], 300 & 0xFF);
-    EXPECT_EQ(bytes[21], 255);  // a true pi flag is written as 255
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 118, bytes.end()), (std::vector<uint8_t>{255, 3, 255, 255}));
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 6, bytes.begin() + 14),
+              (std::vector<uint8_t>{255, 255, 255, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 18, bytes.begin() + 28),
+              (std::vector<uint8_t>{255, 255, 255, 255, 1, 0, 0, 0, 0, 0}));  // a true pi flag is written as 255
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 118, bytes.end()), (std::vector<uint8_t>{255, 255, 255, 255}));
+    Song back;
+    EXPECT_TRUE(readOrgBytes(bytes, back).ok());
 }
 
 Song randomSong(std::mt19937& rng) {
@@ -97,7 +98,8 @@ Song randomSong(std::mt19937& rng) {
         NoteTable& table = song.notes(kind);
         for (int ch = 0; ch < 8; ++ch) {
             const auto count = static_cast<int16_t>(draw(0, 40) < 8 ? 0 : draw(1, 60));
-            settings[ch] = {static_cast<int32_t>(draw(0, 65535)), static_cast<int16_t>(draw(0, 255)), draw(0, 1) == 1, count};
+            settings[ch] = {static_cast<int32_t>(draw(0, 65535)), static_cast<int16_t>(draw(0, 255)), draw(0, 1) == 1,
+                            count};
             table.grow(count);
             for (int slot = 1; slot <= count; ++slot)
                 table.at(ch, slot) = {static_cast<int32_t>(draw(1, INT32_MAX)), static_cast<int32_t>(96 - draw(0, 255)),
