@@ -1,6 +1,7 @@
 // Tidying a full channel and one drag step over a full table, the costliest edits of the roll.
 #include "roll/NoteEditor.h"
 #include "roll/NoteTableOps.h"
+#include "song/SongEdit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,5 +40,62 @@ void BM_PaintDragOverFullTable(benchmark::State& state) {
         benchmark::DoNotOptimize(editor.move(left, 200.0, 440.0, 452).redraw);
 }
 BENCHMARK(BM_PaintDragOverFullTable)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// A full, tidy channel of 32,767 notes one step apart, and a move of its last note to the front:
+// the edit that shifts every record of the channel by one slot.
+struct FullChannelEdit {
+    tromel::Song song;
+    tromel::EditState edit;
+    tromel::SongEdit step;
+
+    FullChannelEdit() {
+        song.instrumentNotes.grow(tromel::roll::maxChannelNotes);
+        for (int32_t slot = 1; slot <= tromel::roll::maxChannelNotes; ++slot)
+            song.instrumentNotes.at(0, slot) = {slot + 1, 1 + slot % 96, 1, 6, 166};
+        edit.noteCounts[0][0] = tromel::roll::maxChannelNotes;
+        const tromel::ChannelSnapshot before(song, edit, 0, 0);
+        song.instrumentNotes.at(0, tromel::roll::maxChannelNotes).position = 1;
+        tromel::roll::sortNotes(song.instrumentNotes, 0, edit.noteCounts[0][0]);
+        step = before.finish("Move Note", song, edit);
+    }
+};
+
+void BM_UndoRedoOnFullChannel(benchmark::State& state) {
+    FullChannelEdit full;
+    for (auto _ : state) {
+        full.step.undo(full.song, full.edit);
+        full.step.redo(full.song, full.edit);
+    }
+    state.counters["step_bytes"] = static_cast<double>(full.step.memoryBytes());
+}
+BENCHMARK(BM_UndoRedoOnFullChannel)->Unit(benchmark::kMillisecond);
+
+// A thousand steps of mouse gestures on a full channel: the time to record each, and the memory
+// the whole history holds.
+void BM_ThousandStepsOnFullChannel(benchmark::State& state) {
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        FullChannelEdit full;
+        tromel::roll::NoteEditor editor(full.song, full.edit);
+        const tromel::roll::MouseButtons none{}, left{true, false, false};
+        bytes = 0;
+        for (int i = 0; i < 1000; ++i) {
+            // Drag the note of column 2 + i (row 1 + (i + 1) % 96) two columns on; release tidies.
+            const double x = 64 + 16.0 * (1 + i) + 4;
+            const double y = 12.0 * ((1 + i) % 96) + 5;
+            editor.move(none, x, y, 1300);
+            editor.press(left, x, y, 1300);
+            editor.move(left, x + 32, y, 1300);
+            if (auto step = editor.release().finished)
+                bytes += step->memoryBytes();
+        }
+    }
+    state.counters["history_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_ThousandStepsOnFullChannel)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -1,6 +1,8 @@
 // What the roll's editing component takes from a mouse event and gives back to the widget.
 #pragma once
 
+#include "song/SongEdit.h"
+
 #include <optional>
 #include <string>
 
@@ -24,11 +26,13 @@ struct MouseButtons {
 };
 
 // What the widget must do after an event: show the pointer, replace the status bar's text when
-// one is given, and redraw the note layer when asked.
+// one is given, redraw the note layer when asked, and add a gesture that ended having changed
+// the song to the document's history.
 struct EditOutcome {
     PointerShape pointer = PointerShape::arrow;
     std::optional<std::string> status;
     bool redraw = false;
+    std::optional<SongEdit> finished;
 };
 
 }  // namespace tromel::roll

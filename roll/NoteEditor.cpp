@@ -17,6 +17,15 @@ constexpr int16_t loudestVolume = 248;
 // The right-hand pixels of a note's last column beyond this offset stretch instead of move.
 constexpr double stretchZoneStart = 10.0;
 
+// What each gesture is called in the history ("Undo Move Note").
+constexpr const char* addNoteName = "Add Note";
+constexpr const char* changeKeyName = "Change Key";
+constexpr const char* moveNoteName = "Move Note";
+constexpr const char* stretchNoteName = "Stretch Note";
+constexpr const char* paintPanName = "Paint Pan";
+constexpr const char* paintVolumeName = "Paint Volume";
+constexpr const char* deleteNotesName = "Delete Notes";
+
 bool isSlot(const NoteTable& table, int32_t slot) {
     return slot >= 1 && slot <= table.slotBound();
 }
@@ -28,12 +37,19 @@ NoteEditor::NoteEditor(Song& song, EditState& state) : m_song(song), m_state(sta
 EditOutcome NoteEditor::press(MouseButtons buttons, double x, double y, int height) {
     if (!channelIsValid())
         return outcome(false);
+    // A gesture still open here lost its release: it ends before the new one begins.
+    EditOutcome ended = m_gesture ? release() : outcome(false);
     const RollSpot spot = spotAt(x, y, height);
-    if (buttons.leftOnly())
-        return pressLeft(spot);
-    if (buttons.rightOnly())
-        return pressRight(spot);
-    return outcome(false);
+    EditOutcome result = outcome(false);
+    if (buttons.leftOnly()) {
+        result = pressLeft(spot);
+    } else if (buttons.rightOnly()) {
+        beginGesture(deleteNotesName);
+        result = pressRight(spot);
+    }
+    result.redraw = result.redraw || ended.redraw;
+    result.finished = std::move(ended.finished);
+    return result;
 }
 
 EditOutcome NoteEditor::move(MouseButtons buttons, double x, double y, int height) {
@@ -41,10 +57,13 @@ EditOutcome NoteEditor::move(MouseButtons buttons, double x, double y, int heigh
         return outcome(false);
     const RollSpot spot = spotAt(x, y, height);
     if (buttons.none()) {
-        EditOutcome result = outcome(false);
+        // No button held while a gesture is open: its release went elsewhere.
+        EditOutcome result = m_gesture ? release() : outcome(false);
         hover(spot, result);
         return result;
     }
+    if (!m_gesture && (buttons.leftOnly() || buttons.rightOnly()))
+        beginGesture(buttons.right ? deleteNotesName : spot.inPanStrip() ? paintPanName : paintVolumeName);
     if (buttons.leftOnly())
         return dragLeft(spot);
     if (buttons.rightOnly())
@@ -53,18 +72,38 @@ EditOutcome NoteEditor::move(MouseButtons buttons, double x, double y, int heigh
 }
 
 EditOutcome NoteEditor::release() {
-    if (!m_state.isNoteMove && !m_state.isNoteStretch)
-        return outcome(false);
-    m_state.isNoteMove = false;
-    m_state.isNoteStretch = false;
-    m_pointer = PointerShape::arrow;
-    if (!channelIsValid())
-        return outcome(false);
-    NoteTable working = workingCopy(m_song, m_state);
-    const int32_t placed = m_state.noteMove;
-    if (isSlot(working, placed))
-        removeOverlaps(working, channel(), working.at(channel(), placed).position, placed);
-    return storeTidied(std::move(working));
+    EditOutcome result = outcome(false);
+    if (m_state.isNoteMove || m_state.isNoteStretch) {
+        m_state.isNoteMove = false;
+        m_state.isNoteStretch = false;
+        m_pointer = PointerShape::arrow;
+        if (channelIsValid()) {
+            NoteTable working = workingCopy(m_song, m_state);
+            const int32_t placed = m_state.noteMove;
+            if (isSlot(working, placed))
+                removeOverlaps(working, channel(), working.at(channel(), placed).position, placed);
+            result = storeTidied(std::move(working));
+        } else {
+            result = outcome(false);
+        }
+    }
+    result.finished = endGesture();
+    return result;
+}
+
+void NoteEditor::beginGesture(std::string name) {
+    m_gesture.emplace(m_song, m_state, m_state.channelKind, channel());
+    m_gestureName = std::move(name);
+}
+
+std::optional<SongEdit> NoteEditor::endGesture() {
+    if (!m_gesture)
+        return std::nullopt;
+    SongEdit edit = m_gesture->finish(m_gestureName, m_song, m_state);
+    m_gesture.reset();
+    if (edit.isEmpty())
+        return std::nullopt;
+    return edit;
 }
 
 RollSpot NoteEditor::spotAt(double x, double y, int height) const {
@@ -81,7 +120,10 @@ const NoteTable& NoteEditor::storedNotes() const {
 }
 
 EditOutcome NoteEditor::outcome(bool redraw) const {
-    return EditOutcome{m_pointer, std::nullopt, redraw};
+    EditOutcome result;
+    result.pointer = m_pointer;
+    result.redraw = redraw;
+    return result;
 }
 
 void NoteEditor::hover(const RollSpot& spot, EditOutcome& result) {
@@ -103,18 +145,24 @@ void NoteEditor::hover(const RollSpot& spot, EditOutcome& result) {
 EditOutcome NoteEditor::pressLeft(const RollSpot& spot) {
     if (spot.inRoll())
         return pressInRoll(spot);
-    if (spot.inPanStrip())
+    if (spot.inPanStrip()) {
+        beginGesture(paintPanName);
         return setOrAddEvent(spot.column(), &NoteRec::pan, spot.pan());
-    if (spot.inVolumeStrip())
+    }
+    if (spot.inVolumeStrip()) {
+        beginGesture(paintVolumeName);
         return setOrAddEvent(spot.column(), &NoteRec::volume, spot.volume());
+    }
     return outcome(false);
 }
 
 EditOutcome NoteEditor::pressInRoll(const RollSpot& spot) {
     switch (m_pointer) {
         case PointerShape::move:
+            beginGesture(moveNoteName);
             return beginMove(spot);
         case PointerShape::resize:
+            beginGesture(stretchNoteName);
             return beginStretch(spot);
         case PointerShape::arrow:
             break;
@@ -125,6 +173,7 @@ EditOutcome NoteEditor::pressInRoll(const RollSpot& spot) {
 EditOutcome NoteEditor::addOrRekey(const RollSpot& spot) {
     NoteTable working = workingCopy(m_song, m_state);
     const int32_t existing = findNoteAtPos(working, channel(), spot.column());
+    beginGesture(existing != 0 ? changeKeyName : addNoteName);
     if (existing != 0) {
         // One record per column: a click where one starts gives it the new key rather than
         // stacking a second note there.

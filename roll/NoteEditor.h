@@ -5,6 +5,10 @@
 #include "roll/RollSpot.h"
 #include "song/EditState.h"
 #include "song/Song.h"
+#include "song/SongEdit.h"
+
+#include <optional>
+#include <string>
 
 namespace tromel::roll {
 
@@ -12,6 +16,11 @@ namespace tromel::roll {
 // forwards its mouse events with the buttons held, the pointer in client pixels and its client
 // height, then applies the returned outcome. The hover shape decides what a left press does, so
 // every pointer move over the roll must be forwarded, not only drags.
+//
+// A gesture runs from a left or right press to the release and becomes one step of the history
+// (EditOutcome::finished). Whatever interrupts it ends it as a release would: a move that arrives
+// with no button held, a new press, or the widget calling release() when the roll loses the
+// mouse or a command must see the song tidy.
 class NoteEditor {
 public:
     NoteEditor(Song& song, EditState& state);
@@ -21,6 +30,7 @@ public:
     EditOutcome release();
 
     PointerShape pointer() const { return m_pointer; }
+    bool inGesture() const { return m_gesture.has_value(); }
 
 private:
     RollSpot spotAt(double x, double y, int height) const;
@@ -43,10 +53,14 @@ private:
     EditOutcome pressRight(const RollSpot& spot);
     EditOutcome dragRight(const RollSpot& spot);
     EditOutcome storeTidied(NoteTable working);
+    void beginGesture(std::string name);
+    std::optional<SongEdit> endGesture();
 
     Song& m_song;
     EditState& m_state;
     PointerShape m_pointer = PointerShape::arrow;
+    std::optional<ChannelSnapshot> m_gesture;
+    std::string m_gestureName;
 };
 
 }  // namespace tromel::roll

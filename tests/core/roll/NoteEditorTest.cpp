@@ -2,9 +2,12 @@
 #include "roll/NoteEditor.h"
 
 #include "roll/NoteTableOps.h"
+#include "song/OrgFile.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
 #include <vector>
 
 namespace tromel::roll {
@@ -220,6 +223,171 @@ TEST_F(NoteEditorTest, AFullChannelRefusesAddsAndSaysSo) {
     EXPECT_FALSE(refused.redraw);
     EXPECT_EQ(press(left, xIn(6), panY).status, "Channel is full: 32767 notes");
     EXPECT_EQ(song, before);
+}
+
+// The history in miniature, as the document keeps it: a new step drops the steps undone before.
+struct History {
+    std::vector<SongEdit> steps;
+    std::size_t done = 0;
+
+    void record(std::optional<SongEdit> step) {
+        if (!step)
+            return;
+        steps.resize(done);
+        steps.push_back(std::move(*step));
+        ++done;
+    }
+    bool undo(Song& song, EditState& state) {
+        if (done == 0)
+            return false;
+        steps[--done].undo(song, state);
+        return true;
+    }
+    bool redo(Song& song, EditState& state) {
+        if (done == steps.size())
+            return false;
+        steps[done++].redo(song, state);
+        return true;
+    }
+};
+
+// What a save writes, followed by every channel's slot layout and live count: two songs with the
+// same image save the same bytes now and after any further edit.
+std::vector<int32_t> image(const Song& song, const EditState& state) {
+    const std::vector<uint8_t> bytes = writeOrgBytes(song);
+    std::vector<int32_t> out(bytes.begin(), bytes.end());
+    for (int kind = 0; kind < 2; ++kind) {
+        for (int channel = 0; channel < NoteTable::channelCount; ++channel) {
+            std::vector<NoteRec> records = channelRecords(song.notes(kind), channel);
+            while (!records.empty() && records.back().isEmpty())
+                records.pop_back();
+            out.push_back(-1);
+            out.push_back(state.noteCounts[kind][channel]);
+            for (const NoteRec& r : records)
+                out.insert(out.end(), {r.position, r.key, r.length, r.pan, r.volume});
+        }
+    }
+    return out;
+}
+
+TEST_F(NoteEditorTest, EachGestureIsOneStepThatUndoesToTheExactSong) {
+    struct Case {
+        const char* name;  // nullptr: the gesture changes nothing and leaves no step
+        std::function<std::optional<SongEdit>()> gesture;
+    };
+    const auto finish = [this](EditOutcome pressed) {
+        std::optional<SongEdit> step = editor.release().finished;
+        EXPECT_FALSE(pressed.finished);  // a step is only ever finished by the gesture's end
+        return step;
+    };
+    const std::vector<Case> cases{
+        {"Add Note", [&] { return finish(press(left, xIn(2), yIn(22))); }},
+        {"Change Key", [&] { return finish(press(left, xIn(5), yIn(23))); }},
+        {"Move Note",
+         [&] {
+             const EditOutcome pressed = press(left, xIn(5), yIn(10));
+             editor.move(left, xIn(7), yIn(12), height);
+             editor.move(left, xIn(9), yIn(20), height);  // onto the note there, removed at release
+             return finish(pressed);
+         }},
+        {"Stretch Note",
+         [&] {
+             const EditOutcome pressed = press(left, xIn(5, 14), yIn(10));
+             editor.move(left, xIn(12), yIn(10), height);
+             return finish(pressed);
+         }},
+        {"Paint Pan",
+         [&] {
+             const EditOutcome pressed = press(left, xIn(9), panY);
+             editor.move(left, xIn(5), panY + 20, height);
+             return finish(pressed);
+         }},
+        {"Paint Volume", [&] { return finish(press(left, xIn(11), volumeY)); }},
+        {"Delete Notes",
+         [&] {
+             const EditOutcome pressed = press(right, xIn(5), yIn(10));
+             editor.move(right, xIn(9), yIn(20), height);
+             return finish(pressed);
+         }},
+        {nullptr, [&] { return finish(press(left, 20, yIn(22))); }},
+    };
+    for (const int kind : {0, 1}) {
+        for (const Case& c : cases) {
+            song = Song{};
+            state = EditState{};
+            state.channelKind = static_cast<int16_t>(kind);
+            state.currentChannel = 2;
+            // A channel straight from a file: out of order, so the first tidy reorders it all.
+            NoteTable& notes = song.notes(kind);
+            notes.grow(40);
+            for (int32_t i = 1; i <= 40; ++i)
+                notes.at(2, i) = {i <= 3 ? 4 * (4 - i) + 1 : 20 + i, 10 + i % 7, 1, 6, 166};
+            notes.at(2, 2) = {9, 20, 1, 6, 166};
+            notes.at(2, 3) = {5, 10, 1, 6, 166};
+            state.noteCounts[kind][2] = 40;
+            const auto before = image(song, state);
+            const std::optional<SongEdit> step = c.gesture();
+            const auto after = image(song, state);
+            ASSERT_EQ(step.has_value(), c.name != nullptr) << (c.name ? c.name : "no step");
+            if (!step) {
+                EXPECT_EQ(after, before);
+                continue;
+            }
+            EXPECT_EQ(step->name(), c.name) << "kind " << kind;
+            EXPECT_NE(after, before) << c.name;
+            step->undo(song, state);
+            EXPECT_EQ(image(song, state), before) << c.name << " undone, kind " << kind;
+            step->redo(song, state);
+            EXPECT_EQ(image(song, state), after) << c.name << " redone, kind " << kind;
+        }
+    }
+}
+
+// Gestures of every kind, some of them cut short, mixed with undos and redos on two channels of
+// each kind: after every action the song is the one saved at that point of the history.
+TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
+    std::mt19937 random(20261207);
+    const auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const auto anywhere = [&] {
+        const int zone = pick(0, 9);
+        const double x = xIn(pick(1, 14), pick(0, 15));
+        return std::make_pair(x, zone == 0 ? panY + pick(-10, 40) : zone == 1 ? volumeY : yIn(pick(1, 6)));
+    };
+    History history;
+    std::vector<std::vector<int32_t>> saved{image(song, state)};
+    int steps = 0;
+    for (int action = 0; action < 10000; ++action) {
+        const int what = pick(0, 19);
+        if (what < 3) {
+            history.undo(song, state);
+        } else if (what < 5) {
+            history.redo(song, state);
+        } else {
+            if (what == 5) {
+                state.channelKind = static_cast<int16_t>(pick(0, 1));
+                state.currentChannel = static_cast<int16_t>(pick(0, 1) * 5);
+            }
+            auto [x, y] = anywhere();
+            hoverAt(x, y);
+            const MouseButtons button = pick(0, 3) == 0 ? right : left;
+            const std::size_t stepsBefore = history.steps.size();
+            const std::size_t doneBefore = history.done;
+            history.record(editor.press(button, x, y, height).finished);
+            for (int drag = pick(0, 3); drag > 0; --drag) {
+                std::tie(x, y) = anywhere();
+                history.record(editor.move(button, x, y, height).finished);
+            }
+            // Most gestures end with a release; some lose it and end at the next pointer move.
+            history.record(pick(0, 4) ? editor.release().finished : editor.move(none, x, y, height).finished);
+            if (history.steps.size() != stepsBefore || history.done != doneBefore) {
+                ++steps;
+                saved.resize(history.done);
+                saved.push_back(image(song, state));
+            }
+        }
+        ASSERT_EQ(image(song, state), saved[history.done]) << "after action " << action;
+    }
+    EXPECT_GT(steps, 3000);
 }
 
 }  // namespace

@@ -1,0 +1,131 @@
+// One step of a song's edit history: what a gesture or a dialog changed, and how to take it back.
+#include "song/SongEdit.h"
+
+#include <algorithm>
+
+namespace tromel {
+
+SongHeader SongHeader::of(const Song& song) {
+    return {song.tempo, song.stepsPerBar, song.beatsPerStep, song.loopBegin, song.loopEnd};
+}
+
+void SongHeader::applyTo(Song& song) const {
+    song.tempo = tempo;
+    song.stepsPerBar = stepsPerBar;
+    song.beatsPerStep = beatsPerStep;
+    song.loopBegin = loopBegin;
+    song.loopEnd = loopEnd;
+}
+
+SongChannels SongChannels::of(const Song& song) {
+    return {song.instruments, song.drums};
+}
+
+void SongChannels::applyTo(Song& song) const {
+    song.instruments = instruments;
+    song.drums = drums;
+}
+
+std::vector<NoteRec> channelRecords(const NoteTable& table, int channel) {
+    std::vector<NoteRec> records;
+    records.reserve(static_cast<std::size_t>(table.slotBound()));
+    for (int32_t slot = 1; slot <= table.slotBound(); ++slot)
+        records.push_back(table.at(channel, slot));
+    return records;
+}
+
+void setChannelRecords(NoteTable& table, int channel, const std::vector<NoteRec>& records) {
+    table.grow(static_cast<int32_t>(records.size()));
+    for (int32_t slot = 1; slot <= table.slotBound(); ++slot) {
+        const auto index = static_cast<std::size_t>(slot - 1);
+        table.at(channel, slot) = index < records.size() ? records[index] : NoteRec{};
+    }
+}
+
+bool SongEdit::isEmpty() const {
+    if (const auto* notes = std::get_if<NoteChange>(&m_change))
+        return notes->splices.empty() && notes->countBefore == notes->countAfter;
+    if (const auto* header = std::get_if<HeaderChange>(&m_change))
+        return header->before == header->after;
+    if (const auto* channels = std::get_if<ChannelsChange>(&m_change))
+        return channels->before == channels->after;
+    return true;
+}
+
+std::size_t SongEdit::memoryBytes() const {
+    std::size_t bytes = sizeof(SongEdit) + m_name.capacity();
+    if (const auto* notes = std::get_if<NoteChange>(&m_change)) {
+        bytes += notes->splices.capacity() * sizeof(RecordSplice);
+        for (const RecordSplice& splice : notes->splices)
+            bytes += (splice.removed.capacity() + splice.inserted.capacity()) * sizeof(NoteRec);
+    }
+    return bytes;
+}
+
+int SongEdit::noteKind() const {
+    const auto* notes = std::get_if<NoteChange>(&m_change);
+    return notes ? notes->kind : -1;
+}
+
+int SongEdit::noteChannel() const {
+    const auto* notes = std::get_if<NoteChange>(&m_change);
+    return notes ? notes->channel : -1;
+}
+
+void SongEdit::undo(Song& song, EditState& state) const {
+    apply(song, state, false);
+}
+
+void SongEdit::redo(Song& song, EditState& state) const {
+    apply(song, state, true);
+}
+
+void SongEdit::apply(Song& song, EditState& state, bool forward) const {
+    if (const auto* notes = std::get_if<NoteChange>(&m_change)) {
+        NoteTable& table = song.notes(notes->kind);
+        const std::vector<NoteRec> now = channelRecords(table, notes->channel);
+        const std::vector<NoteRec> then =
+            forward ? applyForward(now, notes->splices) : applyBackward(now, notes->splices);
+        setChannelRecords(table, notes->channel, then);
+        state.noteCounts[notes->kind][notes->channel] = forward ? notes->countAfter : notes->countBefore;
+    } else if (const auto* header = std::get_if<HeaderChange>(&m_change)) {
+        (forward ? header->after : header->before).applyTo(song);
+    } else if (const auto* channels = std::get_if<ChannelsChange>(&m_change)) {
+        (forward ? channels->after : channels->before).applyTo(song);
+    }
+}
+
+SongEdit SongEdit::ofHeader(std::string name, const SongHeader& before, const SongHeader& after) {
+    SongEdit edit;
+    edit.m_name = std::move(name);
+    edit.m_change = HeaderChange{before, after};
+    return edit;
+}
+
+SongEdit SongEdit::ofChannels(std::string name, const SongChannels& before, const SongChannels& after) {
+    SongEdit edit;
+    edit.m_name = std::move(name);
+    edit.m_change = ChannelsChange{before, after};
+    return edit;
+}
+
+ChannelSnapshot::ChannelSnapshot(const Song& song, const EditState& state, int kind, int channel)
+    : m_kind(kind),
+      m_channel(channel),
+      m_count(state.noteCounts[kind][channel]),
+      m_records(channelRecords(song.notes(kind), channel)) {}
+
+SongEdit ChannelSnapshot::finish(std::string name, const Song& song, const EditState& state) const {
+    const std::vector<NoteRec> after = channelRecords(song.notes(m_kind), m_channel);
+    // The table only grows, so the records before are the shorter sequence: padded with the
+    // empty slots the growth added, both have one length and every splice keeps it.
+    std::vector<NoteRec> before = m_records;
+    before.resize(std::max(before.size(), after.size()));
+    SongEdit edit;
+    edit.m_name = std::move(name);
+    edit.m_change = SongEdit::NoteChange{m_kind, m_channel, m_count, state.noteCounts[m_kind][m_channel],
+                                         diffRecords(before, after)};
+    return edit;
+}
+
+}  // namespace tromel
