@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tromel {
 namespace {
@@ -53,6 +54,38 @@ std::optional<QString> DialogPrompts::chooseOpenFile(QWidget* parent, const QStr
 std::optional<QString> DialogPrompts::chooseSaveFile(QWidget* parent, const QString& title,
                                                      const QString& suggestedName) {
     return runFileDialog(parent, title, suggestedName, true);
+}
+
+SaveChoice DialogPrompts::askSaveChanges(QWidget* parent, const QString& name) {
+    QMessageBox box(QMessageBox::Warning, "Tromel", saveChangesText(name),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
+bool DialogPrompts::askRestore(QWidget* parent, int songCount) {
+    QMessageBox box(QMessageBox::Question, "Tromel", restoreText(songCount), QMessageBox::NoButton, parent);
+    QPushButton* restore = box.addButton("Restore", QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Discard);
+    box.setDefaultButton(restore);
+    box.exec();
+    return box.clickedButton() == restore;
+}
+
+QString DialogPrompts::saveChangesText(const QString& name) {
+    return QString("Save changes to %1?").arg(name);
+}
+
+QString DialogPrompts::restoreText(int songCount) {
+    return songCount == 1 ? QString("Tromel did not close properly. Restore 1 unsaved song?")
+                          : QString("Tromel did not close properly. Restore %1 unsaved songs?").arg(songCount);
 }
 
 }  // namespace tromel

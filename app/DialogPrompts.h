@@ -15,6 +15,11 @@ public:
     void message(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) override;
     std::optional<QString> chooseOpenFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
     std::optional<QString> chooseSaveFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
+    SaveChoice askSaveChanges(QWidget* parent, const QString& name) override;
+    bool askRestore(QWidget* parent, int songCount) override;
+
+    static QString saveChangesText(const QString& name);
+    static QString restoreText(int songCount);
 };
 
 }  // namespace tromel

@@ -144,8 +144,10 @@ void MainWindow::connectDocument(DocumentWindow* document) {
     connect(document, &DocumentWindow::aboutRequested, this, &MainWindow::onAbout);
     connect(document, &DocumentWindow::songSettingsRequested, this,
             [this, document] { document->editSongSettings(songSettingsExchange); });
-    connect(document, &DocumentWindow::instrumentSettingsRequested, this,
+    connect(document, &DocumentWindow::instrumentSettingsRequested, this, [this, document] {
+        document->editChannelSettings(
             [this, document] { m_programWindows.editInstrumentSettings(document, document->song()); });
+    });
     connect(document, &DocumentWindow::debugRequested, this,
             [this, document] { m_programWindows.showDebugNotes(document->song().instrumentNotes); });
     connect(document, &DocumentWindow::captionChanged, this, &MainWindow::refreshWindowMenu);
@@ -174,10 +176,15 @@ void MainWindow::addAuxiliaryWindow(QWidget* window) {
     m_auxiliaryWindows << QPointer<QWidget>(window);
 }
 
-// Every document first (each stops its instrument channels), then the auxiliary windows, then
-// the audio layer. Nobody is asked to save.
+// Every modified document is asked about first, each shown as it is asked; one Cancel, or a
+// save that does not happen, keeps every window open. Then every document closes (each stops its
+// instrument channels), then the auxiliary windows, then the audio layer.
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_shutDown) {
+        if (!m_endWithoutAsking && !confirmCloseAll()) {
+            event->ignore();
+            return;
+        }
         m_shutDown = true;
         for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList())
             closeDocument(subWindow);
@@ -189,6 +196,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         m_context.layer.release();
     }
     event->accept();
+}
+
+bool MainWindow::confirmCloseAll() {
+    for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList()) {
+        DocumentWindow* document = documentOf(subWindow);
+        if (document == nullptr || !document->isModified())
+            continue;
+        m_mdiArea->setActiveSubWindow(subWindow);
+        if (!document->confirmClose())
+            return false;
+    }
+    return true;
 }
 
 void MainWindow::onAbout() {

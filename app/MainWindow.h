@@ -55,6 +55,7 @@ private:
     void showMenusOf(QMdiSubWindow* subWindow);
     void closeDocument(QMdiSubWindow* subWindow);
     void connectDocument(DocumentWindow* document);
+    bool confirmCloseAll();
 
     EditorContext& m_context;
     QMdiArea* m_mdiArea = nullptr;
@@ -64,6 +65,7 @@ private:
     QList<QPointer<QWidget>> m_auxiliaryWindows;
     dialogs::ProgramWindows m_programWindows;
     bool m_shutDown = false;
+    bool m_endWithoutAsking = false;
 };
 
 }  // namespace tromel

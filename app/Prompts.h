@@ -11,6 +11,9 @@ namespace tromel {
 
 enum class MessageIcon { Critical, Warning, Information };
 
+// The answers to "Save changes to NAME?".
+enum class SaveChoice { Save, Discard, Cancel };
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -23,6 +26,11 @@ public:
     // The path to save to, or nothing when the user cancelled.
     virtual std::optional<QString> chooseSaveFile(QWidget* parent, const QString& title,
                                                   const QString& suggestedName) = 0;
+    // "Save changes to NAME?" for a song about to be closed with unsaved changes.
+    virtual SaveChoice askSaveChanges(QWidget* parent, const QString& name) = 0;
+    // Whether to restore the unsaved songs a session left when it ended without closing (true),
+    // or to discard them (false).
+    virtual bool askRestore(QWidget* parent, int songCount) = 0;
 };
 
 }  // namespace tromel

@@ -5,6 +5,7 @@
 #include "audio/ui/TransportControls.h"
 #include "dialogs/SongSettingsDialog.h"
 #include "document/DocumentLayout.h"
+#include "document/SongEditCommand.h"
 #include "roll/NoteEditor.h"
 #include "roll/RollGeometry.h"
 #include "roll/ui/ChannelSelector.h"
@@ -13,6 +14,7 @@
 #include "song/OrgFile.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -23,6 +25,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QUndoStack>
 
 namespace tromel {
 namespace {
@@ -46,6 +49,12 @@ DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent)
       m_transport(std::make_unique<audio::Transport>(context.layer, context.sampleFolder)) {
     setObjectName("winFile");
     createControls();
+    m_undoStack = new QUndoStack(this);
+    connect(m_undoStack, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        updateCaption();
+        emit modifiedChanged(!clean);
+    });
+    connect(m_undoStack, &QUndoStack::indexChanged, this, &DocumentWindow::songEdited);
     createMenus();
     watchPointer();
     connectNoteEditing();
@@ -89,16 +98,23 @@ void DocumentWindow::createScrollBars() {
 }
 
 void DocumentWindow::createMenus() {
+    // A command that opens a dialog or window first ends a mouse gesture still under way.
+    const auto finishingFirst = [this](void (DocumentWindow::*signal)()) {
+        return [this, signal] {
+            finishGesture();
+            emit(this->*signal)();
+        };
+    };
     m_fileMenu = new QMenu("&File", this);
     m_fileMenu->setObjectName("menuFile");
-    m_fileMenu->addAction("New", QKeySequence::New, this, &DocumentWindow::newRequested);
+    m_fileMenu->addAction("New", QKeySequence::New, this, finishingFirst(&DocumentWindow::newRequested));
     m_fileMenu->addSeparator();
-    m_fileMenu->addAction("Open", QKeySequence::Open, this, &DocumentWindow::openRequested);
+    m_fileMenu->addAction("Open", QKeySequence::Open, this, finishingFirst(&DocumentWindow::openRequested));
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Save", QKeySequence::Save, this, &DocumentWindow::save);
     m_fileMenu->addAction("Save As...", QKeySequence("Ctrl+Shift+S"), this, &DocumentWindow::saveAs);
     m_fileMenu->addSeparator();
-    m_fileMenu->addAction("Exit", QKeySequence("Ctrl+Q"), this, &DocumentWindow::exitRequested);
+    m_fileMenu->addAction("Exit", QKeySequence("Ctrl+Q"), this, finishingFirst(&DocumentWindow::exitRequested));
     m_settingsMenu = new QMenu("&Settings", this);
     m_settingsMenu->setObjectName("menuSettings");
     m_settingsMenu->addAction("Song Settings", this, &DocumentWindow::onSongSettings);
@@ -115,7 +131,28 @@ void DocumentWindow::createMenus() {
     createViewMenu();
 }
 
-void DocumentWindow::createEditMenu() {}
+void DocumentWindow::createEditMenu() {
+    QAction* undo = m_editMenu->addAction("Undo", QKeySequence("Ctrl+Z"), this, [this] {
+        finishGesture();
+        m_undoStack->undo();
+    });
+    undo->setObjectName("undoAction");
+    QAction* redo = m_editMenu->addAction("Redo", this, [this] {
+        finishGesture();
+        m_undoStack->redo();
+    });
+    redo->setObjectName("redoAction");
+    redo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+    // The items name the step they would take back or do again: "Undo Move Note".
+    const auto refresh = [this, undo, redo] {
+        undo->setText(m_undoStack->canUndo() ? "Undo " + m_undoStack->undoText() : "Undo");
+        undo->setEnabled(m_undoStack->canUndo());
+        redo->setText(m_undoStack->canRedo() ? "Redo " + m_undoStack->redoText() : "Redo");
+        redo->setEnabled(m_undoStack->canRedo());
+    };
+    connect(m_undoStack, &QUndoStack::indexChanged, this, refresh);
+    refresh();
+}
 
 void DocumentWindow::createViewMenu() {}
 
@@ -160,7 +197,7 @@ void DocumentWindow::load() {
     m_rollXScroll->setRange(0, m_edit.songLength * 5);
     m_rollXScroll->setValue(1);
     drawRoll();
-    setWindowTitle(newDocumentCaption);
+    updateCaption();
     showChannelStatus();
     m_progressBar->setValue(0);
     initSettings(m_song);
@@ -289,12 +326,14 @@ OpenOutcome DocumentWindow::clickOpen() {
 }
 
 bool DocumentWindow::save() {
+    finishGesture();
     if (m_fileName != noFileName)
         return writeSong(m_fileName);
     return saveAs();
 }
 
 bool DocumentWindow::saveAs() {
+    finishGesture();
     const std::optional<QString> path = m_context.prompts.chooseSaveFile(this, "Save As...", newDocumentCaption);
     if (!path)
         return false;
@@ -311,14 +350,80 @@ bool DocumentWindow::writeSong(const QString& path) {
     const SaveResult result = saveOrgFile(m_song, toFilesystemPath(path));
     if (!result.ok)
         m_context.prompts.message(this, MessageIcon::Warning, "File Save Error", QString::fromStdString(result.reason));
+    else
+        m_undoStack->setClean();
     return result.ok;
 }
 
 void DocumentWindow::setCaptionFromPath(const QString& path) {
-    setWindowTitle(QFileInfo(path).fileName());
+    m_baseCaption = QFileInfo(path).fileName();
+    updateCaption();
+}
+
+void DocumentWindow::updateCaption() {
+    setWindowTitle(isModified() ? m_baseCaption + "*" : m_baseCaption);
     if (QWidget* frame = parentWidget())
         frame->setWindowTitle(windowTitle());
     emit captionChanged();
+}
+
+bool DocumentWindow::isModified() const {
+    return !m_undoStack->isClean();
+}
+
+void DocumentWindow::finishGesture() {
+    if (m_noteEditor && m_noteEditor->inGesture())
+        applyEdit(m_noteEditor->release());
+}
+
+void DocumentWindow::recordEdit(SongEdit edit) {
+    m_undoStack->push(
+        new SongEditCommand(std::move(edit), m_song, m_edit, [this](const SongEdit&) { showEditedSong(); }));
+}
+
+// Undo and redo change the song behind the roll's back: the notes are drawn again.
+void DocumentWindow::showEditedSong() {
+    drawNotes();
+}
+
+void DocumentWindow::editChannelSettings(const std::function<void()>& edit) {
+    finishGesture();
+    const SongChannels before = SongChannels::of(m_song);
+    edit();
+    const SongChannels after = SongChannels::of(m_song);
+    if (after != before)
+        recordEdit(SongEdit::ofChannels("Instrument/Drum Settings", before, after));
+}
+
+bool DocumentWindow::confirmClose() {
+    finishGesture();
+    if (!isModified())
+        return true;
+    switch (m_context.prompts.askSaveChanges(this, m_baseCaption)) {
+        case SaveChoice::Save:
+            return save();
+        case SaveChoice::Discard:
+            return true;
+        case SaveChoice::Cancel:
+            break;
+    }
+    return false;
+}
+
+void DocumentWindow::closeEvent(QCloseEvent* event) {
+    if (m_askOnClose && !confirmClose()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+// A gesture cannot outlive the window's activation: a dialog or another program taking over
+// keeps its release from the roll.
+void DocumentWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        finishGesture();
+    QWidget::changeEvent(event);
 }
 
 void DocumentWindow::setProgressMaximum(int32_t maximum) {
@@ -358,29 +463,38 @@ void DocumentWindow::connectNoteEditing() {
     });
 }
 
-void DocumentWindow::applyEdit(const roll::EditOutcome& outcome) {
+void DocumentWindow::applyEdit(roll::EditOutcome outcome) {
     m_pianoRoll->showPointer(outcome.pointer);
     if (outcome.status)
         setStatusText(*outcome.status);
     if (outcome.redraw)
         drawNotes();
+    if (outcome.finished)
+        recordEdit(std::move(*outcome.finished));
 }
 
 // The dialogs' shared values and windows belong to the main window, which answers these.
 void DocumentWindow::onSongSettings() {
+    finishGesture();
     emit songSettingsRequested();
 }
 
 void DocumentWindow::onInstrumentSettings() {
+    finishGesture();
     emit instrumentSettingsRequested();
 }
 
 void DocumentWindow::onDebug() {
+    finishGesture();
     emit debugRequested();
 }
 
 void DocumentWindow::editSongSettings(dialogs::SongSettingsExchange& exchange) {
+    const SongHeader before = SongHeader::of(m_song);
     dialogs::editSongSettings(this, m_song, exchange, m_songSettingsDialog);
+    const SongHeader after = SongHeader::of(m_song);
+    if (after != before)
+        recordEdit(SongEdit::ofHeader("Song Settings", before, after));
 }
 
 void DocumentWindow::onAbout() {

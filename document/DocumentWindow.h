@@ -5,16 +5,19 @@
 #include "document/EditorContext.h"
 #include "song/EditState.h"
 #include "song/Song.h"
+#include "song/SongEdit.h"
 
 #include <QList>
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QMenu;
 class QProgressBar;
+class QUndoStack;
 class QScrollBar;
 class QStatusBar;
 
@@ -53,7 +56,11 @@ public:
     EditState& editState() { return m_edit; }
     // The document's file, or "null" while the song has none.
     const QString& fileName() const { return m_fileName; }
+    // The file's name without its folder, or "NewData.org", with "*" after it while modified.
     QString caption() const { return windowTitle(); }
+    // Whether the song differs from what was last opened or saved (or was restored unsaved).
+    bool isModified() const;
+    QUndoStack* undoStack() const { return m_undoStack; }
     // The menus this window shows while active; the main window puts its Window menu before the last.
     QList<QMenu*> menus() const { return {m_fileMenu, m_settingsMenu, m_otherMenu}; }
     // Menus that stand after the ones above (Edit, View), each once it has entries.
@@ -74,6 +81,19 @@ public:
     OpenOutcome clickOpen();
     bool save();
     bool saveAs();
+
+    // Ends a mouse gesture of the roll as its release would, so that the song is tidy and the
+    // gesture is one step of the history. Commands and dialogs call it first.
+    void finishGesture();
+    // Adds a change already made to the song as a step of the history.
+    void recordEdit(SongEdit edit);
+    // Runs `edit` on the song's channel settings (the instrument and drum dialog) as one step.
+    void editChannelSettings(const std::function<void()>& edit);
+    // For a modified song asks "Save changes to NAME?" and saves when told to; true when the
+    // window may close (saved, discarded, or nothing to ask about).
+    bool confirmClose();
+    // Closing the window from now on asks nothing (the program is ending and has already asked).
+    void closeWithoutAsking() { m_askOnClose = false; }
 
     // The song settings dialog of this window, exchanging values through the main window's.
     void editSongSettings(dialogs::SongSettingsExchange& exchange);
@@ -101,10 +121,16 @@ signals:
     void instrumentSettingsRequested();
     void debugRequested();
     void captionChanged();
+    // The song changed, by an edit, an undo or a redo.
+    void songEdited();
+    // The modified mark came or went.
+    void modifiedChanged(bool modified);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -122,14 +148,19 @@ private:
     void selectChannel(int kind, int channel);
     void followPlayCursor(int32_t playPosition);
     void connectNoteEditing();
-    void applyEdit(const roll::EditOutcome& outcome);
+    void applyEdit(roll::EditOutcome outcome);
     bool writeSong(const QString& path);
     void setCaptionFromPath(const QString& path);
+    void updateCaption();
+    void showEditedSong();
 
     EditorContext& m_context;
     Song m_song;
     EditState m_edit;
     QString m_fileName = noFileName;
+    QString m_baseCaption = newDocumentCaption;
+    QUndoStack* m_undoStack = nullptr;
+    bool m_askOnClose = true;
     std::unique_ptr<roll::NoteEditor> m_noteEditor;  // edits m_song and m_edit
     std::unique_ptr<audio::Transport> m_transport;
     std::unique_ptr<audio::TransportControls> m_transportControls;  // before m_transport on the way out

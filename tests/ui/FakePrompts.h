@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 
 #include <deque>
@@ -40,6 +41,12 @@ public:
     std::deque<QString> answers;
     QList<RecordedMessage> messages;
     QList<RecordedChooser> choosers;
+    // Answers to "Save changes to NAME?" in order (Discard when none is queued), and the names asked about.
+    std::deque<SaveChoice> saveAnswers;
+    QStringList savePrompts;
+    // Whether to restore recovered songs (no when none is queued), and the counts asked about.
+    std::deque<bool> restoreAnswers;
+    QList<int> restorePrompts;
 
     void message(QWidget*, MessageIcon icon, const QString& title, const QString& text) override {
         messages << RecordedMessage{icon, title, text};
@@ -50,8 +57,24 @@ public:
     std::optional<QString> chooseSaveFile(QWidget*, const QString& title, const QString& suggested) override {
         return answer(true, title, suggested);
     }
+    SaveChoice askSaveChanges(QWidget*, const QString& name) override {
+        savePrompts << name;
+        return next(saveAnswers, SaveChoice::Discard);
+    }
+    bool askRestore(QWidget*, int songCount) override {
+        restorePrompts << songCount;
+        return next(restoreAnswers, false);
+    }
 
 private:
+    template <typename T>
+    static T next(std::deque<T>& queue, T otherwise) {
+        if (queue.empty())
+            return otherwise;
+        T value = queue.front();
+        queue.pop_front();
+        return value;
+    }
     std::optional<QString> answer(bool forSaving, const QString& title, const QString& suggested) {
         choosers << RecordedChooser{forSaving, title, suggested};
         const QString next = answers.empty() ? QString() : answers.front();

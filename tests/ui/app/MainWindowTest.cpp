@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 
 namespace tromel::test {
@@ -134,7 +135,9 @@ private slots:
 
         QApplication::setActiveWindow(&main);
         QTest::keyClick(&main, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(texts(main.menuBar()), (QStringList{"&File", "&Settings", "&Window", "&Other"}));
+        QCOMPARE(texts(main.menuBar()), (QStringList{"&File", "&Settings", "&Window", "&Other", "&Edit"}));
+        QCOMPARE(texts(barMenu(main, "&Edit")), (QStringList{"Undo", "Redo"}));
+        QVERIFY(!entry(barMenu(main, "&Edit"), "Undo")->isEnabled());
         file = barMenu(main, "&File");
         QCOMPARE(texts(file), (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "|", "Exit"}));
         QVERIFY(entry(file, "Save")->isEnabled());
@@ -180,6 +183,65 @@ private slots:
         QMdiSubWindow* frame = frameOf(main.newFile());
         QVERIFY(frame->isMaximized());
         QCOMPARE(frame->size(), main.mdiArea()->viewport()->size());
+    }
+
+    // A modified window is asked about on every way out, unmodified ones never; Save saves
+    // (through Save As when unbound), and a cancelled or failed save keeps everything open.
+    void unsavedChangesAreAskedAboutOnEveryWayOut() {
+        TestEditor editor;
+        MainWindow& main = *editor.mainWindow;
+        FakePrompts& prompts = editor.prompts;
+        const auto touch = [](DocumentWindow* document) {
+            const SongHeader before = SongHeader::of(document->song());
+            ++document->song().tempo;
+            document->recordEdit(SongEdit::ofHeader("Song Settings", before, SongHeader::of(document->song())));
+        };
+        const auto closeBox = [](DocumentWindow* document) {
+            QPointer<DocumentWindow> watched(document);
+            document->parentWidget()->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return watched.isNull();
+        };
+        prompts.answers.push_back(editor.writeSong("bound.org", Song()));
+        DocumentWindow* bound = main.clickOpen();
+        DocumentWindow* unbound = main.newFile();
+        DocumentWindow* untouched = main.newFile();
+        touch(bound);
+        touch(unbound);
+        QCOMPARE(bound->caption(), QString("bound.org*"));
+
+        prompts.saveAnswers = {SaveChoice::Cancel, SaveChoice::Save};  // Save, then Save As cancelled
+        QVERIFY(!closeBox(unbound));
+        QVERIFY(!closeBox(unbound));
+        QVERIFY(closeBox(untouched));
+        QCOMPARE(prompts.savePrompts, QStringList({"NewData.org", "NewData.org"}));
+
+        // Exit asks each modified window in turn; one Cancel keeps every window open.
+        prompts.saveAnswers = {SaveChoice::Discard, SaveChoice::Cancel};
+        main.close();
+        QVERIFY(main.isVisible());
+        QCOMPARE(main.documents(), (QList<DocumentWindow*>{bound, unbound}));
+        QCOMPARE(prompts.savePrompts.mid(2), QStringList({"bound.org", "NewData.org"}));
+
+        // A save that fails keeps the window; one that works writes the song and closes it.
+        QDir(editor.folder.path()).rename("bound.org", "moved.org");
+        QDir(editor.folder.path()).mkdir("bound.org");  // the file's place is taken by a folder
+        prompts.saveAnswers = {SaveChoice::Save};
+        QVERIFY(!closeBox(bound));
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages[0].title, QString("File Save Error"));
+        QDir(editor.folder.path()).rmdir("bound.org");
+        prompts.saveAnswers = {SaveChoice::Save};
+        QVERIFY(closeBox(bound));
+        Song saved;
+        QVERIFY(loadOrgFile(saved, QFile::encodeName(editor.folder.filePath("bound.org")).toStdString()).ok());
+        QCOMPARE(saved.tempo, 129);
+
+        prompts.saveAnswers = {SaveChoice::Discard};
+        entry(unbound->menus().first(), "Exit")->trigger();
+        QTRY_VERIFY(!main.isVisible());
+        QCOMPARE(prompts.savePrompts.size(), 7);
+        QCOMPARE(editor.layer.releases, 1);
     }
 
     void exitInADocumentClosesEverythingWithoutAsking() {

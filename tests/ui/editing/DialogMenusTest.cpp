@@ -13,12 +13,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QUndoStack>
 
 namespace tromel::test {
 namespace {
 
 QAction* menuEntry(DocumentWindow& document, const QString& text) {
-    for (QMenu* menu : document.menus())
+    for (QMenu* menu : document.menus() + document.addedMenus())
         for (QAction* action : menu->actions())
             if (action->text() == text)
                 return action;
@@ -48,6 +49,16 @@ private slots:
         menuEntry(first, "Song Settings")->trigger();
         QCOMPARE(first.song().tempo, 95);
         QCOMPARE(second.song().tempo, 70000);
+
+        // Apply that changed a value is one step of that window's history; Cancel is none.
+        QCOMPARE(first.undoStack()->count(), 1);
+        QCOMPARE(second.undoStack()->count(), 0);
+        QCOMPARE(first.caption(), QString("NewData.org*"));
+        menuEntry(first, "Undo Song Settings")->trigger();
+        QCOMPARE(first.song().tempo, 128);
+        QCOMPARE(first.caption(), QString("NewData.org"));
+        menuEntry(first, "Redo Song Settings")->trigger();
+        QCOMPARE(first.song().tempo, 95);
     }
 
     void instrumentSettingsAndDebugShowTheirWindowsSong() {
@@ -63,6 +74,13 @@ private slots:
         });
         menuEntry(document, "Instrument/Drum Settings")->trigger();
         QCOMPARE(document.song().instruments[3].wave, int16_t{7});
+        whenModalShown<dialogs::InstrumentSettingsDialog>([](dialogs::InstrumentSettingsDialog& dialog) {
+            dialog.findChild<QPushButton*>("Command1")->click();  // Done, nothing changed
+        });
+        menuEntry(document, "Instrument/Drum Settings")->trigger();
+        QCOMPARE(document.undoStack()->count(), 1);
+        menuEntry(document, "Undo Instrument/Drum Settings")->trigger();
+        QCOMPARE(document.song().instruments[3].wave, int16_t{42});
 
         menuEntry(document, "Debug")->trigger();
         dialogs::DebugWindow* debug = editor.mainWindow->programWindows().debugWindow();

@@ -1,15 +1,19 @@
 // Mouse editing through the real roll widget: what the song holds, what the roll shows, what is saved.
+#include "dialogs/SongSettingsDialog.h"
 #include "document/DocumentWindow.h"
 #include "roll/ui/PianoRoll.h"
 #include "song/OrgFile.h"
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
+#include "tests/ui/dialogs/ModalDialogDriver.h"
 
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 
 namespace tromel::test {
 namespace {
@@ -134,6 +138,72 @@ private slots:
         QCOMPARE(reopened->song().drumNotes.at(2, 1), (NoteRec{5, 18, 1, 6, 166}));
         QCOMPARE(reopened->editState().noteCounts[1][2], int16_t{1});
         QCOMPARE(writeOrgBytes(reopened->song()), writeOrgBytes(document.song()));
+    }
+
+    // Every gesture is a step the keys take back and do again; the "*" mark follows the saved state.
+    void keysUndoAndRedoGesturesAndTheMarkFollowsTheSavedState() {
+        TestEditor editor;
+        MainWindow& main = *editor.mainWindow;
+        DocumentWindow& document = *main.newFile();
+        QApplication::setActiveWindow(&main);
+        const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers) { QTest::keyClick(&document, k, modifiers); };
+        const auto at = [&] { return document.song().instrumentNotes.at(0, 1); };
+        QCOMPARE(document.caption(), QString("NewData.org"));
+        click(document, cell(document, 4, 10));
+        drag(document, cell(document, 4, 10), cell(document, 9, 14));
+        QCOMPARE(document.caption(), QString("NewData.org*"));
+        QCOMPARE(document.parentWidget()->windowTitle(), QString("NewData.org*"));
+        QCOMPARE(document.undoStack()->undoText(), QString("Move Note"));
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(at(), (NoteRec{4, 10, 1, 6, 166}));
+        key(Qt::Key_Z, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier);  // nothing more to undo
+        QVERIFY(at().isEmpty());
+        QCOMPARE(document.editState().noteCounts[0][0], int16_t{0});
+        QCOMPARE(document.caption(), QString("NewData.org"));
+        key(Qt::Key_Y, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        key(Qt::Key_Y, Qt::ControlModifier);  // nothing more to redo
+        QCOMPARE(at(), (NoteRec{9, 14, 1, 6, 166}));
+
+        editor.prompts.answers.push_back(editor.folder.filePath("undo.org"));
+        QVERIFY(document.saveAs());
+        QCOMPARE(document.caption(), QString("undo.org"));
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(document.caption(), QString("undo.org*"));
+        key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(document.caption(), QString("undo.org"));
+    }
+
+    // A dialog or file command opened while a note is dragged ends the drag first: a save made
+    // then writes the tidy song, and the next drag does not pull the old note along.
+    void aDragInterruptedByADialogEndsBeforeIt() {
+        TestEditor editor;
+        MainWindow& main = *editor.mainWindow;
+        DocumentWindow& document = *main.newFile();
+        editor.prompts.answers.push_back(editor.folder.filePath("drag.org"));
+        QVERIFY(document.saveAs());
+        click(document, cell(document, 4, 10));
+        click(document, cell(document, 9, 10));
+        QWidget* roll = document.pianoRoll();
+        sendMouse(roll, QEvent::MouseMove, cell(document, 4, 10), Qt::NoButton, Qt::NoButton);
+        sendMouse(roll, QEvent::MouseButtonPress, cell(document, 4, 10), Qt::LeftButton, Qt::LeftButton);
+        sendMouse(roll, QEvent::MouseMove, cell(document, 9, 10), Qt::NoButton, Qt::LeftButton);
+        // Ctrl+S with the button still held; the release then goes to a modal dialog.
+        QApplication::setActiveWindow(&main);
+        QTest::keyClick(&document, Qt::Key_S, Qt::ControlModifier);
+        Song saved;
+        QVERIFY(loadOrgFile(saved, QFile::encodeName(editor.folder.filePath("drag.org")).toStdString()).ok());
+        QCOMPARE(saved.instruments[0].noteCount, int16_t{1});  // the moved note replaced the other
+        whenModalShown<dialogs::SongSettingsDialog>([](dialogs::SongSettingsDialog& dialog) { dialog.reject(); });
+        for (QAction* action : document.menus()[1]->actions())
+            if (action->text() == "Song Settings")
+                action->trigger();
+        click(document, cell(document, 14, 20));
+        QCOMPARE(document.song().instrumentNotes.at(0, 1), (NoteRec{9, 10, 1, 6, 166}));
+        QCOMPARE(document.song().instrumentNotes.at(0, 2), (NoteRec{14, 20, 1, 6, 166}));
+        QCOMPARE(document.undoStack()->undoText(), QString("Add Note"));
+        QCOMPARE(document.undoStack()->command(2)->text(), QString("Move Note"));
     }
 };
 

@@ -1,0 +1,28 @@
+// One step of a document's history as Qt's undo stack holds it.
+#include "document/SongEditCommand.h"
+
+namespace tromel {
+
+SongEditCommand::SongEditCommand(SongEdit edit, Song& song, EditState& state,
+                                 std::function<void(const SongEdit&)> applied)
+    : QUndoCommand(QString::fromStdString(edit.name())),
+      m_edit(std::move(edit)),
+      m_song(song),
+      m_state(state),
+      m_applied(std::move(applied)) {}
+
+void SongEditCommand::undo() {
+    m_edit.undo(m_song, m_state);
+    m_applied(m_edit);
+}
+
+void SongEditCommand::redo() {
+    if (!m_pushed) {
+        m_pushed = true;
+        return;
+    }
+    m_edit.redo(m_song, m_state);
+    m_applied(m_edit);
+}
+
+}  // namespace tromel
