@@ -3,6 +3,8 @@
 
 #include "app/AudioStartUp.h"
 #include "app/MainWindow.h"
+#include "app/RecoveryStore.h"
+#include "app/TerminationSignals.h"
 #include "document/EditorContext.h"
 #include "roll/ui/RollPictures.h"
 
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QScreen>
+#include <QTimer>
 
 namespace tromel {
 namespace {
@@ -26,9 +29,19 @@ QSize openingSize() {
     return QSize(840, 720).boundedTo(room);
 }
 
+// How often modified songs are kept for recovery: every 30 seconds, or as TROMEL_RECOVERY_INTERVAL_MS
+// says (tests use a shorter interval).
+int recoveryIntervalMs() {
+    bool ok = false;
+    const int interval = qEnvironmentVariableIntValue("TROMEL_RECOVERY_INTERVAL_MS", &ok);
+    return ok && interval > 0 ? interval : 30000;
+}
+
 }  // namespace
 
 int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
+    // From here on a SIGTERM, SIGINT or SIGHUP waits for the event loop, which keeps the work.
+    TerminationSignals termination;
     // Relative names, such as a sample folder or a file saved without a folder, resolve here.
     const QString programFolder = QCoreApplication::applicationDirPath();
     QDir::setCurrent(programFolder);
@@ -37,9 +50,13 @@ int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
     roll::RollPictures pictures(roll::RollPictures::builtInSpriteSheet(), primaryScreenSize());
     EditorContext context{layer, pictures, prompts,
                           QFile::encodeName(programFolder + "/Processed ORG Samples").toStdString()};
+    RecoveryStore recovery(RecoveryStore::defaultRoot());
     MainWindow mainWindow(context);
+    QObject::connect(&termination, &TerminationSignals::received, &mainWindow, &MainWindow::endForSignal);
+    mainWindow.keepRecovery(&recovery, recoveryIntervalMs());
     mainWindow.resize(openingSize());
     mainWindow.show();
+    QTimer::singleShot(0, &mainWindow, &MainWindow::restoreLeftBehind);
     return QApplication::exec();
 }
 

@@ -1,20 +1,28 @@
 // The main window: menus, the document windows, and the order in which the program shuts down.
 #include "app/MainWindow.h"
 
+#include "app/RecoveryStore.h"
 #include "document/DocumentLayout.h"
 #include "document/DocumentWindow.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QTimer>
+
+#include <cstdlib>
 
 namespace tromel {
 namespace {
 
 constexpr int mainMinimumWidth = 593;
 constexpr int mainMinimumHeight = 490;
+// Each document's number in the recovery store, and whether it changed since it was last kept.
+constexpr const char* recoveryIdProperty = "recoveryId";
+constexpr const char* recoveryStaleProperty = "recoveryStale";
 
 DocumentWindow* documentOf(QMdiSubWindow* subWindow) {
     return subWindow ? qobject_cast<DocumentWindow*>(subWindow->widget()) : nullptr;
@@ -151,6 +159,19 @@ void MainWindow::connectDocument(DocumentWindow* document) {
     connect(document, &DocumentWindow::debugRequested, this,
             [this, document] { m_programWindows.showDebugNotes(document->song().instrumentNotes); });
     connect(document, &DocumentWindow::captionChanged, this, &MainWindow::refreshWindowMenu);
+    const int id = ++m_documentsMade;
+    document->setProperty(recoveryIdProperty, id);
+    connect(document, &DocumentWindow::songEdited, this,
+            [document] { document->setProperty(recoveryStaleProperty, true); });
+    // Saved, undone back to its saved state, or closed: the song needs no recovery any more.
+    connect(document, &DocumentWindow::modifiedChanged, this, [this, id](bool modified) {
+        if (!modified && m_recovery)
+            m_recovery->remove(id);
+    });
+    connect(document, &QObject::destroyed, this, [this, id] {
+        if (m_recovery)
+            m_recovery->remove(id);
+    });
     connect(
         document, &QObject::destroyed, this, [this] { showMenusOf(nullptr); }, Qt::QueuedConnection);
 }
@@ -208,6 +229,77 @@ bool MainWindow::confirmCloseAll() {
             return false;
     }
     return true;
+}
+
+void MainWindow::keepRecovery(RecoveryStore* store, int intervalMs) {
+    m_recovery = store;
+    if (!m_recoveryTimer) {
+        m_recoveryTimer = new QTimer(this);
+        connect(m_recoveryTimer, &QTimer::timeout, this, &MainWindow::writeRecovery);
+    }
+    m_recoveryTimer->start(intervalMs);
+}
+
+void MainWindow::writeRecovery() {
+    if (!m_recovery)
+        return;
+    for (DocumentWindow* document : documents()) {
+        const int id = document->property(recoveryIdProperty).toInt();
+        if (!document->isModified() || (m_recovery->holds(id) && !document->property(recoveryStaleProperty).toBool()))
+            continue;
+        if (m_recovery->write(id, document->song(), document->fileName(), document->plainCaption()))
+            document->setProperty(recoveryStaleProperty, false);
+    }
+}
+
+void MainWindow::restoreLeftBehind() {
+    if (!m_recovery)
+        return;
+    const QList<RecoveredSong> songs = m_recovery->claimLeftBehind();
+    if (songs.isEmpty()) {
+        m_recovery->settleClaimed({});
+        return;
+    }
+    if (!m_context.prompts.askRestore(this, static_cast<int>(songs.size()))) {
+        m_recovery->settleClaimed({});
+        return;
+    }
+    QList<RecoveredSong> unreadable;
+    for (const RecoveredSong& song : songs) {
+        DocumentWindow* document = newFile();
+        if (!document->openRecovered(song.recoveryPath, song.fileName, song.caption)) {
+            closeDocument(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
+            unreadable << song;
+        }
+    }
+    // The restored songs are kept by this editor before the old copies go.
+    writeRecovery();
+    m_recovery->settleClaimed(unreadable);
+    if (!unreadable.isEmpty()) {
+        QStringList paths;
+        for (const RecoveredSong& song : unreadable)
+            paths << song.recoveryPath;
+        m_context.prompts.message(
+            this, MessageIcon::Warning, "Tromel",
+            "These unsaved songs could not be read. They are kept where they are:\n\n" + paths.join('\n'));
+    }
+}
+
+void MainWindow::endForSignal(int signal) {
+    if (m_recovery) {
+        writeRecovery();
+        m_recovery->keepOnExit();
+    }
+    m_endWithoutAsking = true;
+    const int code = 128 + signal;
+    if (QApplication::activeModalWidget() != nullptr) {
+        // A modal dialog's loop runs inside some window's handler; unwinding into windows being
+        // deleted is no clean way out. Everything worth keeping is on disk now.
+        m_context.layer.release();
+        std::_Exit(code);
+    }
+    close();
+    QCoreApplication::exit(code);
 }
 
 void MainWindow::onAbout() {

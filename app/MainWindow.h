@@ -12,12 +12,14 @@
 #include <cstdint>
 
 class QMdiArea;
+class QTimer;
 class QMdiSubWindow;
 class QMenu;
 
 namespace tromel {
 
 class DocumentWindow;
+class RecoveryStore;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -43,9 +45,19 @@ public:
     void addAuxiliaryWindow(QWidget* window);
     dialogs::ProgramWindows& programWindows() { return m_programWindows; }
 
+    // Keeps every modified song in `store`, every `intervalMs` milliseconds and when the program
+    // is ended from outside. The store outlives this window.
+    void keepRecovery(RecoveryStore* store, int intervalMs);
+    // Offers the songs that editors which did not close properly left behind, and opens them
+    // as unsaved documents.
+    void restoreLeftBehind();
+
 public slots:
     void onAbout();
     void refreshWindowMenu();
+    // SIGTERM, SIGINT or SIGHUP: writes the recovery files, then ends the program at once,
+    // asking nothing (nobody is there to answer), with the exit code 128 + signal.
+    void endForSignal(int signal);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -56,6 +68,7 @@ private:
     void closeDocument(QMdiSubWindow* subWindow);
     void connectDocument(DocumentWindow* document);
     bool confirmCloseAll();
+    void writeRecovery();
 
     EditorContext& m_context;
     QMdiArea* m_mdiArea = nullptr;
@@ -66,6 +79,9 @@ private:
     dialogs::ProgramWindows m_programWindows;
     bool m_shutDown = false;
     bool m_endWithoutAsking = false;
+    RecoveryStore* m_recovery = nullptr;
+    QTimer* m_recoveryTimer = nullptr;
+    int m_documentsMade = 0;
 };
 
 }  // namespace tromel

@@ -317,12 +317,29 @@ OpenOutcome DocumentWindow::clickOpen() {
     }
     m_fileName = *path;
     setCaptionFromPath(*path);
+    showOpenedSong();
+    return OpenOutcome::Opened;
+}
+
+// The live counts start as the file's, and the notes are drawn.
+void DocumentWindow::showOpenedSong() {
     for (int channel = 0; channel < 8; ++channel) {
         m_edit.noteCounts[0][channel] = m_song.instruments[channel].noteCount;
         m_edit.noteCounts[1][channel] = m_song.drums[channel].noteCount;
     }
     drawNotes();
-    return OpenOutcome::Opened;
+}
+
+bool DocumentWindow::openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption) {
+    if (!loadOrgFile(m_song, toFilesystemPath(recoveryPath)).ok())
+        return false;
+    m_fileName = fileName;
+    m_baseCaption = caption;
+    // Unsaved work: modified from the start, and no undo step leads back to a saved state.
+    m_undoStack->resetClean();
+    updateCaption();
+    showOpenedSong();
+    return true;
 }
 
 bool DocumentWindow::save() {

@@ -58,6 +58,8 @@ public:
     const QString& fileName() const { return m_fileName; }
     // The file's name without its folder, or "NewData.org", with "*" after it while modified.
     QString caption() const { return windowTitle(); }
+    // The caption without the modified mark.
+    const QString& plainCaption() const { return m_baseCaption; }
     // Whether the song differs from what was last opened or saved (or was restored unsaved).
     bool isModified() const;
     QUndoStack* undoStack() const { return m_undoStack; }
@@ -81,6 +83,9 @@ public:
     OpenOutcome clickOpen();
     bool save();
     bool saveAs();
+    // Reads a song kept for recovery into this (fresh) window, as the unsaved song of the
+    // document it came from; false when it cannot be read.
+    bool openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption);
 
     // Ends a mouse gesture of the roll as its release would, so that the song is tidy and the
     // gesture is one step of the history. Commands and dialogs call it first.
@@ -151,6 +156,7 @@ private:
     void applyEdit(roll::EditOutcome outcome);
     bool writeSong(const QString& path);
     void setCaptionFromPath(const QString& path);
+    void showOpenedSong();
     void updateCaption();
     void showEditedSong();
 

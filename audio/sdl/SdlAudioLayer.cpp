@@ -13,6 +13,9 @@ SdlAudioLayer::~SdlAudioLayer() {
 
 bool SdlAudioLayer::initDevice(int sampleRate) {
     closeDevice();
+    // The program handles SIGTERM and SIGINT itself, keeping unsaved work; SDL's own handlers
+    // would turn them into a quit event nobody reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         MixerAudioLayer::initDevice(sampleRate);
         setError(errorNoDevice);

@@ -1,5 +1,6 @@
 // Start-up and shut-down of the editor, the main window's menus, their switching and the Window list.
 #include "app/EditorStart.h"
+#include "app/RecoveryStore.h"
 #include "document/DocumentWindow.h"
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
@@ -10,7 +11,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QUndoStack>
 
 namespace tromel::test {
 namespace {
@@ -242,6 +245,73 @@ private slots:
         QTRY_VERIFY(!main.isVisible());
         QCOMPARE(prompts.savePrompts.size(), 7);
         QCOMPARE(editor.layer.releases, 1);
+    }
+
+    // Modified songs are kept while the editor runs; what an editor that did not close left
+    // behind is offered at the next start, restored as unsaved documents or discarded, and a
+    // kept song that cannot be read is reported and stays.
+    void recoveryKeepsUnsavedSongsForTheNextStart() {
+        QTemporaryDir root;
+        Song song;
+        song.tempo = 77;
+        song.instrumentNotes.grow(1);
+        song.instrumentNotes.at(0, 1) = {3, 20, 2, 6, 166};
+        song.instruments[0].noteCount = 1;
+        const QString keptPath = root.filePath("kept.org");
+        {
+            RecoveryStore store(root.path() + "/recovery");
+            TestEditor editor;
+            DocumentWindow* bound = editor.mainWindow->newFile();
+            DocumentWindow* untouched = editor.mainWindow->newFile();
+            Q_UNUSED(untouched);
+            bound->song() = song;
+            bound->recordEdit(SongEdit::ofHeader("Song Settings", SongHeader::of(Song()), SongHeader::of(song)));
+            editor.mainWindow->keepRecovery(&store, 1);
+            QTRY_VERIFY(store.holds(1));
+            QVERIFY(!store.holds(2));
+            // Saving drops a kept song; the next edit keeps it again.
+            editor.prompts.answers.push_back(keptPath);
+            QVERIFY(bound->save());
+            QVERIFY(!store.holds(1));
+            bound->undoStack()->undo();
+            bound->song() = song;
+            QTRY_VERIFY(store.holds(1));
+            store.keepOnExit();  // as on SIGTERM: the editor goes, the songs stay
+            editor.mainWindow->close();
+        }
+        QFile garbage(root.path() + "/recovery/12-34/song-1.org");
+        QVERIFY(QDir(root.path()).mkpath("recovery/12-34") && garbage.open(QIODevice::WriteOnly));
+        garbage.write("not a song");
+        garbage.close();
+        {
+            RecoveryStore store(root.path() + "/recovery");
+            TestEditor editor;
+            editor.mainWindow->keepRecovery(&store, 60000);
+            editor.prompts.restoreAnswers = {true};
+            editor.mainWindow->restoreLeftBehind();
+            QCOMPARE(editor.prompts.restorePrompts, QList<int>{2});
+            const QList<DocumentWindow*> restored = editor.mainWindow->documents();
+            QCOMPARE(restored.size(), 1);
+            QCOMPARE(restored[0]->caption(), QString("kept.org*"));
+            QCOMPARE(restored[0]->fileName(), keptPath);
+            QCOMPARE(writeOrgBytes(restored[0]->song()), writeOrgBytes(song));
+            QCOMPARE(restored[0]->editState().noteCounts[0][0], int16_t{1});
+            QCOMPARE(QDir(store.folder()).entryList({"*.org"}).size(), 1);  // kept again, by this editor now
+            QCOMPARE(editor.prompts.messages.size(), 1);
+            QVERIFY(editor.prompts.messages[0].text.contains("12-34/song-1.org"));
+            QVERIFY(garbage.exists());
+            editor.mainWindow->close();
+        }
+        {
+            RecoveryStore store(root.path() + "/recovery");
+            TestEditor editor;
+            editor.mainWindow->keepRecovery(&store, 60000);
+            editor.prompts.restoreAnswers = {false};
+            editor.mainWindow->restoreLeftBehind();
+            QCOMPARE(editor.prompts.restorePrompts, QList<int>{1});
+            QVERIFY(editor.mainWindow->documents().isEmpty());
+        }
+        QCOMPARE(QDir(root.path() + "/recovery").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 
     void exitInADocumentClosesEverythingWithoutAsking() {
