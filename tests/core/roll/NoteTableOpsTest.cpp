@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <random>
 #include <vector>
@@ -86,7 +87,8 @@ TEST(NoteTableOps, PlacedColumnsClearWhatRemoveOverlapsClearsForAnyOfThem) {
         std::vector<NoteRec> records(static_cast<std::size_t>(pick(2, 12)));
         for (NoteRec& record : records)
             record = {pick(1, 24), pick(0, 4) == 0 ? noKey : pick(1, 96), pick(0, 5), 6, 166};
-        const auto placedCount = static_cast<std::size_t>(pick(1, 3));
+        const auto placedCount =
+            static_cast<std::size_t>(pick(1, std::min<int>(3, static_cast<int>(records.size()) - 1)));
         const std::vector<NoteRec> placed(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(placedCount));
         const PlacedColumns cover(placed);
         for (std::size_t i = placedCount; i < records.size(); ++i) {
