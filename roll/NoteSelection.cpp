@@ -26,7 +26,8 @@ CellRect CellRect::between(int32_t column, int32_t row, int32_t otherColumn, int
 
 NoteSelection::NoteSelection(int16_t kind, int16_t channel, std::vector<int32_t> slots)
     : m_kind(kind), m_channel(channel), m_slots(std::move(slots)) {
-    std::sort(m_slots.begin(), m_slots.end());
+    if (!std::is_sorted(m_slots.begin(), m_slots.end()))
+        std::sort(m_slots.begin(), m_slots.end());
     m_slots.erase(std::unique(m_slots.begin(), m_slots.end()), m_slots.end());
 }
 

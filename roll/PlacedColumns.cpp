@@ -15,7 +15,8 @@ PlacedColumns::PlacedColumns(std::span<const NoteRec> placed) {
             later.push_back(
                 {static_cast<int64_t>(note.position) + 1, static_cast<int64_t>(note.position) + note.length - 1});
     }
-    std::sort(m_starts.begin(), m_starts.end());
+    if (!std::is_sorted(m_starts.begin(), m_starts.end()))
+        std::sort(m_starts.begin(), m_starts.end());
     std::sort(later.begin(), later.end(), [](const Span& a, const Span& b) { return a.first < b.first; });
     for (const Span& span : later) {
         if (!m_laterColumns.empty() && span.first <= m_laterColumns.back().last + 1)
