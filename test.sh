@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets Tromel up and runs every test headless: the main build, the core under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and a bounded fuzzing run of the file reader.
+# and UndefinedBehaviorSanitizer, and bounded fuzzing runs of the file reader and the clipboard's
+# note reader.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
@@ -29,6 +30,12 @@ if command -v clang++ >/dev/null; then
     -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 2>build-fuzz/fuzz.log ||
     { tail -n 60 build-fuzz/fuzz.log; exit 1; }
   grep -E 'stat::number_of_executed_units|Done' build-fuzz/fuzz.log | tail -n 2
+  echo "== Fuzzing the clipboard's note reader for ${CLIP_FUZZ_SECONDS:-10} s"
+  mkdir -p build-fuzz/clip-corpus
+  build-fuzz/bin/note_clip_fuzz build-fuzz/clip-corpus -dict=fuzz/note_clip.dict \
+    -max_total_time="${CLIP_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-fuzz/clip-fuzz.log ||
+    { tail -n 60 build-fuzz/clip-fuzz.log; exit 1; }
+  grep -E 'stat::number_of_executed_units|Done' build-fuzz/clip-fuzz.log | tail -n 2
 fi
 
 echo "== All tests passed"

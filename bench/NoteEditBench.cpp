@@ -1,6 +1,8 @@
-// Tidying a full channel and one drag step over a full table, the costliest edits of the roll.
+// Tidying a full channel, one drag step over a full table, the passage operations and undo on a
+// full channel: the costliest edits of the roll.
 #include "roll/NoteEditor.h"
 #include "roll/NoteTableOps.h"
+#include "roll/PassageEditor.h"
 #include "song/SongEdit.h"
 
 #include <benchmark/benchmark.h>
@@ -40,6 +42,58 @@ void BM_PaintDragOverFullTable(benchmark::State& state) {
         benchmark::DoNotOptimize(editor.move(left, 200.0, 440.0, 452).redraw);
 }
 BENCHMARK(BM_PaintDragOverFullTable)->Unit(benchmark::kMillisecond);
+
+// A tidy full channel 0 with a note on every other column, keys away from the keyboard's ends.
+tromel::Song fullTidyChannel(tromel::EditState& edit) {
+    tromel::Song song;
+    song.instrumentNotes.grow(tromel::roll::maxChannelNotes);
+    for (int32_t slot = 1; slot <= tromel::roll::maxChannelNotes; ++slot)
+        song.instrumentNotes.at(0, slot) = {2 * slot, 40 + slot % 12, 1, 6, 166};
+    edit.noteCounts[0][0] = tromel::roll::maxChannelNotes;
+    return song;
+}
+
+// 1,000 notes from the middle of the channel, up and down or right and left in turn.
+void BM_TransposeAndMoveSelection(benchmark::State& state) {
+    tromel::EditState edit;
+    tromel::Song song = fullTidyChannel(edit);
+    tromel::roll::PassageEditor editor(song, edit);
+    std::vector<int32_t> slots(1000);
+    for (int32_t i = 0; i < 1000; ++i)
+        slots[static_cast<std::size_t>(i)] = 10001 + i;
+    tromel::roll::NoteSelection selection(0, 0, slots);
+    const bool transposing = state.range(0) == 0;
+    int32_t direction = 1;
+    for (auto _ : state) {
+        const tromel::roll::PassageEdit done =
+            transposing ? editor.transpose(selection, direction) : editor.move(selection, direction, 0);
+        if (!done.changed)
+            state.SkipWithError("the operation was refused");
+        selection = done.selection;
+        direction = -direction;
+    }
+}
+BENCHMARK(BM_TransposeAndMoveSelection)->ArgName("move")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Select all, copy through the clipboard's bytes and paste over the same notes.
+void BM_SelectAllCopyPasteFullChannel(benchmark::State& state) {
+    tromel::EditState edit;
+    const tromel::Song full = fullTidyChannel(edit);
+    const tromel::EditState fullEdit = edit;
+    tromel::Song song = full;
+    for (auto _ : state) {
+        state.PauseTiming();
+        song = full;
+        edit = fullEdit;
+        state.ResumeTiming();
+        tromel::roll::PassageEditor editor(song, edit);
+        const auto bytes = editor.copy(tromel::roll::selectAll(song, edit)).toBytes();
+        const auto read = tromel::roll::NoteClip::fromBytes(bytes);
+        if (!editor.paste(read.clip, 2).changed)
+            state.SkipWithError("the paste was refused");
+    }
+}
+BENCHMARK(BM_SelectAllCopyPasteFullChannel)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

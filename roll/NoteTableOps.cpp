@@ -80,12 +80,32 @@ void removeOverlaps(NoteTable& table, int channel, int32_t position, int32_t ind
 }
 
 void sortNotes(NoteTable& table, int channel, int16_t& noteCount) {
-    std::vector<NoteRec> live;
+    sortNotesTracked(table, channel, noteCount);
+}
+
+std::vector<int32_t> sortNotesTracked(NoteTable& table, int channel, int16_t& noteCount) {
+    struct Placed {
+        int32_t position;
+        int32_t slot;
+    };
+    std::vector<Placed> order;
     for (int32_t slot = 1; slot <= table.slotBound(); ++slot)
         if (!table.at(channel, slot).isEmpty())
-            live.push_back(table.at(channel, slot));
-    std::stable_sort(live.begin(), live.end(),
-                     [](const NoteRec& a, const NoteRec& b) { return a.position < b.position; });
+            order.push_back({table.at(channel, slot).position, slot});
+    // Slots are distinct, so ordering by (position, slot) is the stable order by position. A
+    // channel is mostly in order already, which the check finds far faster than a sort.
+    const auto before = [](const Placed& a, const Placed& b) {
+        return a.position != b.position ? a.position < b.position : a.slot < b.slot;
+    };
+    if (!std::is_sorted(order.begin(), order.end(), before))
+        std::sort(order.begin(), order.end(), before);
+    std::vector<NoteRec> live;
+    live.reserve(order.size());
+    std::vector<int32_t> newSlotOf(static_cast<std::size_t>(table.slotBound()) + 1, 0);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        live.push_back(table.at(channel, order[i].slot));
+        newSlotOf[static_cast<std::size_t>(order[i].slot)] = static_cast<int32_t>(i) + 1;
+    }
     table.at(channel, 0) = NoteRec{};
     for (int32_t slot = 1; slot <= table.slotBound(); ++slot) {
         const auto index = static_cast<std::size_t>(slot - 1);
@@ -93,6 +113,7 @@ void sortNotes(NoteTable& table, int channel, int16_t& noteCount) {
     }
     // Only the add path raises a count and it stops at the limit, so this never saturates.
     noteCount = static_cast<int16_t>(std::min<std::size_t>(live.size(), maxChannelNotes));
+    return newSlotOf;
 }
 
 int32_t addRecord(Song& song, EditState& state, NoteTable& working, int channel, const NoteRec& record) {

@@ -5,6 +5,7 @@
 #include "song/Song.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace tromel::roll {
 
@@ -35,6 +36,9 @@ void removeOverlaps(NoteTable& table, int channel, int32_t position, int32_t ind
 // Drops empty records, orders the rest by position (stable, so equal positions keep their
 // slot order) into slots 1..k, clears the slots above, and sets noteCount to k.
 void sortNotes(NoteTable& table, int channel, int16_t& noteCount);
+// sortNotes that also tells where each record went: element s is the new slot of the record
+// that was in slot s (0 for an empty slot), for s from 0 to slotBound().
+std::vector<int32_t> sortNotesTracked(NoteTable& table, int channel, int16_t& noteCount);
 
 // Appends record to the current channel of the selected kind at slot count + 1, growing the
 // stored table and the working copy as needed. Returns the slot, or 0 when the channel already

@@ -1,9 +1,13 @@
 // Finding, clearing, ordering and adding records in a channel of a note table.
 #include "roll/NoteTableOps.h"
 
+#include "roll/PlacedColumns.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace tromel::roll {
@@ -39,7 +43,7 @@ TEST(NoteTableOps, SortNotesKeepsEveryRecordOnceInStablePositionOrder) {
                                     {3, 6, 1, 0, 0}});
     table.at(3, 1) = {7, 7, 7, 7, 7};
     int16_t count = 99;
-    sortNotes(table, 2, count);
+    EXPECT_EQ(sortNotesTracked(table, 2, count), (std::vector<int32_t>{0, 6, 4, 0, 1, 2, 5, 3}));
     EXPECT_EQ(count, 6);
     EXPECT_EQ(fieldOf(table, 2, &NoteRec::position), (std::vector<int32_t>{3, 3, 3, 4096, 5000, farPosition, 0}));
     EXPECT_EQ(fieldOf(table, 2, &NoteRec::key), (std::vector<int32_t>{3, noKey, 6, 2, 5, 1, 0}));
@@ -72,6 +76,33 @@ TEST(NoteTableOps, FindersTellNotesFromKeylessEvents) {
     EXPECT_EQ(getNoteFromPos(table, 0, 5, 12), 1);
     EXPECT_EQ(getNoteFromPos(table, 0, 4, noKey), 0);
     EXPECT_EQ(getNoteFromPos(table, 0, 7, 12), 0);
+}
+
+TEST(NoteTableOps, PlacedColumnsClearWhatRemoveOverlapsClearsForAnyOfThem) {
+    // Random small channels, lengths 0 to 5 and a few keyless records: for a group of placed
+    // notes, exactly the records that removeOverlaps would clear for one of them.
+    std::mt19937 random(12);
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    for (int trial = 0; trial < 500; ++trial) {
+        std::vector<NoteRec> records(static_cast<std::size_t>(pick(2, 12)));
+        for (NoteRec& record : records)
+            record = {pick(1, 24), pick(0, 4) == 0 ? noKey : pick(1, 96), pick(0, 5), 6, 166};
+        const auto placedCount =
+            static_cast<std::size_t>(pick(1, std::min<int>(3, static_cast<int>(records.size()) - 1)));
+        const std::vector<NoteRec> placed(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(placedCount));
+        const PlacedColumns cover(placed);
+        for (std::size_t i = placedCount; i < records.size(); ++i) {
+            bool cleared = false;
+            for (std::size_t p = 0; p < placedCount; ++p) {
+                if (placed[p].key == noKey)
+                    continue;
+                NoteTable table = tableWith(0, {placed[p], records[i]});
+                removeOverlaps(table, 0, placed[p].position, 1);
+                cleared = cleared || table.at(0, 2).isEmpty();
+            }
+            EXPECT_EQ(cover.overlaps(records[i]), cleared) << "trial " << trial << " record " << i;
+        }
+    }
 }
 
 }  // namespace
