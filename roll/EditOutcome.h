@@ -25,6 +25,13 @@ struct MouseButtons {
     bool rightOnly() const { return right && !left && !middle; }
 };
 
+// The modifier keys held at a press: Shift draws a selection or drags it, Ctrl with it adds to
+// the selection.
+struct Modifiers {
+    bool shift = false;
+    bool ctrl = false;
+};
+
 // What the widget must do after an event: show the pointer, replace the status bar's text when
 // one is given, redraw the note layer when asked, and add a gesture that ended having changed
 // the song to the document's history.

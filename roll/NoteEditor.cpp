@@ -25,6 +25,7 @@ constexpr const char* stretchNoteName = "Stretch Note";
 constexpr const char* paintPanName = "Paint Pan";
 constexpr const char* paintVolumeName = "Paint Volume";
 constexpr const char* deleteNotesName = "Delete Notes";
+constexpr const char* moveNotesName = "Move Notes";
 
 bool isSlot(const NoteTable& table, int32_t slot) {
     return slot >= 1 && slot <= table.slotBound();
@@ -32,17 +33,27 @@ bool isSlot(const NoteTable& table, int32_t slot) {
 
 }  // namespace
 
-NoteEditor::NoteEditor(Song& song, EditState& state) : m_song(song), m_state(state) {}
+NoteEditor::NoteEditor(Song& song, EditState& state) : m_song(song), m_state(state), m_passage(song, state) {}
 
-EditOutcome NoteEditor::press(MouseButtons buttons, double x, double y, int height) {
+EditOutcome NoteEditor::press(MouseButtons buttons, double x, double y, int height, Modifiers modifiers) {
     if (!channelIsValid())
         return outcome(false);
     // A gesture still open here lost its release: it ends before the new one begins.
-    EditOutcome ended = m_gesture ? release() : outcome(false);
+    EditOutcome ended = inGesture() ? release() : outcome(false);
     const RollSpot spot = spotAt(x, y, height);
     EditOutcome result = outcome(false);
-    if (buttons.leftOnly()) {
+    const bool plain = buttons.leftOnly() || buttons.rightOnly();
+    if (plain && !modifiers.shift && !selection().empty()) {
+        setSelection({});
+        result.redraw = true;
+    }
+    if (buttons.leftOnly() && modifiers.shift) {
+        if (spot.inRoll())
+            result = pressPassage(spot, modifiers.ctrl);
+    } else if (buttons.leftOnly()) {
+        const bool cleared = result.redraw;
         result = pressLeft(spot);
+        result.redraw = result.redraw || cleared;
     } else if (buttons.rightOnly()) {
         beginGesture(deleteNotesName);
         result = pressRight(spot);
@@ -58,9 +69,15 @@ EditOutcome NoteEditor::move(MouseButtons buttons, double x, double y, int heigh
     const RollSpot spot = spotAt(x, y, height);
     if (buttons.none()) {
         // No button held while a gesture is open: its release went elsewhere.
-        EditOutcome result = m_gesture ? release() : outcome(false);
+        EditOutcome result = inGesture() ? release() : outcome(false);
         hover(spot, result);
         return result;
+    }
+    if (m_passage.active()) {
+        if (!buttons.leftOnly())
+            return outcome(false);
+        m_passage.move(spot.column(), spot.row());
+        return outcome(true);
     }
     if (!m_gesture && (buttons.leftOnly() || buttons.rightOnly()))
         beginGesture(buttons.right ? deleteNotesName : spot.inPanStrip() ? paintPanName : paintVolumeName);
@@ -73,6 +90,10 @@ EditOutcome NoteEditor::move(MouseButtons buttons, double x, double y, int heigh
 
 EditOutcome NoteEditor::release() {
     EditOutcome result = outcome(false);
+    if (m_passage.active()) {
+        m_passage.release();
+        result.redraw = true;
+    }
     if (m_state.isNoteMove || m_state.isNoteStretch) {
         m_state.isNoteMove = false;
         m_state.isNoteStretch = false;
@@ -89,6 +110,34 @@ EditOutcome NoteEditor::release() {
     }
     result.finished = endGesture();
     return result;
+}
+
+EditOutcome NoteEditor::editPassage(std::string name, const PassageOperation& operation) {
+    if (inGesture() || !channelIsValid())
+        return outcome(false);
+    const ChannelSnapshot before(m_song, m_state, m_state.channelKind, channel());
+    PassageEditor passage(m_song, m_state);
+    const PassageEdit edit = operation(passage, selection());
+    EditOutcome result = outcome(edit.changed);
+    result.status = edit.status();
+    if (!edit.changed)
+        return result;
+    setSelection(edit.selection);
+    SongEdit step = before.finish(std::move(name), m_song, m_state);
+    if (!step.isEmpty())
+        result.finished = std::move(step);
+    return result;
+}
+
+EditOutcome NoteEditor::pressPassage(const RollSpot& spot, bool extend) {
+    // The channel as it is now is what the drag's step starts from.
+    std::optional<ChannelSnapshot> before;
+    before.emplace(m_song, m_state, m_state.channelKind, channel());
+    if (m_passage.press(spot.column(), spot.row(), extend)) {
+        m_gesture = std::move(before);
+        m_gestureName = moveNotesName;
+    }
+    return outcome(true);
 }
 
 void NoteEditor::beginGesture(std::string name) {

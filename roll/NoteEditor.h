@@ -2,11 +2,14 @@
 #pragma once
 
 #include "roll/EditOutcome.h"
+#include "roll/PassageEditor.h"
+#include "roll/PassageGesture.h"
 #include "roll/RollSpot.h"
 #include "song/EditState.h"
 #include "song/Song.h"
 #include "song/SongEdit.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,16 +24,32 @@ namespace tromel::roll {
 // (EditOutcome::finished). Whatever interrupts it ends it as a release would: a move that arrives
 // with no button held, a new press, or the widget calling release() when the roll loses the
 // mouse or a command must see the song tidy.
+//
+// Shift with the left button works on a selection of the current channel's notes: pressed on a
+// selected note it drags the whole selection in time and key (one step), elsewhere it draws a
+// rectangle that selects the notes starting inside it (Ctrl too: adds them). Plain gestures do
+// what they always did, and clear the selection.
 class NoteEditor {
 public:
     NoteEditor(Song& song, EditState& state);
 
-    EditOutcome press(MouseButtons buttons, double x, double y, int height);
+    EditOutcome press(MouseButtons buttons, double x, double y, int height, Modifiers modifiers = {});
     EditOutcome move(MouseButtons buttons, double x, double y, int height);
     EditOutcome release();
 
     PointerShape pointer() const { return m_pointer; }
-    bool inGesture() const { return m_gesture.has_value(); }
+    bool inGesture() const { return m_gesture.has_value() || m_passage.active(); }
+
+    const NoteSelection& selection() const { return m_passage.selection(); }
+    void setSelection(NoteSelection selection) { m_passage.setSelection(std::move(selection)); }
+    // The selection rectangle being drawn, while one is.
+    std::optional<CellRect> band() const { return m_passage.band(); }
+
+    // A passage operation on the selection (delete, transpose, move, paste) as one step of the
+    // history, named `name`; the selection follows the records. A refusal the user must know
+    // about comes back as the status text. Nothing happens while a gesture is under way.
+    using PassageOperation = std::function<PassageEdit(PassageEditor&, const NoteSelection&)>;
+    EditOutcome editPassage(std::string name, const PassageOperation& operation);
 
 private:
     RollSpot spotAt(double x, double y, int height) const;
@@ -53,6 +72,7 @@ private:
     EditOutcome pressRight(const RollSpot& spot);
     EditOutcome dragRight(const RollSpot& spot);
     EditOutcome storeTidied(NoteTable working);
+    EditOutcome pressPassage(const RollSpot& spot, bool extend);
     void beginGesture(std::string name);
     std::optional<SongEdit> endGesture();
 
@@ -60,6 +80,7 @@ private:
     EditState& m_state;
     PointerShape m_pointer = PointerShape::arrow;
     std::optional<ChannelSnapshot> m_gesture;
+    PassageGesture m_passage;
     std::string m_gestureName;
 };
 

@@ -35,7 +35,7 @@ public:
 
     int16_t kind() const { return m_kind; }
     int16_t channel() const { return m_channel; }
-    const std::vector<int32_t>& slots() const { return m_slots; }
+    const std::vector<int32_t>& slotIndices() const { return m_slots; }
     bool empty() const { return m_slots.empty(); }
     std::size_t size() const { return m_slots.size(); }
     bool contains(int32_t slot) const;

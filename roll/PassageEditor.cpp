@@ -156,7 +156,7 @@ std::vector<int32_t> PassageEditor::liveSlots(const NoteSelection& selection) co
     std::vector<int32_t> slots;
     if (!notes || !selection.isOf(m_state))
         return slots;
-    for (int32_t slot : selection.slots())
+    for (int32_t slot : selection.slotIndices())
         if (slot >= 1 && slot <= notes->slotBound() && !notes->at(channel(), slot).isEmpty())
             slots.push_back(slot);
     return slots;

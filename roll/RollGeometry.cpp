@@ -15,7 +15,9 @@ int32_t getRowFromY(int32_t y, int32_t viewScrollY) {
     return static_cast<int32_t>(floorDiv(static_cast<int64_t>(y) + viewScrollY, rowHeight) + 1);
 }
 
-int32_t pixelFloor(double coordinate) { return static_cast<int32_t>(std::floor(coordinate)); }
+int32_t pixelFloor(double coordinate) {
+    return static_cast<int32_t>(std::floor(coordinate));
+}
 
 int64_t volumeMarkY(int64_t volume, int height) {
     return height - 70 + static_cast<int64_t>(std::floor((248.0 - static_cast<double>(volume)) / 248.0 * 62.0));

@@ -42,19 +42,32 @@ int32_t getRowFromY(int32_t y, int32_t viewScrollY);
 int32_t pixelFloor(double coordinate);
 
 // Window positions of what the roll draws (64-bit: positions from files may be huge).
-constexpr int64_t noteBoxX(int64_t column, int32_t viewScrollX) { return 16 * (column - 1) + 67 - viewScrollX; }
-constexpr int64_t noteBoxY(int64_t row, int32_t viewScrollY) { return 12 * (row - 1) + 1 - viewScrollY; }
-constexpr int64_t bridgeX(int64_t column, int32_t viewScrollX) { return 16 * (column - 1) + 62 - viewScrollX; }
-constexpr int64_t columnLeftX(int64_t column, int32_t viewScrollX) { return 65 + 16 * (column - 1) - viewScrollX; }
-constexpr int64_t rowTopY(int64_t row, int32_t viewScrollY) { return 12 * (row - 1) - viewScrollY; }
-constexpr int64_t cursorX(int64_t playPosition, int32_t viewScrollX) { return noteBoxX(playPosition, viewScrollX); }
-constexpr int64_t panMarkY(int64_t pan, int height) { return height - 141 + 5 * pan; }
+constexpr int64_t noteBoxX(int64_t column, int32_t viewScrollX) {
+    return 16 * (column - 1) + 67 - viewScrollX;
+}
+constexpr int64_t noteBoxY(int64_t row, int32_t viewScrollY) {
+    return 12 * (row - 1) + 1 - viewScrollY;
+}
+constexpr int64_t bridgeX(int64_t column, int32_t viewScrollX) {
+    return 16 * (column - 1) + 62 - viewScrollX;
+}
+constexpr int64_t columnLeftX(int64_t column, int32_t viewScrollX) {
+    return 65 + 16 * (column - 1) - viewScrollX;
+}
+constexpr int64_t rowTopY(int64_t row, int32_t viewScrollY) {
+    return 12 * (row - 1) - viewScrollY;
+}
+constexpr int64_t cursorX(int64_t playPosition, int32_t viewScrollX) {
+    return noteBoxX(playPosition, viewScrollX);
+}
+constexpr int64_t panMarkY(int64_t pan, int height) {
+    return height - 141 + 5 * pan;
+}
 int64_t volumeMarkY(int64_t volume, int height);
 
 // Whether a record at position with length is drawn at all (the note layer's column test).
 constexpr bool isInView(int64_t position, int64_t length, int width, int32_t viewScrollX) {
-    return 16 * position < width + static_cast<int64_t>(viewScrollX) &&
-           16 * (position + length - 1) > viewScrollX;
+    return 16 * position < width + static_cast<int64_t>(viewScrollX) && 16 * (position + length - 1) > viewScrollX;
 }
 
 // Scroll offsets from the scroll bars' values and maxima, for a roll of width x height pixels.

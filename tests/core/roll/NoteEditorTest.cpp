@@ -225,6 +225,43 @@ TEST_F(NoteEditorTest, AFullChannelRefusesAddsAndSaysSo) {
     EXPECT_EQ(song, before);
 }
 
+TEST_F(NoteEditorTest, ShiftDrawsASelectionAndDragsItAsOneStep) {
+    put({{3, 10, 1, 6, 166}, {3, noKey, 1, 2, noVolume}, {5, 12, 2, 6, 166}, {9, 10, 1, 6, 166}, {12, 20, 1, 6, 166}});
+    const Modifiers shift{true, false};
+    const Modifiers shiftCtrl{true, true};
+    const auto selected = [this] { return editor.selection().slotIndices(); };
+    // A rectangle from (6, 13) back to (2, 9): the notes starting inside, and the event beside one.
+    EXPECT_TRUE(editor.press(left, xIn(6), yIn(13), height, shift).redraw);
+    editor.move(left, xIn(2), yIn(9), height);
+    EXPECT_EQ(editor.band()->firstColumn, 2);
+    EXPECT_EQ(editor.release().finished, std::nullopt);
+    EXPECT_FALSE(editor.band());
+    EXPECT_EQ(selected(), (std::vector<int32_t>{1, 2, 3}));
+    editor.press(left, xIn(12), yIn(20), height, shiftCtrl);  // adds the note at 12
+    editor.release();
+    EXPECT_EQ(selected(), (std::vector<int32_t>{1, 2, 3, 5}));
+
+    // Dragged from a selected note two columns right and a row up, through the note at 9:
+    // only where it lands counts.
+    hoverAt(xIn(5), yIn(12));
+    editor.press(left, xIn(5), yIn(12), height, shift);
+    editor.move(left, xIn(9), yIn(15), height);
+    editor.move(left, xIn(7), yIn(11), height);
+    const std::optional<SongEdit> step = editor.release().finished;
+    ASSERT_TRUE(step);
+    EXPECT_EQ(step->name(), "Move Notes");
+    EXPECT_EQ(positions(), (Positions{5, 5, 7, 9, 14}));
+    EXPECT_EQ(slot(3), (NoteRec{7, 11, 2, 6, 166}));
+    EXPECT_EQ(selected(), (std::vector<int32_t>{1, 2, 3, 5}));
+    step->undo(song, state);
+    EXPECT_EQ(positions(), (Positions{3, 3, 5, 9, 12}));
+
+    // A plain click clears the selection and does what it always did.
+    EXPECT_TRUE(leftClick(xIn(20), yIn(5)).redraw);
+    EXPECT_TRUE(editor.selection().empty());
+    EXPECT_EQ(count(), 6);
+}
+
 // The history in miniature, as the document keeps it: a new step drops the steps undone before.
 struct History {
     std::vector<SongEdit> steps;
@@ -343,8 +380,9 @@ TEST_F(NoteEditorTest, EachGestureIsOneStepThatUndoesToTheExactSong) {
     }
 }
 
-// Gestures of every kind, some of them cut short, mixed with undos and redos on two channels of
-// each kind: after every action the song is the one saved at that point of the history.
+// Gestures of every kind, some of them cut short, selections drawn and dragged, passage
+// operations, undos and redos on two channels of each kind: after every action the song is the
+// one saved at that point of the history.
 TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
     std::mt19937 random(20261207);
     const auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
@@ -356,12 +394,43 @@ TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
     History history;
     std::vector<std::vector<int32_t>> saved{image(song, state)};
     int steps = 0;
+    int passageSteps = 0;
     for (int action = 0; action < 10000; ++action) {
         const int what = pick(0, 19);
+        const std::size_t stepsBefore = history.steps.size();
+        const std::size_t doneBefore = history.done;
         if (what < 3) {
-            history.undo(song, state);
+            if (history.undo(song, state))
+                editor.setSelection({});  // the document drops a selection an undo made stale
         } else if (what < 5) {
-            history.redo(song, state);
+            if (history.redo(song, state))
+                editor.setSelection({});
+        } else if (what < 7) {
+            static const std::vector<std::pair<int32_t, int32_t>> moves{{0, -1}, {0, 1},  {0, -12},
+                                                                        {1, 0},  {-1, 0}, {16, 0}};
+            const auto [columns, rows] = moves[static_cast<std::size_t>(pick(0, 5))];
+            if (editor.selection().empty())
+                editor.setSelection(
+                    selectInRect(song, state, CellRect::between(pick(1, 14), 1, pick(1, 14), pick(1, 6))));
+            if (pick(0, 3) == 0) {
+                history.record(editor
+                                   .editPassage("Delete Notes",
+                                                [](PassageEditor& p, const NoteSelection& s) { return p.remove(s); })
+                                   .finished);
+            } else if (pick(0, 3) == 0) {
+                const NoteClip clip = PassageEditor(song, state).copy(editor.selection());
+                const int32_t column = pick(1, 14);
+                history.record(editor
+                                   .editPassage("Paste", [&](PassageEditor& p,
+                                                             const NoteSelection&) { return p.paste(clip, column); })
+                                   .finished);
+            } else {
+                history.record(
+                    editor
+                        .editPassage("Move Notes",
+                                     [&](PassageEditor& p, const NoteSelection& s) { return p.move(s, columns, rows); })
+                        .finished);
+            }
         } else {
             if (what == 5) {
                 state.channelKind = static_cast<int16_t>(pick(0, 1));
@@ -370,24 +439,25 @@ TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
             auto [x, y] = anywhere();
             hoverAt(x, y);
             const MouseButtons button = pick(0, 3) == 0 ? right : left;
-            const std::size_t stepsBefore = history.steps.size();
-            const std::size_t doneBefore = history.done;
-            history.record(editor.press(button, x, y, height).finished);
+            const Modifiers modifiers{pick(0, 2) == 0, pick(0, 1) == 0};
+            history.record(editor.press(button, x, y, height, modifiers).finished);
             for (int drag = pick(0, 3); drag > 0; --drag) {
                 std::tie(x, y) = anywhere();
                 history.record(editor.move(button, x, y, height).finished);
             }
             // Most gestures end with a release; some lose it and end at the next pointer move.
             history.record(pick(0, 4) ? editor.release().finished : editor.move(none, x, y, height).finished);
-            if (history.steps.size() != stepsBefore || history.done != doneBefore) {
-                ++steps;
-                saved.resize(history.done);
-                saved.push_back(image(song, state));
-            }
+        }
+        if (what >= 5 && (history.steps.size() != stepsBefore || history.done != doneBefore)) {
+            ++steps;
+            passageSteps += what < 7;
+            saved.resize(history.done);
+            saved.push_back(image(song, state));
         }
         ASSERT_EQ(image(song, state), saved[history.done]) << "after action " << action;
     }
     EXPECT_GT(steps, 3000);
+    EXPECT_GT(passageSteps, 200);
 }
 
 }  // namespace

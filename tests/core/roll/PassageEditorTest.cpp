@@ -46,7 +46,7 @@ protected:
     }
     Records selected(const NoteSelection& selection) {
         Records result;
-        for (int32_t slot : selection.slots())
+        for (int32_t slot : selection.slotIndices())
             result.push_back(table().at(selection.channel(), slot));
         return result;
     }
@@ -82,10 +82,10 @@ TEST_P(PassageEditorTest, RectanglesTakeNotesByStartAndEventsBesideThem) {
         {CellRect::between(8, 12, 9, 12), {7}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(selectInRect(song, state, c.rect).slots(), c.slots) << c.rect.firstColumn << "," << c.rect.firstRow;
+        EXPECT_EQ(selectInRect(song, state, c.rect).slotIndices(), c.slots) << c.rect.firstColumn << "," << c.rect.firstRow;
 
     const NoteSelection first = selectInRect(song, state, CellRect::between(4, 9, 6, 12));
-    EXPECT_EQ(first.unitedWith(selectInRect(song, state, CellRect::between(9, 12, 9, 12))).slots(),
+    EXPECT_EQ(first.unitedWith(selectInRect(song, state, CellRect::between(9, 12, 9, 12))).slotIndices(),
               (std::vector<int32_t>{2, 3, 7}));
     const NoteSelection elsewhere(state.channelKind, 4, {1});
     EXPECT_EQ(first.unitedWith(elsewhere), elsewhere);  // another channel's selection replaces it
