@@ -10,9 +10,14 @@
 #include <QDir>
 #include <QFile>
 #include <QScreen>
+#include <QTimer>
 
 namespace tromel {
 namespace {
+
+// Twice a device buffer: a command that found the queue full waits about as long as it would
+// have waited in the queue.
+constexpr int pendingRetryMilliseconds = 20;
 
 QSize primaryScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -28,6 +33,12 @@ QSize openingSize() {
 
 }  // namespace
 
+void retryPendingCommands(audio::AudioLayer& layer, QObject* owner) {
+    auto* timer = new QTimer(owner);
+    QObject::connect(timer, &QTimer::timeout, owner, [&layer] { layer.flushPending(); });
+    timer->start(pendingRetryMilliseconds);
+}
+
 int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
     // Relative names, such as a sample folder or a file saved without a folder, resolve here.
     const QString programFolder = QCoreApplication::applicationDirPath();
@@ -38,6 +49,7 @@ int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
     EditorContext context{layer, pictures, prompts,
                           QFile::encodeName(programFolder + "/Processed ORG Samples").toStdString()};
     MainWindow mainWindow(context);
+    retryPendingCommands(layer, &mainWindow);
     mainWindow.resize(openingSize());
     mainWindow.show();
     return QApplication::exec();
