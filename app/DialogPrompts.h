@@ -15,6 +15,10 @@ public:
     void message(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) override;
     std::optional<QString> chooseOpenFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
     std::optional<QString> chooseSaveFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
+
+    // The WAV dialog's two filters; the first is selected.
+    static QStringList wavFilters();
+    std::optional<QString> chooseWavFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
 };
 
 }  // namespace tromel

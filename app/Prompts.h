@@ -23,6 +23,9 @@ public:
     // The path to save to, or nothing when the user cancelled.
     virtual std::optional<QString> chooseSaveFile(QWidget* parent, const QString& title,
                                                   const QString& suggestedName) = 0;
+    // The path of a WAV file to write, or nothing when the user cancelled.
+    virtual std::optional<QString> chooseWavFile(QWidget* parent, const QString& title,
+                                                 const QString& suggestedName) = 0;
 };
 
 }  // namespace tromel

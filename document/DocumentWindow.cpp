@@ -3,6 +3,7 @@
 
 #include "app/AudioErrorBox.h"
 #include "audio/ui/TransportControls.h"
+#include "dialogs/ExportWavDialog.h"
 #include "dialogs/SongSettingsDialog.h"
 #include "document/DocumentLayout.h"
 #include "roll/NoteEditor.h"
@@ -97,6 +98,7 @@ void DocumentWindow::createMenus() {
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Save", QKeySequence::Save, this, &DocumentWindow::save);
     m_fileMenu->addAction("Save As...", QKeySequence("Ctrl+Shift+S"), this, &DocumentWindow::saveAs);
+    m_fileMenu->addAction("Export WAV...", this, &DocumentWindow::exportWav);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Exit", QKeySequence("Ctrl+Q"), this, &DocumentWindow::exitRequested);
     m_settingsMenu = new QMenu("&Settings", this);
@@ -381,6 +383,11 @@ void DocumentWindow::onDebug() {
 
 void DocumentWindow::editSongSettings(dialogs::SongSettingsExchange& exchange) {
     dialogs::editSongSettings(this, m_song, exchange, m_songSettingsDialog);
+}
+
+void DocumentWindow::exportWav() {
+    const QString songFile = m_fileName == noFileName ? QString() : m_fileName;
+    dialogs::exportWav(this, m_context.prompts, m_song, m_context.sampleFolder, songFile);
 }
 
 void DocumentWindow::onAbout() {

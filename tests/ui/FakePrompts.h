@@ -51,6 +51,11 @@ public:
         return answer(true, title, suggested);
     }
 
+    // Answered from the same queue as the other file choosers, and recorded among them.
+    std::optional<QString> chooseWavFile(QWidget*, const QString& title, const QString& suggested) override {
+        return answer(true, title, suggested);
+    }
+
 private:
     std::optional<QString> answer(bool forSaving, const QString& title, const QString& suggested) {
         choosers << RecordedChooser{forSaving, title, suggested};

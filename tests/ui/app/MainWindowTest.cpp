@@ -136,7 +136,8 @@ private slots:
         QTest::keyClick(&main, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(texts(main.menuBar()), (QStringList{"&File", "&Settings", "&Window", "&Other"}));
         file = barMenu(main, "&File");
-        QCOMPARE(texts(file), (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "|", "Exit"}));
+        QCOMPARE(texts(file),
+                 (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "Export WAV...", "|", "Exit"}));
         QVERIFY(entry(file, "Save")->isEnabled());
         QCOMPARE(texts(barMenu(main, "&Settings")), (QStringList{"Song Settings", "Instrument/Drum Settings"}));
         QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Debug"}));
