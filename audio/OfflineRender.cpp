@@ -11,8 +11,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <system_error>
