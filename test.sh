@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets Tromel up and runs every test headless: the main build, the core under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and bounded fuzzing runs of the file reader and the clipboard's
-# note reader.
+# and UndefinedBehaviorSanitizer, the core under ThreadSanitizer (the audio thread against the
+# user-interface thread), and bounded fuzzing runs of the file reader and the clipboard's note reader.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
@@ -18,6 +18,11 @@ echo "== Core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROMEL_CORE_ONLY=ON -DTROMEL_SANITIZE=ON >/dev/null
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure
+
+echo "== Core tests under ThreadSanitizer"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROMEL_CORE_ONLY=ON -DTROMEL_TSAN=ON >/dev/null
+cmake --build build-tsan
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --test-dir build-tsan --output-on-failure
 
 if command -v clang++ >/dev/null; then
   echo "== Fuzzing the file reader for ${FUZZ_SECONDS:-60} s"

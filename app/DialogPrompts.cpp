@@ -88,4 +88,23 @@ QString DialogPrompts::restoreText(int songCount) {
                           : QString("Tromel did not close properly. Restore %1 unsaved songs?").arg(songCount);
 }
 
+QStringList DialogPrompts::wavFilters() {
+    return {"WAV File (*.wav)", "All Files (*.*)"};
+}
+
+std::optional<QString> DialogPrompts::chooseWavFile(QWidget* parent, const QString& title,
+                                                    const QString& suggestedName) {
+    QFileDialog dialog(parent, title);
+    dialog.setObjectName("wavDialog");
+    dialog.setNameFilters(wavFilters());
+    dialog.selectNameFilter(wavFilters().first());
+    dialog.setDefaultSuffix("wav");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
 }  // namespace tromel

@@ -20,6 +20,10 @@ public:
 
     static QString saveChangesText(const QString& name);
     static QString restoreText(int songCount);
+
+    // The WAV dialog's two filters; the first is selected.
+    static QStringList wavFilters();
+    std::optional<QString> chooseWavFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
 };
 
 }  // namespace tromel

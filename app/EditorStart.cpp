@@ -17,6 +17,10 @@
 namespace tromel {
 namespace {
 
+// Twice a device buffer: a command that found the queue full waits about as long as it would
+// have waited in the queue.
+constexpr int pendingRetryMilliseconds = 20;
+
 QSize primaryScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize(1024, 768);
@@ -39,6 +43,12 @@ int recoveryIntervalMs() {
 
 }  // namespace
 
+void retryPendingCommands(audio::AudioLayer& layer, QObject* owner) {
+    auto* timer = new QTimer(owner);
+    QObject::connect(timer, &QTimer::timeout, owner, [&layer] { layer.flushPending(); });
+    timer->start(pendingRetryMilliseconds);
+}
+
 int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
     // From here on a SIGTERM, SIGINT or SIGHUP waits for the event loop, which keeps the work.
     TerminationSignals termination;
@@ -54,6 +64,7 @@ int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
     MainWindow mainWindow(context);
     QObject::connect(&termination, &TerminationSignals::received, &mainWindow, &MainWindow::endForSignal);
     mainWindow.keepRecovery(&recovery, recoveryIntervalMs());
+    retryPendingCommands(layer, &mainWindow);
     mainWindow.resize(openingSize());
     mainWindow.show();
     QTimer::singleShot(0, &mainWindow, &MainWindow::restoreLeftBehind);

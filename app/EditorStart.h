@@ -4,7 +4,13 @@
 #include "app/Prompts.h"
 #include "audio/AudioLayer.h"
 
+class QObject;
+
 namespace tromel {
+
+// While `owner` lives, a timer posts the audio layer's commands that found the mixer's queue full
+// as soon as there is room, instead of leaving them for the user's next action.
+void retryPendingCommands(audio::AudioLayer& layer, QObject* owner);
 
 // Runs the editor until its main window closes and returns the exit code. When the audio layer
 // fails its checks the user is told and 1 is returned at once, with no window ever shown.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace tromel::audio {
 
@@ -28,9 +29,24 @@ enum ErrorCode : int {
     errorMemory = 1,
     errorNoChannel = 18,   // no free channel: the sample has all its playbacks, or the mixer is full
     errorNoSequencer = 8,  // no room for another step clock
+    errorTooLong = 7,      // a sample longer than the editor prepares (longestSampleSeconds)
     errorUnknown = -1,
 };
 
+// The longest sample the layer prepares: a second of sound takes some tens of milliseconds and
+// over ten megabytes to prepare, so longer files are refused rather than left to fill memory.
+inline constexpr int longestSampleSeconds = 30;
+
+// What an error code means, for messages that name the file it concerns.
+const char* errorText(int code);
+
+// A sample file as a channel uses it: instrument waves loop, drums play once.
+struct SampleRequest {
+    std::filesystem::path path;
+    bool loop = false;
+};
+
+class SamplePreparation;
 class Sequencer;
 struct SequencerCommand;
 
@@ -48,8 +64,12 @@ public:
     virtual void release() = 0;
     virtual int lastError() const = 0;
 
-    // A sample from a WAV file; 0 on failure.
+    // A sample from a WAV file; 0 on failure. A file not yet prepared (see prepareSamples) is
+    // read and prepared there and then.
     virtual Handle loadSample(const std::filesystem::path& path, bool loop, int maxPlaybacks) = 0;
+    // Starts reading and preparing sample files on a worker thread; once it has finished,
+    // loadSample takes them at once. Null when every file is prepared already.
+    virtual std::shared_ptr<SamplePreparation> prepareSamples(const std::vector<SampleRequest>& requests) = 0;
     // Frees a sample and the channels made from it.
     virtual void freeSample(Handle sample) = 0;
     // A new playback channel of a sample; 0 on failure.
@@ -64,7 +84,9 @@ public:
     virtual void stopChannel(Handle channel) = 0;
 
     // Step clocks: a sequencer is driven by the mixer on the audio thread at its own frames.
-    virtual void attachSequencer(Sequencer* sequencer) = 0;
+    // False, with errorNoSequencer, when the mixer has no room for another one; attaching one
+    // that is attached already succeeds.
+    virtual bool attachSequencer(Sequencer* sequencer) = 0;
     // The caller must keep a detached sequencer alive until the mixer's next pass; retireSequencer
     // hands it over instead, and the layer deletes it once the audio thread has let go.
     virtual void detachSequencer(Sequencer* sequencer) = 0;
@@ -76,6 +98,11 @@ public:
     // Like freeSample, but the sample's channels finish what they are playing before they and the
     // sample are released (a looping channel must be stopped first).
     virtual void freeSampleWhenSilent(Handle sample) = 0;
+
+    // Commands that found the mixer's queue full wait in the layer; this posts what now fits
+    // and frees what the audio thread has let go of. Call it from a timer, so they do not wait
+    // for the next user action. True while some still wait.
+    virtual bool flushPending() = 0;
 };
 
 }  // namespace tromel::audio

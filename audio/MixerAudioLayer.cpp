@@ -1,10 +1,9 @@
 // The audio layer on our own mixer, without a device: renders on request.
 #include "audio/MixerAudioLayer.h"
 
-#include "audio/SampleLoader.h"
+#include "audio/SamplePreparation.h"
 
 #include <algorithm>
-#include <system_error>
 
 namespace tromel::audio {
 
@@ -12,7 +11,6 @@ namespace {
 
 constexpr Handle sampleHandleBit = 0x80000000u;
 constexpr uint32_t channelSerialLimit = 1u << 21;  // channel handles keep the top bit clear
-constexpr std::size_t cacheCapacity = 256;
 
 MixerCommand commandOf(MixerCommand::Kind kind) {
     MixerCommand command;
@@ -29,14 +27,26 @@ MixerAudioLayer::MixerAudioLayer() : m_slotSample(Mixer::slotCapacity, 0) {
 
 MixerAudioLayer::~MixerAudioLayer() {
     release();
+    m_worker.reset();
+}
+
+// Commands keep their order: nothing new goes ahead of one still waiting.
+void MixerAudioLayer::postOverflow() {
+    while (!m_overflow.empty() && m_mixer.post(m_overflow.front()))
+        m_overflow.pop_front();
 }
 
 void MixerAudioLayer::post(MixerCommand command) {
     command.frame = m_mixer.renderedFrames();
-    while (!m_overflow.empty() && m_mixer.post(m_overflow.front()))
-        m_overflow.pop_front();
+    postOverflow();
     if (!m_overflow.empty() || !m_mixer.post(command))
         m_overflow.push_back(command);
+}
+
+bool MixerAudioLayer::flushPending() {
+    postOverflow();
+    collectReturns();
+    return !m_overflow.empty();
 }
 
 void MixerAudioLayer::collectReturns() {
@@ -85,6 +95,8 @@ bool MixerAudioLayer::initDevice(int) {
 }
 
 void MixerAudioLayer::release() {
+    if (m_worker)
+        m_worker->cancelAll();
     settleAfterAudioStopped();
     m_mixer.clear();
     m_samples.clear();
@@ -97,42 +109,13 @@ void MixerAudioLayer::release() {
     m_attached.clear();
 }
 
-std::shared_ptr<const SampleData> MixerAudioLayer::cachedLoad(const std::filesystem::path& path, bool loop) {
-    std::error_code error;
-    const auto modified = std::filesystem::last_write_time(path, error);
-    const uintmax_t size = error ? 0 : std::filesystem::file_size(path, error);
-    const auto key = std::make_pair(path.string(), loop);
-    const auto found = m_cache.find(key);
-    if (!error && found != m_cache.end() && found->second.modified == modified && found->second.size == size) {
-        found->second.lastUse = ++m_useCounter;
-        return found->second.data;
-    }
-    SampleLoad load = loadSampleFile(path, loop);
-    m_lastError = load.error;
-    if (!load.sample)
-        return nullptr;
-    if (!error) {
-        m_cache[key] = {load.sample, modified, size, ++m_useCounter};
-        trimCache();
-    }
-    return load.sample;
-}
-
-void MixerAudioLayer::trimCache() {
-    while (m_cache.size() > cacheCapacity) {
-        const auto oldest = std::min_element(m_cache.begin(), m_cache.end(), [](const auto& a, const auto& b) {
-            return a.second.lastUse < b.second.lastUse;
-        });
-        m_cache.erase(oldest);
-    }
-}
-
 Handle MixerAudioLayer::loadSample(const std::filesystem::path& path, bool loop, int maxPlaybacks) {
     collectReturns();
-    std::shared_ptr<const SampleData> data = cachedLoad(path, loop);
-    if (!data)
+    SampleLoad load = m_cache.load(path, loop);
+    m_lastError = load.error;
+    if (!load.sample)
         return 0;
-    m_lastError = errorNone;
+    std::shared_ptr<const SampleData> data = std::move(load.sample);
     Handle handle = 0;
     do {
         handle = sampleHandleBit | (++m_handleSerial & ~sampleHandleBit);
@@ -141,6 +124,19 @@ Handle MixerAudioLayer::loadSample(const std::filesystem::path& path, bool loop,
     record.data = std::move(data);
     record.maxPlaybacks = std::max(1, maxPlaybacks);
     return handle;
+}
+
+std::shared_ptr<SamplePreparation> MixerAudioLayer::prepareSamples(const std::vector<SampleRequest>& requests) {
+    const bool allPrepared = std::all_of(requests.begin(), requests.end(), [this](const SampleRequest& request) {
+        return m_cache.find(request.path, request.loop) != nullptr;
+    });
+    if (allPrepared)
+        return nullptr;
+    auto batch = std::make_shared<SamplePreparation>(requests);
+    if (!m_worker)
+        m_worker = std::make_unique<SampleWorker>(m_cache);
+    m_worker->enqueue(batch);
+    return batch;
 }
 
 void MixerAudioLayer::releaseSample(Handle sample, MixerCommand::Kind retirement) {
@@ -261,13 +257,13 @@ void MixerAudioLayer::stopChannel(Handle channel) {
     postToChannel(channel, commandOf(MixerCommand::Kind::Stop));
 }
 
-void MixerAudioLayer::attachSequencer(Sequencer* sequencer) {
+bool MixerAudioLayer::attachSequencer(Sequencer* sequencer) {
     collectReturns();
     if (!sequencer || m_attached.count(sequencer))
-        return;
+        return sequencer != nullptr;
     if (m_attached.size() >= static_cast<std::size_t>(Mixer::sequencerCapacity)) {
         m_lastError = errorNoSequencer;
-        return;
+        return false;
     }
     m_attached.insert(sequencer);
     MixerCommand command;
@@ -275,6 +271,7 @@ void MixerAudioLayer::attachSequencer(Sequencer* sequencer) {
     command.sequencer = sequencer;
     post(command);
     m_lastError = errorNone;
+    return true;
 }
 
 void MixerAudioLayer::detachSequencer(Sequencer* sequencer) {

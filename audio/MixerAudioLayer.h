@@ -3,14 +3,14 @@
 
 #include "audio/AudioLayer.h"
 #include "audio/Mixer.h"
+#include "audio/SampleCache.h"
 #include "audio/SampleData.h"
+#include "audio/SampleWorker.h"
 
 #include <cstdint>
 #include <deque>
 #include <filesystem>
-#include <map>
 #include <memory>
-#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -33,6 +33,7 @@ public:
     int lastError() const override { return m_lastError; }
 
     Handle loadSample(const std::filesystem::path& path, bool loop, int maxPlaybacks) override;
+    std::shared_ptr<SamplePreparation> prepareSamples(const std::vector<SampleRequest>& requests) override;
     void freeSample(Handle sample) override;
     void freeSampleWhenSilent(Handle sample) override;
     Handle channelFromSample(Handle sample) override;
@@ -43,10 +44,11 @@ public:
     void pauseChannel(Handle channel) override;
     void stopChannel(Handle channel) override;
 
-    void attachSequencer(Sequencer* sequencer) override;
+    bool attachSequencer(Sequencer* sequencer) override;
     void detachSequencer(Sequencer* sequencer) override;
     void retireSequencer(std::unique_ptr<Sequencer> sequencer) override;
     void sendToSequencer(Sequencer* sequencer, const SequencerCommand& command) override;
+    bool flushPending() override;
 
     // [audio thread] Renders the next frames of the output: interleaved stereo floats in [-1, 1].
     void renderFrames(float* interleavedStereo, int frames);
@@ -68,21 +70,13 @@ private:
         int slotsOut = 0;  // channels the audio thread has not yet handed back
         bool freed = false;
     };
-    struct CachedSample {
-        std::shared_ptr<const SampleData> data;
-        std::filesystem::file_time_type modified;
-        uintmax_t size = 0;
-        uint64_t lastUse = 0;
-    };
-
     void post(MixerCommand command);
     // Sends the command to a known channel; unknown handles set the error and send nothing.
     void postToChannel(Handle channel, MixerCommand command);
     bool knownChannel(Handle channel);
     void releaseSample(Handle sample, MixerCommand::Kind retirement);
+    void postOverflow();
     void slotReleased(uint32_t slot);
-    std::shared_ptr<const SampleData> cachedLoad(const std::filesystem::path& path, bool loop);
-    void trimCache();
     Handle nextHandle(uint32_t slot);
 
     Mixer m_mixer;
@@ -91,12 +85,12 @@ private:
     std::unordered_map<Handle, Handle> m_channelSample;  // channel -> its sample
     std::vector<Handle> m_slotSample;                    // slot -> sample, while the slot is out
     std::vector<uint32_t> m_freeSlots;
-    std::map<std::pair<std::string, bool>, CachedSample> m_cache;
-    uint64_t m_useCounter = 0;
+    SampleCache m_cache;
     uint32_t m_handleSerial = 0;
     std::unordered_set<Sequencer*> m_attached;
     int m_maxVolume = largestVolume;
     int m_lastError = errorNone;
+    std::unique_ptr<SampleWorker> m_worker;  // made on first use; goes before the cache it fills
 };
 
 }  // namespace tromel::audio

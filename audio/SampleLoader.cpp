@@ -6,6 +6,9 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <new>
 #include <system_error>
 #include <vector>
 
@@ -23,8 +26,23 @@ bool isPcmWav(const SF_INFO& info) {
     return wav && pcm && (info.channels == 1 || info.channels == 2) && info.samplerate > 0;
 }
 
-// Lengths beyond this (about 6 minutes at 44100 Hz) are refused rather than prepared.
-constexpr sf_count_t longestSampleFrames = 16 * 1024 * 1024;
+// The work and memory of preparing a sample grow with its frames, whatever its rate, so a file
+// of a high rate is held to the frames of longestSampleSeconds at 48000 Hz as well.
+constexpr sf_count_t highestCountedRate = 48000;
+
+bool tooLong(const SF_INFO& info) {
+    const sf_count_t rate = std::min<sf_count_t>(info.samplerate, highestCountedRate);
+    return info.frames > longestSampleSeconds * rate;
+}
+
+// A file we may not read is not a format problem.
+int openFailure(const std::filesystem::path& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return errorFileOpen;
+    std::fclose(file);
+    return errorFormat;
+}
 
 }  // namespace
 
@@ -35,18 +53,25 @@ SampleLoad loadSampleFile(const std::filesystem::path& path, bool loop) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file)
-        return {nullptr, errorFormat};
-    if (!isPcmWav(info) || info.frames > longestSampleFrames) {
+        return {nullptr, openFailure(path)};
+    if (!isPcmWav(info) || tooLong(info)) {
         sf_close(file);
-        return {nullptr, errorFormat};
+        return {nullptr, isPcmWav(info) ? errorTooLong : errorFormat};
     }
-    std::vector<float> frames(static_cast<std::size_t>(info.frames * info.channels));
-    const sf_count_t read = sf_readf_float(file, frames.data(), info.frames);
-    sf_close(file);
-    if (read != info.frames)
-        return {nullptr, errorFormat};
-    auto sample = std::make_shared<SampleData>(buildSampleData(frames, info.channels, info.samplerate, loop));
-    return {std::move(sample), errorNone};
+    try {
+        std::vector<float> frames(static_cast<std::size_t>(info.frames * info.channels));
+        const sf_count_t read = sf_readf_float(file, frames.data(), info.frames);
+        sf_close(file);
+        file = nullptr;
+        if (read != info.frames)
+            return {nullptr, errorFormat};
+        auto sample = std::make_shared<SampleData>(buildSampleData(frames, info.channels, info.samplerate, loop));
+        return {std::move(sample), errorNone};
+    } catch (const std::bad_alloc&) {
+        if (file)
+            sf_close(file);
+        return {nullptr, errorMemory};
+    }
 }
 
 }  // namespace tromel::audio

@@ -13,8 +13,9 @@ struct SampleLoad {
     int error = 0;                             // an ErrorCode of AudioLayer.h
 };
 
-// Any PCM WAV file libsndfile reads: 8, 16, 24 or 32-bit integer or float, mono or stereo.
-// A missing file gives errorFileOpen; anything else unreadable errorFormat. [user-interface thread]
+// Any PCM WAV file libsndfile reads: 8, 16, 24 or 32-bit integer or float, mono or stereo, up to
+// longestSampleSeconds long. A missing or unreadable file gives errorFileOpen, a longer one
+// errorTooLong, anything else errorFormat. [any thread but the audio thread]
 SampleLoad loadSampleFile(const std::filesystem::path& path, bool loop);
 
 }  // namespace tromel::audio

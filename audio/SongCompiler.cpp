@@ -63,6 +63,16 @@ std::string sampleFileName(bool drum, int number) {
     return std::string(drum ? "D" : "M") + (fileNumber < 10 ? "0" : "") + digits + ".wav";
 }
 
+std::vector<SampleRequest> songSamples(const Song& song, const std::filesystem::path& folder) {
+    std::vector<SampleRequest> requests;
+    for (int k = 0; k < songChannelCount; ++k) {
+        const bool drum = k >= 8;
+        const int number = drum ? song.drums[k - 8].wave : song.instruments[k].wave;
+        requests.push_back({folder / sampleFileName(drum, number), !drum});
+    }
+    return requests;
+}
+
 int panOf(int storedPan) {
     // Stored pan 0 is the right end of the roll's pan strip and 12 the left end, with 6 the
     // centre, so 6 must sound centred: 0..12 maps onto 100..-100.

@@ -2,11 +2,14 @@
 // the loop and tempo values a song needs to play.
 #pragma once
 
+#include "audio/AudioLayer.h"
 #include "audio/CompiledSong.h"
 #include "song/Song.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tromel::audio {
 
@@ -15,6 +18,10 @@ inline constexpr const char* sampleFolderName = "Processed ORG Samples";
 // The file of an instrument wave (M01.wav..M100.wav) or drum (D01.wav..D12.wav); numbers out
 // of range fall back to the first file.
 std::string sampleFileName(bool drum, int number);
+
+// The sample file of each of the sixteen song channels, in song channel order (0..7 the
+// instruments, looped; 8..15 the drums, played once).
+std::vector<SampleRequest> songSamples(const Song& song, const std::filesystem::path& folder);
 
 // A note's stored pan (0 right .. 6 centre .. 12 left) as the audio layer's pan (100 right ..
 // -100 left), rounded to the nearest; values from files beyond 0..12 go to the nearer end.

@@ -61,8 +61,12 @@ void SongSequencer::receive(const SequencerCommand& command, int64_t frame, Chan
             break;
         default:
             channels.dispose(command.payload);
-            break;
+            return;
     }
+    // A clock that stands may leave the mixer before its next publish: what it played up to
+    // here has been mixed, so it is heard.
+    if (m_nextStep == noStepFrame)
+        publish();
 }
 
 // [audio thread]

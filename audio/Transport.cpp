@@ -14,6 +14,18 @@ bool Transport::play(const Song& song, TransportHost& host) {
     return m_engine->play(song, host);
 }
 
+bool Transport::proceed(TransportHost& host) {
+    return m_engine->proceed(host);
+}
+
+void Transport::finishPreparing(TransportHost& host) {
+    m_engine->finishPreparing(host);
+}
+
+bool Transport::isPreparing() const {
+    return m_engine->isPreparing();
+}
+
 void Transport::pause() {
     m_engine->pause();
 }

@@ -37,8 +37,19 @@ public:
     Transport& operator=(const Transport&) = delete;
 
     // Paused: resume at the next step. Otherwise compile the song and start from its first step.
-    // Returns false when the song was refused (host.showPlayRefusal said why) and nothing started.
+    // Samples not prepared yet are prepared on a worker thread first (the song's events are taken
+    // now): until they are ready isPreparing() is true, the host shows the progress, and
+    // proceed() starts the song. Returns false when nothing started or will start: the song was
+    // refused (host.showPlayRefusal said why) or the mixer had no room (host.showAudioError).
     bool play(const Song& song, TransportHost& host);
+    // Call it from a timer while isPreparing(): shows the progress and, once the samples are ready
+    // and the state is Playing, compiles and starts the song. True while still preparing.
+    bool proceed(TransportHost& host);
+    // Waits for the samples, then proceeds: for callers without an event loop.
+    void finishPreparing(TransportHost& host);
+    bool isPreparing() const;
+    // During a preparation Pause keeps the song from starting when it is ready, and Stop gives
+    // the preparation up.
     void pause();
     void stop();
 

@@ -110,6 +110,7 @@ void RenderDenseSong(benchmark::State& state) {
     QuietHost host;
     Transport transport(layer, sampleFolder);
     transport.play(song, host);
+    transport.finishPreparing(host);
     renderWhileTimed(state, layer, 4096);
 }
 BENCHMARK(RenderDenseSong);

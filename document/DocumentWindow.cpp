@@ -3,6 +3,7 @@
 
 #include "app/AudioErrorBox.h"
 #include "audio/ui/TransportControls.h"
+#include "dialogs/ExportWavDialog.h"
 #include "dialogs/SongSettingsDialog.h"
 #include "document/DocumentLayout.h"
 #include "document/SongEditCommand.h"
@@ -113,6 +114,7 @@ void DocumentWindow::createMenus() {
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Save", QKeySequence::Save, this, &DocumentWindow::save);
     m_fileMenu->addAction("Save As...", QKeySequence("Ctrl+Shift+S"), this, &DocumentWindow::saveAs);
+    m_fileMenu->addAction("Export WAV...", this, &DocumentWindow::exportWav);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Exit", QKeySequence("Ctrl+Q"), this, finishingFirst(&DocumentWindow::exitRequested));
     m_settingsMenu = new QMenu("&Settings", this);
@@ -512,6 +514,11 @@ void DocumentWindow::editSongSettings(dialogs::SongSettingsExchange& exchange) {
     const SongHeader after = SongHeader::of(m_song);
     if (after != before)
         recordEdit(SongEdit::ofHeader("Song Settings", before, after));
+}
+
+void DocumentWindow::exportWav() {
+    const QString songFile = m_fileName == noFileName ? QString() : m_fileName;
+    dialogs::exportWav(this, m_context.prompts, m_song, m_context.sampleFolder, songFile);
 }
 
 void DocumentWindow::onAbout() {

@@ -112,6 +112,8 @@ public:
     void showPlayRefusal(const std::string& reason) override;
 
 public slots:
+    // File > Export WAV...: the song rendered into a WAV file as tromel-cli render does.
+    void exportWav();
     void onSongSettings();
     void onInstrumentSettings();
     void onDebug();

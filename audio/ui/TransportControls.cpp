@@ -34,7 +34,7 @@ TransportControls::TransportControls(QWidget* parent, Transport& transport, cons
     m_playBlitTimer = new QTimer(this);
     m_playBlitTimer->setObjectName("playBlitTimer");
     m_playBlitTimer->setInterval(blitPollMilliseconds);
-    connect(m_playBlitTimer, &QTimer::timeout, this, &TransportControls::checkHeardStep);
+    connect(m_playBlitTimer, &QTimer::timeout, this, &TransportControls::followTransport);
 }
 
 QPushButton* TransportControls::makeButton(QWidget* parent, const QString& caption, const char* name) {
@@ -58,10 +58,23 @@ void TransportControls::pause() {
 }
 
 void TransportControls::stop() {
+    // A preparation given up leaves no progress behind.
+    if (m_transport.isPreparing()) {
+        m_host.setProgress(0);
+        m_host.showChannelStatus();
+    }
     // The cursor is not redrawn: the next redraw of the roll shows none.
     m_transport.stop();
     m_playBlitTimer->stop();
     m_lastStepSeen = m_transport.stepsHeard();
+}
+
+// While the samples are prepared the same timer carries the preparation on.
+void TransportControls::followTransport() {
+    if (m_transport.isPreparing())
+        m_transport.proceed(m_host);
+    else
+        checkHeardStep();
 }
 
 void TransportControls::checkHeardStep() {

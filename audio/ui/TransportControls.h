@@ -37,6 +37,8 @@ public slots:
     void stop();
     // Looks at the published play position; a new step heard since the last look is announced.
     void checkHeardStep();
+    // The redraw timer's tick: carries a preparation of samples on, or checks the heard step.
+    void followTransport();
 
 signals:
     void stepHeard(int32_t playPosition);

@@ -66,6 +66,11 @@ public:
         return next(restoreAnswers, false);
     }
 
+    // Answered from the same queue as the other file choosers, and recorded among them.
+    std::optional<QString> chooseWavFile(QWidget*, const QString& title, const QString& suggested) override {
+        return answer(true, title, suggested);
+    }
+
 private:
     template <typename T>
     static T next(std::deque<T>& queue, T otherwise) {

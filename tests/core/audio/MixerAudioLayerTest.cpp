@@ -42,6 +42,15 @@ TEST(MixerAudioLayer, ReportsItsVersionAndTheCodesOfFailedLoads) {
     layer.playChannel(0);
     layer.freeSample(0);
     EXPECT_EQ(layer.lastError(), errorFormat);
+
+    // Longer than 30 seconds, or than 30 seconds at 48000 Hz whatever the rate: refused unread.
+    const std::tuple<int, double, bool> lengths[] = {{1000, 30.0, true}, {1000, 30.01, false}, {96000, 15.01, false}};
+    for (const auto& [rate, seconds, accepted] : lengths) {
+        const fs::path path = folder / ("long" + std::to_string(rate) + std::to_string(seconds) + ".wav");
+        writeWav(path, std::vector<float>(static_cast<std::size_t>(rate * seconds)), 1, rate, SF_FORMAT_PCM_16);
+        EXPECT_EQ(layer.loadSample(path, false, 50) != 0, accepted) << rate << " Hz, " << seconds << " s";
+        EXPECT_EQ(layer.lastError(), accepted ? errorNone : errorTooLong);
+    }
 }
 
 TEST(MixerAudioLayer, ChannelsPerSampleAreLimitedAndFreedWithTheirSample) {
@@ -60,6 +69,19 @@ TEST(MixerAudioLayer, ChannelsPerSampleAreLimitedAndFreedWithTheirSample) {
     layer.playChannel(first);
     EXPECT_EQ(layer.lastError(), errorHandle);
     EXPECT_EQ(render(layer, 400)[2 * 300], 0.0f);
+}
+
+// Commands that found the queue full go out once there is room, without waiting for another call.
+TEST(MixerAudioLayer, CommandsBeyondAFullQueueWaitForFlushPending) {
+    SoloVoice voice(steadySampleFolder() / "M01.wav", true);
+    MixerAudioLayer& layer = voice.layer;
+    for (int i = 0; i < 20000; ++i)
+        layer.setChannelAttributes(voice.channel, 0, largestVolume, 0);
+    layer.playChannel(voice.channel);
+    EXPECT_EQ(render(layer, 600)[2 * 500], 0.0f);  // the queue's worth applied; Play still waits
+    EXPECT_FALSE(layer.flushPending());
+    EXPECT_NE(render(layer, 600)[2 * 500], 0.0f);
+    EXPECT_FALSE(layer.flushPending());
 }
 
 TEST(MixerAudioLayer, LoopingFollowsTheChannelFlag) {

@@ -1,12 +1,16 @@
 // tromel-cli render, run as a user would run it.
 #include "AudioTestKit.h"
 #include "audio/KeyFrequency.h"
+#include "audio/SongCompiler.h"
 #include "song/OrgFile.h"
 #include "tests/core/tools/CliRun.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <fstream>
+#include <thread>
 
 namespace tromel::audio::test {
 namespace {
@@ -67,12 +71,77 @@ TEST_F(RenderCommand, FailuresExitWithTheirReasons) {
         {renderCli(song, folder / "no" / "o.wav"), 1, "tromel-cli: " + (folder / "no" / "o.wav").string() + ": "},
         {runCli("render " + quoted(song) + " " + quoted(out) + " --samples " + quoted(folder / "none")), 1,
          "no such sample folder"},
+        {runCli("render " + quoted(song) + " " + quoted(song) + samples), 1, "this is the song itself"},
         {runCli("render " + quoted(song)), 2, ""},
         {runCli("render a.org b.wav --loops -1"), 2, ""},
         {runCli("render a.org b.wav --loops 2 --seconds 3"), 2, ""}};
     for (const auto& [run, exitCode, reason] : cases) {
         EXPECT_EQ(run.exitCode, exitCode) << run.output;
         EXPECT_NE(run.output.find(reason), std::string::npos) << run.output;
+    }
+}
+
+// The output may not replace the song, whichever way it is named; the song stays as it was.
+TEST_F(RenderCommand, RefusesToWriteOverTheSongItself) {
+    const fs::path song = songFile(folder / "song.org", 50, 0, 4);
+    const auto bytes = [](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = bytes(song);
+    fs::create_directory(folder / "sub");
+    fs::create_symlink(song, folder / "link.org");
+    fs::create_hard_link(song, folder / "hard.org");
+    for (const fs::path& out : {song, folder / "sub" / ".." / "song.org", folder / "link.org", folder / "hard.org"}) {
+        const CliRun run = renderCli(song, out);
+        EXPECT_EQ(run.exitCode, 1) << out;
+        EXPECT_EQ(run.output,
+                  "tromel-cli: " + out.string() + ": this is the song itself; choose another output file\n");
+        EXPECT_EQ(bytes(song), before) << out;
+    }
+    EXPECT_EQ(renderCli(folder / "link.org", folder / "out.wav").exitCode, 0);
+}
+
+// Each sample a playing channel needs and cannot have is named; nothing is written.
+TEST_F(RenderCommand, MissingSamplesAreNamedAndNothingIsWritten) {
+    Song song = songWith({{0, {1, 48, 1, 6, 200}}, {3, {1, 48, 1, 6, 200}}, {8, {2, 48, 1, 6, 200}}}, 8, 50);
+    song.instruments[3].wave = 7;
+    song.instruments[5].wave = 9;  // no notes: its sample is not needed
+    ASSERT_TRUE(saveOrgFile(song, folder / "song.org").ok);
+    const fs::path empty = scratchFolder("no-samples");
+    const fs::path out = folder / "out.wav";
+    for (const auto& [samples, missing] : {std::pair{empty, std::vector<std::string>{"M01.wav", "M08.wav", "D01.wav"}},
+                                           std::pair{steadySampleFolder(), std::vector<std::string>{"M08.wav"}}}) {
+        const CliRun run =
+            runCli("render " + quoted(folder / "song.org") + " " + quoted(out) + " --samples " + quoted(samples));
+        EXPECT_EQ(run.exitCode, 1) << run.output;
+        std::string expected;
+        for (const std::string& name : missing)
+            expected += "tromel-cli: " + (samples / name).string() + ": " + errorText(errorFileOpen) + "\n";
+        EXPECT_EQ(run.output, expected);
+        EXPECT_FALSE(fs::exists(out));
+    }
+}
+
+// SIGTERM or SIGINT in the middle of a long render ends it as the signal does, and takes the
+// unfinished file with it.
+TEST_F(RenderCommand, ASignalTakesTheUnfinishedFileWithIt) {
+    const fs::path song = songFile(folder / "song.org", 50, 0, 4);
+    const fs::path out = folder / "long.wav";
+    for (const int signalNumber : {SIGTERM, SIGINT}) {
+        const pid_t pid = startCli(
+            {"render", song.string(), out.string(), "--seconds", "10000", "--samples", steadySampleFolder().string()});
+        ASSERT_GT(pid, 0);
+        const fs::path temporary = out.string() + ".tmp-" + std::to_string(pid);
+        for (int i = 0; i < 2000 && !(fs::exists(temporary) && fs::file_size(temporary) > 0); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_TRUE(fs::exists(temporary));
+        kill(pid, signalNumber);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
+        EXPECT_FALSE(fs::exists(temporary));
+        EXPECT_FALSE(fs::exists(out));
     }
 }
 

@@ -1,11 +1,16 @@
 // Play, Pause and Stop heard through the mixer: exact onsets, state, several documents at once.
 #include "AudioTestKit.h"
 #include "audio/KeyFrequency.h"
+#include "audio/SongCompiler.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <numbers>
 #include <thread>
 
 namespace tromel::audio::test {
@@ -32,12 +37,20 @@ struct TransportTest : testing::Test {
     MixerAudioLayer layer;
     RecordingHost host;
     Transport transport{layer, folder};
+
+    // Play, waiting for the samples as an event loop would.
+    bool play(Transport& which, const Song& song) {
+        const bool started = which.play(song, host);
+        which.finishPreparing(host);
+        return started;
+    }
+    bool play(const Song& song) { return play(transport, song); }
 };
 
 // 308.7 frames a step for 400 steps, and 44.1 frames a step for over a hundred thousand.
 TEST_F(TransportTest, EveryNoteStartsOnItsExactFrameHoweverLongItPlays) {
     for (const auto& [tempo, steps, every, piece] : {std::tuple{7, 400, 2, 333}, std::tuple{1, 100008, 8, 4096}}) {
-        ASSERT_TRUE(transport.play(pulseSong(tempo, steps, every), host));
+        ASSERT_TRUE(play(pulseSong(tempo, steps, every)));
         const std::vector<int64_t> heard = onsets(render(layer, static_cast<int>(stepFrame(steps, tempo)), piece));
         std::vector<int64_t> expected;
         for (int32_t s = 0; s < steps; s += every)
@@ -51,15 +64,18 @@ TEST_F(TransportTest, EveryNoteStartsOnItsExactFrameHoweverLongItPlays) {
 TEST_F(TransportTest, CompileReportsToTheHostAndRefusalsStartNothing) {
     Song song = pulseSong(100, 16, 4);
     song.instruments[3].wave = 7;  // M08.wav is not in the folder
-    ASSERT_TRUE(transport.play(song, host));
-    EXPECT_EQ(host.log, (std::vector<std::string>{"error Can't play file", "max 16", "status Compiling ORG...",
-                                                  "progress 16", "progress 0", "channels"}));
+    ASSERT_TRUE(play(song));
+    // First the samples are prepared (sixteen files), then the events: the missing file is told
+    // when its channel is made.
+    EXPECT_EQ(host.log,
+              (std::vector<std::string>{"max 16", "status Compiling ORG...", "progress 0", "error Can't play file",
+                                        "max 16", "status Compiling ORG...", "progress 16", "progress 0", "channels"}));
     EXPECT_EQ(layer.lastError(), errorNone);
     transport.stop();
 
     host.log.clear();
     song.loopBegin = 16;
-    EXPECT_FALSE(transport.play(song, host));
+    EXPECT_FALSE(play(song));
     ASSERT_EQ(host.log.size(), 1u);
     EXPECT_EQ(host.log[0].rfind("refused ", 0), 0u);
     EXPECT_EQ(transport.state(), TransportState::Stopped);
@@ -70,7 +86,7 @@ TEST_F(TransportTest, PauseKeepsThePlaceAndPlayResumesOnANewGrid) {
     const Song song = pulseSong(10, 64, 1);  // a note every 441 frames
     transport.pause();                       // before any compile: Play then compiles
     EXPECT_TRUE(transport.isPaused());
-    ASSERT_TRUE(transport.play(song, host));
+    ASSERT_TRUE(play(song));
     EXPECT_EQ(onsets(render(layer, 1000)), std::vector<int64_t>{441});
     render(layer, static_cast<int>(stepFrame(5, 10)) + 100 - 1000);
     EXPECT_EQ(transport.playPosition(), 5);
@@ -97,8 +113,8 @@ TEST_F(TransportTest, PauseKeepsThePlaceAndPlayResumesOnANewGrid) {
 
 TEST_F(TransportTest, DocumentsPlayTogetherAndStopAlone) {
     Transport other(layer, folder);
-    transport.play(songWith({{0, {1, 48, 0, 12, 160}}}, 64, 10), host);  // held at the left end of the pan strip
-    other.play(songWith({{0, {1, 48, 0, 0, 160}}}, 64, 10), host);       // and at the right end
+    play(songWith({{0, {1, 48, 0, 12, 160}}}, 64, 10));        // held at the left end of the pan strip
+    play(other, songWith({{0, {1, 48, 0, 0, 160}}}, 64, 10));  // and at the right end
     std::vector<float> out = render(layer, 4000);
     EXPECT_GT(out[2 * 3000], 0.0f);
     EXPECT_GT(out[2 * 3000 + 1], 0.0f);
@@ -114,7 +130,7 @@ TEST_F(TransportTest, ClosingADocumentSilencesItsInstrumentsAndLetsDrumsPlayOut)
     const Song song = songWith({{0, {1, 48, 0, 12, 160}}, {8, {1, 60, 0, 0, 160}}}, 64, 10);
     {
         Transport closing(layer, folder);
-        closing.play(song, host);
+        play(closing, song);
         render(layer, 500);
     }
     const std::vector<float> out = render(layer, 8000);
@@ -126,39 +142,226 @@ TEST_F(TransportTest, ClosingADocumentSilencesItsInstrumentsAndLetsDrumsPlayOut)
 TEST_F(TransportTest, PlayingAgainRecompilesWithoutPilingUpChannels) {
     const Song song = pulseSong(10, 8, 1);
     for (int i = 0; i < 200; ++i) {  // 16 channels each time, 1024 slots in all
-        ASSERT_TRUE(transport.play(song, host));
+        ASSERT_TRUE(play(song));
         render(layer, 600);
     }
     host.log.clear();
-    transport.play(song, host);
+    play(song);
     EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "error Can't play file"), 0);
     EXPECT_EQ(onsets(render(layer, 1000)), std::vector<int64_t>{441});
 }
 
-// The device's thread renders all along while documents play, pause, stop, recompile and close.
-TEST_F(TransportTest, AnAudioThreadRendersWhileTheUserInterfaceWorks) {
-    std::atomic<bool> running{true};
-    std::thread audio([&] {
-        std::vector<float> buffer(2 * 64);
-        while (running.load())
-            layer.renderFrames(buffer.data(), 64);
-    });
-    const Song song = pulseSong(1, 32, 1);
-    for (int round = 0; round < 40; ++round) {
-        Transport a(layer, folder);
-        Transport b(layer, folder);
-        a.play(song, host);
-        b.play(song, host);
-        a.setMuted(round % 16, true);
-        a.pause();
-        b.play(song, host);
-        a.play(song, host);
-        EXPECT_LE(a.playPosition(), 32);
-        b.stop();
+// A clock takes a place in the mixer only while its song plays: any number of documents open,
+// and the one Play too many is told so.
+TEST_F(TransportTest, SixtyFourSongsPlayAtOnceAndTheNextIsRefusedWithTheErrorBox) {
+    const Song quiet = songWith({}, 64, 10);
+    std::vector<std::unique_ptr<Transport>> documents;
+    for (int i = 0; i < 100; ++i)
+        documents.push_back(std::make_unique<Transport>(layer, folder));
+    for (int i = 0; i < Mixer::sequencerCapacity; ++i)
+        ASSERT_TRUE(play(*documents[i], quiet)) << i;
+    const Song heard = songWith({{0, {1, 48, 0, 6, 160}}}, 64, 10);
+    Transport& last = *documents[Mixer::sequencerCapacity];
+    host.log.clear();
+    EXPECT_FALSE(play(last, heard));
+    EXPECT_EQ(layer.lastError(), errorNoSequencer);
+    EXPECT_EQ(host.log, std::vector<std::string>{"error Can't play file"});
+    EXPECT_EQ(last.state(), TransportState::Stopped);
+    EXPECT_TRUE(silentAfter(render(layer, 2000), 0));
+
+    // Stop and closing give the place back (once the drums have played out); a paused song keeps it.
+    documents[0]->stop();
+    render(layer, 500);
+    ASSERT_TRUE(play(last, heard));
+    EXPECT_GT(render(layer, 2000)[2 * 1500], 0.0f);
+    documents[1]->pause();
+    EXPECT_FALSE(play(*documents[99], quiet));
+    documents[0]->pause();  // Stop, Pause, Play finds no room and stays paused
+    EXPECT_FALSE(play(*documents[0], quiet));
+    EXPECT_EQ(documents[0]->state(), TransportState::Paused);
+    documents[2].reset();
+    render(layer, 500);
+    EXPECT_TRUE(play(*documents[0], quiet));
+    EXPECT_EQ(documents[0]->state(), TransportState::Playing);
+    EXPECT_TRUE(play(*documents[1], quiet));
+}
+
+// Waves 1 to 4 hold half a second of a steady level: a preparation long enough to be seen under way.
+fs::path longSampleFolder() {
+    const fs::path folder = scratchFolder("long");
+    fs::copy(steadySampleFolder(), folder, fs::copy_options::overwrite_existing);
+    for (int wave = 1; wave <= 4; ++wave)
+        writeWav(folder / sampleFileName(false, wave), std::vector<float>(22050, 0.5f), 1, 44100, SF_FORMAT_FLOAT);
+    return folder;
+}
+
+// M01.wav is one cycle of a sine: nothing a DC blocker or a limiter would change.
+fs::path toneSampleFolder() {
+    const fs::path folder = scratchFolder("tone");
+    std::vector<float> cycle(64);
+    for (std::size_t i = 0; i < cycle.size(); ++i)
+        cycle[i] = static_cast<float>(0.5 * std::sin(2.0 * std::numbers::pi * static_cast<double>(i) / 64.0));
+    writeWav(folder / "M01.wav", cycle, 1, 22050, SF_FORMAT_FLOAT);
+    return folder;
+}
+
+TEST_F(TransportTest, SamplesArePreparedOffTheUserInterfaceThreadAndPlayStartsWhenReady) {
+    const fs::path slow = longSampleFolder();
+    Transport document(layer, slow);
+    Song song = songWith({{0, {1, 48, 0, 6, 160}}}, 64, 10);
+    song.instruments[0].wave = 1;
+
+    // Play returns at once; the song starts at the first look after the samples are ready.
+    host.log.clear();
+    ASSERT_TRUE(document.play(song, host));
+    EXPECT_TRUE(document.isPreparing());
+    EXPECT_EQ(document.state(), TransportState::Playing);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"max 16", "status Compiling ORG...", "progress 0"}));
+    EXPECT_TRUE(silentAfter(render(layer, 1000), 0));
+    while (document.proceed(host))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(host.log[host.log.size() - 5], "max 64");
+    EXPECT_EQ(onsets(render(layer, 1000)), std::vector<int64_t>{441});
+
+    // Stop gives a preparation up; Pause keeps the song from starting until Play.
+    song.instruments[0].wave = 2;
+    document.play(song, host);
+    ASSERT_TRUE(document.isPreparing());
+    document.stop();
+    EXPECT_FALSE(document.isPreparing());
+    EXPECT_EQ(document.state(), TransportState::Stopped);
+    EXPECT_FALSE(document.proceed(host));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(silentAfter(render(layer, 3000), Voice::rampFrames + 1));
+
+    song.instruments[0].wave = 3;
+    document.play(song, host);
+    document.pause();
+    document.finishPreparing(host);
+    EXPECT_TRUE(document.isPreparing());
+    EXPECT_EQ(document.state(), TransportState::Paused);
+    EXPECT_TRUE(silentAfter(render(layer, 3000), 0));
+    ASSERT_TRUE(document.play(song, host));
+    EXPECT_FALSE(document.isPreparing());
+    EXPECT_EQ(onsets(render(layer, 1000)), std::vector<int64_t>{441});
+
+    // Closing while preparing lets the worker go on alone; nothing is heard of it.
+    {
+        Transport closing(layer, slow);
+        song.instruments[0].wave = 4;
+        closing.play(song, host);
+        ASSERT_TRUE(closing.isPreparing());
     }
-    running = false;
-    audio.join();
-    EXPECT_GT(layer.renderedFrames(), 0);
+    document.stop();
+    EXPECT_TRUE(silentAfter(render(layer, 3000), Voice::rampFrames + 1));
+}
+
+// The output of a real audio thread, which renders small buffers at up to three times real time
+// into a ring the user-interface thread reads just behind it.
+class LiveOutput {
+public:
+    explicit LiveOutput(MixerAudioLayer& layer) : m_layer(layer), m_ring(2 * ringFrames) {
+        m_thread = std::thread([this] { run(); });
+    }
+    ~LiveOutput() {
+        m_running = false;
+        m_thread.join();
+    }
+    // [user-interface thread] The frame the audio thread has rendered up to.
+    int64_t now() const { return m_rendered.load(std::memory_order_acquire); }
+    // [user-interface thread] The loudest sample of one side over frames [from, to), once
+    // rendered; the ring holds the last eight seconds or so.
+    float peak(int side, int64_t from, int64_t to) const {
+        while (now() < to)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        float loudest = 0.0f;
+        for (int64_t frame = from; frame < to; ++frame)
+            loudest = std::max(loudest, std::abs(m_ring[2 * (frame % ringFrames) + side]));
+        return loudest;
+    }
+
+private:
+    static constexpr int64_t ringFrames = 1 << 20;
+    static constexpr int bufferFrames = 128;  // divides ringFrames, so a buffer never wraps
+
+    void run() {
+        while (m_running.load()) {
+            const int64_t at = m_rendered.load(std::memory_order_relaxed);
+            m_layer.renderFrames(m_ring.data() + 2 * (at % ringFrames), bufferFrames);
+            m_rendered.store(at + bufferFrames, std::memory_order_release);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    MixerAudioLayer& m_layer;
+    std::vector<float> m_ring;
+    std::atomic<int64_t> m_rendered{0};
+    std::atomic<bool> m_running{true};
+    std::thread m_thread;
+};
+
+// The device's thread renders all along while documents play, mute, pause, stop and close; what
+// it renders is what each action should make heard. Run under ThreadSanitizer too.
+TEST_F(TransportTest, AnAudioThreadPlaysWhatTheUserInterfaceAsks) {
+    constexpr int step = 441;  // tempo 10
+    constexpr int settle = 4 * step + Mixer::latencyFrames;
+    constexpr int left = 0;
+    constexpr int right = 1;
+    constexpr float silent = 1e-3f;
+    constexpr float audible = 0.01f;
+    // A note of one step on every step: instrument 0 on the left, instrument 1 on the right.
+    Song song = songWith({}, 32, 10);
+    song.instrumentNotes.grow(32);
+    for (int32_t s = 0; s < 32; ++s) {
+        song.instrumentNotes.at(0, s + 1) = {s + 1, 48, 1, 12, 160};
+        song.instrumentNotes.at(1, s + 1) = {s + 1, 48, 1, 0, 160};
+    }
+    const Song rightOnly = songWith({{1, {1, 48, 0, 0, 160}}}, 64, 10);
+    const fs::path tone = toneSampleFolder();
+    Transport document(layer, tone);
+    LiveOutput output(layer);
+    // After an action, a stretch of what follows once it has taken effect.
+    const auto heard = [&](int side) {
+        const int64_t from = output.now() + settle;
+        return output.peak(side, from, from + 4 * step);
+    };
+
+    play(document, song);
+    EXPECT_GT(heard(left), audible);
+    EXPECT_GT(heard(right), audible);
+    document.setMuted(0, true);
+    EXPECT_LT(heard(left), silent);
+    EXPECT_GT(heard(right), audible);
+    document.setMuted(0, false);
+    EXPECT_GT(heard(left), audible);
+    document.pause();
+    EXPECT_LT(std::max(heard(left), heard(right)), silent);
+    play(document, song);  // resume
+    EXPECT_GT(heard(right), audible);
+    document.stop();
+    EXPECT_LT(std::max(heard(left), heard(right)), silent);
+
+    // Recompiles, pauses and closes in quick succession, then a document that stays.
+    for (int round = 0; round < 20; ++round) {
+        Transport other(layer, tone);
+        play(other, song);
+        other.setMuted(round % 16, true);
+        play(document, song);
+        other.pause();
+        play(other, song);
+        document.stop();
+    }
+    play(document, song);
+    {
+        Transport other(layer, tone);
+        play(other, rightOnly);
+        document.setMuted(1, true);
+        EXPECT_GT(heard(right), audible);
+    }
+    EXPECT_LT(heard(right), silent);  // closed: its instrument stops
+    EXPECT_GT(heard(left), audible);  // the other plays on
+    document.stop();
+    EXPECT_LT(std::max(heard(left), heard(right)), silent);
 }
 
 }  // namespace

@@ -43,6 +43,25 @@ private slots:
                  folder.filePath("saved-by-prompts-test.org"));
     }
 
+    void theWavChooserOffersWavFilesAndAddsTheirSuffix() {
+        DialogPrompts prompts;
+        QTemporaryDir folder;
+        bool checked = false;
+        whenModalShown<QFileDialog>([&](QFileDialog& dialog) {
+            checked = dialog.windowTitle() == "Export WAV..." &&
+                      dialog.nameFilters() == QStringList{"WAV File (*.wav)", "All Files (*.*)"} &&
+                      dialog.selectedNameFilter() == "WAV File (*.wav)" &&
+                      dialog.acceptMode() == QFileDialog::AcceptSave;
+            dialog.setDirectory(folder.path());
+            if (auto* nameEdit = dialog.findChild<QLineEdit*>("fileNameEdit"))
+                nameEdit->setText("exported-by-prompts-test");
+            static_cast<QDialog&>(dialog).accept();
+        });
+        QCOMPARE(prompts.chooseWavFile(nullptr, "Export WAV...", "NewData.wav").value_or(""),
+                 folder.filePath("exported-by-prompts-test.wav"));
+        QVERIFY(checked);
+    }
+
     void messageBoxShowsTitleTextAndIcon() {
         DialogPrompts prompts;
         QString seen;

@@ -142,7 +142,8 @@ private slots:
         QCOMPARE(texts(barMenu(main, "&Edit")), (QStringList{"Undo", "Redo"}));
         QVERIFY(!entry(barMenu(main, "&Edit"), "Undo")->isEnabled());
         file = barMenu(main, "&File");
-        QCOMPARE(texts(file), (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "|", "Exit"}));
+        QCOMPARE(texts(file),
+                 (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "Export WAV...", "|", "Exit"}));
         QVERIFY(entry(file, "Save")->isEnabled());
         QCOMPARE(texts(barMenu(main, "&Settings")), (QStringList{"Song Settings", "Instrument/Drum Settings"}));
         QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Debug"}));

@@ -1,4 +1,5 @@
 // Play, Pause, Stop, the mute boxes and the play cursor, on the device-less mixer driven by hand.
+#include "app/EditorStart.h"
 #include "audio/ui/TransportControls.h"
 #include "document/DocumentWindow.h"
 #include "roll/RollGeometry.h"
@@ -8,9 +9,14 @@
 
 #include <QCheckBox>
 #include <QMdiArea>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+
+#include <sndfile.h>
+
+#include <functional>
 
 namespace tromel::test {
 namespace {
@@ -33,6 +39,28 @@ void click(QWidget* document, const char* name) {
     QTest::mouseClick(document->findChild<QPushButton*>(name), Qt::LeftButton);
 }
 
+// Clicks a button and checks a condition at once, before any timer runs.
+void clickAndCheck(DocumentWindow& document, const char* name, const std::function<bool()>& condition) {
+    click(&document, name);
+    QVERIFY(condition());
+}
+
+// A steady level, `frames` long at 44100 Hz.
+void writeSteadyWav(const QString& path, int frames) {
+    SF_INFO info{0, 44100, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    QVERIFY(file);
+    const std::vector<float> level(static_cast<std::size_t>(frames), 0.5f);
+    sf_writef_float(file, level.data(), frames);
+    sf_close(file);
+}
+
+// Play, and wait while the samples are prepared (the window's timer starts the song).
+void clickPlay(DocumentWindow& document) {
+    click(&document, "playButton");
+    QTRY_VERIFY(!document.transport().isPreparing());
+}
+
 bool cursorAt(DocumentWindow& document, int32_t playPosition) {
     const int64_t x = roll::cursorX(playPosition, document.editState().viewScrollX);
     return qRed(document.pianoRoll()->picture().pixel(static_cast<int>(x) + 5, 5)) == 255;
@@ -49,7 +77,7 @@ private slots:
         const audio::Transport& transport = document.transport();
         const QTimer* blitTimer = document.transportControls().playBlitTimer();
 
-        click(&document, "playButton");
+        clickPlay(document);
         QCOMPARE(transport.state(), audio::TransportState::Playing);
         QVERIFY(blitTimer->isActive());
         QCOMPARE(document.statusText(), QString("Current Channel: Instrument #1"));
@@ -85,7 +113,7 @@ private slots:
         // Played with the position out of view, the roll is left alone.
         document.rollXScroll()->setValue(640);
         const QImage before = document.pianoRoll()->picture().copy();
-        click(&document, "playButton");
+        clickPlay(document);
         editor.render(framesPerStep * 3);
         document.transportControls().checkHeardStep();
         QVERIFY(transport.playPosition() > 0);
@@ -100,7 +128,7 @@ private slots:
         for (bool muted : {true, false}) {
             click(&document, "stopButton");
             mute->setChecked(muted);
-            click(&document, "playButton");
+            clickPlay(document);
             editor.render(framesPerStep);
             const float peak = editor.render(framesPerStep * 2);
             QVERIFY2(muted ? peak < silent : peak > audible, muted ? "muted" : "unmuted");
@@ -110,6 +138,80 @@ private slots:
         QTRY_VERIFY(watch.isNull());
         editor.render(1024);
         QVERIFY(editor.render(framesPerStep * 4) < silent);
+    }
+
+    // A long sample is prepared while the window goes on: the progress bar counts the files, and
+    // Stop, Pause and closing the window each do what they would while playing.
+    void longSamplesArePreparedWhileTheWindowStaysResponsive() {
+        TestEditor editor;
+        QTemporaryDir samples;
+        const QString bank = TROMEL_BIN_DIR "/Processed ORG Samples/";
+        for (const char* name : {"M01.wav", "D01.wav"})
+            QFile::copy(bank + name, samples.filePath(name));
+        for (int wave = 1; wave <= 3; ++wave)  // two seconds each
+            writeSteadyWav(samples.filePath(QString("M0%1.wav").arg(wave + 1)), 2 * 44100);
+        editor.context.sampleFolder = QFile::encodeName(samples.path()).toStdString();
+        DocumentWindow& document = documentWithALoop(editor);
+        const auto* progress = document.findChild<QProgressBar*>("ProgressBar1");
+        const audio::Transport& transport = document.transport();
+
+        document.song().instruments[0].wave = 1;
+        click(&document, "playButton");
+        QVERIFY(transport.isPreparing());
+        QCOMPARE(transport.state(), audio::TransportState::Playing);
+        QCOMPARE(progress->maximum(), 16);
+        QCOMPARE(document.statusText(), QString("Compiling ORG..."));
+        QTRY_VERIFY(!transport.isPreparing());
+        QCOMPARE(document.statusText(), QString("Current Channel: Instrument #1"));
+        editor.render(framesPerStep);
+        QVERIFY(editor.render(framesPerStep * 2) > audible);
+
+        document.song().instruments[0].wave = 2;
+        clickAndCheck(document, "playButton", [&] { return transport.isPreparing(); });
+        click(&document, "stopButton");
+        QVERIFY(!transport.isPreparing());
+        QCOMPARE(progress->value(), 0);
+        QCOMPARE(document.statusText(), QString("Current Channel: Instrument #1"));
+        QTest::qWait(100);
+        editor.render(1024);
+        QVERIFY(editor.render(framesPerStep * 4) < silent);
+
+        document.song().instruments[0].wave = 3;
+        click(&document, "playButton");
+        click(&document, "pauseButton");
+        QTest::qWait(800);
+        QVERIFY(transport.isPreparing());
+        QVERIFY(editor.render(framesPerStep * 4) < silent);
+        clickPlay(document);
+        QCOMPARE(transport.state(), audio::TransportState::Playing);
+        editor.render(framesPerStep);
+        QVERIFY(editor.render(framesPerStep * 2) > audible);
+
+        click(&document, "stopButton");
+        document.song().instruments[0].wave = 4;  // M05.wav: the bank's own, not prepared yet
+        QFile::copy(bank + "M05.wav", samples.filePath("M05.wav"));
+        click(&document, "playButton");
+        QPointer<DocumentWindow> watch(&document);
+        editor.mainWindow->mdiArea()->closeAllSubWindows();
+        QTRY_VERIFY(watch.isNull());
+        editor.render(1024);
+        QVERIFY(editor.render(framesPerStep * 4) < silent);
+        QVERIFY(editor.prompts.messages.isEmpty());
+    }
+
+    // Commands that found the mixer's queue full are posted by the editor's timer.
+    void commandsThatFoundTheQueueFullGoOutWithoutAUserAction() {
+        TestEditor editor;
+        QObject owner;
+        retryPendingCommands(editor.layer, &owner);
+        const audio::Handle channel = editor.layer.channelFromSample(
+            editor.layer.loadSample(TROMEL_BIN_DIR "/Processed ORG Samples/M01.wav", true, 1));
+        for (int i = 0; i < 20000; ++i)
+            editor.layer.setChannelAttributes(channel, 0, audio::largestVolume, 0);
+        editor.layer.playChannel(channel);
+        QVERIFY(editor.render(2048) < silent);
+        QTest::qWait(100);
+        QVERIFY(editor.render(2048) > audible);
     }
 
     void aSongThatCannotPlayIsRefusedWithAMessage() {

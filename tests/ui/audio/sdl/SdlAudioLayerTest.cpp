@@ -41,6 +41,7 @@ private slots:
         {
             Transport transport(layer, std::filesystem::path(TROMEL_BIN_DIR) / "Processed ORG Samples");
             QVERIFY(transport.play(song, host));
+            transport.finishPreparing(host);
             QCOMPARE(host.errors, 0);
             QTRY_VERIFY_WITH_TIMEOUT(transport.stepsHeard() >= 3, 5000);
             transport.pause();
