@@ -38,6 +38,7 @@ struct CompiledSong : Disposable {
     int32_t tempo = 0;
     int32_t loopBegin = 0;
     int32_t loopEnd = 0;
+    int32_t firstPosition = 1;  // the play position of the first step: 1, or where Play from Here began
     std::array<Handle, songChannelCount> channels{};  // 0 where making the channel failed
 
     // The events of one play position, in play order.

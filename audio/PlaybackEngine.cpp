@@ -3,6 +3,8 @@
 
 #include "audio/SongCompiler.h"
 
+#include <algorithm>
+
 namespace tromel::audio {
 
 namespace {
@@ -46,9 +48,15 @@ bool PlaybackEngine::attach(TransportHost& host) {
     return false;
 }
 
-bool PlaybackEngine::play(const Song& song, TransportHost& host) {
+bool PlaybackEngine::play(const Song& song, TransportHost& host, std::optional<int32_t> from) {
     if (m_compiling)
         return false;  // Play pressed again while this compile waits on an error box
+    if (from) {
+        // Play from Here starts afresh whatever the state: a preparation under way gives way.
+        cancelPreparation();
+        if (m_state == TransportState::Paused)
+            m_state = TransportState::Stopped;
+    }
     if (m_pending) {
         // Pressed again while the samples are prepared: that preparation goes on.
         m_state = TransportState::Playing;
@@ -75,6 +83,8 @@ bool PlaybackEngine::play(const Song& song, TransportHost& host) {
         return false;
     auto compiled = std::make_unique<CompiledSong>();
     compileEvents(song, *compiled);
+    if (from)
+        compiled->firstPosition = std::clamp(*from, 1, compiled->loopEnd);
     startPreparing(songSamples(song, m_sampleFolder), std::move(compiled), host);
     return true;
 }
@@ -140,6 +150,7 @@ void PlaybackEngine::compile(PendingPlay& pending, TransportHost& host) {
     host.setStatusText(compilingText);
     host.setProgress(compiled.loopEnd);
     m_lastCompile = std::make_unique<CompiledSong>(compiled);
+    m_lastCompile->firstPosition = 1;  // played again after Stop, a compile starts at the start
     m_lastSamples = pending.samples;
     send(SongSequencer::start, pending.compiled.release());
     m_compiled = true;

@@ -11,6 +11,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tromel::audio {
@@ -27,7 +28,8 @@ public:
     PlaybackEngine(const PlaybackEngine&) = delete;
     PlaybackEngine& operator=(const PlaybackEngine&) = delete;
 
-    bool play(const Song& song, TransportHost& host);
+    // From the song's first step; with `from` (a play position), compiled anew from there.
+    bool play(const Song& song, TransportHost& host, std::optional<int32_t> from = std::nullopt);
     bool proceed(TransportHost& host);
     void finishPreparing(TransportHost& host);
     void pause();

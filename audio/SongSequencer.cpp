@@ -33,6 +33,8 @@ void SongSequencer::receive(const SequencerCommand& command, int64_t frame, Chan
             channels.dispose(m_song.release());
             m_song.reset(static_cast<CompiledSong*>(command.payload));
             m_state.reset();
+            if (m_song)
+                m_state.playPosition = m_song->firstPosition - 1;
             m_generation = command.tag;
             if (m_song)
                 startClock(frame);

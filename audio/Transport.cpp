@@ -14,6 +14,10 @@ bool Transport::play(const Song& song, TransportHost& host) {
     return m_engine->play(song, host);
 }
 
+bool Transport::playFrom(const Song& song, TransportHost& host, int32_t position) {
+    return m_engine->play(song, host, position);
+}
+
 bool Transport::proceed(TransportHost& host) {
     return m_engine->proceed(host);
 }

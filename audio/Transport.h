@@ -42,6 +42,10 @@ public:
     // proceed() starts the song. Returns false when nothing started or will start: the song was
     // refused (host.showPlayRefusal said why) or the mixer had no room (host.showAudioError).
     bool play(const Song& song, TransportHost& host);
+    // Play from Here: compiles as Play does, even when paused, and plays from the play position
+    // `position` (a column of the roll, counted from 1; past the loop end, the loop end) on, then
+    // loops as Play does. Stop returns to the start as ever.
+    bool playFrom(const Song& song, TransportHost& host, int32_t position);
     // Call it from a timer while isPreparing(): shows the progress and, once the samples are ready
     // and the state is Playing, compiles and starts the song. True while still preparing.
     bool proceed(TransportHost& host);

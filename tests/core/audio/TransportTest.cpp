@@ -109,6 +109,20 @@ TEST_F(TransportTest, PauseKeepsThePlaceAndPlayResumesOnANewGrid) {
     transport.play(song, host);
     render(layer, 500);
     EXPECT_EQ(transport.playPosition(), 1);
+
+    // Play from Here, even while paused: a fresh compile heard from its position on, then the
+    // loop as ever; past the loop end it starts at the loop end.
+    transport.pause();
+    ASSERT_TRUE(transport.playFrom(song, host, 40));
+    transport.finishPreparing(host);
+    EXPECT_EQ(onsets(render(layer, 500)), std::vector<int64_t>{441});
+    EXPECT_EQ(transport.playPosition(), 40);
+    render(layer, static_cast<int>(stepFrame(26, 10)) + 100 - 500);
+    EXPECT_EQ(transport.playPosition(), 1);  // 40 to 64, then the loop from its beginning
+    ASSERT_TRUE(transport.playFrom(song, host, 1000));
+    transport.finishPreparing(host);
+    render(layer, static_cast<int>(stepFrame(2, 10)) + 100);
+    EXPECT_EQ(transport.playPosition(), 1);  // 64, then at once the loop
 }
 
 TEST_F(TransportTest, DocumentsPlayTogetherAndStopAlone) {
