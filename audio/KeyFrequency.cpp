@@ -19,4 +19,8 @@ int64_t stepFrame(int64_t n, int32_t tempo) {
     return (n / 10) * framesPerTenSteps + ((n % 10) * framesPerTenSteps) / 10;
 }
 
+int32_t noteFrequency(int32_t keyRow, bool drum) {
+    return keyToFrequency(96 - keyRow + (drum ? 12 : 0));
+}
+
 }  // namespace tromel::audio

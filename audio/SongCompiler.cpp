@@ -14,7 +14,9 @@ bool hasPitch(const NoteRec& note) {
     return note.key >= 1 && note.key <= 96;
 }
 
-PlayEvent eventOf(const NoteRec& note, bool drum, int channel) {
+}  // namespace
+
+PlayEvent playEventOf(const NoteRec& note, bool drum, int channel) {
     PlayEvent event;
     event.position = note.position;
     event.isDrum = drum ? 1 : 0;
@@ -34,11 +36,13 @@ PlayEvent eventOf(const NoteRec& note, bool drum, int channel) {
     return event;
 }
 
+namespace {
+
 void gatherChannel(const NoteTable& table, bool drum, int channel, int32_t loopEnd, std::vector<PlayEvent>& out) {
     for (int32_t slot = 1; slot <= table.slotBound(); ++slot) {
         const NoteRec& note = table.at(channel, slot);
         if (note.position >= 1 && note.position <= loopEnd)
-            out.push_back(eventOf(note, drum, channel));
+            out.push_back(playEventOf(note, drum, channel));
     }
 }
 

@@ -27,6 +27,10 @@ std::vector<SampleRequest> songSamples(const Song& song, const std::filesystem::
 // -100 left), rounded to the nearest; values from files beyond 0..12 go to the nearer end.
 int panOf(int storedPan);
 
+// What a record plays at its step: a note start when it has a key, else a change of the sounding
+// note's volume or pan.
+PlayEvent playEventOf(const NoteRec& note, bool drum, int channel);
+
 // Why a song cannot play (a loop or tempo that playback cannot follow), or nothing.
 std::optional<std::string> playRefusal(const Song& song);
 

@@ -10,7 +10,6 @@ namespace tromel::audio {
 namespace {
 
 constexpr int drumChangeVolumeBoost = 25;
-constexpr int drumKeyShift = 12;  // drums sound an octave above the same key of an instrument
 
 void endNotes(PlaybackState& state, const CompiledSong& song, ChannelControl& channels) {
     for (int k = 0; k < songChannelCount; ++k) {
@@ -28,9 +27,9 @@ void endNotes(PlaybackState& state, const CompiledSong& song, ChannelControl& ch
 
 void startNote(PlaybackState& state, const CompiledSong& song, const PlayEvent& event, ChannelControl& channels) {
     const int k = event.songChannel();
-    const int32_t key = 96 - event.keyRow + (event.isDrum ? drumKeyShift : 0);
     state.ticksLeft[k] = event.length - 1;
-    channels.setChannelAttributes(song.channels[k], keyToFrequency(key), event.volume, event.pan);
+    channels.setChannelAttributes(song.channels[k], noteFrequency(event.keyRow, event.isDrum != 0), event.volume,
+                                  event.pan);
     channels.playChannel(song.channels[k]);
     state.channelSilent[k] = false;
 }

@@ -1,6 +1,8 @@
 // The mixer's output measured: pitch, aliasing, gains and pans, clicks at cuts.
 #include "AudioTestKit.h"
 #include "audio/KeyFrequency.h"
+#include "audio/NotePreview.h"
+#include "song/OrgFile.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +88,25 @@ TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
     ASSERT_GT(std::abs(out.back()), 0.4f);
     sine.layer.playChannel(sine.channel);
     EXPECT_LT(largestStep(leftOf(render(sine.layer, 1000))), largestStep(out, 500) * 2.2f);
+}
+
+// A note placed with Preview Notes on sounds at its key for its length, at most a second, on a
+// channel of its own: the song and its playback are left alone.
+TEST(SoundQuality, APreviewSoundsTheNoteAtItsKeyAndLeavesTheSongAlone) {
+    MixerAudioLayer layer;
+    Song song = songWith({{0, {5, 48, 3, 6, 200}}}, 16, 100);
+    song.drums[2].wave = 1;
+    const std::vector<uint8_t> before = writeOrgBytes(song);
+    NotePreview preview(layer, bank);
+    EXPECT_EQ(preview.start(song, 0, 0, {7, 36, 3, 6, 200}), 300);  // three steps of 100 ms
+    const double expected = 261.6255653 * 2.0;                      // key 60: an octave above middle C
+    EXPECT_NEAR(measureFrequency(leftOf(render(layer, 4096 + 16384), 4096), expected), expected, expected * 6e-4);
+    preview.stop();
+    EXPECT_EQ(leftOf(render(layer, 1000)).back(), 0.0f);
+    EXPECT_EQ(preview.start(song, 1, 2, {7, 40, 20, 6, 200}), 1000);  // twenty steps, but a second at most
+    EXPECT_GT(largestStep(leftOf(render(layer, 2000))), 0.0f);
+    EXPECT_EQ(preview.start(song, 0, 0, {7, noKey, 1, 6, 200}), 0);  // an event has nothing to sound
+    EXPECT_EQ(writeOrgBytes(song), before);
 }
 
 }  // namespace
