@@ -40,6 +40,9 @@ struct EditOutcome {
     std::optional<std::string> status;
     bool redraw = false;
     std::optional<SongEdit> finished;
+    // A note of the current channel just placed, given a new key or moved to one: what "Preview
+    // Notes" sounds.
+    std::optional<NoteRec> placed;
 };
 
 }  // namespace tromel::roll

@@ -230,8 +230,10 @@ EditOutcome NoteEditor::addOrRekey(const RollSpot& spot) {
         record.key = spot.row();
         if (record.volume > loudestVolume)
             record.volume = rekeyedVolume;
+        EditOutcome result = outcome(true);
+        result.placed = record;
         storeNotes(m_song, m_state, std::move(working));
-        return outcome(true);
+        return result;
     }
     const NoteRec note{spot.column(), spot.row(), m_state.lastNoteLength, m_state.lastNotePan, m_state.lastNoteVol};
     const int32_t slot = addRecord(m_song, m_state, working, channel(), note);
@@ -241,7 +243,9 @@ EditOutcome NoteEditor::addOrRekey(const RollSpot& spot) {
         return refused;
     }
     removeOverlaps(working, channel(), spot.column(), slot);
-    return storeTidied(std::move(working));
+    EditOutcome result = storeTidied(std::move(working));
+    result.placed = note;
+    return result;
 }
 
 EditOutcome NoteEditor::setOrAddEvent(int32_t column, int16_t NoteRec::*field, int16_t value) {
@@ -301,9 +305,13 @@ EditOutcome NoteEditor::dragMove(const RollSpot& spot) {
     note.position = getColumnFromX(roundPixel(spot.x() - m_state.moveOffset), m_state.viewScrollX);
     // A note dragged above or below the keyboard stays on its top or bottom key: a key outside
     // the rows would turn it into an invisible pan and volume event, or wrap in the file.
-    note.key = std::clamp(spot.row(), 1, rowCount);
+    const int32_t key = std::clamp(spot.row(), 1, rowCount);
+    EditOutcome result = outcome(true);
+    if (key != note.key)
+        result.placed = NoteRec{note.position, key, note.length, note.pan, note.volume};
+    note.key = key;
     storeNotes(m_song, m_state, std::move(working));
-    return outcome(true);
+    return result;
 }
 
 EditOutcome NoteEditor::dragStretch(const RollSpot& spot) {

@@ -74,7 +74,7 @@ TEST_F(NoteEditorTest, AClickInAnEmptyTableGrowsItAndAddsANoteWithTheLastValues)
 
 TEST_F(NoteEditorTest, ClickInAColumnThatHoldsARecordRekeysIt) {
     put({{5, 10, 3, 2, 80}, {7, noKey, 1, 3, noVolume}, {9, noKey, 1, noPan, 100}});
-    leftClick(xIn(5), yIn(20));
+    EXPECT_EQ(leftClick(xIn(5), yIn(20)).placed, (NoteRec{5, 20, 3, 2, 80}));  // what a preview sounds
     leftClick(xIn(7), yIn(15));
     leftClick(xIn(9), yIn(16));
     EXPECT_EQ(count(), 3);
@@ -132,10 +132,10 @@ TEST_F(NoteEditorTest, AScrolledMoveKeepsTheNoteUnderThePointer) {
     state.viewScrollY = 25;
     put({{10, 8, 2, 6, 166}});
     press(left, xIn(10, 5), yIn(8));
-    editor.move(left, xIn(10, 5), yIn(8), height);
+    EXPECT_FALSE(editor.move(left, xIn(10, 5), yIn(8), height).placed);
     EXPECT_EQ(state.moveOffset, 4);
     EXPECT_EQ(slot(1), (NoteRec{10, 8, 2, 6, 166}));
-    editor.move(left, xIn(11, 5), yIn(9), height);
+    EXPECT_EQ(editor.move(left, xIn(11, 5), yIn(9), height).placed, (NoteRec{11, 9, 2, 6, 166}));  // a new key
     EXPECT_EQ(slot(1), (NoteRec{11, 9, 2, 6, 166}));
     // Above or below the keyboard the note stays a note, on the top or bottom key.
     editor.move(left, xIn(11, 5), -2000, height);
