@@ -6,6 +6,7 @@
 #include "dialogs/ExportWavDialog.h"
 #include "dialogs/SongSettingsDialog.h"
 #include "document/DocumentLayout.h"
+#include "document/PassageCommands.h"
 #include "document/SongEditCommand.h"
 #include "roll/NoteEditor.h"
 #include "roll/RollGeometry.h"
@@ -49,6 +50,7 @@ DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent)
       m_context(context),
       m_transport(std::make_unique<audio::Transport>(context.layer, context.sampleFolder)) {
     setObjectName("winFile");
+    m_noteEditor = std::make_unique<roll::NoteEditor>(m_song, m_edit);
     createControls();
     m_undoStack = new QUndoStack(this);
     connect(m_undoStack, &QUndoStack::cleanChanged, this, [this](bool clean) {
@@ -134,13 +136,16 @@ void DocumentWindow::createMenus() {
 }
 
 void DocumentWindow::createEditMenu() {
+    // An undo or redo may put other records in the selected slots: the selection goes.
     QAction* undo = m_editMenu->addAction("Undo", QKeySequence("Ctrl+Z"), this, [this] {
         finishGesture();
+        m_noteEditor->setSelection({});
         m_undoStack->undo();
     });
     undo->setObjectName("undoAction");
     QAction* redo = m_editMenu->addAction("Redo", this, [this] {
         finishGesture();
+        m_noteEditor->setSelection({});
         m_undoStack->redo();
     });
     redo->setObjectName("redoAction");
@@ -154,6 +159,17 @@ void DocumentWindow::createEditMenu() {
     };
     connect(m_undoStack, &QUndoStack::indexChanged, this, refresh);
     refresh();
+    m_passageCommands = new PassageCommands(
+        m_editMenu, this, *m_noteEditor, m_song, m_edit,
+        {[this] { finishGesture(); }, [this](roll::EditOutcome outcome) { applyEdit(std::move(outcome)); },
+         [this] { return pasteColumn(); }});
+}
+
+// A paste lands on the play cursor while the song is paused, else on the first column wholly in view.
+int32_t DocumentWindow::pasteColumn() const {
+    if (m_transport->isPaused() && m_transportControls->playPosition() > 0)
+        return m_transportControls->playPosition();
+    return (m_edit.viewScrollX + roll::columnWidth - 1) / roll::columnWidth + 1;
 }
 
 void DocumentWindow::createViewMenu() {}
@@ -271,6 +287,9 @@ void DocumentWindow::layoutControls() {
 }
 
 void DocumentWindow::selectChannel(int kind, int channel) {
+    finishGesture();
+    m_noteEditor->setSelection({});
+    m_passageCommands->refresh();
     m_edit.currentChannel = static_cast<int16_t>(channel);
     m_edit.channelKind = static_cast<int16_t>(kind);
     showChannelStatus();
@@ -470,10 +489,9 @@ void DocumentWindow::showPlayRefusal(const std::string& reason) {
 // The dialogs are wired in by their own windows; until then the entries do nothing.
 // The roll's mouse events go to the note editor; the widget shows what it answers.
 void DocumentWindow::connectNoteEditing() {
-    m_noteEditor = std::make_unique<roll::NoteEditor>(m_song, m_edit);
     m_pianoRoll->setMouseHooks({
         [this](const roll::RollPointer& p) {
-            applyEdit(m_noteEditor->press(p.heldButtons(), p.x, p.y, m_pianoRoll->height()));
+            applyEdit(m_noteEditor->press(p.heldButtons(), p.x, p.y, m_pianoRoll->height(), p.modifiers));
         },
         [this](const roll::RollPointer& p) {
             applyEdit(m_noteEditor->move(p.heldButtons(), p.x, p.y, m_pianoRoll->height()));
@@ -486,8 +504,10 @@ void DocumentWindow::applyEdit(roll::EditOutcome outcome) {
     m_pianoRoll->showPointer(outcome.pointer);
     if (outcome.status)
         setStatusText(*outcome.status);
-    if (outcome.redraw)
+    if (outcome.redraw) {
         drawNotes();
+        m_passageCommands->refresh();
+    }
     if (outcome.finished)
         recordEdit(std::move(*outcome.finished));
 }

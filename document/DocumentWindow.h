@@ -40,6 +40,8 @@ struct RollView;
 
 namespace tromel {
 
+class PassageCommands;
+
 enum class OpenOutcome { Cancelled, Opened, NotOpened };
 
 inline constexpr const char* noFileName = "null";
@@ -159,6 +161,7 @@ private:
     bool writeSong(const QString& path);
     void setCaptionFromPath(const QString& path);
     void showOpenedSong();
+    int32_t pasteColumn() const;
     void updateCaption();
     void showEditedSong();
 
@@ -170,6 +173,7 @@ private:
     QUndoStack* m_undoStack = nullptr;
     bool m_askOnClose = true;
     std::unique_ptr<roll::NoteEditor> m_noteEditor;  // edits m_song and m_edit
+    PassageCommands* m_passageCommands = nullptr;
     std::unique_ptr<audio::Transport> m_transport;
     std::unique_ptr<audio::TransportControls> m_transportControls;  // before m_transport on the way out
     roll::ChannelSelector* m_channels = nullptr;

@@ -73,6 +73,8 @@ RollPointer PianoRoll::pointerOf(const QMouseEvent& event) {
     pointer.leftHeld = event.buttons().testFlag(Qt::LeftButton);
     pointer.rightHeld = event.buttons().testFlag(Qt::RightButton);
     pointer.middleHeld = event.buttons().testFlag(Qt::MiddleButton);
+    pointer.modifiers = {event.modifiers().testFlag(Qt::ShiftModifier),
+                         event.modifiers().testFlag(Qt::ControlModifier)};
     return pointer;
 }
 

@@ -16,6 +16,7 @@ struct RollPointer {
     bool leftHeld = false;
     bool rightHeld = false;
     bool middleHeld = false;
+    Modifiers modifiers;
 
     MouseButtons heldButtons() const { return {leftHeld, rightHeld, middleHeld}; }
 };

@@ -7,7 +7,9 @@
 #include "tests/ui/UiTestRegistry.h"
 #include "tests/ui/dialogs/ModalDialogDriver.h"
 
+#include <QClipboard>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
@@ -18,8 +20,9 @@
 namespace tromel::test {
 namespace {
 
-void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, held, modifiers);
     QApplication::sendEvent(widget, &event);
 }
 
@@ -204,6 +207,47 @@ private slots:
         QCOMPARE(document.song().instrumentNotes.at(0, 2), (NoteRec{14, 20, 1, 6, 166}));
         QCOMPARE(document.undoStack()->undoText(), QString("Add Note"));
         QCOMPARE(document.undoStack()->command(2)->text(), QString("Move Note"));
+    }
+
+    // Shift draws a selection; the keys transpose it; the clipboard takes it to a drum channel of
+    // another document, and a save keeps what was pasted.
+    void aSelectionIsTransposedAndPastedIntoAnotherDocument() {
+        TestEditor editor;
+        MainWindow& main = *editor.mainWindow;
+        DocumentWindow& first = *main.newFile();
+        QApplication::setActiveWindow(&main);
+        for (const auto& [column, row] : {std::pair{4, 10}, {6, 12}, {20, 15}})
+            click(first, cell(first, column, row));
+        QWidget* roll = first.pianoRoll();
+        sendMouse(roll, QEvent::MouseButtonPress, cell(first, 3, 9), Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+        sendMouse(roll, QEvent::MouseMove, cell(first, 7, 13), Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+        sendMouse(roll, QEvent::MouseButtonRelease, cell(first, 7, 13), Qt::LeftButton, Qt::NoButton);
+        QTest::keyClick(&first, Qt::Key_Up);
+        QTest::keyClick(&first, Qt::Key_Up, Qt::ControlModifier);  // an octave up would leave the keyboard
+        QTest::keyClick(&first, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(first.undoStack()->undoText(), QString("Octave Down"));
+        QCOMPARE(first.undoStack()->count(), 5);
+        QCOMPARE(first.song().instrumentNotes.at(0, 1), (NoteRec{4, 21, 1, 6, 166}));
+        QCOMPARE(first.song().instrumentNotes.at(0, 2), (NoteRec{6, 23, 1, 6, 166}));
+        QCOMPARE(first.song().instrumentNotes.at(0, 3), (NoteRec{20, 15, 1, 6, 166}));
+        QTest::keyClick(&first, Qt::Key_C, Qt::ControlModifier);
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied->hasFormat("application/x-tromel-notes"));
+        QVERIFY(copied->text().contains("Step"));
+
+        DocumentWindow& second = *main.newFile();
+        QTest::mouseClick(second.findChildren<QPushButton*>("drumButton")[2], Qt::LeftButton);
+        QTest::keyClick(&second, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(second.editState().noteCounts[1][2], int16_t{2});
+        const int32_t start = second.song().drumNotes.at(2, 1).position;
+        QCOMPARE(second.song().drumNotes.at(2, 1).key, 21);
+        QCOMPARE(second.song().drumNotes.at(2, 2), (NoteRec{start + 2, 23, 1, 6, 166}));
+        editor.prompts.answers.push_back(editor.folder.filePath("pasted.org"));
+        QVERIFY(second.save());
+        Song saved;
+        QVERIFY(loadOrgFile(saved, QFile::encodeName(editor.folder.filePath("pasted.org")).toStdString()).ok());
+        QCOMPARE(saved.drums[2].noteCount, int16_t{2});
+        QCOMPARE(saved.drumNotes.at(2, 1).key, 21);
     }
 };
 
