@@ -3,13 +3,17 @@
 
 #include "app/AudioStartUp.h"
 #include "app/MainWindow.h"
+#include "audio/SampleFolder.h"
 #include "document/EditorContext.h"
 #include "roll/ui/RollPictures.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QIcon>
 #include <QScreen>
+#include <QTimer>
 
 namespace tromel {
 namespace {
@@ -26,20 +30,37 @@ QSize openingSize() {
     return QSize(840, 720).boundedTo(room);
 }
 
+// Every window shows the program's icon, drawn at build time in several sizes; the desktop
+// entry of the same name ties the running program to its installed icon and file type.
+void setProgramIcon() {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QString(":/images/icons/tromel-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName("tromel");
+}
+
 }  // namespace
 
-int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
-    // Relative names, such as a sample folder or a file saved without a folder, resolve here.
+int runEditor(audio::AudioLayer& layer, Prompts& prompts, const QStringList& songs) {
+    // Relative names, such as a file saved without a folder, resolve in the program's folder
+    // where it is ours to write (a build tree); an installed program keeps the user's folder.
     const QString programFolder = QCoreApplication::applicationDirPath();
-    QDir::setCurrent(programFolder);
+    if (QFileInfo(programFolder).isWritable())
+        QDir::setCurrent(programFolder);
     if (prepareAudio(layer, prompts) != AudioStartUp::Ready)
         return 1;
+    setProgramIcon();
     roll::RollPictures pictures(roll::RollPictures::builtInSpriteSheet(), primaryScreenSize());
     EditorContext context{layer, pictures, prompts,
-                          QFile::encodeName(programFolder + "/Processed ORG Samples").toStdString()};
+                          audio::findSampleFolder(QFile::encodeName(programFolder).toStdString())};
     MainWindow mainWindow(context);
     mainWindow.resize(openingSize());
     mainWindow.show();
+    QTimer::singleShot(0, &mainWindow, [&mainWindow, songs] {
+        for (const QString& song : songs)
+            mainWindow.openFile(song);
+    });
     return QApplication::exec();
 }
 

@@ -3,6 +3,7 @@
 
 #include "audio/Transport.h"
 #include "document/EditorContext.h"
+#include "roll/ViewScroll.h"
 #include "song/EditState.h"
 #include "song/Song.h"
 
@@ -13,6 +14,7 @@
 #include <array>
 #include <memory>
 
+class QAction;
 class QMenu;
 class QProgressBar;
 class QScrollBar;
@@ -72,6 +74,8 @@ public:
 
     // Asks for a file and reads it into this (fresh) window; on Cancelled the caller closes it.
     OpenOutcome clickOpen();
+    // Reads the file at path into this (fresh) window, as Open does once a file is chosen.
+    OpenOutcome openPath(const QString& path);
     bool save();
     bool saveAs();
 
@@ -87,6 +91,8 @@ public:
     void showPlayRefusal(const std::string& reason) override;
 
 public slots:
+    // View > Go to Notes: the first notes of the song, centred on the current channel's.
+    void goToNotes();
     void onSongSettings();
     void onInstrumentSettings();
     void onDebug();
@@ -111,9 +117,13 @@ protected:
 private:
     void createControls();
     void createScrollBars();
+    void orderTabStops();
     void createMenus();
     void createEditMenu();
     void createViewMenu();
+    void refreshViewMenu();
+    void scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    bool keepCursorInView(int32_t playPosition);
     void watchPointer();
     void load();
     void layoutControls();
@@ -144,6 +154,10 @@ private:
     QMenu* m_otherMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
+    QAction* m_followPlaybackAction = nullptr;
+    QAction* m_showNotesAction = nullptr;
+    roll::WheelScroll m_wheelX;
+    roll::WheelScroll m_wheelY;
     // Created on first use; a member so that it goes before Qt deletes this window's children.
     std::unique_ptr<dialogs::SongSettingsDialog> m_songSettingsDialog;
 };

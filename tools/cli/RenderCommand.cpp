@@ -1,6 +1,7 @@
 // tromel-cli render: plays a song offline, through the editor's own engine, into a WAV file.
 #include "audio/KeyFrequency.h"
 #include "audio/MixerAudioLayer.h"
+#include "audio/SampleFolder.h"
 #include "audio/SongCompiler.h"
 #include "audio/Transport.h"
 #include "tools/cli/CliCommand.h"
@@ -59,7 +60,7 @@ double parseSeconds(const std::string& text) {
 fs::path besideProgram() {
     std::error_code error;
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    return (error ? fs::current_path() : program.parent_path()) / audio::sampleFolderName;
+    return audio::findSampleFolder(error ? fs::current_path() : program.parent_path());
 }
 
 RenderOptions parseRenderArgs(const std::vector<std::string>& args) {
