@@ -85,6 +85,7 @@ DebugWindow::DebugWindow(QWidget* parent) : QDialog(parent) {
     m_list->setUniformRowHeights(true);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (std::size_t i = 0; i + 1 < columns.size(); ++i)
         m_list->setColumnWidth(static_cast<int>(i), columns[i + 1].left - columns[i].left);
 }
