@@ -14,6 +14,9 @@ chmod 700 "$XDG_RUNTIME_DIR"
 echo "== Tests"
 ctest --test-dir build --output-on-failure
 
+echo "== Install into a temporary prefix"
+tests/install_check.sh build
+
 echo "== Core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROMEL_CORE_ONLY=ON -DTROMEL_SANITIZE=ON >/dev/null
 cmake --build build-asan

@@ -1,9 +1,14 @@
 // Qt file dialogs and message boxes for the editor's prompts.
 #include "app/DialogPrompts.h"
 
+#include "app/ProgramSettings.h"
+
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace tromel {
 namespace {
@@ -20,19 +25,37 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
     return QMessageBox::Information;
 }
 
+// The folder of the song last opened or saved, else the user's music folder, else home.
+QString startFolder() {
+    for (const QString& folder :
+         {settings::songFolder(), QStandardPaths::writableLocation(QStandardPaths::MusicLocation)}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
+}
+
 std::optional<QString> runFileDialog(QWidget* parent, const QString& title, const QString& suggestedName,
                                      bool forSaving) {
     QFileDialog dialog(parent, title);
     dialog.setObjectName("cmdlg1");
     dialog.setNameFilters(DialogPrompts::orgFilters());
     dialog.selectNameFilter(DialogPrompts::orgFilters().first());
-    dialog.setDefaultSuffix("org");
+    // Only a name typed for saving gets ".org": a file to open is taken as named, with or
+    // without an extension.
+    if (forSaving)
+        dialog.setDefaultSuffix("org");
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.selectFile(suggestedName);
+    // A suggested name with a folder (a song's own file) opens in that folder.
+    const QFileInfo suggested(suggestedName);
+    dialog.setDirectory(suggested.isAbsolute() ? suggested.absolutePath() : startFolder());
+    dialog.selectFile(suggested.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().first();
+    const QString chosen = dialog.selectedFiles().first();
+    settings::setSongFolder(QFileInfo(chosen).absolutePath());
+    return chosen;
 }
 
 }  // namespace

@@ -5,12 +5,15 @@
 #include "app/MainWindow.h"
 #include "app/RecoveryStore.h"
 #include "app/TerminationSignals.h"
+#include "audio/SampleFolder.h"
 #include "document/EditorContext.h"
 #include "roll/ui/RollPictures.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QIcon>
 #include <QScreen>
 #include <QTimer>
 
@@ -41,6 +44,16 @@ int recoveryIntervalMs() {
     return ok && interval > 0 ? interval : 30000;
 }
 
+// Every window shows the program's icon, drawn at build time in several sizes; the desktop
+// entry of the same name ties the running program to its installed icon and file type.
+void setProgramIcon() {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QString(":/images/icons/tromel-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName("tromel");
+}
+
 }  // namespace
 
 void retryPendingCommands(audio::AudioLayer& layer, QObject* owner) {
@@ -49,17 +62,20 @@ void retryPendingCommands(audio::AudioLayer& layer, QObject* owner) {
     timer->start(pendingRetryMilliseconds);
 }
 
-int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
+int runEditor(audio::AudioLayer& layer, Prompts& prompts, const QStringList& songs) {
     // From here on a SIGTERM, SIGINT or SIGHUP waits for the event loop, which keeps the work.
     TerminationSignals termination;
-    // Relative names, such as a sample folder or a file saved without a folder, resolve here.
+    // Relative names, such as a file saved without a folder, resolve in the program's folder
+    // where it is ours to write (a build tree); an installed program keeps the user's folder.
     const QString programFolder = QCoreApplication::applicationDirPath();
-    QDir::setCurrent(programFolder);
+    if (QFileInfo(programFolder).isWritable())
+        QDir::setCurrent(programFolder);
     if (prepareAudio(layer, prompts) != AudioStartUp::Ready)
         return 1;
+    setProgramIcon();
     roll::RollPictures pictures(roll::RollPictures::builtInSpriteSheet(), primaryScreenSize());
     EditorContext context{layer, pictures, prompts,
-                          QFile::encodeName(programFolder + "/Processed ORG Samples").toStdString()};
+                          audio::findSampleFolder(QFile::encodeName(programFolder).toStdString())};
     RecoveryStore recovery(RecoveryStore::defaultRoot());
     MainWindow mainWindow(context);
     QObject::connect(&termination, &TerminationSignals::received, &mainWindow, &MainWindow::endForSignal);
@@ -67,7 +83,12 @@ int runEditor(audio::AudioLayer& layer, Prompts& prompts) {
     retryPendingCommands(layer, &mainWindow);
     mainWindow.resize(openingSize());
     mainWindow.show();
-    QTimer::singleShot(0, &mainWindow, &MainWindow::restoreLeftBehind);
+    // Songs an earlier editor left behind come back first, then the songs named on the command line.
+    QTimer::singleShot(0, &mainWindow, [&mainWindow, songs] {
+        mainWindow.restoreLeftBehind();
+        for (const QString& song : songs)
+            mainWindow.openFile(song);
+    });
     return QApplication::exec();
 }
 

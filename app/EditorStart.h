@@ -5,6 +5,7 @@
 #include "audio/AudioLayer.h"
 
 class QObject;
+#include <QStringList>
 
 namespace tromel {
 
@@ -14,6 +15,7 @@ void retryPendingCommands(audio::AudioLayer& layer, QObject* owner);
 
 // Runs the editor until its main window closes and returns the exit code. When the audio layer
 // fails its checks the user is told and 1 is returned at once, with no window ever shown.
-int runEditor(audio::AudioLayer& layer, Prompts& prompts);
+// Each of songs (absolute paths) opens in its own document window once the main window shows.
+int runEditor(audio::AudioLayer& layer, Prompts& prompts, const QStringList& songs = {});
 
 }  // namespace tromel

@@ -2,15 +2,20 @@
 #include "app/MainWindow.h"
 
 #include "app/RecoveryStore.h"
+#include "app/WindowCascade.h"
 #include "document/DocumentLayout.h"
 #include "document/DocumentWindow.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QTimer>
 
 #include <cstdlib>
@@ -28,6 +33,30 @@ DocumentWindow* documentOf(QMdiSubWindow* subWindow) {
     return subWindow ? qobject_cast<DocumentWindow*>(subWindow->widget()) : nullptr;
 }
 
+// A window springs back to its minimum outer size only in its normal state: a maximized one
+// fills the area, however small the main window is.
+void keepMinimumWhenNormal(QMdiSubWindow* subWindow) {
+    const auto apply = [subWindow](Qt::WindowStates state) {
+        if (state & (Qt::WindowMaximized | Qt::WindowMinimized))
+            subWindow->setMinimumSize(0, 0);
+        else
+            subWindow->setMinimumSize(documentMinimumWidth, documentMinimumHeight);
+    };
+    apply(subWindow->windowState());
+    QObject::connect(subWindow, &QMdiSubWindow::windowStateChanged, subWindow,
+                     [apply](Qt::WindowStates, Qt::WindowStates state) { apply(state); });
+}
+
+// The local files among dropped ones whose name ends in ".org".
+QStringList droppedSongs(const QMimeData* data) {
+    QStringList songs;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() && url.toLocalFile().endsWith(".org", Qt::CaseInsensitive))
+            songs << url.toLocalFile();
+    }
+    return songs;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(parent), m_context(context) {
@@ -37,10 +66,13 @@ MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(pa
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName("mdiArea");
     setCentralWidget(m_mdiArea);
+    // Windows placed or dragged beyond the area stay reachable.
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_programWindows.setOwner(this);
+    setAcceptDrops(true);
     createMainMenus();
-    m_windowMenu = new QMenu("&Window", this);
-    m_windowMenu->setObjectName("menuWindow");
-    connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::refreshWindowMenu);
+    createWindowMenu();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::showMenusOf);
     showMenusOf(nullptr);
 }
@@ -108,21 +140,36 @@ QList<DocumentWindow*> MainWindow::documents() const {
     return result;
 }
 
+// The list of windows, then Cascade and Tile. The entries belong to the menu and go with each
+// refresh; the group and the two commands stay.
+void MainWindow::createWindowMenu() {
+    m_windowMenu = new QMenu("&Window", this);
+    m_windowMenu->setObjectName("menuWindow");
+    m_windowList = new QActionGroup(this);
+    m_cascadeAction = new QAction("Cascade", this);
+    connect(m_cascadeAction, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    m_tileAction = new QAction("Tile", this);
+    connect(m_tileAction, &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::refreshWindowMenu);
+}
+
 void MainWindow::refreshWindowMenu() {
     m_windowMenu->clear();
-    auto* group = new QActionGroup(m_windowMenu);
     QMdiSubWindow* current = m_mdiArea->currentSubWindow();
     for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList()) {
         QAction* entry = m_windowMenu->addAction(subWindow->windowTitle());
         entry->setCheckable(true);
         entry->setChecked(subWindow == current);
-        group->addAction(entry);
+        m_windowList->addAction(entry);
         QPointer<QMdiSubWindow> target(subWindow);
         connect(entry, &QAction::triggered, this, [this, target] {
             if (target)
                 m_mdiArea->setActiveSubWindow(target);
         });
     }
+    m_windowMenu->addSeparator();
+    m_windowMenu->addAction(m_cascadeAction);
+    m_windowMenu->addAction(m_tileAction);
 }
 
 DocumentWindow* MainWindow::newFile() {
@@ -130,14 +177,14 @@ DocumentWindow* MainWindow::newFile() {
     QMdiSubWindow* subWindow = m_mdiArea->addSubWindow(document);
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
     subWindow->setWindowTitle(document->caption());
-    // The spring-back size is the outer one; the window opens with a 593 x 552 client area.
-    subWindow->setMinimumSize(documentMinimumWidth, documentMinimumHeight);
+    keepMinimumWhenNormal(subWindow);
     connectDocument(document);
     subWindow->show();
     // The area maximizes a window added while another is maximized; that one fills the area.
     if (!subWindow->isMaximized()) {
         const QSize frame = subWindow->size() - document->size();
         subWindow->resize(QSize(documentOpeningWidth, documentOpeningHeight) + frame);
+        placeNewWindow(subWindow);
     }
     m_mdiArea->setActiveSubWindow(subWindow);
     showMenusOf(subWindow);
@@ -177,12 +224,55 @@ void MainWindow::connectDocument(DocumentWindow* document) {
 }
 
 DocumentWindow* MainWindow::clickOpen() {
+    const QPointer<QMdiSubWindow> previous = m_mdiArea->currentSubWindow();
     DocumentWindow* document = newFile();
     if (document->clickOpen() == OpenOutcome::Cancelled) {
         closeDocument(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
+        // The area would activate its oldest window; the one the user was in comes back instead.
+        if (previous) {
+            m_mdiArea->setActiveSubWindow(previous);
+            showMenusOf(previous);
+        }
         return nullptr;
     }
     return document;
+}
+
+DocumentWindow* MainWindow::openFile(const QString& path) {
+    DocumentWindow* document = newFile();
+    document->openPath(path);
+    return document;
+}
+
+// New windows cascade from the newest one still in its normal state.
+void MainWindow::placeNewWindow(QMdiSubWindow* subWindow) {
+    QList<QPoint> taken;
+    std::optional<QPoint> newest;
+    for (QMdiSubWindow* other : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (other == subWindow || other->isMaximized() || other->isMinimized())
+            continue;
+        taken << other->pos();
+        newest = other->pos();
+    }
+    QStyleOptionTitleBar titleBar;
+    titleBar.initFrom(subWindow);
+    const int step = subWindow->style()->pixelMetric(QStyle::PM_TitleBarHeight, &titleBar, subWindow);
+    subWindow->move(cascadePosition(taken, newest, subWindow->size(), m_mdiArea->viewport()->size(), step));
+}
+
+// Song files dropped onto the main window open, each in its own window, as Open would.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedSongs(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QStringList songs = droppedSongs(event->mimeData());
+    if (songs.isEmpty())
+        return;
+    event->acceptProposedAction();
+    for (const QString& path : songs)
+        openFile(path);
 }
 
 void MainWindow::closeDocument(QMdiSubWindow* subWindow) {

@@ -11,6 +11,9 @@
 
 #include <cstdint>
 
+class QActionGroup;
+class QDragEnterEvent;
+class QDropEvent;
 class QMdiArea;
 class QTimer;
 class QMdiSubWindow;
@@ -35,6 +38,8 @@ public:
     DocumentWindow* newFile();
     // A new document window asked to open a file; nothing is left behind when the user cancels.
     DocumentWindow* clickOpen();
+    // A new document window reading the file at path, as Open does once a file is chosen.
+    DocumentWindow* openFile(const QString& path);
 
     QMdiArea* mdiArea() const { return m_mdiArea; }
     QList<DocumentWindow*> documents() const;
@@ -61,8 +66,12 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void createWindowMenu();
+    void placeNewWindow(QMdiSubWindow* subWindow);
     void createMainMenus();
     void showMenusOf(QMdiSubWindow* subWindow);
     void closeDocument(QMdiSubWindow* subWindow);
@@ -75,6 +84,9 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_otherMenu = nullptr;
     QMenu* m_windowMenu = nullptr;
+    QActionGroup* m_windowList = nullptr;  // the entries of open windows, one checked
+    QAction* m_cascadeAction = nullptr;
+    QAction* m_tileAction = nullptr;
     QList<QPointer<QWidget>> m_auxiliaryWindows;
     dialogs::ProgramWindows m_programWindows;
     bool m_shutDown = false;

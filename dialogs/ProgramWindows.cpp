@@ -21,14 +21,14 @@ void ProgramWindows::editInstrumentSettings(QWidget* documentWindow, Song& song)
 
 void ProgramWindows::showDebugNotes(const NoteTable& instrumentNotes) {
     if (!m_debugWindow)
-        m_debugWindow = std::make_unique<DebugWindow>();
+        m_debugWindow = std::make_unique<DebugWindow>(m_owner);
     m_debugWindow->fill(instrumentNotes);
     bringForward(m_debugWindow.get());
 }
 
 void ProgramWindows::showAbout() {
     if (!m_aboutWindow)
-        m_aboutWindow = std::make_unique<AboutWindow>();
+        m_aboutWindow = std::make_unique<AboutWindow>(m_owner);
     bringForward(m_aboutWindow.get());
 }
 

@@ -13,14 +13,17 @@ class QWidget;
 namespace tromel::dialogs {
 
 // The main window owns the one instance and lends it to its document windows. Each window is
-// created on first use, has no parent window and never keeps the program running on its own;
-// all of them go when the instance does.
+// created on first use with the owner as its parent, so it stays in front of the main window,
+// never keeps the program running on its own, and goes when the instance does.
 class ProgramWindows {
 public:
     ProgramWindows();
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    // The window the debug list and About stand in front of; none until set.
+    void setOwner(QWidget* owner) { m_owner = owner; }
 
     // The "Instrument/Drum Settings" entry of `documentWindow`, whose song is `song`.
     void editInstrumentSettings(QWidget* documentWindow, Song& song);
@@ -38,6 +41,7 @@ public:
     AboutWindow* aboutWindow() const { return m_aboutWindow.get(); }
 
 private:
+    QWidget* m_owner = nullptr;
     InstrumentSettingsExchange m_instrumentExchange;
     std::unique_ptr<InstrumentSettingsDialog> m_instrumentDialog;
     std::unique_ptr<DebugWindow> m_debugWindow;

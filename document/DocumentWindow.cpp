@@ -2,6 +2,7 @@
 #include "document/DocumentWindow.h"
 
 #include "app/AudioErrorBox.h"
+#include "app/ProgramSettings.h"
 #include "audio/ui/TransportControls.h"
 #include "dialogs/ExportWavDialog.h"
 #include "dialogs/SongSettingsDialog.h"
@@ -58,6 +59,7 @@ DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent)
         emit modifiedChanged(!clean);
     });
     connect(m_undoStack, &QUndoStack::indexChanged, this, &DocumentWindow::songEdited);
+    orderTabStops();
     createMenus();
     watchPointer();
     connectNoteEditing();
@@ -74,6 +76,8 @@ DocumentWindow::~DocumentWindow() {
 
 void DocumentWindow::createControls() {
     m_pianoRoll = new roll::PianoRoll(m_context.pictures, this);
+    connect(m_pianoRoll, &roll::PianoRoll::wheelTurned, this, &DocumentWindow::scrollByWheel);
+    connect(m_pianoRoll, &roll::PianoRoll::picturesReset, this, &DocumentWindow::drawRoll, Qt::QueuedConnection);
     createScrollBars();
     m_channels = new roll::ChannelSelector(this);
     connect(m_channels, &roll::ChannelSelector::channelSelected, this, &DocumentWindow::selectChannel);
@@ -98,6 +102,24 @@ void DocumentWindow::createScrollBars() {
     m_rollYScroll->setRange(0, verticalScrollMaximum);
     m_rollYScroll->setPageStep(8);
     m_rollYScroll->setValue(2);
+}
+
+// Tab goes through the window as read: the roll and its bars, the channel buttons, the transport,
+// then the mute boxes.
+void DocumentWindow::orderTabStops() {
+    m_rollXScroll->setFocusPolicy(Qt::TabFocus);
+    m_rollYScroll->setFocusPolicy(Qt::TabFocus);
+    QList<QWidget*> order{m_pianoRoll, m_rollXScroll, m_rollYScroll};
+    for (int i = 0; i < 8; ++i)
+        order << m_channels->instButton(i);
+    for (int i = 0; i < 8; ++i)
+        order << m_channels->drumButton(i);
+    order << m_transportControls->playButton() << m_transportControls->pauseButton()
+          << m_transportControls->stopButton();
+    for (int i = 0; i < 16; ++i)
+        order << m_transportControls->muteCheck(i);
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void DocumentWindow::createMenus() {
@@ -172,7 +194,67 @@ int32_t DocumentWindow::pasteColumn() const {
     return (m_edit.viewScrollX + roll::columnWidth - 1) / roll::columnWidth + 1;
 }
 
-void DocumentWindow::createViewMenu() {}
+// The View menu: finding the notes, and two settings shared by every window of the program.
+void DocumentWindow::createViewMenu() {
+    m_viewMenu->addAction("Go to Notes", QKeySequence(Qt::Key_Home), this, &DocumentWindow::goToNotes);
+    m_followPlaybackAction = m_viewMenu->addAction("Follow Playback");
+    m_followPlaybackAction->setCheckable(true);
+    connect(m_followPlaybackAction, &QAction::triggered, this, &settings::setFollowPlayback);
+    m_showNotesAction = m_viewMenu->addAction("Show Notes When Opening");
+    m_showNotesAction->setCheckable(true);
+    connect(m_showNotesAction, &QAction::triggered, this, &settings::setShowNotesWhenOpening);
+    connect(m_viewMenu, &QMenu::aboutToShow, this, &DocumentWindow::refreshViewMenu);
+    refreshViewMenu();
+}
+
+// Another window may have changed the settings since this menu was last shown.
+void DocumentWindow::refreshViewMenu() {
+    m_followPlaybackAction->setChecked(settings::followPlayback());
+    m_showNotesAction->setChecked(settings::showNotesWhenOpening());
+}
+
+void DocumentWindow::goToNotes() {
+    const std::optional<roll::BarValues> values =
+        roll::notesBarValues(m_song, m_edit.channelKind, m_edit.currentChannel, m_rollXScroll->maximum(),
+                             m_rollYScroll->maximum(), m_pianoRoll->width(), m_pianoRoll->height());
+    if (!values)
+        return;
+    m_rollXScroll->setValue(values->x);
+    m_rollYScroll->setValue(values->y);
+}
+
+// Three rows or columns a notch, through the bars; Shift turns the wheel sideways.
+void DocumentWindow::scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers) {
+    int sideways = angleDelta.x();
+    int upright = angleDelta.y();
+    if (modifiers.testFlag(Qt::ShiftModifier) && sideways == 0)
+        std::swap(sideways, upright);
+    const auto step = [](QScrollBar* bar, roll::WheelScroll& wheel, int steps) {
+        const int before = bar->value();
+        bar->setValue(before + steps);
+        if (steps != 0 && bar->value() == before)
+            wheel.reset();
+    };
+    step(m_rollYScroll, m_wheelY,
+         m_wheelY.turn(upright, 3 * roll::rowHeight,
+                       roll::pixelsPerStepY(m_rollYScroll->maximum(), m_pianoRoll->height())));
+    step(m_rollXScroll, m_wheelX,
+         m_wheelX.turn(sideways, 3 * roll::columnWidth,
+                       roll::pixelsPerStepX(m_rollXScroll->maximum(), m_pianoRoll->width())));
+}
+
+// Following playback: a cursor past the right edge or left of the notes brings the view along.
+// Returns whether the view moved (and so was redrawn with the cursor).
+bool DocumentWindow::keepCursorInView(int32_t playPosition) {
+    if (!settings::followPlayback())
+        return false;
+    const std::optional<int> value =
+        roll::followingBarValue(playPosition, m_edit.viewScrollX, m_rollXScroll->maximum(), m_pianoRoll->width());
+    if (!value || *value == m_rollXScroll->value())
+        return false;
+    m_rollXScroll->setValue(*value);
+    return true;
+}
 
 QList<QMenu*> DocumentWindow::addedMenus() const {
     QList<QMenu*> shown;
@@ -296,8 +378,11 @@ void DocumentWindow::selectChannel(int kind, int channel) {
     drawNotes();
 }
 
-// Playback never scrolls the view: a step outside it passes without a redraw.
+// Unless Follow Playback is on, playback never scrolls the view: a step outside it passes
+// without a redraw.
 void DocumentWindow::followPlayCursor(int32_t playPosition) {
+    if (keepCursorInView(playPosition))
+        return;
     const int64_t x = 16 * static_cast<int64_t>(playPosition);
     if (m_edit.viewScrollX < x && x < static_cast<int64_t>(m_edit.viewScrollX) + m_pianoRoll->width())
         drawRoll();
@@ -326,7 +411,11 @@ OpenOutcome DocumentWindow::clickOpen() {
     const std::optional<QString> path = m_context.prompts.chooseOpenFile(this, "Open...", newDocumentCaption);
     if (!path)
         return OpenOutcome::Cancelled;
-    const LoadResult result = loadOrgFile(m_song, toFilesystemPath(*path));
+    return openPath(*path);
+}
+
+OpenOutcome DocumentWindow::openPath(const QString& path) {
+    const LoadResult result = loadOrgFile(m_song, toFilesystemPath(path));
     if (!result.ok()) {
         // The song stays new and unbound, so a later Save never overwrites the file it could not read.
         const QString text =
@@ -336,19 +425,22 @@ OpenOutcome DocumentWindow::clickOpen() {
         drawNotes();
         return OpenOutcome::NotOpened;
     }
-    m_fileName = *path;
-    setCaptionFromPath(*path);
+    m_fileName = path;
+    setCaptionFromPath(path);
     showOpenedSong();
     return OpenOutcome::Opened;
 }
 
-// The live counts start as the file's, and the notes are drawn.
+// The live counts start as the file's, and the notes are drawn (and brought into view when the
+// user wants that).
 void DocumentWindow::showOpenedSong() {
     for (int channel = 0; channel < 8; ++channel) {
         m_edit.noteCounts[0][channel] = m_song.instruments[channel].noteCount;
         m_edit.noteCounts[1][channel] = m_song.drums[channel].noteCount;
     }
     drawNotes();
+    if (settings::showNotesWhenOpening())
+        goToNotes();
 }
 
 bool DocumentWindow::openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption) {
@@ -372,7 +464,9 @@ bool DocumentWindow::save() {
 
 bool DocumentWindow::saveAs() {
     finishGesture();
-    const std::optional<QString> path = m_context.prompts.chooseSaveFile(this, "Save As...", newDocumentCaption);
+    // A song with a file proposes that file; a new one "NewData.org".
+    const QString proposed = m_fileName != noFileName ? m_fileName : QString(newDocumentCaption);
+    const std::optional<QString> path = m_context.prompts.chooseSaveFile(this, "Save As...", proposed);
     if (!path)
         return false;
     if (!writeSong(*path)) {

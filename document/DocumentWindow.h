@@ -3,6 +3,7 @@
 
 #include "audio/Transport.h"
 #include "document/EditorContext.h"
+#include "roll/ViewScroll.h"
 #include "song/EditState.h"
 #include "song/Song.h"
 #include "song/SongEdit.h"
@@ -15,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QMenu;
 class QProgressBar;
 class QUndoStack;
@@ -83,6 +85,8 @@ public:
 
     // Asks for a file and reads it into this (fresh) window; on Cancelled the caller closes it.
     OpenOutcome clickOpen();
+    // Reads the file at path into this (fresh) window, as Open does once a file is chosen.
+    OpenOutcome openPath(const QString& path);
     bool save();
     bool saveAs();
     // Reads a song kept for recovery into this (fresh) window, as the unsaved song of the
@@ -116,6 +120,8 @@ public:
 public slots:
     // File > Export WAV...: the song rendered into a WAV file as tromel-cli render does.
     void exportWav();
+    // View > Go to Notes: the first notes of the song, centred on the current channel's.
+    void goToNotes();
     void onSongSettings();
     void onInstrumentSettings();
     void onDebug();
@@ -146,9 +152,13 @@ protected:
 private:
     void createControls();
     void createScrollBars();
+    void orderTabStops();
     void createMenus();
     void createEditMenu();
     void createViewMenu();
+    void refreshViewMenu();
+    void scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    bool keepCursorInView(int32_t playPosition);
     void watchPointer();
     void load();
     void layoutControls();
@@ -187,6 +197,10 @@ private:
     QMenu* m_otherMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
+    QAction* m_followPlaybackAction = nullptr;
+    QAction* m_showNotesAction = nullptr;
+    roll::WheelScroll m_wheelX;
+    roll::WheelScroll m_wheelY;
     // Created on first use; a member so that it goes before Qt deletes this window's children.
     std::unique_ptr<dialogs::SongSettingsDialog> m_songSettingsDialog;
 };

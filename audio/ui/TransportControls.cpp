@@ -1,7 +1,9 @@
 // The transport's buttons and mute boxes, and the redraw timer of the play cursor.
 #include "audio/ui/TransportControls.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -22,26 +24,67 @@ TransportControls::TransportControls(QWidget* parent, Transport& transport, cons
     connect(m_playButton, &QPushButton::clicked, this, &TransportControls::play);
     connect(m_pauseButton, &QPushButton::clicked, this, &TransportControls::pause);
     connect(m_stopButton, &QPushButton::clicked, this, &TransportControls::stop);
-    for (int channel = 0; channel < 16; ++channel) {
-        auto* check = new QCheckBox(parent);
-        // All sixteen carry the name muteCheck; the index is the song channel.
-        check->setObjectName("muteCheck");
-        check->setProperty("index", channel);
-        check->setFocusPolicy(Qt::NoFocus);
-        connect(check, &QCheckBox::toggled, this, [this, channel](bool on) { m_transport.setMuted(channel, on); });
-        m_muteChecks[channel] = check;
-    }
+    createMuteChecks(parent);
+    createKeys(parent);
     m_playBlitTimer = new QTimer(this);
     m_playBlitTimer->setObjectName("playBlitTimer");
     m_playBlitTimer->setInterval(blitPollMilliseconds);
     connect(m_playBlitTimer, &QTimer::timeout, this, &TransportControls::followTransport);
 }
 
+void TransportControls::createMuteChecks(QWidget* parent) {
+    for (int channel = 0; channel < 16; ++channel) {
+        auto* check = new QCheckBox(parent);
+        // All sixteen carry the name muteCheck; the index is the song channel.
+        check->setObjectName("muteCheck");
+        check->setProperty("index", channel);
+        check->setAccessibleName(QString("Mute %1 %2").arg(channel < 8 ? "instrument" : "drum").arg(channel % 8 + 1));
+        check->setFocusPolicy(Qt::TabFocus);
+        check->installEventFilter(this);
+        connect(check, &QCheckBox::toggled, this, [this, channel](bool on) { m_transport.setMuted(channel, on); });
+        m_muteChecks[channel] = check;
+    }
+}
+
+// Space and Shift+Space belong to the document window, whichever of its controls has the focus,
+// and are named in the buttons' tooltips.
+void TransportControls::createKeys(QWidget* parent) {
+    const QKeySequence space(Qt::Key_Space);
+    const QKeySequence shiftSpace(Qt::ShiftModifier | Qt::Key_Space);
+    for (const auto& [keys, slot] :
+         {std::pair{space, &TransportControls::playOrPause}, std::pair{shiftSpace, &TransportControls::stop}}) {
+        auto* action = new QAction(parent);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        parent->addAction(action);
+    }
+    const auto tip = [](const char* text, const QKeySequence& keys) {
+        return QString("%1 (%2)").arg(text, keys.toString(QKeySequence::NativeText));
+    };
+    m_playButton->setToolTip(tip("Play", space));
+    m_pauseButton->setToolTip(tip("Pause", space));
+    m_stopButton->setToolTip(tip("Stop", shiftSpace));
+}
+
 QPushButton* TransportControls::makeButton(QWidget* parent, const QString& caption, const char* name) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, not taken by a click, so that Space after a click still plays or pauses.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->installEventFilter(this);
     return button;
+}
+
+// A button or box that has the focus takes a plain Space itself, as in any dialog.
+bool TransportControls::eventFilter(QObject*, QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier)
+        return false;
+    event->accept();
+    return true;
 }
 
 void TransportControls::play() {
@@ -75,6 +118,13 @@ void TransportControls::followTransport() {
         m_transport.proceed(m_host);
     else
         checkHeardStep();
+}
+
+void TransportControls::playOrPause() {
+    if (m_transport.state() == TransportState::Playing)
+        pause();
+    else
+        play();
 }
 
 void TransportControls::checkHeardStep() {

@@ -35,6 +35,8 @@ public slots:
     void play();
     void pause();
     void stop();
+    // Space: Play when stopped or paused, Pause while playing.
+    void playOrPause();
     // Looks at the published play position; a new step heard since the last look is announced.
     void checkHeardStep();
     // The redraw timer's tick: carries a preparation of samples on, or checks the heard step.
@@ -43,8 +45,13 @@ public slots:
 signals:
     void stepHeard(int32_t playPosition);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QPushButton* makeButton(QWidget* parent, const QString& caption, const char* name);
+    void createMuteChecks(QWidget* parent);
+    void createKeys(QWidget* parent);
 
     Transport& m_transport;
     const Song& m_song;

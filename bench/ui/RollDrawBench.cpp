@@ -2,8 +2,6 @@
 #include "roll/ui/RollPictures.h"
 #include "roll/ui/RollRenderer.h"
 
-#include <QGuiApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -53,12 +51,3 @@ void BM_DrawRollFullScreen(benchmark::State& state) {
 BENCHMARK(BM_DrawRollFullScreen)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

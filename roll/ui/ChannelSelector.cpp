@@ -3,6 +3,8 @@
 
 #include "roll/ChannelStatus.h"
 
+#include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -20,6 +22,33 @@ ChannelSelector::ChannelSelector(QWidget* parent) : QObject(parent) {
         connect(m_drumButtons[i], &QPushButton::clicked, this, [this, i] { select(1, i); });
     }
     m_instButtons[0]->setEnabled(false);
+    createKeys(parent);
+}
+
+// Ctrl+1..8 choose instrument channels and Alt+1..8 drum channels, anywhere in the window.
+void ChannelSelector::createKeys(QWidget* parent) {
+    for (int i = 0; i < 8; ++i) {
+        for (QPushButton* button : {m_instButtons[i], m_drumButtons[i]}) {
+            const Qt::Modifier modifier = button == m_instButtons[i] ? Qt::CTRL : Qt::ALT;
+            auto* action = new QAction(parent);
+            action->setShortcut(QKeySequence(modifier | (Qt::Key_1 + i)));
+            action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            // The current channel's button is disabled: choosing it again changes nothing.
+            connect(action, &QAction::triggered, button, &QPushButton::click);
+            parent->addAction(action);
+        }
+    }
+}
+
+// A channel button that has the focus takes a plain Space itself, as in any dialog.
+bool ChannelSelector::eventFilter(QObject*, QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier)
+        return false;
+    event->accept();
+    return true;
 }
 
 QString ChannelSelector::statusText(int kind, int channel) {
@@ -31,7 +60,11 @@ QPushButton* ChannelSelector::makeButton(QWidget* parent, const char* name, int 
     // Every button of a row carries the row's name; the index tells them apart.
     button->setObjectName(name);
     button->setProperty("index", index);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setAccessibleName(
+        QString("%1 %2").arg(name == QStringLiteral("instButton") ? "Instrument" : "Drum").arg(index + 1));
+    // Reached with Tab, not taken by a click, so that Space after a click still plays or pauses.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->installEventFilter(this);
     return button;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace tromel::roll {
 
@@ -13,12 +14,14 @@ PianoRoll::PianoRoll(RollPictures& pictures, QWidget* parent)
     setObjectName("pianoRoll");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // The roll keeps the keyboard focus of its window, so the window's keys (Space) work there.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void PianoRoll::drawRoll(const RollView& view) {
     if (m_rollBuffer.isNull())
         return;
-    m_pictures.ensureBackgroundCovers(m_rollBuffer.width(), m_rollBuffer.height());
+    m_pictures.ensureBackgroundCovers(width(), height());
     m_renderer.drawRoll(m_rollBuffer, view);
     drawNotes(view);
 }
@@ -45,23 +48,36 @@ void PianoRoll::showPointer(PointerShape shape) {
 }
 
 void PianoRoll::paintEvent(QPaintEvent* event) {
+    if (!m_picture.isNull() && m_picture.devicePixelRatio() != devicePixelRatioF()) {
+        createPictures();
+        emit picturesReset();
+    }
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (m_picture.isNull())
-        painter.fillRect(event->rect(), Qt::black);
-    else
-        painter.drawImage(event->rect().topLeft(), m_picture, event->rect());
+    const QRect area = event->rect();
+    if (m_picture.isNull()) {
+        painter.fillRect(area, Qt::black);
+        return;
+    }
+    const qreal ratio = m_picture.devicePixelRatio();
+    painter.drawImage(area, m_picture, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
 }
 
 void PianoRoll::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    createPictures();
+}
+
+// The owner redraws both after laying out; until then the new pictures are black.
+void PianoRoll::createPictures() {
     if (size().isEmpty()) {
         m_picture = QImage();
         m_rollBuffer = QImage();
         return;
     }
-    // The owner redraws both after laying out; until then the new pictures are black.
-    m_picture = QImage(size(), QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
+    m_picture = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+    m_picture.setDevicePixelRatio(ratio);
     m_picture.fill(Qt::black);
     m_rollBuffer = m_picture.copy();
 }
@@ -91,6 +107,11 @@ void PianoRoll::mouseMoveEvent(QMouseEvent* event) {
 }
 void PianoRoll::mouseReleaseEvent(QMouseEvent* event) {
     forward(m_hooks.release, *event);
+}
+
+void PianoRoll::wheelEvent(QWheelEvent* event) {
+    emit wheelTurned(event->angleDelta(), event->modifiers());
+    event->accept();
 }
 
 }  // namespace tromel::roll

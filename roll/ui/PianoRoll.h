@@ -24,8 +24,16 @@ public:
     // Arrow over nothing, four-headed over a note's body, west-east over its end.
     void showPointer(PointerShape shape);
 
+    // Both pictures hold the screen's device pixels; the roll's geometry stays in logical pixels.
     const QImage& picture() const { return m_picture; }
     const QImage& rollBuffer() const { return m_rollBuffer; }
+
+signals:
+    // A turn of the mouse wheel or a touchpad swipe over the roll (120 a notch).
+    void wheelTurned(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    // The window moved to a screen of another pixel ratio: the pictures are new and black until
+    // the owner redraws them.
+    void picturesReset();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -33,8 +41,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void createPictures();
     static RollPointer pointerOf(const QMouseEvent& event);
     static void forward(const std::function<void(const RollPointer&)>& hook, const QMouseEvent& event);
 

@@ -2,6 +2,7 @@
 // 64 bits until a copy is known to touch the picture: positions read from files reach 2^31 - 1.
 #include "roll/ui/RollRenderer.h"
 
+#include "roll/NoteLayerPlan.h"
 #include "roll/RollGeometry.h"
 #include "roll/ui/SpriteLayout.h"
 
@@ -24,6 +25,11 @@ void blit(QPainter& painter, QSize target, int64_t x, int64_t y, const QImage& s
     painter.drawImage(QPoint(static_cast<int>(x), static_cast<int>(y)), source, from);
 }
 
+// The picture's size in the roll's own pixels, whatever the screen's pixel ratio.
+QSize logicalSize(const QImage& image) {
+    return image.deviceIndependentSize().toSize();
+}
+
 // Subtracts a period while the offset exceeds it, so an offset of exactly one period stays.
 int32_t wrapOffset(int32_t offset, int32_t period) {
     return offset > period ? (offset - 1) % period + 1 : offset;
@@ -34,7 +40,7 @@ int32_t wrapOffset(int32_t offset, int32_t period) {
 void RollRenderer::drawRoll(QImage& buffer, const RollView& view) const {
     QPainter painter(&buffer);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    const QSize size = buffer.size();
+    const QSize size = logicalSize(buffer);
     drawBackground(painter, size, view);
     drawCursor(painter, size, view);
     drawPanel(painter, size, view);
@@ -88,7 +94,29 @@ void RollRenderer::drawNotes(QImage& picture, const QImage& buffer, const RollVi
     QPainter painter(&picture);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(0, 0), buffer);
-    const QSize size = picture.size();
+    const QSize size = logicalSize(picture);
+    if (const auto copies = planNoteLayer(*view.notes, view.currentChannel, view.viewScrollX, view.viewScrollY,
+                                          size.width(), size.height()))
+        drawCopies(painter, size, *copies);
+    else
+        drawEveryRecord(painter, size, view);
+    // Notes drawn under the keyboard are hidden again; the panel label is not restored.
+    const qreal ratio = buffer.devicePixelRatio();
+    painter.drawImage(QRectF(0, 0, keyStripWidth, size.height() - panelHeight), buffer,
+                      QRectF(0, 0, keyStripWidth * ratio, (size.height() - panelHeight) * ratio));
+}
+
+void RollRenderer::drawCopies(QPainter& painter, QSize size, const std::vector<NoteCopy>& copies) const {
+    for (const NoteCopy& copy : copies) {
+        const sprite::Rect& from = copy.kind == NoteCopy::Kind::box      ? sprite::noteBox(copy.channel, copy.current)
+                                   : copy.kind == NoteCopy::Kind::bridge ? sprite::bridge(copy.channel, copy.current)
+                                                                         : sprite::mark;
+        blit(painter, size, copy.x, copy.y, m_pictures.sheet(), toQRect(from));
+    }
+}
+
+// Every record in order, each copy as it comes: the picture the plan reproduces.
+void RollRenderer::drawEveryRecord(QPainter& painter, QSize size, const RollView& view) const {
     const NoteTable& notes = *view.notes;
     for (int channel = 0; channel < NoteTable::channelCount; ++channel) {
         for (int32_t slot = 1; slot <= notes.slotBound(); ++slot) {
@@ -100,8 +128,6 @@ void RollRenderer::drawNotes(QImage& picture, const QImage& buffer, const RollVi
             drawNoteBoxes(painter, size, note, channel, view);
         }
     }
-    // Notes drawn under the keyboard are hidden again; the panel label is not restored.
-    painter.drawImage(QPoint(0, 0), buffer, QRect(0, 0, keyStripWidth, size.height() - panelHeight));
 }
 
 void RollRenderer::drawMarks(QPainter& painter, QSize size, const NoteRec& note, const RollView& view) const {

@@ -1,6 +1,7 @@
 // Draws a roll's two layers by copying rectangles out of the shared pictures.
 #pragma once
 
+#include "roll/NoteLayerPlan.h"
 #include "roll/ui/RollPictures.h"
 #include "roll/ui/RollView.h"
 
@@ -24,6 +25,8 @@ private:
     void drawCursor(QPainter& painter, QSize size, const RollView& view) const;
     void drawPanel(QPainter& painter, QSize size, const RollView& view) const;
     void drawKeyboard(QPainter& painter, QSize size, const RollView& view) const;
+    void drawCopies(QPainter& painter, QSize size, const std::vector<NoteCopy>& copies) const;
+    void drawEveryRecord(QPainter& painter, QSize size, const RollView& view) const;
     void drawMarks(QPainter& painter, QSize size, const NoteRec& note, const RollView& view) const;
     void drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& note, int channel, const RollView& view) const;
 

@@ -13,14 +13,14 @@ void reportPathError(const std::filesystem::path& path, const std::string& reaso
 bool loadOrReport(Song& song, const std::filesystem::path& path) {
     const LoadResult result = loadOrgFile(song, path);
     switch (result.status) {
-    case LoadStatus::Read:
-        return true;
-    case LoadStatus::NotOrganya:
-        std::cerr << invalidOrgMessage << '\n';
-        return false;
-    case LoadStatus::Unreadable:
-        reportPathError(path, result.reason);
-        return false;
+        case LoadStatus::Read:
+            return true;
+        case LoadStatus::NotOrganya:
+            std::cerr << invalidOrgMessage << '\n';
+            return false;
+        case LoadStatus::Unreadable:
+            reportPathError(path, result.reason);
+            return false;
     }
     return false;
 }
@@ -31,8 +31,8 @@ void printChannels(const char* title, const std::array<ChannelSettings, 8>& chan
     std::printf("%-11s  ch  frequency  wave  pi   file notes  live notes\n", title);
     for (int ch = 0; ch < 8; ++ch) {
         const ChannelSettings& c = channels[ch];
-        std::printf("%-11s  %2d  %9d  %4d  %-3s  %10d  %10d\n", "", ch + 1, c.frequency, c.wave,
-                    c.pi ? "yes" : "no", c.noteCount, notes.liveCount(ch));
+        std::printf("%-11s  %2d  %9d  %4d  %-3s  %10d  %10d\n", "", ch + 1, c.frequency, c.wave, c.pi ? "yes" : "no",
+                    c.noteCount, notes.liveCount(ch));
     }
 }
 

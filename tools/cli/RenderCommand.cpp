@@ -1,5 +1,6 @@
 // tromel-cli render: plays a song offline, through the editor's own engine, into a WAV file.
 #include "audio/OfflineRender.h"
+#include "audio/SampleFolder.h"
 #include "audio/SongCompiler.h"
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/TemporaryFileGuard.h"
@@ -47,7 +48,7 @@ double parseSeconds(const std::string& text) {
 fs::path besideProgram() {
     std::error_code error;
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    return (error ? fs::current_path() : program.parent_path()) / audio::sampleFolderName;
+    return audio::findSampleFolder(error ? fs::current_path() : program.parent_path());
 }
 
 audio::RenderRequest parseRenderArgs(const std::vector<std::string>& args) {

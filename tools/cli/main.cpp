@@ -15,8 +15,8 @@ constexpr const char* usageText =
     "  resave   read a song and write it again\n"
     "  render   play a song offline into a 44100 Hz 16-bit stereo WAV file: from the start to the\n"
     "           loop end, then the loop once more (--loops N: N times), or exactly S seconds;\n"
-    "           the samples come from \"Processed ORG Samples\" beside the program unless\n"
-    "           --samples names another folder\n";
+    "           the samples come from \"Processed ORG Samples\" beside the program (installed:\n"
+    "           in share/tromel/) unless --samples names another folder\n";
 
 struct Command {
     const char* name;

@@ -1,5 +1,6 @@
 // The pointer mapping and the scroll offsets of the piano roll.
 #include "roll/RollGeometry.h"
+#include "roll/ViewScroll.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,36 @@ TEST(RollGeometry, ScrollOffsetsFromTheBars) {
     EXPECT_EQ(viewScrollYFromBar(1, 65, 452), 12);
     EXPECT_EQ(viewScrollYFromBar(2, 65, 452), 25);
     EXPECT_EQ(viewScrollYFromBar(65, 65, 452), 844);
+}
+
+// The view's jumps go through bar values: each wanted offset maps back to the value giving it.
+TEST(RollGeometry, BarValuesForWantedOffsets) {
+    for (const int value : {0, 1, 2, 640, 1279, 1280})
+        EXPECT_EQ(barValueAtOrBelowScrollX(viewScrollXFromBar(value, 1280, 577), 1280, 577), value);
+    EXPECT_EQ(barValueAtOrBelowScrollX(-40, 1280, 577), 0);
+    EXPECT_EQ(barValueAtOrBelowScrollX(viewScrollXFromBar(2, 1280, 577) - 1, 1280, 577), 1);
+    for (const int value : {0, 2, 33, 65})
+        EXPECT_EQ(nearestBarValueForScrollY(viewScrollYFromBar(value, 65, 452), 65, 452), value);
+}
+
+TEST(RollGeometry, FollowingPlaybackJumpsOnlyForACursorOutOfView) {
+    struct Case {
+        int32_t playPosition;
+        int32_t scrollX;
+        bool jumps;
+    };
+    // A 577-wide roll at offset 0 shows the cursor of positions 1 to 32 (x = 67 to 563).
+    for (const Case& c : {Case{0, 0, false}, Case{1, 0, false}, Case{32, 0, false}, Case{33, 0, true},
+                          Case{5, 100, true}, Case{10, 100, false}, Case{3000, 0, true}}) {
+        const std::optional<int> value = followingBarValue(c.playPosition, c.scrollX, 1280, 577);
+        EXPECT_EQ(value.has_value(), c.jumps) << c.playPosition << " at " << c.scrollX;
+        if (!value || c.playPosition > columnCount)
+            continue;
+        // After the jump the cursor stands within a few columns of the left edge.
+        const int64_t x = cursorX(c.playPosition, viewScrollXFromBar(*value, 1280, 577));
+        EXPECT_GE(x, 67);
+        EXPECT_LE(x, 67 + 16 * leadInColumns + 30);
+    }
 }
 
 }  // namespace

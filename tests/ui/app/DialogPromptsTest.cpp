@@ -3,6 +3,7 @@
 #include "tests/ui/UiTestRegistry.h"
 #include "tests/ui/dialogs/ModalDialogDriver.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,13 +18,13 @@ class DialogPromptsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void fileDialogsOfferOrganyaFilesAndAddTheDefaultSuffix() {
+    void fileDialogsOfferOrganyaFilesAndAddTheSuffixOnlyWhenSaving() {
         DialogPrompts prompts;
         bool checked = false;
         whenModalShown<QFileDialog>([&](QFileDialog& dialog) {
             checked = dialog.windowTitle() == "Open..." && dialog.objectName() == "cmdlg1" &&
                       dialog.nameFilters() == QStringList{"Organya Music File (*.org)", "All Files (*.*)"} &&
-                      dialog.selectedNameFilter() == "Organya Music File (*.org)" && dialog.defaultSuffix() == "org" &&
+                      dialog.selectedNameFilter() == "Organya Music File (*.org)" && dialog.defaultSuffix().isEmpty() &&
                       dialog.fileMode() == QFileDialog::ExistingFile && dialog.acceptMode() == QFileDialog::AcceptOpen;
             dialog.reject();
         });
@@ -31,16 +32,39 @@ private slots:
         QVERIFY(checked);
 
         // As a user would: go to the folder and type a name without a suffix into the name field
-        // (found by the name Qt's own dialog gives it).
+        // (found by the name Qt's own dialog gives it). Saving adds ".org"; opening takes the
+        // file as named, and starts in the folder of the song last saved.
         QTemporaryDir folder;
-        whenModalShown<QFileDialog>([&](QFileDialog& dialog) {
-            dialog.setDirectory(folder.path());
-            if (auto* nameEdit = dialog.findChild<QLineEdit*>("fileNameEdit"))
-                nameEdit->setText("saved-by-prompts-test");  // a name no working folder holds
-            static_cast<QDialog&>(dialog).accept();          // QFileDialog::accept, reached through its public base
-        });
+        QFile plain(folder.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        const auto typeName = [&](const QString& name, QString* startFolder = nullptr) {
+            whenModalShown<QFileDialog>([&folder, name, startFolder](QFileDialog& dialog) {
+                if (startFolder)
+                    *startFolder = dialog.directory().absolutePath();
+                dialog.setDirectory(folder.path());
+                if (auto* nameEdit = dialog.findChild<QLineEdit*>("fileNameEdit"))
+                    nameEdit->setText(name);
+                static_cast<QDialog&>(dialog).accept();  // QFileDialog::accept, reached through its public base
+            });
+        };
+        typeName("saved-by-prompts-test");  // a name no working folder holds
         QCOMPARE(prompts.chooseSaveFile(nullptr, "Save As...", "NewData.org").value_or(""),
                  folder.filePath("saved-by-prompts-test.org"));
+        QString startFolder;
+        typeName("plain", &startFolder);
+        QCOMPARE(prompts.chooseOpenFile(nullptr, "Open...", "NewData.org").value_or(""), folder.filePath("plain"));
+        QCOMPARE(startFolder, QDir(folder.path()).absolutePath());
+
+        // Save As of a song with a file starts in its folder with its name.
+        QString proposed;
+        whenModalShown<QFileDialog>([&](QFileDialog& dialog) {
+            proposed = dialog.directory().filePath(dialog.findChild<QLineEdit*>("fileNameEdit")->text());
+            dialog.reject();
+        });
+        QTemporaryDir songFolder;
+        prompts.chooseSaveFile(nullptr, "Save As...", songFolder.filePath("tune.org"));
+        QCOMPARE(proposed, QDir(songFolder.path()).absoluteFilePath("tune.org"));
     }
 
     void theWavChooserOffersWavFilesAndAddsTheirSuffix() {

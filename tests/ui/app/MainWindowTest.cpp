@@ -5,11 +5,13 @@
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
 
+#include <QActionGroup>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -103,26 +105,34 @@ private slots:
         ScriptedLayer layer;
         FakePrompts prompts;
         QDir::setCurrent(QDir::tempPath());
-        bool sawMainWindow = false;
+        QTemporaryDir folder;
+        const QString song = folder.filePath("tune.org");
+        QVERIFY(saveOrgFile(Song(), QFile::encodeName(song).toStdString()).ok);
+        QStringList captions;
         QTimer::singleShot(0, [&] {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
                 auto* main = qobject_cast<MainWindow*>(widget);
                 if (main == nullptr || !main->isVisible())
                     continue;
-                sawMainWindow = main->documents().isEmpty();
-                main->newFile();
-                main->newFile();
-                main->close();
+                captions << QString::number(main->documents().size());
+                // The songs of the command line open once the main window shows.
+                QTimer::singleShot(0, main, [main, &captions] {
+                    for (DocumentWindow* document : main->documents())
+                        captions << document->caption();
+                    main->newFile();
+                    main->close();
+                });
             }
         });
         QObject watchdog;  // ends a loop that failed to end by itself, so the run reports instead of hanging
         QTimer::singleShot(20000, &watchdog, [] { QCoreApplication::exit(99); });
-        QCOMPARE(runEditor(layer, prompts), 0);
-        QVERIFY(sawMainWindow);
+        QCOMPARE(runEditor(layer, prompts, {song, folder.filePath("missing.org")}), 0);
+        QCOMPARE(captions, (QStringList{"0", "tune.org", "NewData.org"}));
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(!QApplication::windowIcon().isNull());
         QCOMPARE(QDir::currentPath(), QCoreApplication::applicationDirPath());
         // Shut-down closed both documents before it let the layer go, and did so once.
         QCOMPARE(QList<int>({layer.initCalls, layer.releases, layer.documentsAtRelease}), QList<int>({1, 1, 0}));
-        QVERIFY(prompts.messages.isEmpty());
     }
 
     void mainMenusGiveWayToTheActiveDocumentsMenusAndTheirShortcuts() {
@@ -138,7 +148,7 @@ private slots:
 
         QApplication::setActiveWindow(&main);
         QTest::keyClick(&main, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(texts(main.menuBar()), (QStringList{"&File", "&Settings", "&Window", "&Other", "&Edit"}));
+        QCOMPARE(texts(main.menuBar()), (QStringList{"&File", "&Settings", "&Window", "&Other", "&Edit", "&View"}));
         QCOMPARE(texts(barMenu(main, "&Edit")),
                  (QStringList{"Undo", "Redo", "|", "Cut", "Copy", "Paste", "Delete", "|", "Select All", "|",
                               "Transpose Up", "Transpose Down", "Octave Up", "Octave Down", "Move Left", "Move Right",
@@ -150,6 +160,11 @@ private slots:
         QVERIFY(entry(file, "Save")->isEnabled());
         QCOMPARE(texts(barMenu(main, "&Settings")), (QStringList{"Song Settings", "Instrument/Drum Settings"}));
         QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Debug"}));
+        QMenu* view = barMenu(main, "&View");
+        QCOMPARE(texts(view), (QStringList{"Go to Notes", "Follow Playback", "Show Notes When Opening"}));
+        QCOMPARE(entry(view, "Go to Notes")->shortcut(), QKeySequence(Qt::Key_Home));
+        // Both settings are off unless chosen.
+        QVERIFY(!entry(view, "Follow Playback")->isChecked() && !entry(view, "Show Notes When Opening")->isChecked());
 
         // The document's New now owns Ctrl+N; the main window's hidden one does not clash with it.
         QTest::keyClick(main.activeDocument(), Qt::Key_N, Qt::ControlModifier);
@@ -171,13 +186,100 @@ private slots:
         DocumentWindow* second = main.clickOpen();
         QCOMPARE(main.activeDocument(), second);
         QMenu* windows = barMenu(main, "&Window");
-        emit windows->aboutToShow();
-        QCOMPARE(texts(windows), (QStringList{"NewData.org", "tune.org"}));
+        for (int refresh = 0; refresh < 3; ++refresh)
+            emit windows->aboutToShow();
+        QCOMPARE(texts(windows), (QStringList{"NewData.org", "tune.org", "|", "Cascade", "Tile"}));
+        QCOMPARE(main.findChildren<QActionGroup*>().size(), 1);  // refreshing leaves nothing behind
         QVERIFY(entry(windows, "tune.org")->isChecked());
         entry(windows, "NewData.org")->trigger();
         QCOMPARE(main.activeDocument(), first);
         QCOMPARE(barMenu(main, "&File"), first->menus().first());
         QVERIFY(entry(windows, "NewData.org")->isChecked());
+
+        // Cancelling Open brings back the window the user was in, not the oldest.
+        main.newFile();
+        main.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
+        QCOMPARE(main.clickOpen(), nullptr);
+        QCOMPARE(main.activeDocument(), second);
+        QCOMPARE(barMenu(main, "&File"), second->menus().first());
+
+        for (const char* arrangement : {"Tile", "Cascade"}) {
+            entry(windows, arrangement)->trigger();
+            QList<QPoint> places;
+            for (QMdiSubWindow* frame : main.mdiArea()->subWindowList())
+                places << frame->pos();
+            QCOMPARE(QSet<QPoint>(places.begin(), places.end()).size(), 3);
+        }
+    }
+
+    // A dozen windows: each new one a title bar down and right of the last, back at the top left
+    // when it would run past the area, never exactly on an older one.
+    void newWindowsCascadeWithoutCoveringOlderOnes() {
+        TestEditor editor;
+        MainWindow& main = *editor.mainWindow;
+        QList<QPoint> places;
+        for (int i = 0; i < 12; ++i)
+            places << main.newFile()->parentWidget()->pos();
+        const QSize area = main.mdiArea()->viewport()->size();
+        const QSize window = main.activeDocument()->parentWidget()->size();
+        QCOMPARE(places.first(), QPoint(0, 0));
+        const int step = places[1].x();
+        QVERIFY(step > 10 && places[1] == QPoint(step, step));
+        for (int i = 1; i < places.size(); ++i) {
+            QCOMPARE(places.count(places[i]), 1);
+            const QPoint next = places[i - 1] + QPoint(step, step);
+            const bool fits = next.x() + window.width() <= area.width() && next.y() + window.height() <= area.height();
+            QVERIFY2(fits ? places[i] == next : places[i].y() == 0, qPrintable(QString("window %1").arg(i)));
+        }
+        int wraps = 0;
+        for (int i = 1; i < places.size(); ++i)
+            wraps += places[i].y() < places[i - 1].y();
+        QVERIFY(wraps >= 1);
+        QCOMPARE(main.mdiArea()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    }
+
+    // A maximized document fills an area smaller than a normal window's spring-back size; back in
+    // its normal state it springs back again.
+    void aMaximizedDocumentFitsTheSmallestMainWindow() {
+        TestEditor editor;
+        MainWindow& main = *editor.mainWindow;
+        main.resize(main.minimumSize());
+        auto* frame = qobject_cast<QMdiSubWindow*>(main.newFile()->parentWidget());
+        frame->showMaximized();
+        QTRY_COMPARE(frame->size(), main.mdiArea()->viewport()->size());
+        QVERIFY(frame->height() < 525);
+        frame->showNormal();
+        QTRY_COMPARE(frame->minimumSize(), QSize(593, 525));
+    }
+
+    // Songs named on the command line, and .org files dropped onto the main window, open as Open
+    // opens them: each in its own window, with the same message for a file that is not a song.
+    void songsFromTheCommandLineOrADropOpenInWindowsOfTheirOwn() {
+        TestEditor editor;
+        MainWindow& main = *editor.mainWindow;
+        const QString tune = editor.writeSong("tune.org", Song());
+        QFile notes(editor.folder.filePath("notes.org"));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("* a plain-text outline\n") > 0);
+        notes.close();
+        const QString other = editor.folder.filePath("picture.png");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(tune), QUrl::fromLocalFile(other), QUrl::fromLocalFile(notes.fileName())});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&main, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&main, &drop);
+        QStringList captions;
+        for (DocumentWindow* document : main.documents())
+            captions << document->caption();
+        QCOMPARE(captions, (QStringList{"tune.org", "NewData.org"}));
+        QCOMPARE(editor.prompts.messages,
+                 (QList{RecordedMessage{MessageIcon::Warning, "File Open Error", "This is not a valid ORG File!"}}));
+        QMimeData pictures;
+        pictures.setUrls({QUrl::fromLocalFile(other)});
+        QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &pictures, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&main, &refused);
+        QVERIFY(!refused.isAccepted());
     }
 
     // The area opens a new window maximized while another is; it must fill the area, not keep the

@@ -1,5 +1,6 @@
 // Play, Pause, Stop, the mute boxes and the play cursor, on the device-less mixer driven by hand.
 #include "app/EditorStart.h"
+#include "app/ProgramSettings.h"
 #include "audio/ui/TransportControls.h"
 #include "document/DocumentWindow.h"
 #include "roll/RollGeometry.h"
@@ -119,6 +120,29 @@ private slots:
         QVERIFY(transport.playPosition() > 0);
         QCOMPARE(document.pianoRoll()->picture(), before);
         QVERIFY(editor.prompts.messages.isEmpty());
+    }
+
+    // Following playback, the view jumps whenever the cursor passes the right edge or the loop
+    // takes it back left of the view; it is on screen at every step.
+    void followPlaybackKeepsTheCursorInView() {
+        TestEditor editor;
+        DocumentWindow& document = documentWithALoop(editor);
+        document.song().loopBegin = 20;
+        document.song().loopEnd = 150;
+        settings::setFollowPlayback(true);
+        clickPlay(document);
+        int jumps = 0;
+        for (int step = 1; step <= 260; ++step) {
+            const int before = document.rollXScroll()->value();
+            editor.render(framesPerStep);
+            document.transportControls().checkHeardStep();
+            const int32_t position = document.transport().playPosition();
+            QVERIFY2(position == 0 || cursorAt(document, position),
+                     qPrintable(QString("step %1 at %2").arg(step).arg(position)));
+            jumps += document.rollXScroll()->value() != before;
+        }
+        settings::setFollowPlayback(false);
+        QVERIFY(jumps >= 8);
     }
 
     void aTickedMuteBoxOrClosingTheWindowSilencesTheInstrument() {

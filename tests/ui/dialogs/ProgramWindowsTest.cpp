@@ -4,23 +4,21 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 
 namespace tromel::dialogs {
 namespace {
 
-// The five lists side by side, one row per line; a list out of step with the others leaves a short row.
+// The listing as rows of five texts, read the way the list shows them.
 QList<QStringList> listing(DebugWindow& window) {
+    const QAbstractItemModel* model = window.findChild<QTreeView*>("noteList")->model();
     QList<QStringList> rows;
-    for (const char* name : {"rollNum", "rollXY", "rollLength", "rollPan", "rollVol"}) {
-        const QListWidget* list = window.findChild<QListWidget*>(name);
-        for (int row = 0; row < list->count(); ++row) {
-            if (row == rows.size())
-                rows << QStringList();
-            rows[row] << list->item(row)->text();
-        }
+    for (int row = 0; row < model->rowCount(); ++row) {
+        rows << QStringList();
+        for (int column = 0; column < model->columnCount(); ++column)
+            rows.last() << model->index(row, column).data().toString();
     }
     return rows;
 }
@@ -39,11 +37,20 @@ private slots:
         other.grow(1);
         other.at(7, 1) = {9, 9, 9, 9, 9};
 
+        QWidget owner;
         ProgramWindows windows;
+        windows.setOwner(&owner);
         windows.showDebugNotes(other);
         DebugWindow* debug = windows.debugWindow();
         QVERIFY(debug && debug->isVisible() && !debug->isModal());
         QCOMPARE(debug->windowTitle(), QString("Debug"));
+        // In front of the main window, as a window of its own.
+        QCOMPARE(debug->parentWidget(), &owner);
+        QVERIFY(debug->isWindow());
+        QStringList columns;
+        for (int column = 0; column < 5; ++column)
+            columns << debug->notes().headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        QCOMPARE(columns, (QStringList{"rollNum", "rollXY", "rollLength", "rollPan", "rollVol"}));
         QCOMPARE(listing(*debug), QList<QStringList>({{"Inst 8, Note 1", "9,9", "9", "9", "9"}}));
         windows.showDebugNotes(notes);
         QCOMPARE(windows.debugWindow(), debug);
@@ -55,10 +62,13 @@ private slots:
     }
 
     void aboutIsOneModelessWindowThatCloseOnlyHides() {
+        QWidget owner;
         ProgramWindows windows;
+        windows.setOwner(&owner);
         windows.showAbout();
         AboutWindow* about = windows.aboutWindow();
         QVERIFY(about && about->isVisible() && !about->isModal());
+        QVERIFY(about->parentWidget() == &owner && about->isWindow());
         QCOMPARE(about->windowTitle(), QString("About"));
         QCOMPARE(about->findChild<QLabel*>("labelVersion")->text(), QString("Tromel Version 0.7.0 Beta"));
         const QPixmap picture = about->findChild<QLabel*>("picture")->pixmap();

@@ -1,6 +1,8 @@
 // A document window: what it opens with, its channel buttons and status texts, layout and file commands.
+#include "app/ProgramSettings.h"
 #include "document/DocumentWindow.h"
 #include "roll/RollGeometry.h"
+#include "roll/ViewScroll.h"
 #include "roll/ui/ChannelSelector.h"
 #include "roll/ui/PianoRoll.h"
 #include "roll/ui/SpriteLayout.h"
@@ -14,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QWheelEvent>
 
 namespace tromel::test {
 namespace {
@@ -191,6 +194,115 @@ private slots:
         }
     }
 
+    // The wheel moves the bars, never the offsets directly, so the written limits hold.
+    void theWheelScrollsThroughTheBars() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        QWidget* roll = document.pianoRoll();
+        const auto turn = [roll](QPoint delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QWheelEvent wheel(QPointF(200, 100), roll->mapToGlobal(QPointF(200, 100)), QPoint(), delta, Qt::NoButton,
+                              modifiers, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(roll, &wheel);
+        };
+        const auto bars = [&] { return QList<int>{document.rollXScroll()->value(), document.rollYScroll()->value()}; };
+        // One notch down: three rows of 12 pixels, some three steps of the vertical bar.
+        const int32_t top = document.editState().viewScrollY;
+        turn(QPoint(0, -120));
+        QVERIFY(std::abs(document.editState().viewScrollY - top - 36) <= 13);
+        const QList<int> afterNotch = bars();
+        // A touchpad's small deltas add up to the same notch.
+        turn(QPoint(0, 120));
+        for (int i = 0; i < 8; ++i)
+            turn(QPoint(0, -15));
+        QCOMPARE(bars(), afterNotch);
+        // Shift or a sideways delta scrolls sideways; at the ends the bars stop.
+        turn(QPoint(0, -120), Qt::ShiftModifier);
+        turn(QPoint(-120, 0));
+        QVERIFY(bars()[0] >= 3 && bars()[1] == afterNotch[1]);
+        for (int i = 0; i < 40; ++i)
+            turn(QPoint(120, 120));
+        QCOMPARE(bars(), (QList<int>{0, 0}));
+        QCOMPARE(document.editState().viewScrollX, 0);
+    }
+
+    // Go to Notes shows the first notes, centred on the current channel's; with Show Notes When
+    // Opening a read song opens there. Off, a song opens at the written scroll values.
+    void goToNotesFindsTheSongsFirstNotes() {
+        TestEditor editor;
+        Song song;
+        song.instrumentNotes.grow(2);
+        song.instrumentNotes.at(1, 1) = NoteRec{300, 60, 4, 6, 200};
+        song.instrumentNotes.at(1, 2) = NoteRec{320, 64, 4, 6, 200};
+        song.instrumentNotes.at(4, 1) = NoteRec{900, 10, 4, 6, 200};
+        song.instruments[1].noteCount = 2;
+        song.instruments[4].noteCount = 1;
+        const QString path = editor.writeSong("late.org", song);
+        const auto shows = [](DocumentWindow& document, int32_t column, int32_t row) {
+            const QRect view(roll::keyStripWidth, 0, document.pianoRoll()->width() - roll::keyStripWidth,
+                             document.pianoRoll()->height() - roll::panelHeight);
+            const EditState& edit = document.editState();
+            return view.contains(int(roll::noteBoxX(column, edit.viewScrollX)),
+                                 int(roll::noteBoxY(row, edit.viewScrollY)));
+        };
+        for (const bool showNotes : {false, true}) {
+            settings::setShowNotesWhenOpening(showNotes);
+            editor.prompts.answers.push_back(path);
+            DocumentWindow& document = *editor.mainWindow->clickOpen();
+            const QList<int> bars{document.rollXScroll()->value(), document.rollYScroll()->value()};
+            QCOMPARE(bars == QList<int>({1, 2}), !showNotes);
+            QCOMPARE(shows(document, 300, 60) && shows(document, 320, 64), showNotes);
+        }
+        settings::setShowNotesWhenOpening(false);
+        // From the first note's place, centred on channel 5's only note when it is current.
+        DocumentWindow& document = *editor.mainWindow->activeDocument();
+        QTest::mouseClick(document.channels().instButton(4), Qt::LeftButton);
+        document.goToNotes();
+        QVERIFY(shows(document, 300, 10) && !shows(document, 300, 60));
+        QVERIFY(document.editState().viewScrollX <= 16 * 299 - 16 * roll::leadInColumns);
+    }
+
+    // The keyboard reaches every control; Space plays or pauses unless a focused button takes it.
+    void keysDrivePlaybackChannelsAndFocus() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        document.song().loopEnd = 16;
+        QApplication::setActiveWindow(editor.mainWindow.get());
+        QTRY_VERIFY(document.pianoRoll()->hasFocus());
+        const audio::Transport& transport = document.transport();
+        for (const auto& [keys, state] :
+             {std::pair{QKeySequence(Qt::Key_Space), audio::TransportState::Playing},
+              {QKeySequence(Qt::Key_Space), audio::TransportState::Paused},
+              {QKeySequence(Qt::Key_Space), audio::TransportState::Playing},
+              {QKeySequence(Qt::ShiftModifier | Qt::Key_Space), audio::TransportState::Stopped}}) {
+            QTest::keySequence(QApplication::focusWidget(), keys);
+            QCOMPARE(transport.state(), state);
+        }
+        QCOMPARE(document.findChild<QPushButton*>("stopButton")->toolTip(), QString("Stop (Shift+Space)"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(document.statusText(), QString("Current Channel: Instrument #3"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_8, Qt::AltModifier);
+        QCOMPARE(document.statusText(), QString("Current Channel: Drum #8"));
+
+        // Tab from the roll: the bars, the sixteen channel buttons less the current one, the
+        // transport, the sixteen mute boxes, and round again.
+        QStringList order;
+        for (int i = 0; i < 38; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focused = QApplication::focusWidget();
+            order << (focused->accessibleName().isEmpty() ? focused->objectName() : focused->accessibleName());
+        }
+        QCOMPARE(order.mid(0, 4), (QStringList{"rollXScroll", "rollYScroll", "Instrument 1", "Instrument 2"}));
+        QCOMPARE(order.mid(16, 6), (QStringList{"Drum 7", "playButton", "pauseButton", "stopButton",
+                                                "Mute instrument 1", "Mute instrument 2"}));
+        QCOMPARE(order.mid(35, 3), (QStringList{"Mute drum 8", "pianoRoll", "rollXScroll"}));
+        // Space on a focused mute box ticks it instead of playing.
+        while (QApplication::focusWidget()->accessibleName() != "Mute drum 3")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(qobject_cast<QCheckBox*>(QApplication::focusWidget())->isChecked());
+        QCOMPARE(transport.state(), audio::TransportState::Stopped);
+    }
+
     void openShowsTheFileSaveWritesItBackAndASecondOpenIsIndependent() {
         TestEditor editor;
         QCOMPARE(editor.mainWindow->clickOpen(), nullptr);  // cancelled: no window left behind
@@ -260,6 +372,7 @@ private slots:
         QVERIFY(QFile::exists(path));
         QVERIFY(!document.saveAs());  // cancelled
         QCOMPARE(binding(document), path + " as bound.org");
+        QCOMPARE(editor.prompts.choosers.last(), (RecordedChooser{true, "Save As...", path}));  // its own name
 
         // A bound document whose folder has gone reports the failure and keeps its file name.
         QVERIFY(gone.remove());

@@ -85,8 +85,9 @@ private slots:
         menuEntry(document, "Debug")->trigger();
         dialogs::DebugWindow* debug = editor.mainWindow->programWindows().debugWindow();
         QVERIFY(debug != nullptr && debug->isVisible());
-        QCOMPARE(debug->findChild<QListWidget*>("rollNum")->item(0)->text(), QString("Inst 2, Note 1"));
-        QCOMPARE(debug->findChild<QListWidget*>("rollXY")->item(0)->text(), QString("17,40"));
+        QCOMPARE(debug->notes().index(0, 0).data().toString(), QString("Inst 2, Note 1"));
+        QCOMPARE(debug->notes().index(0, 1).data().toString(), QString("17,40"));
+        QCOMPARE(debug->parentWidget(), editor.mainWindow.get());
     }
 
     void aboutComesFromBothMenusAsOneWindow() {
