@@ -36,6 +36,13 @@ void setShowNotesWhenOpening(bool on) {
     setFlag("view/showNotesWhenOpening", on);
 }
 
+bool previewNotes() {
+    return flag("view/previewNotes");
+}
+void setPreviewNotes(bool on) {
+    setFlag("view/previewNotes", on);
+}
+
 QString songFolder() {
     return store().value("files/songFolder").toString();
 }

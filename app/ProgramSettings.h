@@ -13,6 +13,10 @@ void setFollowPlayback(bool on);
 bool showNotesWhenOpening();
 void setShowNotesWhenOpening(bool on);
 
+// View > Preview Notes: a note placed or given a new key sounds. Off unless chosen.
+bool previewNotes();
+void setPreviewNotes(bool on);
+
 // The folder of the song last opened or saved; empty until there is one.
 QString songFolder();
 void setSongFolder(const QString& folder);

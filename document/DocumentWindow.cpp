@@ -3,6 +3,7 @@
 
 #include "app/AudioErrorBox.h"
 #include "app/ProgramSettings.h"
+#include "audio/NotePreview.h"
 #include "audio/ui/TransportControls.h"
 #include "dialogs/ExportWavDialog.h"
 #include "dialogs/SongSettingsDialog.h"
@@ -28,7 +29,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUndoStack>
+
+#include <algorithm>
+#include <limits>
 
 namespace tromel {
 namespace {
@@ -52,6 +57,9 @@ DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent)
       m_transport(std::make_unique<audio::Transport>(context.layer, context.sampleFolder)) {
     setObjectName("winFile");
     m_noteEditor = std::make_unique<roll::NoteEditor>(m_song, m_edit);
+    m_previewTimer = new QTimer(this);
+    m_previewTimer->setSingleShot(true);
+    connect(m_previewTimer, &QTimer::timeout, this, [this] { m_notePreview->stop(); });
     createControls();
     m_undoStack = new QUndoStack(this);
     connect(m_undoStack, &QUndoStack::cleanChanged, this, [this](bool clean) {
@@ -191,6 +199,10 @@ void DocumentWindow::createEditMenu() {
 int32_t DocumentWindow::pasteColumn() const {
     if (m_transport->isPaused() && m_transportControls->playPosition() > 0)
         return m_transportControls->playPosition();
+    return firstVisibleColumn();
+}
+
+int32_t DocumentWindow::firstVisibleColumn() const {
     return (m_edit.viewScrollX + roll::columnWidth - 1) / roll::columnWidth + 1;
 }
 
@@ -203,14 +215,44 @@ void DocumentWindow::createViewMenu() {
     m_showNotesAction = m_viewMenu->addAction("Show Notes When Opening");
     m_showNotesAction->setCheckable(true);
     connect(m_showNotesAction, &QAction::triggered, this, &settings::setShowNotesWhenOpening);
+    m_previewNotesAction = m_viewMenu->addAction("Preview Notes");
+    m_previewNotesAction->setCheckable(true);
+    connect(m_previewNotesAction, &QAction::triggered, this, &settings::setPreviewNotes);
+    m_viewMenu->addAction("Play from Here", QKeySequence("Ctrl+Space"), this, &DocumentWindow::playFromHere);
     connect(m_viewMenu, &QMenu::aboutToShow, this, &DocumentWindow::refreshViewMenu);
     refreshViewMenu();
+}
+
+// From the selection's first step, else from the first column wholly in view.
+void DocumentWindow::playFromHere() {
+    finishGesture();
+    const roll::NoteSelection& selection = m_noteEditor->selection();
+    int32_t position = firstVisibleColumn();
+    if (!selection.empty() && selection.isOf(m_edit)) {
+        const NoteTable& notes = m_song.notes(m_edit.channelKind);
+        position = std::numeric_limits<int32_t>::max();
+        for (const int32_t slot : selection.slotIndices())
+            position = std::min(position, notes.at(m_edit.currentChannel, slot).position);
+    }
+    m_transportControls->playFrom(position);
+}
+
+// A placed note sounds, for as long as its length lasts at the song's tempo, a second at most.
+void DocumentWindow::previewNote(const NoteRec& note) {
+    if (!settings::previewNotes())
+        return;
+    if (!m_notePreview)
+        m_notePreview = std::make_unique<audio::NotePreview>(m_context.layer, m_context.sampleFolder);
+    const int milliseconds = m_notePreview->start(m_song, m_edit.channelKind, m_edit.currentChannel, note);
+    if (milliseconds > 0)
+        m_previewTimer->start(milliseconds);
 }
 
 // Another window may have changed the settings since this menu was last shown.
 void DocumentWindow::refreshViewMenu() {
     m_followPlaybackAction->setChecked(settings::followPlayback());
     m_showNotesAction->setChecked(settings::showNotesWhenOpening());
+    m_previewNotesAction->setChecked(settings::previewNotes());
 }
 
 void DocumentWindow::goToNotes() {
@@ -313,6 +355,9 @@ roll::RollView DocumentWindow::rollView() const {
     view.viewScrollX = m_edit.viewScrollX;
     view.viewScrollY = m_edit.viewScrollY;
     view.playPosition = m_transportControls->playPosition();
+    if (m_noteEditor->selection().isOf(m_edit))
+        view.selection = &m_noteEditor->selection();
+    view.band = m_noteEditor->band();
     return view;
 }
 
@@ -604,6 +649,8 @@ void DocumentWindow::applyEdit(roll::EditOutcome outcome) {
     }
     if (outcome.finished)
         recordEdit(std::move(*outcome.finished));
+    if (outcome.placed)
+        previewNote(*outcome.placed);
 }
 
 // The dialogs' shared values and windows belong to the main window, which answers these.

@@ -22,10 +22,12 @@ class QProgressBar;
 class QUndoStack;
 class QScrollBar;
 class QStatusBar;
+class QTimer;
 
 namespace tromel::audio {
+class NotePreview;
 class TransportControls;
-}
+}  // namespace tromel::audio
 
 namespace tromel::dialogs {
 class SongSettingsDialog;
@@ -122,6 +124,8 @@ public slots:
     void exportWav();
     // View > Go to Notes: the first notes of the song, centred on the current channel's.
     void goToNotes();
+    // View > Play from Here: playback from the selection's first step or the first column in view.
+    void playFromHere();
     void onSongSettings();
     void onInstrumentSettings();
     void onDebug();
@@ -172,6 +176,8 @@ private:
     void setCaptionFromPath(const QString& path);
     void showOpenedSong();
     int32_t pasteColumn() const;
+    int32_t firstVisibleColumn() const;
+    void previewNote(const NoteRec& note);
     void updateCaption();
     void showEditedSong();
 
@@ -199,6 +205,9 @@ private:
     QMenu* m_viewMenu = nullptr;
     QAction* m_followPlaybackAction = nullptr;
     QAction* m_showNotesAction = nullptr;
+    QAction* m_previewNotesAction = nullptr;
+    std::unique_ptr<audio::NotePreview> m_notePreview;  // made when a note is first previewed
+    QTimer* m_previewTimer = nullptr;
     roll::WheelScroll m_wheelX;
     roll::WheelScroll m_wheelY;
     // Created on first use; a member so that it goes before Qt deletes this window's children.

@@ -115,7 +115,7 @@ public:
         return true;
     }
 
-    void addBoxes(const NoteRec& note, int channel) {
+    void addBoxes(const NoteRec& note, int channel, bool selected) {
         const int64_t row = note.key;
         if (!(m_height - 142 > 12 * row - m_scrollY) || !m_grid.hasRow(row))
             return;
@@ -128,10 +128,10 @@ public:
             // The bridges into and out of this column are drawn after its box.
             for (const int64_t bridge : {c, c + 1}) {
                 if (bridge > start && bridge <= end && coverBridge(row, bridge))
-                    keep(2 * (bridge - start), NoteCopy::Kind::bridge, channel, current, bridge, row);
+                    keep(2 * (bridge - start), NoteCopy::Kind::bridge, channel, current, bridge, row, selected);
             }
             if (m_grid.cover(row, c, boxParts))
-                keep(c == start ? 0 : 2 * (c - start) - 1, NoteCopy::Kind::box, channel, current, c, row);
+                keep(c == start ? 0 : 2 * (c - start) - 1, NoteCopy::Kind::box, channel, current, c, row, selected);
         }
         // Records come last drawn first; within one, the copies are put last drawn first too.
         std::sort(m_kept.begin() + static_cast<std::ptrdiff_t>(first), m_kept.end(),
@@ -162,9 +162,10 @@ private:
         return left || right;
     }
 
-    void keep(int64_t within, NoteCopy::Kind kind, int channel, bool current, int64_t column, int64_t row) {
+    void keep(int64_t within, NoteCopy::Kind kind, int channel, bool current, int64_t column, int64_t row,
+              bool selected) {
         const int64_t x = kind == NoteCopy::Kind::box ? noteBoxX(column, m_scrollX) : bridgeX(column, m_scrollX);
-        m_kept.push_back({within, {kind, channel, current, x, noteBoxY(row, m_scrollY)}});
+        m_kept.push_back({within, {kind, channel, current, x, noteBoxY(row, m_scrollY), selected}});
     }
 
     int m_current;
@@ -181,7 +182,8 @@ private:
 }  // namespace
 
 std::optional<std::vector<NoteCopy>> planNoteLayer(const NoteTable& notes, int currentChannel, int32_t viewScrollX,
-                                                   int32_t viewScrollY, int width, int height) {
+                                                   int32_t viewScrollY, int width, int height,
+                                                   const NoteSelection* selection) {
     Planner planner(currentChannel, viewScrollX, viewScrollY, width, height);
     for (int channel = NoteTable::channelCount - 1; channel >= 0; --channel) {
         for (int32_t slot = notes.slotBound(); slot >= 1; --slot) {
@@ -190,7 +192,8 @@ std::optional<std::vector<NoteCopy>> planNoteLayer(const NoteTable& notes, int c
                 continue;
             if (channel == currentChannel && !planner.addMarks(note))
                 return std::nullopt;
-            planner.addBoxes(note, channel);
+            planner.addBoxes(note, channel,
+                             channel == currentChannel && selection != nullptr && selection->contains(slot));
         }
     }
     return planner.copies();

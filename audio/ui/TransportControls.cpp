@@ -88,10 +88,18 @@ bool TransportControls::eventFilter(QObject*, QEvent* event) {
 }
 
 void TransportControls::play() {
-    if (m_transport.play(m_song, m_host)) {
-        m_lastStepSeen = m_transport.stepsHeard();
-        m_playBlitTimer->start();
-    }
+    if (m_transport.play(m_song, m_host))
+        followPlay();
+}
+
+void TransportControls::playFrom(int32_t position) {
+    if (m_transport.playFrom(m_song, m_host, position))
+        followPlay();
+}
+
+void TransportControls::followPlay() {
+    m_lastStepSeen = m_transport.stepsHeard();
+    m_playBlitTimer->start();
 }
 
 void TransportControls::pause() {

@@ -37,6 +37,8 @@ public slots:
     void stop();
     // Space: Play when stopped or paused, Pause while playing.
     void playOrPause();
+    // Play from Here: a fresh compile heard from the play position `position` on.
+    void playFrom(int32_t position);
     // Looks at the published play position; a new step heard since the last look is announced.
     void checkHeardStep();
     // The redraw timer's tick: carries a preparation of samples on, or checks the heard step.
@@ -49,6 +51,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void followPlay();
     QPushButton* makeButton(QWidget* parent, const QString& caption, const char* name);
     void createMuteChecks(QWidget* parent);
     void createKeys(QWidget* parent);

@@ -28,7 +28,7 @@ struct RollFixture {
     roll::RollPictures pictures{roll::RollPictures::builtInSpriteSheet(), QSize(1920, 1080)};
     roll::RollRenderer renderer{pictures};
     NoteTable notes = fullScreenOfNotes();
-    roll::RollView view{&notes, 0, 0, 0, 5};
+    roll::RollView view{&notes, 0, 0, 0, 5, nullptr, std::nullopt};
     QImage buffer{width, height, QImage::Format_RGB32};
     QImage picture{width, height, QImage::Format_RGB32};
 

@@ -30,6 +30,14 @@ QSize logicalSize(const QImage& image) {
     return image.deviceIndependentSize().toSize();
 }
 
+sprite::Rect boxSprite(int channel, bool current, bool selected) {
+    return selected ? sprite::selectedNoteBox(channel) : sprite::noteBox(channel, current);
+}
+
+sprite::Rect bridgeSprite(int channel, bool current, bool selected) {
+    return selected ? sprite::selectedBridge(channel) : sprite::bridge(channel, current);
+}
+
 // Subtracts a period while the offset exceeds it, so an offset of exactly one period stays.
 int32_t wrapOffset(int32_t offset, int32_t period) {
     return offset > period ? (offset - 1) % period + 1 : offset;
@@ -96,10 +104,12 @@ void RollRenderer::drawNotes(QImage& picture, const QImage& buffer, const RollVi
     painter.drawImage(QPoint(0, 0), buffer);
     const QSize size = logicalSize(picture);
     if (const auto copies = planNoteLayer(*view.notes, view.currentChannel, view.viewScrollX, view.viewScrollY,
-                                          size.width(), size.height()))
+                                          size.width(), size.height(), view.selection))
         drawCopies(painter, size, *copies);
     else
         drawEveryRecord(painter, size, view);
+    if (view.band)
+        drawBand(painter, size, *view.band, view);
     // Notes drawn under the keyboard are hidden again; the panel label is not restored.
     const qreal ratio = buffer.devicePixelRatio();
     painter.drawImage(QRectF(0, 0, keyStripWidth, size.height() - panelHeight), buffer,
@@ -108,9 +118,10 @@ void RollRenderer::drawNotes(QImage& picture, const QImage& buffer, const RollVi
 
 void RollRenderer::drawCopies(QPainter& painter, QSize size, const std::vector<NoteCopy>& copies) const {
     for (const NoteCopy& copy : copies) {
-        const sprite::Rect& from = copy.kind == NoteCopy::Kind::box      ? sprite::noteBox(copy.channel, copy.current)
-                                   : copy.kind == NoteCopy::Kind::bridge ? sprite::bridge(copy.channel, copy.current)
-                                                                         : sprite::mark;
+        const sprite::Rect& from =
+            copy.kind == NoteCopy::Kind::box      ? boxSprite(copy.channel, copy.current, copy.selected)
+            : copy.kind == NoteCopy::Kind::bridge ? bridgeSprite(copy.channel, copy.current, copy.selected)
+                                                  : sprite::mark;
         blit(painter, size, copy.x, copy.y, m_pictures.sheet(), toQRect(from));
     }
 }
@@ -125,7 +136,8 @@ void RollRenderer::drawEveryRecord(QPainter& painter, QSize size, const RollView
                 continue;
             if (channel == view.currentChannel)
                 drawMarks(painter, size, note, view);
-            drawNoteBoxes(painter, size, note, channel, view);
+            const bool selected = channel == view.currentChannel && view.selection && view.selection->contains(slot);
+            drawNoteBoxes(painter, size, note, channel, selected, view);
         }
     }
 }
@@ -138,15 +150,15 @@ void RollRenderer::drawMarks(QPainter& painter, QSize size, const NoteRec& note,
         blit(painter, size, x, volumeMarkY(note.volume, size.height()), m_pictures.sheet(), mark);
 }
 
-void RollRenderer::drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& note, int channel,
+void RollRenderer::drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& note, int channel, bool selected,
                                  const RollView& view) const {
     const int64_t scrollX = view.viewScrollX;
     // Only boxes lying wholly above the bottom panel are drawn.
     if (!(size.height() - 142 > 12 * static_cast<int64_t>(note.key) - view.viewScrollY))
         return;
     const bool current = channel == view.currentChannel;
-    const QRect box = toQRect(sprite::noteBox(channel, current));
-    const QRect bridge = toQRect(sprite::bridge(channel, current));
+    const QRect box = toQRect(boxSprite(channel, current, selected));
+    const QRect bridge = toQRect(bridgeSprite(channel, current, selected));
     const int64_t y = noteBoxY(note.key, view.viewScrollY);
     const int64_t position = note.position;
     blit(painter, size, noteBoxX(position, view.viewScrollX), y, m_pictures.sheet(), box);
@@ -159,6 +171,21 @@ void RollRenderer::drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& n
         blit(painter, size, noteBoxX(column, view.viewScrollX), y, m_pictures.sheet(), box);
         blit(painter, size, bridgeX(column, view.viewScrollX), y, m_pictures.sheet(), bridge);
     }
+}
+
+// The rectangle being drawn with Shift: an outline around its cells, over the rows only.
+void RollRenderer::drawBand(QPainter& painter, QSize size, const CellRect& band, const RollView& view) const {
+    const int64_t left = std::max<int64_t>(keyStripWidth, columnLeftX(band.firstColumn, view.viewScrollX));
+    const int64_t right = std::min<int64_t>(size.width() - 1, columnLeftX(band.lastColumn + 1, view.viewScrollX) - 1);
+    const int64_t top = std::max<int64_t>(0, rowTopY(band.firstRow, view.viewScrollY));
+    const int64_t bottom =
+        std::min<int64_t>(size.height() - panelHeight - 1, rowTopY(band.lastRow + 1, view.viewScrollY) - 1);
+    if (left > right || top > bottom)
+        return;
+    painter.setPen(QColor(sprite::bandOutline));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(QPoint(static_cast<int>(left), static_cast<int>(top)),
+                           QPoint(static_cast<int>(right), static_cast<int>(bottom))));
 }
 
 }  // namespace tromel::roll

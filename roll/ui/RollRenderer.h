@@ -28,7 +28,9 @@ private:
     void drawCopies(QPainter& painter, QSize size, const std::vector<NoteCopy>& copies) const;
     void drawEveryRecord(QPainter& painter, QSize size, const RollView& view) const;
     void drawMarks(QPainter& painter, QSize size, const NoteRec& note, const RollView& view) const;
-    void drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& note, int channel, const RollView& view) const;
+    void drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& note, int channel, bool selected,
+                       const RollView& view) const;
+    void drawBand(QPainter& painter, QSize size, const CellRect& band, const RollView& view) const;
 
     const RollPictures& m_pictures;
 };

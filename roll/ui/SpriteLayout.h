@@ -33,6 +33,13 @@ constexpr Rect noteBox(int channel, bool current) {
 constexpr Rect bridge(int channel, bool current) {
     return {(current ? 66 : 162) + 12 * channel, 0, 6, 10};
 }
+// A selected note of the current channel: its box lighter and outlined, and the bridge to match.
+constexpr Rect selectedNoteBox(int channel) {
+    return {65 + 12 * channel, 336, 12, 10};
+}
+constexpr Rect selectedBridge(int channel) {
+    return {66 + 12 * channel, 336, 6, 10};
+}
 // The source x of a digit is 65 + 4 * digit; the roll asks for digit 7 - b of octave block b.
 constexpr Rect digit(int value) {
     return {65 + 4 * value, 12, 4, 10};
@@ -50,6 +57,8 @@ inline constexpr uint32_t blackLaneLine = 0x4C7159;
 inline constexpr uint32_t whiteLaneLine = 0x7E9F77;
 inline constexpr uint32_t rowSeparator = 0x222B32;
 inline constexpr uint32_t cursorRed = 0xFF0000;
+inline constexpr uint32_t selectedOutline = 0xFFFFFF;
+inline constexpr uint32_t bandOutline = 0xF0F0F0;
 
 // An octave read from its highest key down: true for a black key.
 inline constexpr std::array<bool, 12> octaveIsBlack{false, true,  false, true,  false, true,

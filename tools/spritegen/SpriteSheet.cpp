@@ -63,10 +63,21 @@ void drawNoteBox(QPainter& painter, const sprite::Rect& where, uint32_t rgb) {
     painter.fillRect(box.right(), box.y() + 1, 1, box.height() - 1, main.darker(170));
 }
 
+// A selected note: its bright colour lighter still, outlined top and bottom so that the bridges
+// carry the outline along the note, and at both ends of the box.
+void drawSelectedNoteBox(QPainter& painter, int channel) {
+    const QRect box = toQRect(sprite::selectedNoteBox(channel));
+    painter.fillRect(box, QColor(opaque(sprite::brightNoteColours[channel])).lighter(170));
+    painter.setPen(QColor(opaque(sprite::selectedOutline)));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+}
+
 void drawNoteBoxes(QPainter& painter) {
     for (int channel = 0; channel < 8; ++channel) {
         drawNoteBox(painter, sprite::noteBox(channel, true), sprite::brightNoteColours[channel]);
         drawNoteBox(painter, sprite::noteBox(channel, false), sprite::darkNoteColours[channel]);
+        drawSelectedNoteBox(painter, channel);
     }
 }
 

@@ -161,10 +161,13 @@ private slots:
         QCOMPARE(texts(barMenu(main, "&Settings")), (QStringList{"Song Settings", "Instrument/Drum Settings"}));
         QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Debug"}));
         QMenu* view = barMenu(main, "&View");
-        QCOMPARE(texts(view), (QStringList{"Go to Notes", "Follow Playback", "Show Notes When Opening"}));
+        QCOMPARE(texts(view), (QStringList{"Go to Notes", "Follow Playback", "Show Notes When Opening", "Preview Notes",
+                                           "Play from Here"}));
+        QCOMPARE(entry(view, "Play from Here")->shortcut(), QKeySequence("Ctrl+Space"));
         QCOMPARE(entry(view, "Go to Notes")->shortcut(), QKeySequence(Qt::Key_Home));
-        // Both settings are off unless chosen.
+        // The settings are off unless chosen.
         QVERIFY(!entry(view, "Follow Playback")->isChecked() && !entry(view, "Show Notes When Opening")->isChecked());
+        QVERIFY(!entry(view, "Preview Notes")->isChecked());
 
         // The document's New now owns Ctrl+N; the main window's hidden one does not clash with it.
         QTest::keyClick(main.activeDocument(), Qt::Key_N, Qt::ControlModifier);

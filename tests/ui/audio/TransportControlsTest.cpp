@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <sndfile.h>
 
@@ -143,6 +144,43 @@ private slots:
         }
         settings::setFollowPlayback(false);
         QVERIFY(jumps >= 8);
+    }
+
+    // Play from Here starts at the first column in view (or the selection's first step), one
+    // step after the press as Play does; Preview Notes sounds a placed note and changes nothing.
+    void playFromHereAndPreviewNotes() {
+        TestEditor editor;
+        DocumentWindow& document = documentWithALoop(editor);
+        document.song().instrumentNotes.grow(2);
+        document.song().instrumentNotes.at(0, 1) = NoteRec{1, 48, 1, 6, 200};
+        document.song().instrumentNotes.at(0, 2) = NoteRec{9, 48, 1, 6, 200};
+        document.editState().noteCounts[0][0] = 2;
+        document.rollXScroll()->setValue(0);
+        document.rollXScroll()->setValue(1);  // columns 1 and 2 partly hidden: column 3 comes first
+        QApplication::setActiveWindow(editor.mainWindow.get());
+        QTest::keyClick(&document, Qt::Key_Space, Qt::ControlModifier);
+        QTRY_VERIFY(!document.transport().isPreparing());
+        editor.render(framesPerStep + 100);
+        QCOMPARE(document.transport().playPosition(), 3);
+        QVERIFY(editor.render(framesPerStep * 5) < silent);  // steps 4 to 8: nothing sounds yet
+        QVERIFY(editor.render(framesPerStep) > audible);     // step 9
+        click(&document, "stopButton");
+        editor.render(framesPerStep * 4);
+
+        const std::vector<uint8_t> before = writeOrgBytes(document.song());
+        settings::setPreviewNotes(true);
+        document.undoStack()->clear();
+        QWidget* roll = document.pianoRoll();
+        const QPoint cell(64 + 16 * 11 - document.editState().viewScrollX + 6,
+                          12 * 14 + 6 - document.editState().viewScrollY);
+        QTest::mouseMove(roll, cell);
+        QTest::mouseClick(roll, Qt::LeftButton, Qt::NoModifier, cell);
+        settings::setPreviewNotes(false);
+        QVERIFY(editor.render(framesPerStep) > audible);
+        QTRY_VERIFY(editor.render(512) < silent);  // a step at the song's tempo, then it fades
+        QCOMPARE(document.transport().state(), audio::TransportState::Stopped);
+        document.undoStack()->undo();
+        QCOMPARE(writeOrgBytes(document.song()), before);
     }
 
     void aTickedMuteBoxOrClosingTheWindowSilencesTheInstrument() {

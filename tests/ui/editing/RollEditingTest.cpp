@@ -222,6 +222,8 @@ private slots:
         sendMouse(roll, QEvent::MouseButtonPress, cell(first, 3, 9), Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
         sendMouse(roll, QEvent::MouseMove, cell(first, 7, 13), Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
         sendMouse(roll, QEvent::MouseButtonRelease, cell(first, 7, 13), Qt::LeftButton, Qt::NoButton);
+        // Selected notes are drawn lighter than the channel's other notes.
+        QVERIFY(qGray(boxPixel(first, 4, 10)) > qGray(boxPixel(first, 20, 15)) + 40);
         QTest::keyClick(&first, Qt::Key_Up);
         QTest::keyClick(&first, Qt::Key_Up, Qt::ControlModifier);  // an octave up would leave the keyboard
         QTest::keyClick(&first, Qt::Key_Down, Qt::ControlModifier);

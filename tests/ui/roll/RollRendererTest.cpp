@@ -36,7 +36,7 @@ class RollRendererTest : public QObject {
     QImage m_picture;
 
     roll::RollView view(int32_t scrollX = 0, int32_t scrollY = 0, int32_t playPosition = 0, int current = 0) {
-        return roll::RollView{&m_notes, current, scrollX, scrollY, playPosition};
+        return roll::RollView{&m_notes, current, scrollX, scrollY, playPosition, nullptr, std::nullopt};
     }
 
     void render(const roll::RollView& v, QSize size = QSize(577, height), qreal ratio = 1) {
