@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Smoke test of the real editor: under Xvfb with SDL's dummy audio driver, open a song through the
-# menus and the file dialog, play it (the red play cursor must appear), save it, and quit through
-# the menu with a clean exit. Usage: editor_smoke.sh PATH/TO/tromel SOURCE_DIR
+# menus and the file dialog, play it (the red play cursor must appear), save it, copy a passage into
+# a new song and save that, and quit through the menu with a clean exit.
+# Usage: editor_smoke.sh PATH/TO/tromel SOURCE_DIR
 set -euo pipefail
 
 tromel=$1
@@ -108,6 +109,31 @@ xdotool key --clearmodifiers ctrl+s
 sleep 1
 [ "$(stat -c %Y "$song")" -gt "$(date -d '2002-01-01' +%s)" ] || fail "Save did not write the song back"
 
+# A passage: Home brings the notes into view, Shift and a drag over the roll select them, and
+# Ctrl+C, Ctrl+N, Ctrl+V and Ctrl+S put them into a new song saved as a file of its own.
+focus_main
+xdotool key --clearmodifiers Home
+sleep 0.5
+xdotool mousemove --window "$main" $((roll_left + 70)) $((roll_top + 2))
+xdotool keydown shift mousedown 1
+xdotool mousemove --window "$main" $((roll_left + 300)) $((roll_top + 150))
+xdotool mousemove --window "$main" $((roll_left + 560)) $((roll_top + 300))
+xdotool mouseup 1 keyup shift
+sleep 0.3
+xdotool key --clearmodifiers ctrl+c ctrl+n
+sleep 1
+xdotool key --clearmodifiers ctrl+v ctrl+s
+timeout 10 xdotool search --sync --onlyvisible --name '^Save As\.\.\.$' >/dev/null || fail "no Save As dialog"
+sleep 0.5
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 5 "$work/passage.org"
+xdotool key Return
+for _ in $(seq 50); do [ -s "$work/passage.org" ] && break; sleep 0.1; done
+# Both notes, eight steps apart as they were, pasted at the new window's first column in view.
+passage=$(od -An -tx1 -j 114 -N 8 "$work/passage.org" | tr -d ' \n')
+[ "$(stat -c %s "$work/passage.org" 2>/dev/null)" = 130 ] && [ "$passage" = 020000000a000000 ] ||
+  fail "the pasted passage was not saved as copied ($passage)"
+
 # File > Exit in the document's menu ends the program.
 focus_main
 xdotool key --clearmodifiers alt+f
@@ -119,4 +145,4 @@ status=0
 wait "$editor_pid" || status=$?
 editor_pid=
 [ "$status" -eq 0 ] || fail "the editor exited with status $status"
-echo "editor_smoke: opened, played ($red_playing red cursor pixels), saved and quit cleanly"
+echo "editor_smoke: opened, played ($red_playing red cursor pixels), saved, copied a passage into a new song and quit cleanly"
