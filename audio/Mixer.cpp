@@ -12,15 +12,6 @@ constexpr std::size_t commandCapacity = 16384;
 constexpr std::size_t returnCapacity = Mixer::slotCapacity + 4096;
 constexpr int lowestFrequency = 1;
 
-float saturate(float x) {
-    const float level = std::abs(x);
-    if (level <= Mixer::saturationKnee)
-        return x;
-    const float room = 1.0f - Mixer::saturationKnee;
-    const float bent = Mixer::saturationKnee + room * std::tanh((level - Mixer::saturationKnee) / room);
-    return std::copysign(std::min(bent, 1.0f), x);
-}
-
 }  // namespace
 
 Mixer::Mixer() : m_slots(slotCapacity), m_commands(commandCapacity), m_returns(returnCapacity) {}
@@ -280,7 +271,9 @@ void Mixer::render(float* out, int frames) {
     for (int i = 0; i < m_sequencerCount; ++i)
         m_sequencers[i]->publish();
     for (int i = 0; i < 2 * frames; ++i)
-        out[i] = saturate(out[i] * headroom);
+        out[i] *= mixGain;
+    m_dcBlocker.process(out, frames);
+    m_limiter.process(out, frames);
     m_renderedFrames.store(m_frame, std::memory_order_release);
 }
 
@@ -296,6 +289,8 @@ void Mixer::clear() {
         slot = Slot{};
     m_slotsUsed = 0;
     m_sequencerCount = 0;
+    m_dcBlocker = DcBlocker{};
+    m_limiter = PeakLimiter{};
 }
 
 }  // namespace tromel::audio

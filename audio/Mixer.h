@@ -1,7 +1,9 @@
 // The mixer: every channel's voices and every step clock, rendered into one stereo output.
 #pragma once
 
+#include "audio/DcBlocker.h"
 #include "audio/MixerCommand.h"
+#include "audio/PeakLimiter.h"
 #include "audio/SpscQueue.h"
 #include "audio/Voice.h"
 
@@ -25,15 +27,14 @@ public:
     static constexpr uint32_t slotCapacity = 1024;  // handles carry the slot in their low ten bits
     static constexpr uint32_t slotMask = slotCapacity - 1;
     static constexpr int sequencerCapacity = 64;
-    // Sixteen full-scale channels may sound at once; half scale keeps two of them clear of the
-    // ceiling. Above the knee the output bends smoothly towards full scale and never passes it,
-    // so a loud moment is rounded off instead of clipped hard, and never wrapped.
-    static constexpr float headroom = 0.5f;
-    static constexpr float saturationKnee = 0.75f;
-    // Frames between a command or step taking effect and its sound leaving render(). The device
-    // simply lags by this much; an offline render drops the first latencyFrames frames so that
-    // frame 0 of its output is the moment Play was pressed.
-    static constexpr int latencyFrames = 0;
+    // The sum of all voices is scaled by this fixed gain: a song of sixteen busy channels at
+    // full volume with drums on every step stays linear, its loudest crests reaching the
+    // limiter's ceiling; the limiter catches only what is rarer still.
+    static constexpr float mixGain = 0.35f;
+    // Frames between a command or step taking effect and its sound leaving render(): the
+    // limiter's look-ahead. The device simply lags by this much; an offline render drops the
+    // first latencyFrames frames so that frame 0 of its output is the moment Play was pressed.
+    static constexpr int latencyFrames = PeakLimiter::lookAheadFrames;
 
     Mixer();
 
@@ -44,7 +45,8 @@ public:
     // [any thread] The output frame the mixer has rendered up to.
     int64_t renderedFrames() const { return m_renderedFrames.load(std::memory_order_acquire); }
 
-    // [audio thread] Interleaved stereo, saturated to [-1, 1].
+    // [audio thread] Interleaved stereo, below PeakLimiter::ceiling: the voices times mixGain,
+    // rid of any DC offset, through the limiter.
     void render(float* out, int frames);
 
     // [user-interface thread, only while nothing renders] Applies every queued command now.
@@ -97,6 +99,8 @@ private:
     SpscQueue<MixerReturn> m_returns;
     std::array<MixerReturn, 256> m_unsent{};  // returns that found the queue full, sent later
     int m_unsentCount = 0;
+    DcBlocker m_dcBlocker;
+    PeakLimiter m_limiter;
     int m_maxVolume = largestVolume;
     int64_t m_frame = 0;
     std::atomic<int64_t> m_renderedFrames{0};

@@ -151,6 +151,8 @@ bool writeRender(audio::MixerAudioLayer& layer, int64_t frames, const fs::path& 
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     const bool progress = isatty(STDERR_FILENO);
     std::vector<float> block(2 * blockFrames);
+    // What leaves the mixer lags by its latency: the frames before the compile's sound are not written.
+    layer.renderFrames(block.data(), audio::Mixer::latencyFrames);
     bool ok = true;
     for (int64_t done = 0; done < frames && ok;) {
         const int n = static_cast<int>(std::min<int64_t>(blockFrames, frames - done));

@@ -73,7 +73,9 @@ fs::path steadySampleFolder(float level) {
 }
 
 std::vector<float> render(MixerAudioLayer& layer, int frames, int piece) {
-    std::vector<float> out(2 * static_cast<std::size_t>(frames));
+    std::vector<float> out(2 * static_cast<std::size_t>(std::max(frames, Mixer::latencyFrames)));
+    layer.renderFrames(out.data(), Mixer::latencyFrames);
+    out.resize(2 * static_cast<std::size_t>(frames));
     for (int done = 0; done < frames; done += piece)
         layer.renderFrames(out.data() + 2 * static_cast<std::size_t>(done), std::min(piece, frames - done));
     return out;
@@ -141,6 +143,13 @@ double harmonicToRestDb(const std::vector<float>& mono, double f0) {
     // The fit and what it leaves are orthogonal, so their powers add up to the signal's.
     const double left = std::inner_product(rest.begin(), rest.end(), rest.begin(), 0.0);
     return 10.0 * std::log10((total - left) / left);
+}
+
+double rmsOf(const std::vector<float>& mono, std::size_t first) {
+    double power = 0.0;
+    for (std::size_t i = first; i < mono.size(); ++i)
+        power += static_cast<double>(mono[i]) * mono[i];
+    return std::sqrt(power / static_cast<double>(mono.size() - first));
 }
 
 float largestStep(const std::vector<float>& mono, std::size_t first) {

@@ -56,7 +56,9 @@ struct SoloVoice {
     std::vector<float> play(int frequency, int frames, int volume = largestVolume, int pan = 0);
 };
 
-// Renders frames in uneven pieces (so steps fall inside buffers) and returns interleaved stereo.
+// Renders frames in uneven pieces (so steps fall inside buffers) and returns interleaved stereo,
+// from the moment of the call: the mixer's latency is rendered first and dropped, so what the
+// calls before posted is heard from frame 0 on.
 std::vector<float> render(MixerAudioLayer& layer, int frames, int piece = 333);
 // Frames at which the left side of interleaved stereo rises from silence.
 std::vector<int64_t> onsets(const std::vector<float>& stereo);
@@ -68,6 +70,8 @@ double measureFrequency(const std::vector<float>& mono, double guess);
 // Power of the harmonics of f0 below the output's Nyquist frequency over the power of all else
 // (the aliases and images), in dB.
 double harmonicToRestDb(const std::vector<float>& mono, double f0);
+// The root mean square of the samples from `first` on.
+double rmsOf(const std::vector<float>& mono, std::size_t first = 0);
 // The largest difference between neighbouring samples from `first` on.
 float largestStep(const std::vector<float>& mono, std::size_t first = 0);
 

@@ -37,13 +37,6 @@ std::vector<double> harmonics(const std::vector<float>& loop, int cycles, int co
     return magnitudes;
 }
 
-double rmsOf(const std::vector<float>& frames) {
-    double power = 0.0;
-    for (const float v : frames)
-        power += static_cast<double>(v) * v;
-    return std::sqrt(power / static_cast<double>(frames.size()));
-}
-
 float peakOf(const std::vector<float>& frames, std::size_t first = 0) {
     float peak = 0.0f;
     for (std::size_t i = first; i < frames.size(); ++i)

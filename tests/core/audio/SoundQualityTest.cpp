@@ -45,8 +45,9 @@ TEST(SoundQuality, SawHasNoAudibleAliasesUpToTheTopKeys) {
 }
 
 TEST(SoundQuality, VolumeScalesAndPanBalances) {
-    SoloVoice voice(steadySampleFolder(0.5f) / "M01.wav", true);
-    const float full = 0.5f * 0.5f;  // sample level times the mixer's headroom
+    // Middle C's 25 periods fill 4214 frames exactly, so over them the sine's RMS is the file's.
+    SoloVoice voice(bank / "M01.wav", true);
+    const float full = static_cast<float>(rmsOf(readWav(bank / "M01.wav").frames)) * Mixer::mixGain;
     struct Case {
         int volume, pan;
         float left, right;
@@ -54,21 +55,27 @@ TEST(SoundQuality, VolumeScalesAndPanBalances) {
     // Off centre, the far side fades and the near side stays full.
     for (const Case& c : {Case{320, 0, full, full}, Case{160, 0, full / 2, full / 2}, Case{320, 50, full / 2, full},
                           Case{320, -100, full, 0.0f}}) {
-        const std::vector<float> out = voice.play(0, 1024, c.volume, c.pan);
-        EXPECT_NEAR(out[2 * 1000], c.left, 1e-4) << c.volume << " " << c.pan;
-        EXPECT_NEAR(out[2 * 1000 + 1], c.right, 1e-4) << c.volume << " " << c.pan;
+        const std::vector<float> out = voice.play(keyToFrequency(48), 1000 + 4214, c.volume, c.pan);
+        EXPECT_NEAR(rmsOf(leftOf(out, 1000)), c.left, 1e-3 * full) << c.volume << " " << c.pan;
+        std::vector<float> right(out.begin() + 1, out.end());
+        EXPECT_NEAR(rmsOf(leftOf(right, 1000)), c.right, 1e-3 * full) << c.volume << " " << c.pan;
     }
 }
 
-TEST(SoundQuality, LoudMixesSaturateInsteadOfWrapping) {
+// Sixteen sines in step, at full volume, would pass full scale by 6 dB: the limiter brings their
+// crests to just under its ceiling, never onto it.
+TEST(SoundQuality, LoudMixesAreLimitedJustBelowTheCeiling) {
     MixerAudioLayer layer;
-    const fs::path path = steadySampleFolder(1.0f) / "M01.wav";
-    for (int i = 0; i < 6; ++i) {
-        const Handle channel = layer.channelFromSample(layer.loadSample(path, true, samplesMaxPlaybacks));
-        layer.setChannelAttributes(channel, 0, largestVolume, 0);
+    for (int i = 0; i < 16; ++i) {
+        const Handle channel = layer.channelFromSample(layer.loadSample(bank / "M01.wav", true, samplesMaxPlaybacks));
+        layer.setChannelAttributes(channel, keyToFrequency(36), largestVolume, 0);
         layer.playChannel(channel);
     }
-    EXPECT_FLOAT_EQ(render(layer, 512)[1000], 1.0f);
+    const std::vector<float> out = render(layer, 44100);
+    const float peak =
+        std::abs(*std::max_element(out.begin(), out.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
+    EXPECT_LT(peak, PeakLimiter::ceiling);
+    EXPECT_GT(peak, PeakLimiter::ceiling * 0.95f);
 }
 
 TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {

@@ -22,6 +22,9 @@ Song pulseSong(int32_t tempo, int32_t steps, int32_t every) {
     return song;
 }
 
+// A note's fade, then the output's DC blocker letting go of what it held.
+constexpr int fadedOut = Voice::rampFrames + DcBlocker::drainFrames + 1;
+
 bool silentAfter(const std::vector<float>& stereo, std::size_t frame) {
     return std::all_of(stereo.begin() + 2 * static_cast<std::ptrdiff_t>(frame), stereo.end(),
                        [](float v) { return v == 0.0f; });
@@ -77,18 +80,18 @@ TEST_F(TransportTest, PauseKeepsThePlaceAndPlayResumesOnANewGrid) {
     const uint64_t heard = transport.stepsHeard();
     transport.pause();
     EXPECT_TRUE(transport.isPaused());
-    EXPECT_TRUE(silentAfter(render(layer, 5000), Voice::rampFrames + 1));  // the note fades out; no steps
+    EXPECT_TRUE(silentAfter(render(layer, 5000), fadedOut));  // the note fades out; no steps
     EXPECT_EQ(transport.playPosition(), 5);
     EXPECT_EQ(transport.stepsHeard(), heard);
 
-    transport.play(song, host);  // resume: step 6 one step after the resume
-    EXPECT_EQ(onsets(render(layer, 800)), std::vector<int64_t>{441});
+    transport.play(song, host);                                        // resume: step 6 one step after the resume
+    EXPECT_EQ(onsets(render(layer, 700)), std::vector<int64_t>{441});  // with the latency, under two steps
     EXPECT_EQ(transport.playPosition(), 6);
     EXPECT_GT(transport.stepsHeard(), heard);
 
     transport.stop();
     EXPECT_EQ(transport.playPosition(), 0);
-    EXPECT_TRUE(silentAfter(render(layer, 2000), Voice::rampFrames + 1));
+    EXPECT_TRUE(silentAfter(render(layer, 2000), fadedOut));
     transport.pause();  // Stop, Pause, Play: the last compile again from its first step
     transport.play(song, host);
     render(layer, 500);
@@ -118,7 +121,7 @@ TEST_F(TransportTest, ClosingADocumentSilencesItsInstrumentsAndLetsDrumsPlayOut)
         render(layer, 500);
     }
     const std::vector<float> out = render(layer, 8000);
-    EXPECT_EQ(out[2 * 200], 0.0f);        // the instrument faded out
+    EXPECT_EQ(out[2 * fadedOut], 0.0f);   // the instrument faded out
     EXPECT_GT(out[2 * 200 + 1], 0.0f);    // the drum goes on
     EXPECT_TRUE(silentAfter(out, 6000));  // and ends: its channel and sample are let go
 }
