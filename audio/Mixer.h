@@ -57,6 +57,7 @@ public:
     // ChannelControl. [audio thread]
     void setChannelAttributes(Handle channel, int frequency, int volume, int pan) override;
     void playChannel(Handle channel) override;
+    void startNote(Handle channel, int frequency, int volume, int pan) override;
     void pauseChannel(Handle channel) override;
     void stopChannel(Handle channel) override;
     void dispose(Disposable* object) override;
@@ -73,10 +74,15 @@ private:
         int pan = 0;
         Retirement retirement = Retirement::None;
         Voice main;
-        Voice tail;  // a retriggered note's fading end
+        // Retriggered notes' fading ends: two, so that a note started within a fade's length of
+        // the last one need not cut a fade short.
+        std::array<Voice, 2> tails;
     };
 
     Slot* slotOf(Handle handle);
+    void storeAttributes(Slot& slot, int frequency, int volume, int pan) const;
+    void fadeMainAway(Slot& slot);
+    void startMain(Slot& slot);
     double ratioOf(const Slot& slot) const;
     void gainsOf(const Slot& slot, float& left, float& right) const;
     void apply(const MixerCommand& command);

@@ -30,8 +30,7 @@ void startNote(PlaybackState& state, const CompiledSong& song, const PlayEvent& 
     const int k = event.songChannel();
     const int32_t key = 96 - event.keyRow + (event.isDrum ? drumKeyShift : 0);
     state.ticksLeft[k] = event.length - 1;
-    channels.setChannelAttributes(song.channels[k], keyToFrequency(key), event.volume, event.pan);
-    channels.playChannel(song.channels[k]);
+    channels.startNote(song.channels[k], keyToFrequency(key), event.volume, event.pan);
     state.channelSilent[k] = false;
 }
 

@@ -72,8 +72,9 @@ double Voice::sourcePosition() const {
 }
 
 void Voice::beginRamp(Gain target, bool endAfter, int frames) {
+    m_rampFrom = m_gain;
     m_target = target;
-    m_increment = {(target.left - m_gain.left) / frames, (target.right - m_gain.right) / frames};
+    m_rampLength = frames;
     m_rampLeft = frames;
     m_endAfterRamp = endAfter;
 }
@@ -100,8 +101,11 @@ void Voice::mixRun(float* out, int frames) {
     Gain gain = m_gain;
     for (int n = 0; n < frames; ++n) {
         if constexpr (Ramping) {
-            gain.left += m_increment.left;
-            gain.right += m_increment.right;
+            // An S-shaped glide, level at both ends: a fade's corners splash no high frequencies.
+            const float t = static_cast<float>(m_rampLength - m_rampLeft + n + 1) / static_cast<float>(m_rampLength);
+            const float shape = t * t * (3.0f - 2.0f * t);
+            gain.left = m_rampFrom.left + (m_target.left - m_rampFrom.left) * shape;
+            gain.right = m_rampFrom.right + (m_target.right - m_rampFrom.right) * shape;
         }
         const float* at = data + (static_cast<int64_t>(position >> 32) - 1) * Channels;
         const Weights w = bspline(static_cast<float>(position & 0xffffffffu) * fractionScale);

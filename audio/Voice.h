@@ -3,6 +3,7 @@
 
 #include "audio/SampleData.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tromel::audio {
@@ -28,6 +29,8 @@ public:
     void silence() { m_sample = nullptr; }
 
     bool active() const { return m_sample != nullptr; }
+    // The larger of the two gains now, 0 when silent.
+    float level() const { return active() ? std::max(m_gain.left, m_gain.right) : 0.0f; }
     // [audio thread] Adds frames to an interleaved stereo buffer.
     void mix(float* out, int frames);
 
@@ -53,8 +56,9 @@ private:
     double m_ratio = 1.0;
     bool m_loop = false;
     Gain m_gain;
+    Gain m_rampFrom;
     Gain m_target;
-    Gain m_increment;
+    int m_rampLength = 1;
     int m_rampLeft = 0;
     bool m_endAfterRamp = false;
 };

@@ -24,6 +24,31 @@ double windowedMagnitude(const std::vector<float>& mono, double frequency) {
     return std::abs(sum);
 }
 
+// In place, radix 2; the size is a power of two.
+void fourierTransform(std::vector<std::complex<double>>& values) {
+    const std::size_t n = values.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap(values[i], values[j]);
+    }
+    for (std::size_t length = 2; length <= n; length <<= 1) {
+        const std::complex<double> turn = std::polar(1.0, -twoPi / static_cast<double>(length));
+        for (std::size_t start = 0; start < n; start += length) {
+            std::complex<double> w = 1.0;
+            for (std::size_t k = 0; k < length / 2; ++k, w *= turn) {
+                const std::complex<double> even = values[start + k];
+                const std::complex<double> odd = values[start + k + length / 2] * w;
+                values[start + k] = even + odd;
+                values[start + k + length / 2] = even - odd;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd, int32_t tempo) {
@@ -143,6 +168,20 @@ double harmonicToRestDb(const std::vector<float>& mono, double f0) {
     // The fit and what it leaves are orthogonal, so their powers add up to the signal's.
     const double left = std::inner_product(rest.begin(), rest.end(), rest.begin(), 0.0);
     return 10.0 * std::log10((total - left) / left);
+}
+
+double energyAboveDb(const std::vector<float>& mono, std::size_t first, std::size_t size, double hz) {
+    std::vector<std::complex<double>> values(size);
+    for (std::size_t i = 0; i < size; ++i)
+        values[i] = mono[first + i] * (0.5 - 0.5 * std::cos(twoPi * static_cast<double>(i) / size));
+    fourierTransform(values);
+    double energy = 0.0;
+    for (std::size_t k = 1; k < size / 2; ++k)
+        if (static_cast<double>(k) * outputRate / static_cast<double>(size) > hz)
+            energy += std::norm(values[k]);
+    // A full-scale sine's windowed energy: size / 2 times the mean of its square times the window's.
+    const double fullScale = 3.0 * static_cast<double>(size) * static_cast<double>(size) / 32.0;
+    return 10.0 * std::log10(energy / fullScale + 1e-30);
 }
 
 double rmsOf(const std::vector<float>& mono, std::size_t first) {

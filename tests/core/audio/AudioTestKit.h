@@ -70,6 +70,9 @@ double measureFrequency(const std::vector<float>& mono, double guess);
 // Power of the harmonics of f0 below the output's Nyquist frequency over the power of all else
 // (the aliases and images), in dB.
 double harmonicToRestDb(const std::vector<float>& mono, double f0);
+// The energy above `hz` in `size` samples (a power of two) from `first` on, Hann-windowed, in dB
+// (0 dB: a full-scale sine's).
+double energyAboveDb(const std::vector<float>& mono, std::size_t first, std::size_t size, double hz);
 // The root mean square of the samples from `first` on.
 double rmsOf(const std::vector<float>& mono, std::size_t first = 0);
 // The largest difference between neighbouring samples from `first` on.

@@ -96,5 +96,26 @@ TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
     EXPECT_LT(largestStep(leftOf(render(sine.layer, 1000))), largestStep(out, 500) * 2.2f);
 }
 
+// A retrigger from key 80 to key 30 on the bank's sine, through the step player: the old note
+// fades at its own pitch, so nothing above 12 kHz splashes louder than when key 30 starts alone.
+TEST(SoundQuality, ARetriggerSplashesNoMoreThanACleanStart) {
+    const NoteRec low{2, 96 - 30, 4, 6, 200};
+    const NoteRec high{1, 96 - 80, 4, 6, 200};
+    double splash[2] = {};
+    for (const bool retrigger : {false, true}) {
+        MixerAudioLayer layer;
+        RecordingHost host;
+        Transport transport(layer, bank);
+        ASSERT_TRUE(
+            transport.play(retrigger ? songWith({{0, high}, {0, low}}, 8, 100) : songWith({{0, low}}, 8, 100), host));
+        const std::vector<float> out = leftOf(render(layer, static_cast<int>(stepFrame(3, 100))));
+        splash[retrigger] = energyAboveDb(out, static_cast<std::size_t>(stepFrame(2, 100)) - 256, 2048, 12000.0);
+    }
+    // Both may lie at the floor of float rounding, far below anything heard.
+    EXPECT_LT(splash[1], std::max(splash[0] + 1.0, -120.0)) << "clean start " << splash[0] << " dB";
+    RecordProperty("retrigger_above_12k_db", std::to_string(splash[1]));
+    RecordProperty("clean_start_above_12k_db", std::to_string(splash[0]));
+}
+
 }  // namespace
 }  // namespace tromel::audio::test
