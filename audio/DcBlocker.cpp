@@ -12,17 +12,21 @@ namespace tromel::audio {
 DcBlocker::DcBlocker()
     : m_follow(static_cast<float>(1.0 - std::exp(-2.0 * std::numbers::pi * cornerHz / outputRate))) {}
 
-// [audio thread]
+// [audio thread] Both sides in one pass: their recursions are independent, so each runs while
+// the other waits on its last result.
 void DcBlocker::process(float* stereo, int frames) {
+    Side left = m_sides[0];
+    Side right = m_sides[1];
     for (int n = 0; n < frames; ++n) {
-        stereo[2 * n] = filter(m_sides[0], stereo[2 * n]);
-        stereo[2 * n + 1] = filter(m_sides[1], stereo[2 * n + 1]);
+        stereo[2 * n] = filter(left, stereo[2 * n]);
+        stereo[2 * n + 1] = filter(right, stereo[2 * n + 1]);
     }
+    m_sides = {left, right};
 }
 
 // y[n] = x[n] - m[n-1] and m[n] = m[n-1] + a * y[n]: the usual one-pole DC blocker,
-// (1 - 1/z) / (1 - (1 - a)/z), written so that its state is the offset it removes.
-float DcBlocker::filter(Side& side, float x) const {
+// (1 - 1/z) / (1 - (1 - a)/z), written so that its state is the offset it takes away.
+inline float DcBlocker::filter(Side& side, float x) const {
     if (x != 0.0f) {
         const float y = x - side.offset;
         side.offset += m_follow * y;

@@ -29,8 +29,9 @@ double Mixer::ratioOf(const Slot& slot) const {
 }
 
 // A balance: the centre leaves both sides at full gain, and a side pan fades the other side.
+// The mix gain rides along in every voice's gains.
 void Mixer::gainsOf(const Slot& slot, float& left, float& right) const {
-    const float gain = static_cast<float>(slot.volume) / static_cast<float>(m_maxVolume);
+    const float gain = mixGain * static_cast<float>(slot.volume) / static_cast<float>(m_maxVolume);
     left = gain * (slot.pan > 0 ? 1.0f - slot.pan / 100.0f : 1.0f);
     right = gain * (slot.pan < 0 ? 1.0f + slot.pan / 100.0f : 1.0f);
 }
@@ -301,8 +302,6 @@ void Mixer::render(float* out, int frames) {
     releaseSilentSlots();
     for (int i = 0; i < m_sequencerCount; ++i)
         m_sequencers[i]->publish();
-    for (int i = 0; i < 2 * frames; ++i)
-        out[i] *= mixGain;
     m_dcBlocker.process(out, frames);
     m_limiter.process(out, frames);
     m_renderedFrames.store(m_frame, std::memory_order_release);

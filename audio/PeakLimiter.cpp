@@ -21,9 +21,14 @@ PeakLimiter::PeakLimiter() : m_releaseStep(static_cast<float>(1.0 - std::exp(-1.
 
 // [audio thread] While nothing needs limiting the gain is exactly 1 and only the delay runs.
 void PeakLimiter::process(float* stereo, int frames) {
-    float peak = 0.0f;
-    for (int i = 0; i < 2 * frames; ++i)
-        peak = std::max(peak, std::abs(stereo[i]));
+    float peaks[8] = {};  // running maxima side by side, so the scan packs into vector registers
+    int i = 0;
+    for (; i + 8 <= 2 * frames; i += 8)
+        for (int k = 0; k < 8; ++k)
+            peaks[k] = std::max(peaks[k], std::abs(stereo[i + k]));
+    for (; i < 2 * frames; ++i)
+        peaks[0] = std::max(peaks[0], std::abs(stereo[i]));
+    const float peak = *std::max_element(peaks, peaks + 8);
     if (peak <= aim && idle()) {
         passThrough(stereo, frames);
         return;
@@ -32,10 +37,16 @@ void PeakLimiter::process(float* stereo, int frames) {
         limitFrame(stereo + 2 * n);
 }
 
+// The samples trade places with the delay line's, oldest first: a piece of the line, then
+// (for a block longer than the line) the block's own beginning, while its end fills the line.
 void PeakLimiter::passThrough(float* stereo, int frames) {
-    for (int i = 0; i < 2 * frames; ++i) {
-        std::swap(stereo[i], m_delay[m_delayAt]);
-        m_delayAt = m_delayAt + 1 == static_cast<int>(m_delay.size()) ? 0 : m_delayAt + 1;
+    const int count = 2 * frames;
+    const int line = static_cast<int>(m_delay.size());
+    for (int done = 0; done < count;) {
+        const int piece = std::min(count - done, line - m_delayAt);
+        std::swap_ranges(stereo + done, stereo + done + piece, m_delay.begin() + m_delayAt);
+        done += piece;
+        m_delayAt = m_delayAt + piece == line ? 0 : m_delayAt + piece;
     }
     m_frame += frames;
     m_gain = 1.0f;

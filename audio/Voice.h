@@ -39,6 +39,8 @@ private:
         float left = 0.0f;
         float right = 0.0f;
     };
+    // How the duller level joins in: not at all, at the same frames, or at half as many.
+    enum class Blend : uint8_t { None, SameRate, HalfRate };
 
     void selectLevel(double ratio, double sourcePosition);
     double sourcePosition() const;
@@ -46,10 +48,15 @@ private:
     int framesBeforeEdge() const;
     bool passEdge();
     template <int Channels, bool Ramping>
+    void mixBlended(float* out, int frames);
+    template <int Channels, bool Ramping, Blend Mode>
     void mixRun(float* out, int frames);
 
     const SampleData* m_sample = nullptr;
     const SampleLevel* m_level = nullptr;
+    const SampleLevel* m_duller = nullptr;
+    float m_dullerWeight = 0.0f;
+    Blend m_blend = Blend::None;
     uint64_t m_position = 0;  // 32.32 fixed point, in frames of the current level
     uint64_t m_step = 0;
     uint64_t m_end = 0;  // the level's length, same scale

@@ -25,7 +25,8 @@ TEST(SoundQuality, BankWavesSoundTheirKeysWithinACent) {
     }
 }
 
-// Key 95 plays at 332999 Hz, fifteen times the saw's own rate.
+// Key 95 plays at 332999 Hz, fifteen times the saw's own rate. The keys include a blend of two
+// levels of each kind (same and half storage rate) and the clamped rate above key 95.
 TEST(SoundQuality, SawHasNoAudibleAliasesUpToTheTopKeys) {
     constexpr int period = 84;  // every harmonic up to 45 % of the sample rate
     std::vector<float> saw(period, 0.0f);
@@ -35,12 +36,45 @@ TEST(SoundQuality, SawHasNoAudibleAliasesUpToTheTopKeys) {
     const fs::path path = scratchFolder("saw") / "saw.wav";
     writeWav(path, saw, 1, 22050, SF_FORMAT_FLOAT);
     SoloVoice voice(path, true);
-    for (int key = 60; key <= 102; key += 7) {
+    for (const int key : {59, 64, 70, 77, 83, 89, 95, 102}) {
         const int rate = keyToFrequency(key);
-        const std::vector<float> out = leftOf(voice.play(rate, 4096 + 16384), 4096);
+        // Measured once the output's DC blocker has settled from the note's start.
+        const std::vector<float> out = leftOf(voice.play(rate, 16384 + 16384), 16384);
         const double ratio = harmonicToRestDb(out, static_cast<double>(rate) / period);
         EXPECT_GE(ratio, 80.0) << "key " << key;
         RecordProperty("alias_db_key_" + std::to_string(key), std::to_string(ratio));
+    }
+}
+
+// A wave of 37 equal harmonics, key by key: its energy above 5 kHz and above 10 kHz changes by at
+// most 3 dB from one key to the next, wherever three or more of its harmonics lie in the band
+// below 20 kHz (a band holding fewer gains and loses whole harmonics in bigger steps).
+TEST(SoundQuality, BrightnessChangesLittleFromKeyToKey) {
+    constexpr int period = 84;
+    std::vector<float> wave(period, 0.0f);
+    for (int k = 1; k <= 37; ++k)
+        for (int i = 0; i < period; ++i)  // phases spread, so the wave is no spike
+            wave[i] += static_cast<float>(0.03 * std::sin(2.0 * std::numbers::pi * k * i / period + k * k));
+    const fs::path path = scratchFolder("bright") / "bright.wav";
+    writeWav(path, wave, 1, 22050, SF_FORMAT_FLOAT);
+    SoloVoice voice(path, true);
+    const auto harmonicsIn = [](int key, double band) {
+        int count = 0;
+        for (int n = 1; n <= 37; ++n)
+            count += n * keyToFrequency(key) / static_cast<double>(period) > band &&
+                     n * keyToFrequency(key) / static_cast<double>(period) < 20000.0;
+        return count;
+    };
+    for (const double band : {5000.0, 10000.0}) {
+        double before = 0.0;
+        for (int key = 36; key <= 95; ++key) {
+            const std::vector<float> out = leftOf(voice.play(keyToFrequency(key), 4096 + 8192), 4096);
+            const double energy = energyAboveDb(out, 0, 8192, band);
+            if (key > 36 && harmonicsIn(key - 1, band) >= 3 && harmonicsIn(key, band) >= 3) {
+                EXPECT_LE(std::abs(energy - before), 3.0) << "above " << band << " Hz, keys " << key - 1 << "-" << key;
+            }
+            before = energy;
+        }
     }
 }
 
