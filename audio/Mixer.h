@@ -27,10 +27,11 @@ public:
     static constexpr uint32_t slotCapacity = 1024;  // handles carry the slot in their low ten bits
     static constexpr uint32_t slotMask = slotCapacity - 1;
     static constexpr int sequencerCapacity = 64;
-    // The sum of all voices is scaled by this fixed gain: a song of sixteen busy channels at
-    // full volume with drums on every step stays linear, its loudest crests reaching the
-    // limiter's ceiling; the limiter catches only what is rarer still.
-    static constexpr float mixGain = 0.35f;
+    // The sum of all voices is scaled by this fixed gain, low enough to keep songs linear: a dense
+    // song of sixteen busy channels at loud volumes peaks 8 dB below the limiter's ceiling, and
+    // sixteen channels restarting on every step at full volume just under it. The limiter is
+    // there for what is louder still.
+    static constexpr float mixGain = 0.3f;
     // Frames between a command or step taking effect and its sound leaving render(): the
     // limiter's look-ahead. The device simply lags by this much; an offline render drops the
     // first latencyFrames frames so that frame 0 of its output is the moment Play was pressed.

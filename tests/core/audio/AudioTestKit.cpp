@@ -64,6 +64,80 @@ Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loop
     return song;
 }
 
+namespace {
+
+// Adds a note at file step `step` in the channel's next free slot.
+void addNote(Song& song, int channel, int32_t step, int key, int32_t length, int volume, int pan = 6) {
+    NoteTable& table = channel < 8 ? song.instrumentNotes : song.drumNotes;
+    int32_t slot = 1;
+    while (slot <= table.slotBound() && !table.at(channel % 8, slot).isEmpty())
+        ++slot;
+    table.grow(slot);
+    table.at(channel % 8, slot) = {step + 1, 96 - key, length, static_cast<int16_t>(pan), static_cast<int16_t>(volume)};
+}
+
+}  // namespace
+
+Song denseSong(int variant) {
+    constexpr int waves[denseSongCount][8] = {{30, 2, 41, 44, 56, 66, 77, 87},
+                                              {30, 13, 31, 40, 79, 85, 93, 18},
+                                              {10, 32, 47, 60, 70, 75, 90, 96},
+                                              {14, 16, 20, 24, 48, 52, 83, 99}};
+    constexpr int tempos[denseSongCount] = {120, 80, 60, 150};
+    constexpr int roots[denseSongCount] = {36, 24, 40, 33};
+    const bool all = variant == 1;
+    const int volume = all ? 255 : variant == 0 ? 200 : 230;
+    Song song;
+    song.loopEnd = 64;
+    song.tempo = tempos[variant];
+    for (int i = 0; i < 8; ++i) {
+        song.instruments[i].wave = static_cast<int16_t>(waves[variant][i]);
+        song.drums[i].wave = static_cast<int16_t>((i * 3 + variant) % 12);
+    }
+    song.drums[0].wave = 0;  // Bass01, Snare01, HiClose, HiOpen on the first four
+    song.drums[1].wave = 2;
+    song.drums[2].wave = 5;
+    song.drums[3].wave = 6;
+    uint32_t seed = 777u + static_cast<uint32_t>(variant);
+    const auto pick = [&seed](int n) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
+    };
+    for (int step = 0; step < song.loopEnd; ++step) {
+        const int chord = roots[variant] + (step / 16) % 4 * 5 % 12;
+        if (all || step % 2 == 0)  // bass
+            addNote(song, 0, step, chord - 12 + (step % 4 == 2 ? 7 : 0), all ? 1 : 2, volume);
+        if (all || step % 8 == 0)  // three pad voices
+            for (int k = 0; k < 3; ++k)
+                addNote(song, 1 + k, step, chord + 12 + k * 4 - (k == 2), all ? 1 : 8, volume - 30, 3 + 3 * k);
+        if (all || pick(3) != 0) {  // lead
+            const int key = chord + 24 + pick(12);
+            addNote(song, 4, step, key, all ? 1 : 1 + pick(2), volume);
+        }
+        addNote(song, 5, step, chord + 24 + step % 4 * 4, 1, volume - 50, step % 13);  // arpeggio
+        if (all || step % 2 == 1)
+            addNote(song, 6, step, chord + 19 + pick(5), all ? 1 : 2, volume - 30, 9);
+        if (all || step % 4 == 3)
+            addNote(song, 7, step, chord + 36 + pick(12), 1, volume - 60, 2);
+        if (all || step % 4 == 0)  // kick, snare, hats on every step, then toms, crash and more
+            addNote(song, 8, step, 48, 1, volume);
+        if (all || step % 8 == 4)
+            addNote(song, 9, step, 48, 1, volume);
+        addNote(song, 10, step, 52 + step % 2 * 2, 1, volume - 40);
+        if (all || step % 8 == 6)
+            addNote(song, 11, step, 50, 1, volume - 30);
+        if (all || step % 16 >= 13)
+            addNote(song, 12, step, 40 + step % 3 * 5, 1, volume - 20);
+        if (all || step % 32 == 0)
+            addNote(song, 13, step, 48, 1, volume);
+        if (all || step % 3 == 1)
+            addNote(song, 14, step, 55, 1, volume - 40);
+        if (all || step % 16 == 10)
+            addNote(song, 15, step, 44, 1, volume);
+    }
+    return song;
+}
+
 fs::path scratchFolder(const std::string& name) {
     const fs::path path = fs::path(testing::TempDir()) / ("tromel-sound-" + name);
     fs::remove_all(path);

@@ -19,6 +19,12 @@ namespace fs = std::filesystem;
 // slot of its channel.
 Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd = 1600, int32_t tempo = 128);
 
+// Dense songs of our own, sixteen busy channels at loud volumes with drums on every step, 64
+// steps: 0 an ordinary dense song, 1 every channel on every step at full volume, 2 fast and
+// bright, 3 slow with thin pulse waves.
+constexpr int denseSongCount = 4;
+Song denseSong(int variant);
+
 // A fresh folder under the test temp dir.
 fs::path scratchFolder(const std::string& name);
 

@@ -130,6 +130,74 @@ TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
     EXPECT_LT(largestStep(leftOf(render(sine.layer, 1000))), largestStep(out, 500) * 2.2f);
 }
 
+// The bank at a quarter of its level, as float files, so nothing but the level changes.
+fs::path quarterBank() {
+    const fs::path folder = scratchFolder("quarter");
+    for (const auto& entry : fs::directory_iterator(bank)) {
+        Wav wav = readWav(entry.path());
+        for (float& v : wav.frames)
+            v *= 0.25f;
+        writeWav(folder / entry.path().filename(), wav.frames, wav.info.channels, wav.info.samplerate, SF_FORMAT_FLOAT);
+    }
+    return folder;
+}
+
+std::vector<float> renderSong(const Song& song, const fs::path& samples, int frames) {
+    MixerAudioLayer layer;
+    RecordingHost host;
+    Transport transport(layer, samples);
+    EXPECT_TRUE(transport.play(song, host));
+    return render(layer, frames, 4096);
+}
+
+// Dense songs against a linear reference: the same song from the quarter-level bank, brought
+// back up, which no limiter touches. No sample reaches the ceiling, the limiter leaves the
+// music at least 40 dB above what it changes, and no song carries an offset.
+TEST(SoundQuality, DenseSongsStayLinearBelowTheCeilingWithoutOffset) {
+    const fs::path quarter = quarterBank();
+    for (int variant = 0; variant < denseSongCount; ++variant) {
+        const Song song = denseSong(variant);
+        const int frames = static_cast<int>(stepFrame(song.loopEnd + 1, song.tempo));
+        const std::vector<float> out = renderSong(song, bank, frames);
+        std::vector<float> linear = renderSong(song, quarter, frames);
+        double music = 0.0;
+        double difference = 0.0;
+        double sums[2] = {};
+        float peak = 0.0f;
+        float linearPeak = 0.0f;
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            linear[i] *= 4.0f;
+            music += static_cast<double>(linear[i]) * linear[i];
+            difference += static_cast<double>(out[i] - linear[i]) * (out[i] - linear[i]);
+            sums[i % 2] += out[i];
+            peak = std::max(peak, std::abs(out[i]));
+            linearPeak = std::max(linearPeak, std::abs(linear[i]));
+        }
+        EXPECT_LT(peak, PeakLimiter::ceiling) << variant;
+        EXPECT_GE(10.0 * std::log10(music / difference), 40.0) << variant;
+        EXPECT_LT(std::abs(sums[0] / frames), 0.001) << variant;
+        EXPECT_LT(std::abs(sums[1] / frames), 0.001) << variant;
+        // The linear reference is what enters the limiter: on the ordinary dense song it takes
+        // more than 1 dB away on under 1 % of the frames.
+        PeakLimiter limiter;
+        int reduced = 0;
+        for (int n = 0; n < frames; ++n) {
+            limiter.process(linear.data() + 2 * n, 1);
+            reduced += limiter.gain() < 0.8912509f;  // -1 dB
+        }
+        if (variant == 0) {
+            EXPECT_LT(reduced, frames / 100);
+        }
+        RecordProperty("song_" + std::to_string(variant) + "_peak_dbfs", std::to_string(20.0 * std::log10(peak)));
+        RecordProperty("song_" + std::to_string(variant) + "_linear_peak_dbfs",
+                       std::to_string(20.0 * std::log10(linearPeak)));
+        RecordProperty("song_" + std::to_string(variant) + "_signal_to_difference_db",
+                       std::to_string(10.0 * std::log10(music / difference)));
+        RecordProperty("song_" + std::to_string(variant) + "_reduced_1db_percent",
+                       std::to_string(100.0 * reduced / frames));
+    }
+}
+
 // A retrigger from key 80 to key 30 on the bank's sine, through the step player: the old note
 // fades at its own pitch, so nothing above 12 kHz splashes louder than when key 30 starts alone.
 TEST(SoundQuality, ARetriggerSplashesNoMoreThanACleanStart) {
