@@ -21,6 +21,10 @@ void DcBlocker::process(float* stereo, int frames) {
         stereo[2 * n] = filter(left, stereo[2 * n]);
         stereo[2 * n + 1] = filter(right, stereo[2 * n + 1]);
     }
+    // Whatever came in, the next block starts from a number: one bad buffer stays one bad buffer.
+    for (Side* side : {&left, &right})
+        if (!std::isfinite(side->offset))
+            *side = Side{};
     m_sides = {left, right};
 }
 

@@ -20,6 +20,7 @@ constexpr double baseCutoff = 0.45;  // cycles per source frame at reach 1, the 
 // B-spline prefilter's recursion (its pole, 0.27, falls below 1e-7 within twelve frames).
 constexpr int prefilterReach = 12;
 constexpr int edgeFrames = SampleData::guardFrames + prefilterReach;
+constexpr float largestSampleValue = 1e6f;
 
 double besselI0(double x) {
     double sum = 1.0;
@@ -174,10 +175,14 @@ SampleData buildSampleData(const std::vector<float>& interleaved, int channels, 
     sample.loop = loop;
     if (sample.frames == 0)
         return sample;
+    // A float file may hold anything: what is not a number plays as silence, and nothing is
+    // taken beyond a level that sixteen voices could sum without overflowing.
     std::vector<std::vector<float>> split(channels, std::vector<float>(sample.frames));
     for (int64_t i = 0; i < sample.frames; ++i)
-        for (int c = 0; c < channels; ++c)
-            split[c][i] = interleaved[i * channels + c];
+        for (int c = 0; c < channels; ++c) {
+            const float v = interleaved[i * channels + c];
+            split[c][i] = std::isfinite(v) ? std::clamp(v, -largestSampleValue, largestSampleValue) : 0.0f;
+        }
     for (int level = 0; level < SampleData::levelCount; ++level) {
         SampleLevel& out = sample.levels.emplace_back();
         const LevelShape shape = shapeOf(level, loop);

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <numbers>
 
 namespace tromel::audio::test {
@@ -35,6 +37,19 @@ TEST(MixerAudioLayer, ReadsEveryPcmWavFormatMonoAndStereo) {
             EXPECT_LT(out[2 * 700] * right[2 * 700], channels == 2 ? 0.0f : 1.0f) << format;  // upside down
         }
     }
+}
+
+// A float file may hold infinities and NaNs: they play as silence, and the output stays a number.
+TEST(MixerAudioLayer, SamplesThatAreNotNumbersPlayAsSilence) {
+    std::vector<float> frames(256, 0.5f);
+    frames[10] = std::numeric_limits<float>::infinity();
+    frames[20] = std::numeric_limits<float>::quiet_NaN();
+    const fs::path path = scratchFolder("nan") / "nan.wav";
+    writeWav(path, frames, 1, 22050, SF_FORMAT_FLOAT);
+    SoloVoice voice(path, true);
+    const std::vector<float> out = voice.play(0, 4096);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float v) { return std::isfinite(v); }));
+    EXPECT_NE(out[2 * 4000], 0.0f);
 }
 
 TEST(MixerAudioLayer, ReportsItsVersionAndTheCodesOfFailedLoads) {
