@@ -79,10 +79,9 @@ void addNote(Song& song, int channel, int32_t step, int key, int32_t length, int
 }  // namespace
 
 Song denseSong(int variant) {
-    constexpr int waves[denseSongCount][8] = {{30, 2, 41, 44, 56, 66, 77, 87},
-                                              {30, 13, 31, 40, 79, 85, 93, 18},
-                                              {10, 32, 47, 60, 70, 75, 90, 96},
-                                              {14, 16, 20, 24, 48, 52, 83, 99}};
+    // Each song takes eight waves of sixteen, each wave serving two songs, and the same kit.
+    constexpr int waves[16] = {30, 2, 41, 44, 56, 66, 77, 87, 13, 31, 40, 79, 85, 93, 18, 24};
+    constexpr int kit[8] = {0, 2, 5, 6, 4, 1, 8, 3};  // Bass01, Snare01, HiClose, HiOpen, Tom01, ...
     constexpr int tempos[denseSongCount] = {120, 80, 60, 150};
     constexpr int roots[denseSongCount] = {36, 24, 40, 33};
     const bool all = variant == 1;
@@ -91,13 +90,9 @@ Song denseSong(int variant) {
     song.loopEnd = 64;
     song.tempo = tempos[variant];
     for (int i = 0; i < 8; ++i) {
-        song.instruments[i].wave = static_cast<int16_t>(waves[variant][i]);
-        song.drums[i].wave = static_cast<int16_t>((i * 3 + variant) % 12);
+        song.instruments[i].wave = static_cast<int16_t>(waves[(4 * variant + i) % 16]);
+        song.drums[i].wave = static_cast<int16_t>(kit[i]);
     }
-    song.drums[0].wave = 0;  // Bass01, Snare01, HiClose, HiOpen on the first four
-    song.drums[1].wave = 2;
-    song.drums[2].wave = 5;
-    song.drums[3].wave = 6;
     uint32_t seed = 777u + static_cast<uint32_t>(variant);
     const auto pick = [&seed](int n) {
         seed = seed * 1664525u + 1013904223u;

@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd = 1600, int32_t tempo = 128);
 
 // Dense songs of our own, sixteen busy channels at loud volumes with drums on every step, 64
-// steps: 0 an ordinary dense song, 1 every channel on every step at full volume, 2 fast and
-// bright, 3 slow with thin pulse waves.
+// steps: 0 an ordinary dense song, 1 every channel on every step at full volume, 2 fast with
+// pulses, 3 slow.
 constexpr int denseSongCount = 4;
 Song denseSong(int variant);
 
