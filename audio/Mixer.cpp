@@ -12,15 +12,6 @@ constexpr std::size_t commandCapacity = 16384;
 constexpr std::size_t returnCapacity = Mixer::slotCapacity + 4096;
 constexpr int lowestFrequency = 1;
 
-float saturate(float x) {
-    const float level = std::abs(x);
-    if (level <= Mixer::saturationKnee)
-        return x;
-    const float room = 1.0f - Mixer::saturationKnee;
-    const float bent = Mixer::saturationKnee + room * std::tanh((level - Mixer::saturationKnee) / room);
-    return std::copysign(std::min(bent, 1.0f), x);
-}
-
 }  // namespace
 
 Mixer::Mixer() : m_slots(slotCapacity), m_commands(commandCapacity), m_returns(returnCapacity) {}
@@ -38,23 +29,28 @@ double Mixer::ratioOf(const Slot& slot) const {
 }
 
 // A balance: the centre leaves both sides at full gain, and a side pan fades the other side.
+// The mix gain rides along in every voice's gains.
 void Mixer::gainsOf(const Slot& slot, float& left, float& right) const {
-    const float gain = static_cast<float>(slot.volume) / static_cast<float>(m_maxVolume);
+    const float gain = mixGain * static_cast<float>(slot.volume) / static_cast<float>(m_maxVolume);
     left = gain * (slot.pan > 0 ? 1.0f - slot.pan / 100.0f : 1.0f);
     right = gain * (slot.pan < 0 ? 1.0f + slot.pan / 100.0f : 1.0f);
 }
 
-// [audio thread]
+void Mixer::storeAttributes(Slot& slot, int frequency, int volume, int pan) const {
+    if (frequency != unchangedFrequency)
+        slot.frequency = frequency == 0 ? 0 : std::max(frequency, lowestFrequency);
+    if (volume != unchangedVolume)
+        slot.volume = std::clamp(volume, 0, m_maxVolume);
+    if (pan != unchangedPan)
+        slot.pan = std::clamp(pan, -100, 100);
+}
+
+// [audio thread] The sounding note takes the new attributes: a change, heard at once.
 void Mixer::setChannelAttributes(Handle channel, int frequency, int volume, int pan) {
     Slot* slot = slotOf(channel);
     if (!slot)
         return;
-    if (frequency != unchangedFrequency)
-        slot->frequency = frequency == 0 ? 0 : std::max(frequency, lowestFrequency);
-    if (volume != unchangedVolume)
-        slot->volume = std::clamp(volume, 0, m_maxVolume);
-    if (pan != unchangedPan)
-        slot->pan = std::clamp(pan, -100, 100);
+    storeAttributes(*slot, frequency, volume, pan);
     float left = 0.0f;
     float right = 0.0f;
     gainsOf(*slot, left, right);
@@ -62,19 +58,43 @@ void Mixer::setChannelAttributes(Handle channel, int frequency, int volume, int 
     slot->main.setGains(left, right);
 }
 
-// [audio thread] A sounding note is not cut off: it fades out while the new one starts.
+// [audio thread] A sounding note is not cut off: it fades out as it was, in a tail of its own,
+// while the new one starts. With both tails busy, the quietest of the three voices gives way:
+// a note replaced in the frame it started, still silent, or the fade that has gone furthest.
+void Mixer::fadeMainAway(Slot& slot) {
+    if (!slot.main.active())
+        return;
+    Voice& tail = slot.tails[0].level() <= slot.tails[1].level() ? slot.tails[0] : slot.tails[1];
+    if (tail.active() && tail.level() > slot.main.level())
+        return;
+    tail = slot.main;
+    tail.fadeOut();
+}
+
+void Mixer::startMain(Slot& slot) {
+    float left = 0.0f;
+    float right = 0.0f;
+    gainsOf(slot, left, right);
+    slot.main.start(*slot.sample, slot.loop, ratioOf(slot), left, right);
+}
+
+// [audio thread]
 void Mixer::playChannel(Handle channel) {
     Slot* slot = slotOf(channel);
     if (!slot || slot->retirement != Retirement::None)
         return;
-    if (slot->main.active()) {
-        slot->tail = slot->main;
-        slot->tail.fadeOut();
-    }
-    float left = 0.0f;
-    float right = 0.0f;
-    gainsOf(*slot, left, right);
-    slot->main.start(*slot->sample, slot->loop, ratioOf(*slot), left, right);
+    fadeMainAway(*slot);
+    startMain(*slot);
+}
+
+// [audio thread] The attributes reach only the new note, never the one fading out.
+void Mixer::startNote(Handle channel, int frequency, int volume, int pan) {
+    Slot* slot = slotOf(channel);
+    if (!slot || slot->retirement != Retirement::None)
+        return;
+    fadeMainAway(*slot);
+    storeAttributes(*slot, frequency, volume, pan);
+    startMain(*slot);
 }
 
 // [audio thread] Every playback restarts its sample, so a paused channel needs no place kept.
@@ -87,7 +107,8 @@ void Mixer::pauseChannel(Handle channel) {
 void Mixer::stopChannel(Handle channel) {
     if (Slot* slot = slotOf(channel)) {
         slot->main.fadeOut();
-        slot->tail.fadeOut();
+        for (Voice& tail : slot->tails)
+            tail.fadeOut();
     }
 }
 
@@ -245,7 +266,8 @@ void Mixer::mixVoices(float* out, int frames) {
         if (slot.handle == 0)
             continue;
         slot.main.mix(out, frames);
-        slot.tail.mix(out, frames);
+        for (Voice& tail : slot.tails)
+            tail.mix(out, frames);
     }
 }
 
@@ -253,7 +275,8 @@ void Mixer::mixVoices(float* out, int frames) {
 void Mixer::releaseSilentSlots() {
     for (uint32_t i = 0; i < m_slotsUsed; ++i) {
         Slot& slot = m_slots[i];
-        if (slot.handle == 0 || slot.retirement == Retirement::None || slot.main.active() || slot.tail.active())
+        if (slot.handle == 0 || slot.retirement == Retirement::None || slot.main.active() || slot.tails[0].active() ||
+            slot.tails[1].active())
             continue;
         slot.handle = 0;
         slot.sample = nullptr;
@@ -279,8 +302,8 @@ void Mixer::render(float* out, int frames) {
     releaseSilentSlots();
     for (int i = 0; i < m_sequencerCount; ++i)
         m_sequencers[i]->publish();
-    for (int i = 0; i < 2 * frames; ++i)
-        out[i] = saturate(out[i] * headroom);
+    m_dcBlocker.process(out, frames);
+    m_limiter.process(out, frames);
     m_renderedFrames.store(m_frame, std::memory_order_release);
 }
 
@@ -296,6 +319,8 @@ void Mixer::clear() {
         slot = Slot{};
     m_slotsUsed = 0;
     m_sequencerCount = 0;
+    m_dcBlocker = DcBlocker{};
+    m_limiter = PeakLimiter{};
 }
 
 }  // namespace tromel::audio

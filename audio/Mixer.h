@@ -1,7 +1,9 @@
 // The mixer: every channel's voices and every step clock, rendered into one stereo output.
 #pragma once
 
+#include "audio/DcBlocker.h"
 #include "audio/MixerCommand.h"
+#include "audio/PeakLimiter.h"
 #include "audio/SpscQueue.h"
 #include "audio/Voice.h"
 
@@ -25,15 +27,15 @@ public:
     static constexpr uint32_t slotCapacity = 1024;  // handles carry the slot in their low ten bits
     static constexpr uint32_t slotMask = slotCapacity - 1;
     static constexpr int sequencerCapacity = 64;
-    // Sixteen full-scale channels may sound at once; half scale keeps two of them clear of the
-    // ceiling. Above the knee the output bends smoothly towards full scale and never passes it,
-    // so a loud moment is rounded off instead of clipped hard, and never wrapped.
-    static constexpr float headroom = 0.5f;
-    static constexpr float saturationKnee = 0.75f;
-    // Frames between a command or step taking effect and its sound leaving render(). The device
-    // simply lags by this much; an offline render drops the first latencyFrames frames so that
-    // frame 0 of its output is the moment Play was pressed.
-    static constexpr int latencyFrames = 0;
+    // The sum of all voices is scaled by this fixed gain, low enough to keep songs linear: a dense
+    // song of sixteen busy channels at loud volumes peaks 8 dB below the limiter's ceiling, and
+    // sixteen channels restarting on every step at full volume just under it. The limiter is
+    // there for what is louder still.
+    static constexpr float mixGain = 0.3f;
+    // Frames between a command or step taking effect and its sound leaving render(): the
+    // limiter's look-ahead. The device simply lags by this much; an offline render drops the
+    // first latencyFrames frames so that frame 0 of its output is the moment Play was pressed.
+    static constexpr int latencyFrames = PeakLimiter::lookAheadFrames;
 
     Mixer();
 
@@ -44,7 +46,8 @@ public:
     // [any thread] The output frame the mixer has rendered up to.
     int64_t renderedFrames() const { return m_renderedFrames.load(std::memory_order_acquire); }
 
-    // [audio thread] Interleaved stereo, saturated to [-1, 1].
+    // [audio thread] Interleaved stereo, below PeakLimiter::ceiling: the voices times mixGain,
+    // rid of any DC offset, through the limiter.
     void render(float* out, int frames);
 
     // [user-interface thread, only while nothing renders] Applies every queued command now.
@@ -55,6 +58,7 @@ public:
     // ChannelControl. [audio thread]
     void setChannelAttributes(Handle channel, int frequency, int volume, int pan) override;
     void playChannel(Handle channel) override;
+    void startNote(Handle channel, int frequency, int volume, int pan) override;
     void pauseChannel(Handle channel) override;
     void stopChannel(Handle channel) override;
     void dispose(Disposable* object) override;
@@ -71,10 +75,15 @@ private:
         int pan = 0;
         Retirement retirement = Retirement::None;
         Voice main;
-        Voice tail;  // a retriggered note's fading end
+        // Retriggered notes' fading ends: two, so that a note started within a fade's length of
+        // the last one need not cut a fade short.
+        std::array<Voice, 2> tails;
     };
 
     Slot* slotOf(Handle handle);
+    void storeAttributes(Slot& slot, int frequency, int volume, int pan) const;
+    void fadeMainAway(Slot& slot);
+    void startMain(Slot& slot);
     double ratioOf(const Slot& slot) const;
     void gainsOf(const Slot& slot, float& left, float& right) const;
     void apply(const MixerCommand& command);
@@ -97,6 +106,8 @@ private:
     SpscQueue<MixerReturn> m_returns;
     std::array<MixerReturn, 256> m_unsent{};  // returns that found the queue full, sent later
     int m_unsentCount = 0;
+    DcBlocker m_dcBlocker;
+    PeakLimiter m_limiter;
     int m_maxVolume = largestVolume;
     int64_t m_frame = 0;
     std::atomic<int64_t> m_renderedFrames{0};

@@ -6,23 +6,40 @@
 
 namespace tromel::audio {
 
-// One octave level of a sample: the sample low-passed to the band that level may carry and
-// stored oversampled, as cubic B-spline coefficients (so four coefficients give any point).
+// One level of a sample: the sample low-passed to the band that level may carry and stored
+// oversampled, as cubic B-spline coefficients (so four coefficients give any point).
 struct SampleLevel {
     std::vector<float> data;  // interleaved by channel, with guardFrames frames before and after
     int64_t length = 0;       // frames; for a looping sample exactly one loop
     double framesPerSourceFrame = 0.0;
 };
 
+// Which levels to play at a ratio: `level`, with `duller` (the next level, of half or the same
+// storage rate) mixed in at `weight`. Where the weight is 0 one level plays alone.
+struct LevelBlend {
+    int level = 0;
+    int duller = 0;
+    float weight = 0.0f;
+};
+
 // Immutable once built: channels made from it on the audio thread only read it.
 struct SampleData {
     // Frames kept around every level so the interpolator reads one before and two after any
-    // frame without checks; a loop's guards hold its other end.
-    static constexpr int guardFrames = 4;
-    // Level L carries what lies below 1/2^(L+1) of the sample's own rate, so playing it at up to
-    // 2^L times that rate aliases nothing. Level 4 reaches a drum's highest key.
-    static constexpr int levelCount = 5;
+    // frame without checks, even three of the fastest steps (16 frames) past a run's end; a loop's guards
+    // hold its other end.
+    static constexpr int guardFrames = 64;
+    // Level L carries what lies below 1/(2 * 2^(L/2)) of the sample's own rate, so playing it at
+    // up to 2^(L/2) times that rate aliases nothing: two levels an octave. The last reaches a
+    // drum's highest key.
+    static constexpr int levelCount = 9;
+    // Level 2m is stored at 8 / 2^m frames a source frame, eight times the band it carries, and
+    // level 2m - 1 beside it at the same rate, still more than five times its band. A loop is
+    // never stored below its own rate.
     static constexpr int oversampling = 8;
+    // Below each level's reach, over the last quarter octave, the next level fades in; at the
+    // reach it plays alone. So the band a note carries shrinks a little with every key upwards
+    // instead of halving at a few.
+    static constexpr double blendOctaves = 0.25;
 
     int channels = 1;  // 1 or 2
     int rate = 44100;  // the sample's own rate in Hz
@@ -30,10 +47,12 @@ struct SampleData {
     bool loop = false;
     std::vector<SampleLevel> levels;
 
-    // The level to play at `ratio` source frames per output frame.
-    int levelFor(double ratio) const;
+    // The largest ratio level L plays without aliasing.
+    static double reachOf(int level);
+    // The levels to play at `ratio` source frames per output frame (at most largestRatio()).
+    LevelBlend blendFor(double ratio) const;
     // The largest ratio any level plays without aliasing; rates above are clamped to it.
-    double largestRatio() const { return static_cast<double>(1 << (levelCount - 1)); }
+    static double largestRatio() { return reachOf(levelCount - 1); }
 };
 
 }  // namespace tromel::audio

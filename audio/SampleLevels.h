@@ -1,4 +1,4 @@
-// Building the octave levels of a sample: windowed-sinc resampling and the B-spline prefilter.
+// Building the levels of a sample: windowed-sinc resampling and the B-spline prefilter.
 #pragma once
 
 #include "audio/SampleData.h"
@@ -8,7 +8,7 @@
 namespace tromel::audio {
 
 // Prepares raw frames (interleaved, channels 1 or 2) for playback. The work grows with the
-// sample's length; a second of sound takes a few tens of milliseconds. [user-interface thread]
+// sample's length: a second of sound takes a few tens of milliseconds. [user-interface thread]
 SampleData buildSampleData(const std::vector<float>& interleaved, int channels, int rate, bool loop);
 
 }  // namespace tromel::audio

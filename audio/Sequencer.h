@@ -30,6 +30,9 @@ public:
     // [audio thread] The same meanings as AudioLayer's calls of the same names.
     virtual void setChannelAttributes(Handle channel, int frequency, int volume, int pan) = 0;
     virtual void playChannel(Handle channel) = 0;
+    // [audio thread] A note start: the attributes, then play from the start. A note still
+    // sounding on the channel fades out at its own frequency, volume and pan.
+    virtual void startNote(Handle channel, int frequency, int volume, int pan) = 0;
     virtual void pauseChannel(Handle channel) = 0;
     virtual void stopChannel(Handle channel) = 0;
     // [audio thread] Hands an object to the user-interface thread, which deletes it.

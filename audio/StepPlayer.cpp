@@ -28,9 +28,7 @@ void endNotes(PlaybackState& state, const CompiledSong& song, ChannelControl& ch
 void startNote(PlaybackState& state, const CompiledSong& song, const PlayEvent& event, ChannelControl& channels) {
     const int k = event.songChannel();
     state.ticksLeft[k] = event.length - 1;
-    channels.setChannelAttributes(song.channels[k], noteFrequency(event.keyRow, event.isDrum != 0), event.volume,
-                                  event.pan);
-    channels.playChannel(song.channels[k]);
+    channels.startNote(song.channels[k], noteFrequency(event.keyRow, event.isDrum != 0), event.volume, event.pan);
     state.channelSilent[k] = false;
 }
 

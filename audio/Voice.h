@@ -3,6 +3,7 @@
 
 #include "audio/SampleData.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tromel::audio {
@@ -28,6 +29,8 @@ public:
     void silence() { m_sample = nullptr; }
 
     bool active() const { return m_sample != nullptr; }
+    // The larger of the two gains now, 0 when silent.
+    float level() const { return active() ? std::max(m_gain.left, m_gain.right) : 0.0f; }
     // [audio thread] Adds frames to an interleaved stereo buffer.
     void mix(float* out, int frames);
 
@@ -36,6 +39,8 @@ private:
         float left = 0.0f;
         float right = 0.0f;
     };
+    // How the duller level joins in: not at all, at the same frames, or at half as many.
+    enum class Blend : uint8_t { None, SameRate, HalfRate };
 
     void selectLevel(double ratio, double sourcePosition);
     double sourcePosition() const;
@@ -43,18 +48,24 @@ private:
     int framesBeforeEdge() const;
     bool passEdge();
     template <int Channels, bool Ramping>
+    void mixBlended(float* out, int frames);
+    template <int Channels, bool Ramping, Blend Mode>
     void mixRun(float* out, int frames);
 
     const SampleData* m_sample = nullptr;
     const SampleLevel* m_level = nullptr;
+    const SampleLevel* m_duller = nullptr;
+    float m_dullerWeight = 0.0f;
+    Blend m_blend = Blend::None;
     uint64_t m_position = 0;  // 32.32 fixed point, in frames of the current level
     uint64_t m_step = 0;
     uint64_t m_end = 0;  // the level's length, same scale
     double m_ratio = 1.0;
     bool m_loop = false;
     Gain m_gain;
+    Gain m_rampFrom;
     Gain m_target;
-    Gain m_increment;
+    int m_rampLength = 1;
     int m_rampLeft = 0;
     bool m_endAfterRamp = false;
 };

@@ -14,6 +14,8 @@ namespace {
 
 constexpr double pi = std::numbers::pi;
 constexpr double rate = sampleRate;
+// A kick at this peak is about as loud as a wave's note (RMS 0.18).
+constexpr double drumPeak = 0.35;
 
 // Deterministic white noise in [-1, 1], so every build makes the same files.
 class Noise {
@@ -136,9 +138,32 @@ std::vector<double> render(double seconds, std::initializer_list<Body> bodies, s
     return out;
 }
 
-// Peak at 0.9, a 1 ms rise from zero and a 10 ms fall to zero, so the drum starts and ends
+// Past its first third a drum dies away faster, just fast enough that its last 50 ms lie 66 dB
+// below its peak: no drum stops while it still rings, and none ends on a cut.
+void dieAway(std::vector<double>& drum) {
+    const int n = static_cast<int>(drum.size());
+    const int knee = n / 3;
+    const int quiet = n - static_cast<int>(0.05 * rate);
+    double peak = 0.0;
+    for (double v : drum)
+        peak = std::max(peak, std::abs(v));
+    double level = 0.0;
+    for (int i = quiet; i < n; ++i)
+        level = std::max(level, std::abs(drum[i]));
+    const double target = peak * std::pow(10.0, -66.0 / 20.0);
+    if (level <= target)
+        return;
+    // Falling from the knee on, the extra decay is at its weakest at `quiet`, where it takes the
+    // loudest frame of the last 50 ms down to the target.
+    const double perFrame = std::log(level / target) / (quiet - knee);
+    for (int i = knee; i < n; ++i)
+        drum[i] *= std::exp(-perFrame * (i - knee));
+}
+
+// Peak at drumPeak, a 1 ms rise from zero and a 10 ms fall to zero, so the drum starts and ends
 // without a jump.
 std::vector<double> finish(std::vector<double> drum) {
+    dieAway(drum);
     double peak = 0.0;
     for (double v : drum)
         peak = std::max(peak, std::abs(v));
@@ -146,7 +171,7 @@ std::vector<double> finish(std::vector<double> drum) {
     const int fall = static_cast<int>(0.010 * rate);
     const int n = static_cast<int>(drum.size());
     for (int i = 0; i < n; ++i) {
-        double gain = peak > 0.0 ? 0.9 / peak : 0.0;
+        double gain = peak > 0.0 ? drumPeak / peak : 0.0;
         if (i < rise)
             gain *= static_cast<double>(i) / rise;
         if (i >= n - fall)

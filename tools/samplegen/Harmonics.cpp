@@ -54,7 +54,7 @@ void shapeHarmonics(Harmonics& spectrum, const std::function<double(int)>& gain)
         spectrum.amplitude[k - 1] *= gain(k);
 }
 
-std::vector<double> synthesizeLoop(const Harmonics& spectrum, int cycles, int frames, double peak) {
+std::vector<double> synthesizeLoop(const Harmonics& spectrum, int cycles, int frames, double rms, double peakCap) {
     std::vector<double> wave(frames, 0.0);
     for (int k = 1; k <= spectrum.size(); ++k) {
         const double a = spectrum.amplitude[k - 1];
@@ -64,11 +64,16 @@ std::vector<double> synthesizeLoop(const Harmonics& spectrum, int cycles, int fr
             wave[i] += a * std::sin(twoPi * k * cycles * i / frames + spectrum.phase[k - 1]);
     }
     double largest = 0.0;
-    for (double v : wave)
+    double power = 0.0;
+    for (double v : wave) {
         largest = std::max(largest, std::abs(v));
-    if (largest > 0.0)
+        power += v * v;
+    }
+    if (largest > 0.0) {
+        const double scale = std::min(rms / std::sqrt(power / frames), peakCap / largest);
         for (double& v : wave)
-            v *= peak / largest;
+            v *= scale;
+    }
     std::rotate(wave.begin(), wave.begin() + static_cast<std::ptrdiff_t>(risingZero(wave)), wave.end());
     return wave;
 }

@@ -22,7 +22,8 @@ Harmonics harmonicsOfShape(const std::function<double(double)>& shape, int harmo
 void shapeHarmonics(Harmonics& spectrum, const std::function<double(int)>& gain);
 
 // `cycles` cycles of the spectrum in exactly `frames` frames: a loop that joins seamlessly,
-// normalised to the given peak and rotated to start at a rising zero crossing.
-std::vector<double> synthesizeLoop(const Harmonics& spectrum, int cycles, int frames, double peak);
+// scaled to the given RMS level unless that would take its peak above `peakCap`, and rotated to
+// start at a rising zero crossing.
+std::vector<double> synthesizeLoop(const Harmonics& spectrum, int cycles, int frames, double rms, double peakCap);
 
 }  // namespace tromel::samplegen

@@ -13,6 +13,11 @@ inline constexpr int loopCycles = 25;
 inline constexpr int loopFrames = 2107;
 // Harmonics up to 45 % of the sample rate: 37 of middle C.
 inline constexpr int waveHarmonics = 37;
+// Every wave is as loud as the others by RMS, so a thin pulse sounds as strong as a sine. Only
+// the spikiest shapes meet the peak cap first: the 3 % pulse, seven times its RMS at its peak,
+// ends 2.5 dB below the rest.
+inline constexpr double waveRms = 0.18;
+inline constexpr double wavePeakCap = 0.95;
 
 // Wave 0 first (file M01.wav): pure and soft tones, pulses, saws, organs, bells, vowels,
 // orchestral colours, then bent and shaped waves.

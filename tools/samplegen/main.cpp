@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     }
     for (std::size_t i = 0; i < waves.size(); ++i)
         if (!writeSample(folder / numbered('M', static_cast<int>(i) + 1),
-                         synthesizeLoop(waves[i], loopCycles, loopFrames, 0.9)))
+                         synthesizeLoop(waves[i], loopCycles, loopFrames, waveRms, wavePeakCap)))
             return 1;
     const std::vector<std::vector<double>> drums = drumKit();
     for (std::size_t i = 0; i < drums.size(); ++i)

@@ -24,6 +24,31 @@ double windowedMagnitude(const std::vector<float>& mono, double frequency) {
     return std::abs(sum);
 }
 
+// In place, radix 2; the size is a power of two.
+void fourierTransform(std::vector<std::complex<double>>& values) {
+    const std::size_t n = values.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap(values[i], values[j]);
+    }
+    for (std::size_t length = 2; length <= n; length <<= 1) {
+        const std::complex<double> turn = std::polar(1.0, -twoPi / static_cast<double>(length));
+        for (std::size_t start = 0; start < n; start += length) {
+            std::complex<double> w = 1.0;
+            for (std::size_t k = 0; k < length / 2; ++k, w *= turn) {
+                const std::complex<double> even = values[start + k];
+                const std::complex<double> odd = values[start + k + length / 2] * w;
+                values[start + k] = even + odd;
+                values[start + k + length / 2] = even - odd;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd, int32_t tempo) {
@@ -35,6 +60,75 @@ Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loop
         NoteTable& table = channel < 8 ? song.instrumentNotes : song.drumNotes;
         table.grow(++used[channel]);
         table.at(channel % 8, used[channel]) = note;
+    }
+    return song;
+}
+
+namespace {
+
+// Adds a note at file step `step` in the channel's next free slot.
+void addNote(Song& song, int channel, int32_t step, int key, int32_t length, int volume, int pan = 6) {
+    NoteTable& table = channel < 8 ? song.instrumentNotes : song.drumNotes;
+    int32_t slot = 1;
+    while (slot <= table.slotBound() && !table.at(channel % 8, slot).isEmpty())
+        ++slot;
+    table.grow(slot);
+    table.at(channel % 8, slot) = {step + 1, 96 - key, length, static_cast<int16_t>(pan), static_cast<int16_t>(volume)};
+}
+
+}  // namespace
+
+Song denseSong(int variant) {
+    // Each song takes eight waves of sixteen, each wave serving two songs, and the same kit.
+    constexpr int waves[16] = {30, 2, 41, 44, 56, 66, 77, 87, 13, 31, 40, 79, 85, 93, 18, 24};
+    constexpr int kit[8] = {0, 2, 5, 6, 4, 1, 8, 3};  // Bass01, Snare01, HiClose, HiOpen, Tom01, ...
+    constexpr int tempos[denseSongCount] = {120, 80, 60, 150};
+    constexpr int roots[denseSongCount] = {36, 24, 40, 33};
+    const bool all = variant == 1;
+    const int volume = all ? 255 : variant == 0 ? 200 : 230;
+    Song song;
+    song.loopEnd = 64;
+    song.tempo = tempos[variant];
+    for (int i = 0; i < 8; ++i) {
+        song.instruments[i].wave = static_cast<int16_t>(waves[(4 * variant + i) % 16]);
+        song.drums[i].wave = static_cast<int16_t>(kit[i]);
+    }
+    uint32_t seed = 777u + static_cast<uint32_t>(variant);
+    const auto pick = [&seed](int n) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
+    };
+    for (int step = 0; step < song.loopEnd; ++step) {
+        const int chord = roots[variant] + (step / 16) % 4 * 5 % 12;
+        if (all || step % 2 == 0)  // bass
+            addNote(song, 0, step, chord - 12 + (step % 4 == 2 ? 7 : 0), all ? 1 : 2, volume);
+        if (all || step % 8 == 0)  // three pad voices
+            for (int k = 0; k < 3; ++k)
+                addNote(song, 1 + k, step, chord + 12 + k * 4 - (k == 2), all ? 1 : 8, volume - 30, 3 + 3 * k);
+        if (all || pick(3) != 0) {  // lead
+            const int key = chord + 24 + pick(12);
+            addNote(song, 4, step, key, all ? 1 : 1 + pick(2), volume);
+        }
+        addNote(song, 5, step, chord + 24 + step % 4 * 4, 1, volume - 50, step % 13);  // arpeggio
+        if (all || step % 2 == 1)
+            addNote(song, 6, step, chord + 19 + pick(5), all ? 1 : 2, volume - 30, 9);
+        if (all || step % 4 == 3)
+            addNote(song, 7, step, chord + 36 + pick(12), 1, volume - 60, 2);
+        if (all || step % 4 == 0)  // kick, snare, hats on every step, then toms, crash and more
+            addNote(song, 8, step, 48, 1, volume);
+        if (all || step % 8 == 4)
+            addNote(song, 9, step, 48, 1, volume);
+        addNote(song, 10, step, 52 + step % 2 * 2, 1, volume - 40);
+        if (all || step % 8 == 6)
+            addNote(song, 11, step, 50, 1, volume - 30);
+        if (all || step % 16 >= 13)
+            addNote(song, 12, step, 40 + step % 3 * 5, 1, volume - 20);
+        if (all || step % 32 == 0)
+            addNote(song, 13, step, 48, 1, volume);
+        if (all || step % 3 == 1)
+            addNote(song, 14, step, 55, 1, volume - 40);
+        if (all || step % 16 == 10)
+            addNote(song, 15, step, 44, 1, volume);
     }
     return song;
 }
@@ -73,7 +167,9 @@ fs::path steadySampleFolder(float level) {
 }
 
 std::vector<float> render(MixerAudioLayer& layer, int frames, int piece) {
-    std::vector<float> out(2 * static_cast<std::size_t>(frames));
+    std::vector<float> out(2 * static_cast<std::size_t>(std::max(frames, Mixer::latencyFrames)));
+    layer.renderFrames(out.data(), Mixer::latencyFrames);
+    out.resize(2 * static_cast<std::size_t>(frames));
     for (int done = 0; done < frames; done += piece)
         layer.renderFrames(out.data() + 2 * static_cast<std::size_t>(done), std::min(piece, frames - done));
     return out;
@@ -141,6 +237,27 @@ double harmonicToRestDb(const std::vector<float>& mono, double f0) {
     // The fit and what it leaves are orthogonal, so their powers add up to the signal's.
     const double left = std::inner_product(rest.begin(), rest.end(), rest.begin(), 0.0);
     return 10.0 * std::log10((total - left) / left);
+}
+
+double energyAboveDb(const std::vector<float>& mono, std::size_t first, std::size_t size, double hz) {
+    std::vector<std::complex<double>> values(size);
+    for (std::size_t i = 0; i < size; ++i)
+        values[i] = mono[first + i] * (0.5 - 0.5 * std::cos(twoPi * static_cast<double>(i) / size));
+    fourierTransform(values);
+    double energy = 0.0;
+    for (std::size_t k = 1; k < size / 2; ++k)
+        if (static_cast<double>(k) * outputRate / static_cast<double>(size) > hz)
+            energy += std::norm(values[k]);
+    // A full-scale sine's windowed energy: size / 2 times the mean of its square times the window's.
+    const double fullScale = 3.0 * static_cast<double>(size) * static_cast<double>(size) / 32.0;
+    return 10.0 * std::log10(energy / fullScale + 1e-30);
+}
+
+double rmsOf(const std::vector<float>& mono, std::size_t first) {
+    double power = 0.0;
+    for (std::size_t i = first; i < mono.size(); ++i)
+        power += static_cast<double>(mono[i]) * mono[i];
+    return std::sqrt(power / static_cast<double>(mono.size() - first));
 }
 
 float largestStep(const std::vector<float>& mono, std::size_t first) {

@@ -19,6 +19,12 @@ namespace fs = std::filesystem;
 // slot of its channel.
 Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd = 1600, int32_t tempo = 128);
 
+// Dense songs of our own, sixteen busy channels at loud volumes with drums on every step, 64
+// steps: 0 an ordinary dense song, 1 every channel on every step at full volume, 2 fast with
+// pulses, 3 slow.
+constexpr int denseSongCount = 4;
+Song denseSong(int variant);
+
 // A fresh folder under the test temp dir.
 fs::path scratchFolder(const std::string& name);
 
@@ -56,7 +62,9 @@ struct SoloVoice {
     std::vector<float> play(int frequency, int frames, int volume = largestVolume, int pan = 0);
 };
 
-// Renders frames in uneven pieces (so steps fall inside buffers) and returns interleaved stereo.
+// Renders frames in uneven pieces (so steps fall inside buffers) and returns interleaved stereo,
+// from the moment of the call: the mixer's latency is rendered first and dropped, so what the
+// calls before posted is heard from frame 0 on.
 std::vector<float> render(MixerAudioLayer& layer, int frames, int piece = 333);
 // Frames at which the left side of interleaved stereo rises from silence.
 std::vector<int64_t> onsets(const std::vector<float>& stereo);
@@ -68,6 +76,11 @@ double measureFrequency(const std::vector<float>& mono, double guess);
 // Power of the harmonics of f0 below the output's Nyquist frequency over the power of all else
 // (the aliases and images), in dB.
 double harmonicToRestDb(const std::vector<float>& mono, double f0);
+// The energy above `hz` in `size` samples (a power of two) from `first` on, Hann-windowed, in dB
+// (0 dB: a full-scale sine's).
+double energyAboveDb(const std::vector<float>& mono, std::size_t first, std::size_t size, double hz);
+// The root mean square of the samples from `first` on.
+double rmsOf(const std::vector<float>& mono, std::size_t first = 0);
 // The largest difference between neighbouring samples from `first` on.
 float largestStep(const std::vector<float>& mono, std::size_t first = 0);
 

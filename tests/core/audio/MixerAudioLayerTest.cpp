@@ -3,28 +3,53 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
+#include <limits>
+#include <numbers>
 
 namespace tromel::audio::test {
 namespace {
 
-// Frame 500 of what a channel plays is well after the note's rise.
+// A sine of 64 frames a period, at half scale, and on the right side of the stereo files the
+// same at a quarter, upside down. Played at the file's rate it keeps its RMS through the mixer.
 TEST(MixerAudioLayer, ReadsEveryPcmWavFormatMonoAndStereo) {
     const fs::path folder = scratchFolder("formats");
+    std::vector<float> mono;
     std::vector<float> stereo;
-    for (int i = 0; i < 256; ++i)
-        stereo.insert(stereo.end(), {0.5f, -0.25f});
+    for (int i = 0; i < 256; ++i) {
+        const float v = 0.5f * static_cast<float>(std::sin(2.0 * std::numbers::pi * i / 64));
+        mono.push_back(v);
+        stereo.insert(stereo.end(), {v, -0.5f * v});
+    }
+    const float halfScale = 0.5f / std::sqrt(2.0f) * Mixer::mixGain;
     for (const int format : {SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32, SF_FORMAT_FLOAT}) {
         for (const int channels : {1, 2}) {
             const fs::path path = folder / ("f" + std::to_string(format) + "-" + std::to_string(channels) + ".wav");
-            writeWav(path, channels == 2 ? stereo : std::vector<float>(256, 0.5f), channels, 11025, format);
+            writeWav(path, channels == 2 ? stereo : mono, channels, 11025, format);
             SoloVoice voice(path, true);
             ASSERT_NE(voice.channel, 0u) << format;
-            const std::vector<float> out = voice.play(0, 600);  // half of each side: the mixer's headroom
-            EXPECT_NEAR(out[2 * 500], 0.25f, 0.002f) << format;
-            EXPECT_NEAR(out[2 * 500 + 1], channels == 2 ? -0.125f : 0.25f, 0.002f) << format;
+            const std::vector<float> out = voice.play(0, 600 + 512);  // two periods after the rise
+            const std::vector<float> right(out.begin() + 1, out.end());
+            EXPECT_NEAR(rmsOf(leftOf(out, 600)), halfScale, 0.002f) << format;
+            EXPECT_NEAR(rmsOf(leftOf(right, 600)), channels == 2 ? halfScale / 2 : halfScale, 0.002f) << format;
+            EXPECT_LT(out[2 * 700] * right[2 * 700], channels == 2 ? 0.0f : 1.0f) << format;  // upside down
         }
     }
+}
+
+// A float file may hold infinities and NaNs: they play as silence, and the output stays a number.
+TEST(MixerAudioLayer, SamplesThatAreNotNumbersPlayAsSilence) {
+    std::vector<float> frames(256, 0.5f);
+    frames[10] = std::numeric_limits<float>::infinity();
+    frames[20] = std::numeric_limits<float>::quiet_NaN();
+    const fs::path path = scratchFolder("nan") / "nan.wav";
+    writeWav(path, frames, 1, 22050, SF_FORMAT_FLOAT);
+    SoloVoice voice(path, true);
+    const std::vector<float> out = voice.play(0, 4096);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float v) { return std::isfinite(v); }));
+    EXPECT_NE(out[2 * 4000], 0.0f);
 }
 
 TEST(MixerAudioLayer, ReportsItsVersionAndTheCodesOfFailedLoads) {

@@ -1,4 +1,5 @@
-// The generated sample bank: formats, seamless tuned loops, distinct waves, clean drum edges.
+// The generated sample bank: formats, seamless tuned loops, distinct waves of one loudness, drums
+// that die away.
 #include "AudioTestKit.h"
 #include "audio/SongCompiler.h"
 
@@ -36,8 +37,17 @@ std::vector<double> harmonics(const std::vector<float>& loop, int cycles, int co
     return magnitudes;
 }
 
-TEST(SampleBank, WavesAreTunedSeamlessDistinctLoops) {
+float peakOf(const std::vector<float>& frames, std::size_t first = 0) {
+    float peak = 0.0f;
+    for (std::size_t i = first; i < frames.size(); ++i)
+        peak = std::max(peak, std::abs(frames[i]));
+    return peak;
+}
+
+TEST(SampleBank, WavesAreTunedSeamlessDistinctLoopsOfOneLoudness) {
     std::vector<std::vector<double>> spectra;
+    double quietest = 1.0;
+    double loudest = 0.0;
     for (int wave = 0; wave < 100; ++wave) {
         const std::vector<float> loop = bankFile(false, wave).frames;
         // 25 cycles in 2107 frames: 261.626 Hz at 22050 Hz, within 0.02 cent of middle C.
@@ -46,7 +56,11 @@ TEST(SampleBank, WavesAreTunedSeamlessDistinctLoops) {
         EXPECT_LT(loop.back(), 0.0f) << wave;  // it starts at a rising zero crossing
         EXPECT_LE(std::abs(loop.front() - loop.back()), largestStep(loop)) << "wave " << wave << " has a seam";
         spectra.push_back(harmonics(loop, 25, 37));
+        quietest = std::min(quietest, rmsOf(loop));
+        loudest = std::max(loudest, rmsOf(loop));
+        EXPECT_LT(peakOf(loop), 0.96f) << wave;
     }
+    EXPECT_LE(20.0 * std::log10(loudest / quietest), 3.0);  // all within 1.5 dB of the middle
     for (std::size_t a = 0; a < spectra.size(); ++a)
         for (std::size_t b = a + 1; b < spectra.size(); ++b) {
             double same = 0.0;
@@ -56,12 +70,14 @@ TEST(SampleBank, WavesAreTunedSeamlessDistinctLoops) {
         }
 }
 
-TEST(SampleBank, DrumsStartAndEndInSilence) {
+TEST(SampleBank, DrumsStartInSilenceAndDieAwayBeforeTheirEnd) {
     for (int drum = 0; drum < 12; ++drum) {
         const std::vector<float> frames = bankFile(true, drum).frames;
-        ASSERT_GT(frames.size(), 1000u) << drum;
+        ASSERT_GT(frames.size(), 2000u) << drum;
         EXPECT_EQ(frames.front(), 0.0f) << drum;
         EXPECT_EQ(frames.back(), 0.0f) << drum;
+        const float lastFiftyMs = peakOf(frames, frames.size() - 1102);
+        EXPECT_LT(20.0 * std::log10(lastFiftyMs / peakOf(frames)), -60.0) << drum;
     }
 }
 

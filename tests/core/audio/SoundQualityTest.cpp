@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -26,7 +27,8 @@ TEST(SoundQuality, BankWavesSoundTheirKeysWithinACent) {
     }
 }
 
-// Key 95 plays at 332999 Hz, fifteen times the saw's own rate.
+// Key 95 plays at 332999 Hz, fifteen times the saw's own rate. The keys include a blend of two
+// levels of each kind (same and half storage rate) and the clamped rate above key 95.
 TEST(SoundQuality, SawHasNoAudibleAliasesUpToTheTopKeys) {
     constexpr int period = 84;  // every harmonic up to 45 % of the sample rate
     std::vector<float> saw(period, 0.0f);
@@ -36,18 +38,52 @@ TEST(SoundQuality, SawHasNoAudibleAliasesUpToTheTopKeys) {
     const fs::path path = scratchFolder("saw") / "saw.wav";
     writeWav(path, saw, 1, 22050, SF_FORMAT_FLOAT);
     SoloVoice voice(path, true);
-    for (int key = 60; key <= 102; key += 7) {
+    for (const int key : {59, 64, 70, 77, 83, 89, 95, 102}) {
         const int rate = keyToFrequency(key);
-        const std::vector<float> out = leftOf(voice.play(rate, 4096 + 16384), 4096);
+        // Measured once the output's DC blocker has settled from the note's start.
+        const std::vector<float> out = leftOf(voice.play(rate, 16384 + 16384), 16384);
         const double ratio = harmonicToRestDb(out, static_cast<double>(rate) / period);
         EXPECT_GE(ratio, 80.0) << "key " << key;
         RecordProperty("alias_db_key_" + std::to_string(key), std::to_string(ratio));
     }
 }
 
+// A wave of 37 equal harmonics, key by key: its energy above 5 kHz and above 10 kHz changes by at
+// most 3 dB from one key to the next, wherever three or more of its harmonics lie in the band
+// below 20 kHz (a band holding fewer gains and loses whole harmonics in bigger steps).
+TEST(SoundQuality, BrightnessChangesLittleFromKeyToKey) {
+    constexpr int period = 84;
+    std::vector<float> wave(period, 0.0f);
+    for (int k = 1; k <= 37; ++k)
+        for (int i = 0; i < period; ++i)  // phases spread, so the wave is no spike
+            wave[i] += static_cast<float>(0.03 * std::sin(2.0 * std::numbers::pi * k * i / period + k * k));
+    const fs::path path = scratchFolder("bright") / "bright.wav";
+    writeWav(path, wave, 1, 22050, SF_FORMAT_FLOAT);
+    SoloVoice voice(path, true);
+    const auto harmonicsIn = [](int key, double band) {
+        int count = 0;
+        for (int n = 1; n <= 37; ++n)
+            count += n * keyToFrequency(key) / static_cast<double>(period) > band &&
+                     n * keyToFrequency(key) / static_cast<double>(period) < 20000.0;
+        return count;
+    };
+    for (const double band : {5000.0, 10000.0}) {
+        double before = 0.0;
+        for (int key = 36; key <= 95; ++key) {
+            const std::vector<float> out = leftOf(voice.play(keyToFrequency(key), 4096 + 8192), 4096);
+            const double energy = energyAboveDb(out, 0, 8192, band);
+            if (key > 36 && harmonicsIn(key - 1, band) >= 3 && harmonicsIn(key, band) >= 3) {
+                EXPECT_LE(std::abs(energy - before), 3.0) << "above " << band << " Hz, keys " << key - 1 << "-" << key;
+            }
+            before = energy;
+        }
+    }
+}
+
 TEST(SoundQuality, VolumeScalesAndPanBalances) {
-    SoloVoice voice(steadySampleFolder(0.5f) / "M01.wav", true);
-    const float full = 0.5f * 0.5f;  // sample level times the mixer's headroom
+    // Middle C's 25 periods fill 4214 frames exactly, so over them the sine's RMS is the file's.
+    SoloVoice voice(bank / "M01.wav", true);
+    const float full = static_cast<float>(rmsOf(readWav(bank / "M01.wav").frames)) * Mixer::mixGain;
     struct Case {
         int volume, pan;
         float left, right;
@@ -55,21 +91,27 @@ TEST(SoundQuality, VolumeScalesAndPanBalances) {
     // Off centre, the far side fades and the near side stays full.
     for (const Case& c : {Case{320, 0, full, full}, Case{160, 0, full / 2, full / 2}, Case{320, 50, full / 2, full},
                           Case{320, -100, full, 0.0f}}) {
-        const std::vector<float> out = voice.play(0, 1024, c.volume, c.pan);
-        EXPECT_NEAR(out[2 * 1000], c.left, 1e-4) << c.volume << " " << c.pan;
-        EXPECT_NEAR(out[2 * 1000 + 1], c.right, 1e-4) << c.volume << " " << c.pan;
+        const std::vector<float> out = voice.play(keyToFrequency(48), 1000 + 4214, c.volume, c.pan);
+        EXPECT_NEAR(rmsOf(leftOf(out, 1000)), c.left, 1e-3 * full) << c.volume << " " << c.pan;
+        std::vector<float> right(out.begin() + 1, out.end());
+        EXPECT_NEAR(rmsOf(leftOf(right, 1000)), c.right, 1e-3 * full) << c.volume << " " << c.pan;
     }
 }
 
-TEST(SoundQuality, LoudMixesSaturateInsteadOfWrapping) {
+// Sixteen sines in step, at full volume, would pass full scale by 6 dB: the limiter brings their
+// crests to just under its ceiling, never onto it.
+TEST(SoundQuality, LoudMixesAreLimitedJustBelowTheCeiling) {
     MixerAudioLayer layer;
-    const fs::path path = steadySampleFolder(1.0f) / "M01.wav";
-    for (int i = 0; i < 6; ++i) {
-        const Handle channel = layer.channelFromSample(layer.loadSample(path, true, samplesMaxPlaybacks));
-        layer.setChannelAttributes(channel, 0, largestVolume, 0);
+    for (int i = 0; i < 16; ++i) {
+        const Handle channel = layer.channelFromSample(layer.loadSample(bank / "M01.wav", true, samplesMaxPlaybacks));
+        layer.setChannelAttributes(channel, keyToFrequency(36), largestVolume, 0);
         layer.playChannel(channel);
     }
-    EXPECT_FLOAT_EQ(render(layer, 512)[1000], 1.0f);
+    const std::vector<float> out = render(layer, 44100);
+    const float peak =
+        std::abs(*std::max_element(out.begin(), out.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
+    EXPECT_LT(peak, PeakLimiter::ceiling);
+    EXPECT_GT(peak, PeakLimiter::ceiling * 0.95f);
 }
 
 TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
@@ -81,11 +123,11 @@ TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
         EXPECT_LT(largestStep(out), 0.01f);  // a hard cut of this level would jump by 0.25
         EXPECT_EQ(out.back(), 0.0f);
     }
-    // A retrigger of a sine near its crest (a hard restart would jump by about 0.45): the old
+    // A retrigger of a sine near its crest (a hard restart would jump by its amplitude): the old
     // note fades out under the new one, so the steepest step is at most the two slopes added.
     SoloVoice sine(bank / "M01.wav", true);
     const std::vector<float> out = leftOf(sine.play(keyToFrequency(48), 1055));
-    ASSERT_GT(std::abs(out.back()), 0.4f);
+    ASSERT_GT(std::abs(out.back()), 0.95f * *std::max_element(out.begin(), out.end()));
     sine.layer.playChannel(sine.channel);
     EXPECT_LT(largestStep(leftOf(render(sine.layer, 1000))), largestStep(out, 500) * 2.2f);
 }
@@ -107,6 +149,105 @@ TEST(SoundQuality, APreviewSoundsTheNoteAtItsKeyAndLeavesTheSongAlone) {
     EXPECT_GT(largestStep(leftOf(render(layer, 2000))), 0.0f);
     EXPECT_EQ(preview.start(song, 0, 0, {7, noKey, 1, 6, 200}), 0);  // an event has nothing to sound
     EXPECT_EQ(writeOrgBytes(song), before);
+}
+
+// The bank at a quarter of its level, as float files, so nothing but the level changes.
+fs::path quarterBank() {
+    const fs::path folder = scratchFolder("quarter");
+    for (const auto& entry : fs::directory_iterator(bank)) {
+        Wav wav = readWav(entry.path());
+        for (float& v : wav.frames)
+            v *= 0.25f;
+        writeWav(folder / entry.path().filename(), wav.frames, wav.info.channels, wav.info.samplerate, SF_FORMAT_FLOAT);
+    }
+    return folder;
+}
+
+// Plays songs one after another on one layer, so that each sample is prepared only once.
+struct SongPlayer {
+    MixerAudioLayer layer;
+    RecordingHost host;
+    Transport transport;
+
+    explicit SongPlayer(const fs::path& samples) : transport(layer, samples) {}
+    std::vector<float> play(const Song& song, int frames) {
+        EXPECT_TRUE(transport.play(song, host));
+        transport.finishPreparing(host);
+        std::vector<float> out = render(layer, frames, 4096);
+        transport.stop();
+        render(layer, 2 * outputRate, 4096);  // the drums play out before the next song
+        return out;
+    }
+};
+
+// Dense songs against a linear reference: the same song from the quarter-level bank, brought
+// back up, which no limiter touches. No sample reaches the ceiling, the limiter leaves the
+// music at least 40 dB above what it changes, and no song carries an offset.
+TEST(SoundQuality, DenseSongsStayLinearBelowTheCeilingWithoutOffset) {
+    SongPlayer full(bank);
+    SongPlayer quarter(quarterBank());
+    for (int variant = 0; variant < denseSongCount; ++variant) {
+        const Song song = denseSong(variant);
+        const int frames = static_cast<int>(stepFrame(song.loopEnd + 1, song.tempo));
+        const std::vector<float> out = full.play(song, frames);
+        std::vector<float> linear = quarter.play(song, frames);
+        double music = 0.0;
+        double difference = 0.0;
+        double sums[2] = {};
+        float peak = 0.0f;
+        float linearPeak = 0.0f;
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            linear[i] *= 4.0f;
+            music += static_cast<double>(linear[i]) * linear[i];
+            difference += static_cast<double>(out[i] - linear[i]) * (out[i] - linear[i]);
+            sums[i % 2] += out[i];
+            peak = std::max(peak, std::abs(out[i]));
+            linearPeak = std::max(linearPeak, std::abs(linear[i]));
+        }
+        EXPECT_LT(peak, PeakLimiter::ceiling) << variant;
+        EXPECT_GE(10.0 * std::log10(music / difference), 40.0) << variant;
+        EXPECT_LT(std::abs(sums[0] / frames), 0.001) << variant;
+        EXPECT_LT(std::abs(sums[1] / frames), 0.001) << variant;
+        // The linear reference is what enters the limiter: on the ordinary dense song it takes
+        // more than 1 dB away on under 1 % of the frames.
+        PeakLimiter limiter;
+        int reduced = 0;
+        for (int n = 0; n < frames; ++n) {
+            limiter.process(linear.data() + 2 * n, 1);
+            reduced += limiter.gain() < 0.8912509f;  // -1 dB
+        }
+        if (variant == 0) {
+            EXPECT_LT(reduced, frames / 100);
+        }
+        RecordProperty("song_" + std::to_string(variant) + "_peak_dbfs", std::to_string(20.0 * std::log10(peak)));
+        RecordProperty("song_" + std::to_string(variant) + "_linear_peak_dbfs",
+                       std::to_string(20.0 * std::log10(linearPeak)));
+        RecordProperty("song_" + std::to_string(variant) + "_signal_to_difference_db",
+                       std::to_string(10.0 * std::log10(music / difference)));
+        RecordProperty("song_" + std::to_string(variant) + "_reduced_1db_percent",
+                       std::to_string(100.0 * reduced / frames));
+    }
+}
+
+// A retrigger from key 80 to key 30 on the bank's sine, through the step player: the old note
+// fades at its own pitch, so nothing above 12 kHz splashes louder than when key 30 starts alone.
+TEST(SoundQuality, ARetriggerSplashesNoMoreThanACleanStart) {
+    const NoteRec low{2, 96 - 30, 4, 6, 200};
+    const NoteRec high{1, 96 - 80, 4, 6, 200};
+    double splash[2] = {};
+    for (const bool retrigger : {false, true}) {
+        MixerAudioLayer layer;
+        RecordingHost host;
+        Transport transport(layer, bank);
+        ASSERT_TRUE(
+            transport.play(retrigger ? songWith({{0, high}, {0, low}}, 8, 100) : songWith({{0, low}}, 8, 100), host));
+        const std::vector<float> out = leftOf(render(layer, static_cast<int>(stepFrame(3, 100))));
+        splash[retrigger] = energyAboveDb(out, static_cast<std::size_t>(stepFrame(2, 100)) - 256, 2048, 12000.0);
+    }
+    // Both may lie at the floor of float rounding, far below anything heard.
+    EXPECT_LT(splash[1], std::max(splash[0] + 1.0, -120.0)) << "clean start " << splash[0] << " dB";
+    RecordProperty("retrigger_above_12k_db", std::to_string(splash[1]));
+    RecordProperty("clean_start_above_12k_db", std::to_string(splash[0]));
 }
 
 }  // namespace

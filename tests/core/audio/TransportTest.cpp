@@ -27,6 +27,9 @@ Song pulseSong(int32_t tempo, int32_t steps, int32_t every) {
     return song;
 }
 
+// A note's fade, then the output's DC blocker letting go of what it held.
+constexpr int fadedOut = Voice::rampFrames + DcBlocker::drainFrames + 1;
+
 bool silentAfter(const std::vector<float>& stereo, std::size_t frame) {
     return std::all_of(stereo.begin() + 2 * static_cast<std::ptrdiff_t>(frame), stereo.end(),
                        [](float v) { return v == 0.0f; });
@@ -93,18 +96,18 @@ TEST_F(TransportTest, PauseKeepsThePlaceAndPlayResumesOnANewGrid) {
     const uint64_t heard = transport.stepsHeard();
     transport.pause();
     EXPECT_TRUE(transport.isPaused());
-    EXPECT_TRUE(silentAfter(render(layer, 5000), Voice::rampFrames + 1));  // the note fades out; no steps
+    EXPECT_TRUE(silentAfter(render(layer, 5000), fadedOut));  // the note fades out; no steps
     EXPECT_EQ(transport.playPosition(), 5);
     EXPECT_EQ(transport.stepsHeard(), heard);
 
-    transport.play(song, host);  // resume: step 6 one step after the resume
-    EXPECT_EQ(onsets(render(layer, 800)), std::vector<int64_t>{441});
+    transport.play(song, host);                                        // resume: step 6 one step after the resume
+    EXPECT_EQ(onsets(render(layer, 700)), std::vector<int64_t>{441});  // with the latency, under two steps
     EXPECT_EQ(transport.playPosition(), 6);
     EXPECT_GT(transport.stepsHeard(), heard);
 
     transport.stop();
     EXPECT_EQ(transport.playPosition(), 0);
-    EXPECT_TRUE(silentAfter(render(layer, 2000), Voice::rampFrames + 1));
+    EXPECT_TRUE(silentAfter(render(layer, 2000), fadedOut));
     transport.pause();  // Stop, Pause, Play: the last compile again from its first step
     transport.play(song, host);
     render(layer, 500);
@@ -148,7 +151,7 @@ TEST_F(TransportTest, ClosingADocumentSilencesItsInstrumentsAndLetsDrumsPlayOut)
         render(layer, 500);
     }
     const std::vector<float> out = render(layer, 8000);
-    EXPECT_EQ(out[2 * 200], 0.0f);        // the instrument faded out
+    EXPECT_EQ(out[2 * fadedOut], 0.0f);   // the instrument faded out
     EXPECT_GT(out[2 * 200 + 1], 0.0f);    // the drum goes on
     EXPECT_TRUE(silentAfter(out, 6000));  // and ends: its channel and sample are let go
 }
@@ -246,7 +249,7 @@ TEST_F(TransportTest, SamplesArePreparedOffTheUserInterfaceThreadAndPlayStartsWh
     EXPECT_EQ(document.state(), TransportState::Stopped);
     EXPECT_FALSE(document.proceed(host));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_TRUE(silentAfter(render(layer, 3000), Voice::rampFrames + 1));
+    EXPECT_TRUE(silentAfter(render(layer, 3000), fadedOut));
 
     song.instruments[0].wave = 3;
     document.play(song, host);
@@ -267,7 +270,7 @@ TEST_F(TransportTest, SamplesArePreparedOffTheUserInterfaceThreadAndPlayStartsWh
         ASSERT_TRUE(closing.isPreparing());
     }
     document.stop();
-    EXPECT_TRUE(silentAfter(render(layer, 3000), Voice::rampFrames + 1));
+    EXPECT_TRUE(silentAfter(render(layer, 3000), fadedOut));
 }
 
 // The output of a real audio thread, which renders small buffers at up to three times real time

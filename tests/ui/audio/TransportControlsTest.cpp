@@ -160,7 +160,7 @@ private slots:
         QApplication::setActiveWindow(editor.mainWindow.get());
         QTest::keyClick(&document, Qt::Key_Space, Qt::ControlModifier);
         QTRY_VERIFY(!document.transport().isPreparing());
-        editor.render(framesPerStep + 100);
+        editor.render(framesPerStep + 200);  // past the mixer's latency too
         QCOMPARE(document.transport().playPosition(), 3);
         QVERIFY(editor.render(framesPerStep * 5) < silent);  // steps 4 to 8: nothing sounds yet
         QVERIFY(editor.render(framesPerStep) > audible);     // step 9

@@ -1,0 +1,58 @@
+// The output's look-ahead peak limiter: a gain that eases down in time for a peak, then recovers.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace tromel::audio {
+
+// Runs on the audio thread (or offline): fixed-size state, nothing allocated or locked. The
+// output lags the input by lookAheadFrames, the time the gain takes to come down before a peak,
+// so a peak leaves at the ceiling without its edge being bent.
+class PeakLimiter {
+public:
+    static constexpr int lookAheadFrames = 128;  // 2.9 ms at 44100 Hz
+    // -0.3 dBFS; no output sample reaches it.
+    static constexpr float ceiling = 0.96605087f;
+    // Time constant of the gain's recovery after a peak.
+    static constexpr double releaseSeconds = 0.1;
+
+    PeakLimiter();
+
+    // [audio thread] Limits interleaved stereo in place: each frame leaves as the frame that
+    // came in lookAheadFrames earlier, times the gain.
+    void process(float* stereo, int frames);
+    // [audio thread] The gain of the last frame that left: 1 while nothing is limited.
+    float gain() const { return m_gain; }
+
+private:
+    static constexpr int window = lookAheadFrames + 1;  // frames from a peak's entry to its exit
+
+    // A frame's entry into the sliding minimum of the gains the look-ahead window asks for.
+    struct Demand {
+        float gain;
+        int64_t frame;
+    };
+
+    bool idle() const { return m_demandCount == 0 && m_released == 1.0f && m_smoothedBelowOne == 0; }
+    void passThrough(float* stereo, int frames);
+    void limitFrame(float* frame);
+    void demand(float gain);
+    float smooth(float released);
+
+    std::array<float, 2 * lookAheadFrames> m_delay{};
+    int m_delayAt = 0;
+    std::array<Demand, window> m_demands{};  // rising gains, oldest first: a ring
+    int m_demandFirst = 0;
+    int m_demandCount = 0;
+    int64_t m_frame = 0;
+    float m_released = 1.0f;
+    std::array<float, window> m_smoothed{};  // the last `window` released gains: a ring
+    int m_smoothedAt = 0;
+    int m_smoothedBelowOne = 0;
+    double m_smoothedSum = window;
+    float m_gain = 1.0f;
+    float m_releaseStep;
+};
+
+}  // namespace tromel::audio
