@@ -76,8 +76,11 @@ DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent)
     load();
 }
 
-// The transport goes first: its destructor stops this document's instrument channels.
+// The transport goes first: its destructor stops this document's instrument channels. The
+// history goes quietly: cleared as Qt deletes it, after this window's members, it would
+// otherwise announce a clean state to a window that is no longer there.
 DocumentWindow::~DocumentWindow() {
+    m_undoStack->disconnect();
     m_transportControls.reset();
     m_transport.reset();
 }
