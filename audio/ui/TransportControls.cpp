@@ -1,9 +1,10 @@
 // The transport's buttons and mute boxes, and the redraw timer of the play cursor.
 #include "audio/ui/TransportControls.h"
 
+#include "roll/ui/SpaceKeeper.h"
+
 #include <QAction>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -40,7 +41,7 @@ void TransportControls::createMuteChecks(QWidget* parent) {
         check->setProperty("index", channel);
         check->setAccessibleName(QString("Mute %1 %2").arg(channel < 8 ? "instrument" : "drum").arg(channel % 8 + 1));
         check->setFocusPolicy(Qt::TabFocus);
-        check->installEventFilter(this);
+        roll::SpaceKeeper::keepSpaceFor(check);
         connect(check, &QCheckBox::toggled, this, [this, channel](bool on) { m_transport.setMuted(channel, on); });
         m_muteChecks[channel] = check;
     }
@@ -72,19 +73,8 @@ QPushButton* TransportControls::makeButton(QWidget* parent, const QString& capti
     button->setObjectName(name);
     // Reached with Tab, not taken by a click, so that Space after a click still plays or pauses.
     button->setFocusPolicy(Qt::TabFocus);
-    button->installEventFilter(this);
+    roll::SpaceKeeper::keepSpaceFor(button);
     return button;
-}
-
-// A button or box that has the focus takes a plain Space itself, as in any dialog.
-bool TransportControls::eventFilter(QObject*, QEvent* event) {
-    if (event->type() != QEvent::ShortcutOverride)
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier)
-        return false;
-    event->accept();
-    return true;
 }
 
 void TransportControls::play() {

@@ -47,9 +47,6 @@ public slots:
 signals:
     void stepHeard(int32_t playPosition);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void followPlay();
     QPushButton* makeButton(QWidget* parent, const QString& caption, const char* name);

@@ -2,9 +2,9 @@
 #include "roll/ui/ChannelSelector.h"
 
 #include "roll/ChannelStatus.h"
+#include "roll/ui/SpaceKeeper.h"
 
 #include <QAction>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -40,17 +40,6 @@ void ChannelSelector::createKeys(QWidget* parent) {
     }
 }
 
-// A channel button that has the focus takes a plain Space itself, as in any dialog.
-bool ChannelSelector::eventFilter(QObject*, QEvent* event) {
-    if (event->type() != QEvent::ShortcutOverride)
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier)
-        return false;
-    event->accept();
-    return true;
-}
-
 QString ChannelSelector::statusText(int kind, int channel) {
     return QString::fromStdString(channelStatusText(static_cast<int16_t>(kind), static_cast<int16_t>(channel)));
 }
@@ -64,7 +53,7 @@ QPushButton* ChannelSelector::makeButton(QWidget* parent, const char* name, int 
         QString("%1 %2").arg(name == QStringLiteral("instButton") ? "Instrument" : "Drum").arg(index + 1));
     // Reached with Tab, not taken by a click, so that Space after a click still plays or pauses.
     button->setFocusPolicy(Qt::TabFocus);
-    button->installEventFilter(this);
+    roll::SpaceKeeper::keepSpaceFor(button);
     return button;
 }
 

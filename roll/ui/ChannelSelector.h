@@ -31,9 +31,6 @@ signals:
     // kind 0 instruments, 1 drums; channel 0..7 within the kind.
     void channelSelected(int kind, int channel);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void createKeys(QWidget* parent);
     void select(int kind, int channel);
