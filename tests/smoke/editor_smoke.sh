@@ -6,73 +6,14 @@
 set -euo pipefail
 
 tromel=$1
-if ! command -v Xvfb >/dev/null; then
-  echo "editor_smoke: Xvfb is not installed; skipping"
-  exit 0
-fi
-for tool in xdotool import convert; do
-  command -v "$tool" >/dev/null || { echo "editor_smoke: $tool is missing"; exit 1; }
-done
+name=editor_smoke
+source "$(dirname "$0")/smoke_lib.sh"
 
-work=$(mktemp -d /tmp/tromel-smoke.XXXXXX)
-xvfb_pid=
-editor_pid=
-cleanup() {
-  [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "editor_smoke: $*"
-  [ -f "$work/editor.log" ] && sed 's/^/  tromel: /' "$work/editor.log"
-  exit 1
-}
-
-# Little-endian helpers for writing the song byte by byte.
-le16() {
-  # shellcheck disable=SC2059  # the format is the escaped bytes themselves
-  printf "$(printf '\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)))"
-}
-le32() { le16 $(($1 & 65535)); le16 $((($1 >> 16) & 65535)); }
-
-# A song with two notes on instrument channel 0: tempo 100 ms, loop 0 to 16.
-write_song() {
-  printf 'Org-02'
-  le16 100; printf '\x04\x04'; le32 0; le32 16
-  for channel in $(seq 0 15); do
-    if [ "$channel" -lt 8 ]; then le16 1000; else le16 232; fi
-    printf '\x00\x00'
-    if [ "$channel" -eq 0 ]; then le16 2; else le16 0; fi
-  done
-  le32 0; le32 8          # positions
-  printf '\x30\x37'       # keys
-  printf '\x08\x08'       # lengths
-  printf '\xc8\xc8'       # volumes
-  printf '\x06\x06'       # pans
-}
 song="$work/smoke song.org"
-write_song >"$song"
+write_song 100 16 >"$song"
 touch -d '2001-01-01' "$song"
 
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-# Settings and recovery files of this run stay in its own folder.
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state" XDG_CACHE_HOME="$work/cache"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb "$tromel" >"$work/editor.log" 2>&1 &
-editor_pid=$!
-main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tromel$' | head -n1) || fail "no main window"
-
-focus_main() {
-  xdotool mousemove --window "$main" 200 200
-  xdotool windowfocus --sync "$main" 2>/dev/null || true
-}
+start_editor
 
 # File > Open from the main menu; the file dialog takes the song's path.
 focus_main
@@ -139,10 +80,5 @@ focus_main
 xdotool key --clearmodifiers alt+f
 sleep 0.5
 xdotool key Up Return
-for _ in $(seq 100); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$editor_pid" 2>/dev/null; then fail "the editor did not quit"; fi
-status=0
-wait "$editor_pid" || status=$?
-editor_pid=
-[ "$status" -eq 0 ] || fail "the editor exited with status $status"
+expect_exit 0
 echo "editor_smoke: opened, played ($red_playing red cursor pixels), saved, copied a passage into a new song and quit cleanly"

@@ -7,63 +7,13 @@ set -euo pipefail
 
 tromel=$1
 drag_source=$2
-if ! command -v Xvfb >/dev/null; then
-  echo "navigation_smoke: Xvfb is not installed; skipping"
-  exit 0
-fi
-for tool in xdotool import convert; do
-  command -v "$tool" >/dev/null || { echo "navigation_smoke: $tool is missing"; exit 1; }
-done
+name=navigation_smoke
+source "$(dirname "$0")/smoke_lib.sh"
 
-work=$(mktemp -d /tmp/tromel-navigation.XXXXXX)
-xvfb_pid=
-editor_pid=
-source_pid=
-cleanup() {
-  for pid in "$source_pid" "$editor_pid" "$xvfb_pid"; do
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "navigation_smoke: $*"
-  [ -f "$work/editor.log" ] && sed 's/^/  tromel: /' "$work/editor.log"
-  exit 1
-}
+# A fast song (30 ms a step) looping over 400 steps.
+for song in one two three four; do write_song 30 400 >"$work/$song.org"; done
 
-le16() {
-  # shellcheck disable=SC2059  # the format is the escaped bytes themselves
-  printf "$(printf '\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)))"
-}
-le32() { le16 $(($1 & 65535)); le16 $((($1 >> 16) & 65535)); }
-
-# A fast song (30 ms a step) looping over 400 steps, two notes on instrument channel 0.
-write_song() {
-  printf 'Org-02'
-  le16 30; printf '\x04\x04'; le32 0; le32 400
-  for channel in $(seq 0 15); do
-    if [ "$channel" -lt 8 ]; then le16 1000; else le16 232; fi
-    printf '\x00\x00'
-    if [ "$channel" -eq 0 ]; then le16 2; else le16 0; fi
-  done
-  le32 0; le32 8; printf '\x30\x37\x08\x08\xc8\xc8\x06\x06'
-}
-for name in one two three four; do write_song >"$work/$name.org"; done
-
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state" XDG_CACHE_HOME="$work/cache"
-export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-"$tromel" "$work/one.org" "$work/two.org" "$work/three.org" >"$work/editor.log" 2>&1 &
-editor_pid=$!
-main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tromel$' | head -n1) || fail "no main window"
+start_editor "$work/one.org" "$work/two.org" "$work/three.org"
 sleep 2
 
 shot() { import -window "$main" "$work/shot.png"; }
@@ -79,10 +29,6 @@ keyboards() {
   convert "$work/shot.png" -crop 240x2000+0+0 +repage txt:- | awk -F'[,: ]+' '
     /#141418/ { if (!(($1 - 1) "," $2 in black)) starts[$1]++; black[$1 "," $2] = 1 }
     END { for (x in starts) if (starts[x] > 40) print x }' | sort -n
-}
-focus_main() {
-  xdotool mousemove --window "$main" 300 200
-  xdotool windowfocus --sync "$main" 2>/dev/null || true
 }
 
 # Three songs from the command line: three windows, each a title bar right of and below the last.
@@ -166,10 +112,5 @@ mapfile -t lefts < <(keyboards)
 # Exit from the document's menu ends the program cleanly.
 focus_main
 xdotool key --clearmodifiers ctrl+q
-for _ in $(seq 100); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$editor_pid" 2>/dev/null && fail "the editor did not quit"
-status=0
-wait "$editor_pid" || status=$?
-editor_pid=
-[ "$status" -eq 0 ] || fail "the editor exited with status $status"
+expect_exit 0
 echo "navigation_smoke: cascaded by $step px; wheel, Space, Tab, Follow Playback and a drop all worked"

@@ -6,49 +6,15 @@
 set -euo pipefail
 
 tromel=$1
-if ! command -v Xvfb >/dev/null; then
-  echo "recovery_smoke: Xvfb is not installed; skipping"
-  exit 0
-fi
-command -v xdotool >/dev/null || { echo "recovery_smoke: xdotool is missing"; exit 1; }
+name=recovery_smoke
+source "$(dirname "$0")/smoke_lib.sh"
 
-work=$(mktemp -d /tmp/tromel-recovery.XXXXXX)
-xvfb_pid=
-editor_pid=
-cleanup() {
-  [ -n "$editor_pid" ] && kill -9 "$editor_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "recovery_smoke: $*"
-  [ -f "$work/editor.log" ] && sed 's/^/  tromel: /' "$work/editor.log"
-  exit 1
-}
-
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state" XDG_CACHE_HOME="$work/cache"
-export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb TROMEL_RECOVERY_INTERVAL_MS=300
+export TROMEL_RECOVERY_INTERVAL_MS=300
 recovery="$XDG_STATE_HOME/tromel/recovery"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-main=
-start_editor() {
-  "$tromel" >"$work/editor.log" 2>&1 &
-  editor_pid=$!
-  main=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tromel$' | head -n1) || fail "no main window"
+start() {
+  start_editor
   sleep 1
-}
-focus_main() {
-  xdotool mousemove --window "$main" 200 200
-  xdotool windowfocus --sync "$main" 2>/dev/null || true
 }
 # A click into the roll of a document window at the main window's top left.
 click_roll() { xdotool mousemove --window "$main" "$1" "$2" click 1; sleep 0.3; }
@@ -75,7 +41,7 @@ restore_and_save_as() {
 }
 
 # An edited, never-saved song, then SIGTERM: the editor ends at once and keeps the song.
-start_editor
+start
 focus_main
 xdotool key --clearmodifiers ctrl+n
 sleep 1
@@ -95,7 +61,7 @@ kept=$(find "$recovery" -name 'song-*.org')
 cp "$kept" "$work/kept.org"
 
 # The next start restores it; saved, it gives the same bytes.
-start_editor
+start
 restore_and_save_as "$work/first.org"
 cmp -s "$work/first.org" "$work/kept.org" || fail "the restored song saved different bytes"
 [ "$(stat -c %s "$work/first.org")" -eq 130 ] || fail "the restored song does not hold the two notes"
@@ -109,7 +75,7 @@ kill -9 "$editor_pid"
 wait "$editor_pid" 2>/dev/null || true
 editor_pid=
 
-start_editor
+start
 answer_restore
 sleep 1
 focus_main
