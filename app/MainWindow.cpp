@@ -78,6 +78,10 @@ MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(pa
 }
 
 MainWindow::~MainWindow() {
+    // A document closed but not yet deleted goes with this window's children, when this window is
+    // no longer a MainWindow: nothing it signals may reach here then.
+    for (DocumentWindow* document : findChildren<DocumentWindow*>())
+        document->disconnect(this);
     // The document windows go before the menus they show are torn down with this window.
     for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList())
         delete subWindow;

@@ -10,8 +10,6 @@ namespace tromel::roll {
 // A window-wide Space shortcut would otherwise take the key from a focused control; watching
 // the shortcut's announcement, this keeps Space for the control, as in any dialog.
 class SpaceKeeper : public QObject {
-    Q_OBJECT
-
 public:
     // Watches `control` for as long as it lives.
     static void keepSpaceFor(QWidget* control);
