@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace tromel {
 namespace {
 
@@ -94,20 +92,6 @@ TEST(OrgReader, RefusedFilesLeaveTheSongsOwnHeaderAndNoNotes) {
     // The largest position that still fits: file step 2^31 - 2.
     const Song edge = read(OrgBytes().channel(0, {{0x7FFFFFFE, 1, 1, 1, 1}}).bytes());
     EXPECT_EQ(edge.instrumentNotes.at(0, 1).position, 2147483647);
-}
-
-TEST(OrgReader, ReadsFilesAndSaysWhyOneCannotBeRead) {
-    const std::string path = testing::TempDir() + "/reader-disk.org";
-    auto bytes = OrgBytes().channel(4, {{15, 48, 4, 200, 6}}).bytes();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    Song song;
-    ASSERT_TRUE(loadOrgFile(song, path).ok());
-    EXPECT_EQ(song.instrumentNotes.at(4, 1), (NoteRec{16, 48, 4, 6, 200}));
-    const LoadResult missing = loadOrgFile(song, "/nonexistent/folder/song.org");
-    EXPECT_EQ(std::tie(missing.status, missing.reason),
-              std::make_tuple(LoadStatus::Unreadable, std::string("No such file or directory")));
-    EXPECT_EQ(song.instrumentNotes.slotBound(), 0);
-    EXPECT_EQ(loadOrgFile(song, "/tmp").status, LoadStatus::Unreadable);
 }
 
 }  // namespace

@@ -131,6 +131,7 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
     const std::tuple<CliRun, int, std::string> cases[] = {
         {runCli("info " + quoted(folder / "bad.org")), 1, "This is not a valid ORG File!\n"},
         {runCli("info /nonexistent/a.org"), 1, "tromel-cli: /nonexistent/a.org: No such file or directory\n"},
+        {runCli("info " + quoted(folder)), 1, "tromel-cli: " + folder.string() + ": Is a directory\n"},
         {runCli("resave " + quoted(song) + " /nonexistent/out.org"), 1,
          "tromel-cli: /nonexistent/out.org: No such file or directory\n"},
         {render(folder / "bad.org", out), 1, "This is not a valid ORG File!"},
