@@ -102,36 +102,29 @@ Song denseSong(int variant) {
         return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
     };
     for (int step = 0; step < song.loopEnd; ++step) {
+        // A part plays on the steps `on` names, and in song 1 on every step, for one step.
+        const auto part = [&](bool on, int channel, int key, int length, int quieter, int pan = 6) {
+            if (all || on)
+                addNote(song, channel, step, key, all ? 1 : length, volume - quieter, pan);
+        };
         const int chord = roots[variant] + (step / 16) % 4 * 5 % 12;
-        if (all || step % 2 == 0)  // bass
-            addNote(song, 0, step, chord - 12 + (step % 4 == 2 ? 7 : 0), all ? 1 : 2, volume);
-        if (all || step % 8 == 0)  // three pad voices
-            for (int k = 0; k < 3; ++k)
-                addNote(song, 1 + k, step, chord + 12 + k * 4 - (k == 2), all ? 1 : 8, volume - 30, 3 + 3 * k);
-        if (all || pick(3) != 0) {  // lead
-            const int key = chord + 24 + pick(12);
-            addNote(song, 4, step, key, all ? 1 : 1 + pick(2), volume);
-        }
-        addNote(song, 5, step, chord + 24 + step % 4 * 4, 1, volume - 50, step % 13);  // arpeggio
-        if (all || step % 2 == 1)
-            addNote(song, 6, step, chord + 19 + pick(5), all ? 1 : 2, volume - 30, 9);
-        if (all || step % 4 == 3)
-            addNote(song, 7, step, chord + 36 + pick(12), 1, volume - 60, 2);
-        if (all || step % 4 == 0)  // kick, snare, hats on every step, then toms, crash and more
-            addNote(song, 8, step, 48, 1, volume);
-        if (all || step % 8 == 4)
-            addNote(song, 9, step, 48, 1, volume);
-        addNote(song, 10, step, 52 + step % 2 * 2, 1, volume - 40);
-        if (all || step % 8 == 6)
-            addNote(song, 11, step, 50, 1, volume - 30);
-        if (all || step % 16 >= 13)
-            addNote(song, 12, step, 40 + step % 3 * 5, 1, volume - 20);
-        if (all || step % 32 == 0)
-            addNote(song, 13, step, 48, 1, volume);
-        if (all || step % 3 == 1)
-            addNote(song, 14, step, 55, 1, volume - 40);
-        if (all || step % 16 == 10)
-            addNote(song, 15, step, 44, 1, volume);
+        const int lead = pick(3), leadKey = pick(12), leadLength = pick(2), high = pick(5), higher = pick(12);
+        part(step % 2 == 0, 0, chord - 12 + (step % 4 == 2 ? 7 : 0), 2, 0);  // bass
+        for (int k = 0; k < 3; ++k)                                          // three pad voices
+            part(step % 8 == 0, 1 + k, chord + 12 + k * 4 - (k == 2), 8, 30, 3 + 3 * k);
+        part(lead != 0, 4, chord + 24 + leadKey, 1 + leadLength, 0);  // lead
+        part(true, 5, chord + 24 + step % 4 * 4, 1, 50, step % 13);   // arpeggio
+        part(step % 2 == 1, 6, chord + 19 + high, 2, 30, 9);
+        part(step % 4 == 3, 7, chord + 36 + higher, 1, 60, 2);
+        // Kick, snare, hats on every step, then toms, crash and more.
+        part(step % 4 == 0, 8, 48, 1, 0);
+        part(step % 8 == 4, 9, 48, 1, 0);
+        part(true, 10, 52 + step % 2 * 2, 1, 40);
+        part(step % 8 == 6, 11, 50, 1, 30);
+        part(step % 16 >= 13, 12, 40 + step % 3 * 5, 1, 20);
+        part(step % 32 == 0, 13, 48, 1, 0);
+        part(step % 3 == 1, 14, 55, 1, 40);
+        part(step % 16 == 10, 15, 44, 1, 0);
     }
     return song;
 }

@@ -56,24 +56,6 @@ TEST(StepClock, LandsOnExactFramesWithoutDrift) {
         }
 }
 
-TEST(StepPlayer, PositionsWrapFromLoopEndToLoopBegin) {
-    for (const auto& [begin, end, expected] :
-         {std::tuple{0, 4, std::vector<int>{1, 2, 3, 0, 1, 2, 3, 0}},
-          std::tuple{2, 8, std::vector<int>{1, 2, 3, 4, 5, 6, 7, 2, 3, 4, 5, 6, 7, 2}}}) {
-        Song song = songWith({}, end);
-        song.loopBegin = begin;
-        Player player(song);
-        // After each step the position is the one played, except that the loop end's step
-        // leaves loopBegin behind for the next step to advance from.
-        std::vector<int> positions;
-        while (positions.size() < expected.size()) {
-            player.step();
-            positions.push_back(player.state.playPosition);
-        }
-        EXPECT_EQ(positions, expected);
-    }
-}
-
 TEST(StepPlayer, NotesAreCutAfterTheirLengthAndLengthZeroNever) {
     Player player(songWith({{0, {1, 48, 1, 6, 100}}, {1, {1, 48, 0, 6, 100}}, {2, {1, 48, 3, 6, 100}}}));
     EXPECT_EQ(player.step(), (Calls{"0:note 22050 100 0", "1:note 22050 100 0", "2:note 22050 100 0"}));

@@ -3,17 +3,19 @@
 
 #include "roll/NoteTableOps.h"
 #include "song/OrgFile.h"
+#include "tests/core/roll/EditedChannel.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <random>
 #include <vector>
 
 namespace tromel::roll {
 namespace {
 
+using test::Records;
 using Positions = std::vector<int32_t>;
+using Point = std::pair<double, double>;
 
 constexpr int height = 452;              // the roll's client height; the panel starts at y = 308
 constexpr double panY = height - 130;    // inside the pan strip
@@ -22,7 +24,7 @@ constexpr MouseButtons none{};
 constexpr MouseButtons left{true, false, false};
 constexpr MouseButtons right{false, true, false};
 
-class NoteEditorTest : public ::testing::Test {
+class NoteEditorTest : public testing::Test, protected test::EditedChannel {
 protected:
     // A point `offset` pixels into the cell of column and row (offset 0 is the cell's first pixel).
     double xIn(int32_t column, double offset = 4) const {
@@ -40,24 +42,15 @@ protected:
         editor.release();
         return pressed;
     }
-
-    void put(const std::vector<NoteRec>& records) {
-        song.instrumentNotes.grow(static_cast<int32_t>(records.size()));
-        for (std::size_t i = 0; i < records.size(); ++i)
-            song.instrumentNotes.at(0, static_cast<int32_t>(i) + 1) = records[i];
-        state.noteCounts[0][0] = static_cast<int16_t>(records.size());
-    }
-    const NoteRec& slot(int32_t index) const { return song.instrumentNotes.at(0, index); }
-    int16_t count() const { return state.noteCounts[0][0]; }
-    Positions positions() const {
-        Positions result;
-        for (int32_t i = 1; i <= count(); ++i)
-            result.push_back(slot(i).position);
-        return result;
+    // Hovers over the first point, presses there, drags through the others and releases; gives
+    // the step the gesture leaves, which only its end ever finishes.
+    std::optional<SongEdit> drag(MouseButtons buttons, const std::vector<Point>& points) {
+        EXPECT_FALSE(press(buttons, points[0].first, points[0].second).finished);
+        for (std::size_t i = 1; i < points.size(); ++i)
+            EXPECT_FALSE(editor.move(buttons, points[i].first, points[i].second, height).finished);
+        return editor.release().finished;
     }
 
-    Song song;
-    EditState state;
     NoteEditor editor{song, state};
 };
 
@@ -77,10 +70,8 @@ TEST_F(NoteEditorTest, ClickInAColumnThatHoldsARecordRekeysIt) {
     EXPECT_EQ(leftClick(xIn(5), yIn(20)).placed, (NoteRec{5, 20, 3, 2, 80}));  // what a preview sounds
     leftClick(xIn(7), yIn(15));
     leftClick(xIn(9), yIn(16));
-    EXPECT_EQ(count(), 3);
-    EXPECT_EQ(slot(1), (NoteRec{5, 20, 3, 2, 80}));
-    EXPECT_EQ(slot(2), (NoteRec{7, 15, 1, 3, 166}));  // a pan event becomes a note, pan as painted
-    EXPECT_EQ(slot(3), (NoteRec{9, 16, 1, noPan, 100}));
+    // A pan event becomes a note, pan as painted; a volume event keeps its volume.
+    EXPECT_EQ(records(), (Records{{5, 20, 3, 2, 80}, {7, 15, 1, 3, 166}, {9, 16, 1, noPan, 100}}));
 }
 
 TEST_F(NoteEditorTest, OnlyTheLastFourPixelsStretchAndOnlyWithinOneTo255) {
@@ -106,19 +97,17 @@ TEST_F(NoteEditorTest, OnlyTheLastFourPixelsStretchAndOnlyWithinOneTo255) {
     EXPECT_EQ(slot(2), (NoteRec{20, 3, 5, 6, 166}));
 }
 
-TEST_F(NoteEditorTest, MovingOntoANoteRemovesItAtReleaseButSparesEvents) {
+// Nothing is tidied while the button is held; at release the moved note clears the notes it
+// lands on, but not events, and dragged left of column 1 it goes with what its length covers.
+TEST_F(NoteEditorTest, AMovedNoteClearsWhatItLandsOnAtReleaseAndLeftOfColumnOneGoes) {
     put({{5, 10, 1, 6, 166}, {9, noKey, 1, 3, noVolume}, {9, 20, 2, 6, 166}});
     press(left, xIn(5), yIn(10));
     editor.move(left, xIn(10), yIn(12), height);
-    EXPECT_EQ(slot(1), (NoteRec{10, 12, 1, 6, 166}));
-    EXPECT_EQ(slot(3).position, 9);  // nothing tidied while the button is held
+    EXPECT_EQ(records(), (Records{{10, 12, 1, 6, 166}, {9, noKey, 1, 3, noVolume}, {9, 20, 2, 6, 166}}));
     editor.release();
-    EXPECT_EQ(positions(), (Positions{9, 10}));
-    EXPECT_EQ(slot(1).key, noKey);
+    EXPECT_EQ(records(), (Records{{9, noKey, 1, 3, noVolume}, {10, 12, 1, 6, 166}}));
     EXPECT_EQ(slot(3), NoteRec{});
-}
 
-TEST_F(NoteEditorTest, MovingLeftOfColumnOneDropsTheNoteAndWhatItsLengthCovers) {
     put({{5, 10, 4, 6, 166}, {2, 20, 1, 6, 166}, {3, 21, 1, 6, 166}, {4, 22, 1, 6, 166}});
     press(left, xIn(5, 3), yIn(10));
     editor.move(left, 66, yIn(10), height);
@@ -155,9 +144,6 @@ TEST_F(NoteEditorTest, RightClickDeletesOneNoteAndClosesTheGapRightDragSweepsCol
     EXPECT_EQ(count(), 4);
     EXPECT_EQ(editor.move(right, xIn(5), yIn(20), height).status, "Move Note");
     EXPECT_EQ(positions(), (Positions{9}));
-    editor.release();
-    leftClick(xIn(20), yIn(10));
-    EXPECT_EQ(positions(), (Positions{9, 20}));
 }
 
 TEST_F(NoteEditorTest, StripClicksActOnTheColumnButNotOnTheKeyboardSide) {
@@ -174,15 +160,11 @@ TEST_F(NoteEditorTest, StripPressesSetOrAddEventsAndDragsOnlyPaint) {
     put({{6, 10, 1, 6, 166}});
     editor.press(left, xIn(4), height - 144 + 0.5, height);  // top of the pan strip
     editor.press(left, xIn(4), height - 71.9, height);       // top of the volume strip
-    EXPECT_EQ(positions(), (Positions{4, 6}));
-    EXPECT_EQ(slot(1), (NoteRec{4, noKey, 1, 0, 248}));
+    EXPECT_EQ(records(), (Records{{4, noKey, 1, 0, 248}, {6, 10, 1, 6, 166}}));
     editor.release();
-    editor.press(left, xIn(6), volumeY, height);
-    editor.move(left, xIn(8), height + 200, height);  // painting adds nothing
-    editor.move(left, xIn(6), height + 200, height);
-    editor.move(left, xIn(6), height - 84, height);  // 60 pixels into the pan strip
-    EXPECT_EQ(count(), 2);
-    EXPECT_EQ(slot(2), (NoteRec{6, 10, 1, 12, 0}));
+    // Painting adds nothing, and 60 pixels into the pan strip is the strip's middle.
+    drag(left, {{xIn(6), volumeY}, {xIn(8), height + 200}, {xIn(6), height + 200}, {xIn(6), height - 84}});
+    EXPECT_EQ(records(), (Records{{4, noKey, 1, 0, 248}, {6, 10, 1, 12, 0}}));
     // The scales' other ends, and the seam between roll and strips that belongs to neither.
     EXPECT_EQ(RollSpot(100, height - 1, height, 0, 0).volume(), 4);
     const RollSpot seam(100, height - 72, height, 0, 0);
@@ -190,23 +172,21 @@ TEST_F(NoteEditorTest, StripPressesSetOrAddEventsAndDragsOnlyPaint) {
     EXPECT_TRUE(RollSpot(100, height - 144, height, 0, 0).inRoll());
 }
 
-TEST_F(NoteEditorTest, MiddleButtonAndBothButtonsDoNothing) {
+// The middle button, both buttons at once, and a press whose pointer shape the song no longer
+// matches (a move or a resize pointer over a note since removed).
+TEST_F(NoteEditorTest, PressesThatCannotActChangeNothing) {
     put({{5, 10, 1, 6, 166}});
     hoverAt(xIn(5), yIn(10));
-    const Song before = song;
     for (const MouseButtons buttons : {MouseButtons{false, false, true}, MouseButtons{true, true, false}}) {
         EXPECT_FALSE(editor.press(buttons, xIn(5), yIn(10), height).redraw);
         EXPECT_FALSE(editor.move(buttons, xIn(9), yIn(10), height).redraw);
         EXPECT_FALSE(editor.press(buttons, xIn(5), panY, height).redraw);
     }
-    EXPECT_EQ(song, before);
-}
-
-TEST_F(NoteEditorTest, APressWithAStalePointerIsIgnored) {
-    for (const double offset : {4.0, 14.0}) {  // move pointer, then resize pointer
+    EXPECT_EQ(records(), (Records{{5, 10, 1, 6, 166}}));
+    for (const double offset : {4.0, 14.0}) {
         put({{5, 10, 1, 6, 166}});
         hoverAt(xIn(5, offset), yIn(10));
-        song.instrumentNotes.at(0, 1) = NoteRec{};  // the song changed under a still pointer
+        table().at(0, 1) = NoteRec{};
         const Song before = song;
         editor.press(left, xIn(5, offset), yIn(10), height);
         editor.move(left, xIn(9), yIn(3), height);
@@ -216,7 +196,7 @@ TEST_F(NoteEditorTest, APressWithAStalePointerIsIgnored) {
 }
 
 TEST_F(NoteEditorTest, AFullChannelRefusesAddsAndSaysSo) {
-    put(std::vector<NoteRec>(maxChannelNotes, {3000, noKey, 1, 6, noVolume}));
+    put(Records(maxChannelNotes, {3000, noKey, 1, 6, noVolume}));
     const Song before = song;
     const EditOutcome refused = leftClick(xIn(5), yIn(10));
     EXPECT_EQ(refused.status, "Channel is full: 32767 notes");
@@ -228,7 +208,6 @@ TEST_F(NoteEditorTest, AFullChannelRefusesAddsAndSaysSo) {
 TEST_F(NoteEditorTest, ShiftDrawsASelectionAndDragsItAsOneStep) {
     put({{3, 10, 1, 6, 166}, {3, noKey, 1, 2, noVolume}, {5, 12, 2, 6, 166}, {9, 10, 1, 6, 166}, {12, 20, 1, 6, 166}});
     const Modifiers shift{true, false};
-    const Modifiers shiftCtrl{true, true};
     const auto selected = [this] { return editor.selection().slotIndices(); };
     // A rectangle from (6, 13) back to (2, 9): the notes starting inside, and the event beside one.
     EXPECT_TRUE(editor.press(left, xIn(6), yIn(13), height, shift).redraw);
@@ -237,7 +216,7 @@ TEST_F(NoteEditorTest, ShiftDrawsASelectionAndDragsItAsOneStep) {
     EXPECT_EQ(editor.release().finished, std::nullopt);
     EXPECT_FALSE(editor.band());
     EXPECT_EQ(selected(), (std::vector<int32_t>{1, 2, 3}));
-    editor.press(left, xIn(12), yIn(20), height, shiftCtrl);  // adds the note at 12
+    editor.press(left, xIn(12), yIn(20), height, Modifiers{true, true});  // Shift+Ctrl adds the note at 12
     editor.release();
     EXPECT_EQ(selected(), (std::vector<int32_t>{1, 2, 3, 5}));
 
@@ -310,72 +289,47 @@ std::vector<int32_t> image(const Song& song, const EditState& state) {
 TEST_F(NoteEditorTest, EachGestureIsOneStepThatUndoesToTheExactSong) {
     struct Case {
         const char* name;  // nullptr: the gesture changes nothing and leaves no step
-        std::function<std::optional<SongEdit>()> gesture;
-    };
-    const auto finish = [this](EditOutcome pressed) {
-        std::optional<SongEdit> step = editor.release().finished;
-        EXPECT_FALSE(pressed.finished);  // a step is only ever finished by the gesture's end
-        return step;
+        MouseButtons buttons;
+        std::vector<Point> points;
     };
     const std::vector<Case> cases{
-        {"Add Note", [&] { return finish(press(left, xIn(2), yIn(22))); }},
-        {"Change Key", [&] { return finish(press(left, xIn(5), yIn(23))); }},
-        {"Move Note",
-         [&] {
-             const EditOutcome pressed = press(left, xIn(5), yIn(10));
-             editor.move(left, xIn(7), yIn(12), height);
-             editor.move(left, xIn(9), yIn(20), height);  // onto the note there, removed at release
-             return finish(pressed);
-         }},
-        {"Stretch Note",
-         [&] {
-             const EditOutcome pressed = press(left, xIn(5, 14), yIn(10));
-             editor.move(left, xIn(12), yIn(10), height);
-             return finish(pressed);
-         }},
-        {"Paint Pan",
-         [&] {
-             const EditOutcome pressed = press(left, xIn(9), panY);
-             editor.move(left, xIn(5), panY + 20, height);
-             return finish(pressed);
-         }},
-        {"Paint Volume", [&] { return finish(press(left, xIn(11), volumeY)); }},
-        {"Delete Notes",
-         [&] {
-             const EditOutcome pressed = press(right, xIn(5), yIn(10));
-             editor.move(right, xIn(9), yIn(20), height);
-             return finish(pressed);
-         }},
-        {nullptr, [&] { return finish(press(left, 20, yIn(22))); }},
+        {"Add Note", left, {{xIn(2), yIn(22)}}},
+        {"Change Key", left, {{xIn(5), yIn(23)}}},
+        {"Move Note", left, {{xIn(5), yIn(10)}, {xIn(7), yIn(12)}, {xIn(9), yIn(20)}}},  // onto the note at 9
+        {"Stretch Note", left, {{xIn(5, 14), yIn(10)}, {xIn(12), yIn(10)}}},
+        {"Paint Pan", left, {{xIn(9), panY}, {xIn(5), panY + 20}}},
+        {"Paint Volume", left, {{xIn(11), volumeY}}},
+        {"Delete Notes", right, {{xIn(5), yIn(10)}, {xIn(9), yIn(20)}}},
+        {nullptr, left, {{20, yIn(22)}}},
     };
     for (const int kind : {0, 1}) {
         for (const Case& c : cases) {
-            song = Song{};
+            SCOPED_TRACE(testing::Message() << (c.name ? c.name : "no step") << ", kind " << kind);
             state = EditState{};
             state.channelKind = static_cast<int16_t>(kind);
             state.currentChannel = 2;
             // A channel straight from a file: out of order, so the first tidy reorders it all.
-            NoteTable& notes = song.notes(kind);
-            notes.grow(40);
+            Records file;
             for (int32_t i = 1; i <= 40; ++i)
-                notes.at(2, i) = {i <= 3 ? 4 * (4 - i) + 1 : 20 + i, 10 + i % 7, 1, 6, 166};
-            notes.at(2, 2) = {9, 20, 1, 6, 166};
-            notes.at(2, 3) = {5, 10, 1, 6, 166};
-            state.noteCounts[kind][2] = 40;
+                file.push_back({i <= 3 ? 4 * (4 - i) + 1 : 20 + i, 10 + i % 7, 1, 6, 166});
+            file[1] = {9, 20, 1, 6, 166};
+            file[2] = {5, 10, 1, 6, 166};
+            song = Song{};
+            put(file);
             const auto before = image(song, state);
-            const std::optional<SongEdit> step = c.gesture();
+            const std::optional<SongEdit> step = drag(c.buttons, c.points);
             const auto after = image(song, state);
-            ASSERT_EQ(step.has_value(), c.name != nullptr) << (c.name ? c.name : "no step");
+            ASSERT_EQ(step.has_value(), c.name != nullptr);
             if (!step) {
                 EXPECT_EQ(after, before);
                 continue;
             }
-            EXPECT_EQ(step->name(), c.name) << "kind " << kind;
-            EXPECT_NE(after, before) << c.name;
+            EXPECT_EQ(step->name(), c.name);
+            EXPECT_NE(after, before);
             step->undo(song, state);
-            EXPECT_EQ(image(song, state), before) << c.name << " undone, kind " << kind;
+            EXPECT_EQ(image(song, state), before) << "undone";
             step->redo(song, state);
-            EXPECT_EQ(image(song, state), after) << c.name << " redone, kind " << kind;
+            EXPECT_EQ(image(song, state), after) << "redone";
         }
     }
 }
@@ -391,50 +345,41 @@ TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
         const double x = xIn(pick(1, 14), pick(0, 15));
         return std::make_pair(x, zone == 0 ? panY + pick(-10, 40) : zone == 1 ? volumeY : yIn(pick(1, 6)));
     };
+    constexpr std::pair<int32_t, int32_t> moves[] = {{0, -1}, {0, 1}, {0, -12}, {1, 0}, {-1, 0}, {16, 0}};
+    constexpr const char* passageSteps[] = {"Delete Notes", "Paste", "Move Notes", "Move Notes"};
     History history;
     std::vector<std::vector<int32_t>> saved{image(song, state)};
     int steps = 0;
-    int passageSteps = 0;
+    int passages = 0;
     for (int action = 0; action < 10000; ++action) {
         const int what = pick(0, 19);
         const std::size_t stepsBefore = history.steps.size();
         const std::size_t doneBefore = history.done;
-        if (what < 3) {
-            if (history.undo(song, state))
-                editor.setSelection({});  // the document drops a selection an undo made stale
-        } else if (what < 5) {
-            if (history.redo(song, state))
+        if (what < 5) {
+            // The document drops a selection an undo or a redo made stale.
+            if (what < 3 ? history.undo(song, state) : history.redo(song, state))
                 editor.setSelection({});
         } else if (what < 7) {
-            static const std::vector<std::pair<int32_t, int32_t>> moves{{0, -1}, {0, 1},  {0, -12},
-                                                                        {1, 0},  {-1, 0}, {16, 0}};
-            const auto [columns, rows] = moves[static_cast<std::size_t>(pick(0, 5))];
             if (editor.selection().empty())
                 editor.setSelection(
                     selectInRect(song, state, CellRect::between(pick(1, 14), 1, pick(1, 14), pick(1, 6))));
-            if (pick(0, 3) == 0) {
-                history.record(editor
-                                   .editPassage("Delete Notes",
-                                                [](PassageEditor& p, const NoteSelection& s) { return p.remove(s); })
-                                   .finished);
-            } else if (pick(0, 3) == 0) {
-                const NoteClip clip = PassageEditor(song, state).copy(editor.selection());
-                const int32_t column = pick(1, 14);
-                history.record(editor
-                                   .editPassage("Paste", [&](PassageEditor& p,
-                                                             const NoteSelection&) { return p.paste(clip, column); })
-                                   .finished);
-            } else {
-                history.record(
-                    editor
-                        .editPassage("Move Notes",
-                                     [&](PassageEditor& p, const NoteSelection& s) { return p.move(s, columns, rows); })
-                        .finished);
-            }
+            const auto [columns, rows] = moves[pick(0, 5)];
+            const NoteClip clip = PassageEditor(song, state).copy(editor.selection());
+            const int32_t column = pick(1, 14);
+            const int op = pick(0, 3);
+            history.record(editor
+                               .editPassage(passageSteps[op],
+                                            [&](PassageEditor& p, const NoteSelection& s) {
+                                                return op == 0   ? p.remove(s)
+                                                       : op == 1 ? p.paste(clip, column)
+                                                                 : p.move(s, columns, rows);
+                                            })
+                               .finished);
         } else {
-            if (what == 5) {
+            if (what == 7) {
                 state.channelKind = static_cast<int16_t>(pick(0, 1));
                 state.currentChannel = static_cast<int16_t>(pick(0, 1) * 5);
+                editor.setSelection({});
             }
             auto [x, y] = anywhere();
             hoverAt(x, y);
@@ -450,14 +395,14 @@ TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
         }
         if (what >= 5 && (history.steps.size() != stepsBefore || history.done != doneBefore)) {
             ++steps;
-            passageSteps += what < 7;
+            passages += what < 7;
             saved.resize(history.done);
             saved.push_back(image(song, state));
         }
         ASSERT_EQ(image(song, state), saved[history.done]) << "after action " << action;
     }
     EXPECT_GT(steps, 3000);
-    EXPECT_GT(passageSteps, 200);
+    EXPECT_GT(passages, 200);
 }
 
 }  // namespace

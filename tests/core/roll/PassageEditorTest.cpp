@@ -3,46 +3,23 @@
 
 #include "roll/NoteTableOps.h"
 #include "song/OrgFile.h"
+#include "tests/core/roll/EditedChannel.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <ostream>
 #include <vector>
 
-namespace tromel {
-
-// Readable failures for records compared as a whole.
-[[maybe_unused]] static void PrintTo(const NoteRec& r, std::ostream* out) {
-    *out << "{" << r.position << ", " << r.key << ", " << r.length << ", " << r.pan << ", " << r.volume << "}";
-}
-
-namespace roll {
+namespace tromel::roll {
 namespace {
 
-using Records = std::vector<NoteRec>;
+using test::Records;
 
-class PassageEditorTest : public ::testing::TestWithParam<int16_t> {
+class PassageEditorTest : public testing::TestWithParam<int16_t>, protected test::EditedChannel {
 protected:
     PassageEditorTest() {
         state.channelKind = GetParam();
         state.currentChannel = 5;
-    }
-
-    NoteTable& table() { return song.notes(state.channelKind); }
-    int16_t& count() { return state.noteCounts[state.channelKind][5]; }
-    void put(const Records& records) {
-        table().reset();
-        table().grow(static_cast<int32_t>(records.size()));
-        for (std::size_t i = 0; i < records.size(); ++i)
-            table().at(5, static_cast<int32_t>(i) + 1) = records[i];
-        count() = static_cast<int16_t>(records.size());
-    }
-    Records records() {
-        Records result;
-        for (int32_t slot = 1; slot <= count(); ++slot)
-            result.push_back(table().at(5, slot));
-        return result;
     }
     Records selected(const NoteSelection& selection) {
         Records result;
@@ -54,8 +31,6 @@ protected:
         return NoteSelection(state.channelKind, 5, std::move(chosen));
     }
 
-    Song song;
-    EditState state;
     PassageEditor editor{song, state};
 };
 
@@ -82,7 +57,8 @@ TEST_P(PassageEditorTest, RectanglesTakeNotesByStartAndEventsBesideThem) {
         {CellRect::between(8, 12, 9, 12), {7}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(selectInRect(song, state, c.rect).slotIndices(), c.slots) << c.rect.firstColumn << "," << c.rect.firstRow;
+        EXPECT_EQ(selectInRect(song, state, c.rect).slotIndices(), c.slots)
+            << c.rect.firstColumn << "," << c.rect.firstRow;
 
     const NoteSelection first = selectInRect(song, state, CellRect::between(4, 9, 6, 12));
     EXPECT_EQ(first.unitedWith(selectInRect(song, state, CellRect::between(9, 12, 9, 12))).slotIndices(),
@@ -272,5 +248,4 @@ TEST(NoteClip, TheBinaryFormHoldsFileValuesAndRefusesBadData) {
 }
 
 }  // namespace
-}  // namespace roll
-}  // namespace tromel
+}  // namespace tromel::roll

@@ -37,10 +37,9 @@ public:
         for (const FileNote& n : notes)
             for (int i = 0; i < 4; ++i)
                 m_bytes.push_back(static_cast<uint8_t>(n.step >> (8 * i)));
-        for (const FileNote& n : notes) m_bytes.push_back(n.key);
-        for (const FileNote& n : notes) m_bytes.push_back(n.length);
-        for (const FileNote& n : notes) m_bytes.push_back(n.volume);
-        for (const FileNote& n : notes) m_bytes.push_back(n.pan);
+        for (uint8_t FileNote::*field : {&FileNote::key, &FileNote::length, &FileNote::volume, &FileNote::pan})
+            for (const FileNote& n : notes)
+                m_bytes.push_back(n.*field);
         return *this;
     }
 

@@ -28,26 +28,18 @@ fs::path freshFolder(const std::string& name) {
     return folder;
 }
 
-TEST(OrgWriter, NewSongIsTheDefaultHeader) {
-    std::vector<uint8_t> expected = {'O',  'r', 'g', '-', '0', '2',  0x80, 0x00, 0x04,
-                                     0x04, 0,   0,   0,   0,   0x40, 0x06, 0,    0};
-    for (int i = 0; i < 8; ++i)
-        expected.insert(expected.end(), {0xE8, 0x03, 0, 0, 0, 0});
-    for (int i = 0; i < 8; ++i)
-        expected.insert(expected.end(), {0xE8, 0x00, 0, 0, 0, 0});
+TEST(OrgWriter, NewSongAndOneNoteGoldenBytes) {
+    std::vector<uint8_t> expected = {'O', 'r', 'g', '-', '0', '2', 0x80, 0, 4, 4, 0, 0, 0, 0, 0x40, 0x06, 0, 0};
+    for (int i = 0; i < 16; ++i)
+        expected.insert(expected.end(), {0xE8, i < 8 ? uint8_t{0x03} : uint8_t{0x00}, 0, 0, 0, 0});
     EXPECT_EQ(writeOrgBytes(Song{}), expected);
-}
 
-TEST(OrgWriter, OneNote) {
     Song song;
     song.instrumentNotes.grow(1);
     song.instrumentNotes.at(0, 1) = {1, 1, 1, 6, 166};
-    const auto bytes = writeOrgBytes(song);
-    ASSERT_EQ(bytes.size(), 122u);
-    EXPECT_EQ(bytes[22], 1);
-    EXPECT_EQ(bytes[23], 0);
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 114, bytes.end()),
-              (std::vector<uint8_t>{0, 0, 0, 0, 0x5F, 0x01, 0xA6, 0x06}));
+    expected[22] = 1;
+    expected.insert(expected.end(), {0, 0, 0, 0, 0x5F, 0x01, 0xA6, 0x06});
+    EXPECT_EQ(writeOrgBytes(song), expected);
 }
 
 TEST(OrgWriter, GapsCloseUpAndTheStoredCountPlaysNoPart) {
@@ -56,10 +48,8 @@ TEST(OrgWriter, GapsCloseUpAndTheStoredCountPlaysNoPart) {
     song.drumNotes.grow(3);
     song.drumNotes.at(2, 1) = {5, 10, 2, 6, 100};
     song.drumNotes.at(2, 3) = {3, 11, 1, -243, 255};
-    const auto bytes = writeOrgBytes(song);
-    EXPECT_EQ(bytes[18 + 6 * 10 + 4], 2);
     Song back;
-    ASSERT_TRUE(readOrgBytes(bytes, back).ok());
+    ASSERT_TRUE(readOrgBytes(writeOrgBytes(song), back).ok());
     EXPECT_EQ(back.drumNotes.at(2, 1), song.drumNotes.at(2, 1));
     EXPECT_EQ(back.drumNotes.at(2, 2), song.drumNotes.at(2, 3));
     EXPECT_EQ(back.drums[2].noteCount, 2);
@@ -122,29 +112,23 @@ TEST(OrgWriter, RandomSongsRoundTrip) {
     }
 }
 
-TEST(OrgWriter, SavingOverALongerFileLeavesExactlyTheNewBytes) {
-    const fs::path path = freshFolder("writer-over") / "song.org";
+// A save replaces a longer file with exactly the new bytes and keeps its permissions; a failed
+// one says why (the command line's resave shows the reason for a missing folder); neither leaves
+// a temporary file beside the target.
+TEST(OrgWriter, SavesReplaceTheWholeFileOrSayWhyTheyFailed) {
+    const fs::path folder = freshFolder("writer-save");
+    const fs::path path = folder / "song.org";
     std::ofstream(path, std::ios::binary) << std::string(5000, 'x');
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    const Song song;
-    ASSERT_TRUE(saveOrgFile(song, path).ok);
-    EXPECT_EQ(fileBytes(path), writeOrgBytes(song));
-    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator{}), 1);
-}
-
-TEST(OrgWriter, FailedSavesReportWhyAndLeaveNoTemporaryFile) {
-    const fs::path folder = freshFolder("writer-fail");
-    const SaveResult noFolder = saveOrgFile(Song{}, folder / "missing" / "song.org");
-    EXPECT_FALSE(noFolder.ok);
-    EXPECT_EQ(noFolder.reason, "No such file or directory");
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(path, mode);
+    ASSERT_TRUE(saveOrgFile(Song{}, path).ok);
+    EXPECT_EQ(fileBytes(path), writeOrgBytes(Song{}));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
 
     fs::create_directories(folder / "taken" / "inside");  // a non-empty folder cannot be replaced
     const SaveResult overFolder = saveOrgFile(Song{}, folder / "taken");
-    EXPECT_FALSE(overFolder.ok);
-    EXPECT_FALSE(overFolder.reason.empty());
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1);
+    EXPECT_FALSE(overFolder.ok || overFolder.reason.empty());
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 2);
 }
 
 // A write that fails part-way (here: a file size limit, which holds even for root) keeps the

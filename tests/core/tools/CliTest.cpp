@@ -1,80 +1,217 @@
-// tromel-cli info and resave, run as a user would run them.
+// tromel-cli run as a user would run it: info, resave and render, their exit codes and messages.
+#include "audio/KeyFrequency.h"
 #include "song/OrgFile.h"
-#include "tests/core/tools/CliRun.h"
+#include "tests/core/audio/AudioTestKit.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-namespace tromel {
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+
+namespace tromel::audio::test {
 namespace {
 
-namespace fs = std::filesystem;
+struct CliRun {
+    int exitCode;
+    std::string output;  // stdout and stderr together
+};
 
-fs::path folder() {
-    const fs::path path = fs::path(testing::TempDir()) / "cli";
-    fs::create_directories(path);
-    return path;
+std::string quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
 }
 
-void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+// The arguments go through the shell as they stand: quote paths with quoted().
+CliRun runCli(const std::string& args) {
+    FILE* pipe = popen((std::string("'") + TROMEL_CLI_PATH + "' " + args + " 2>&1").c_str(), "r");
+    std::string output;
+    std::array<char, 4096> buffer{};
+    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
+        output.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
-TEST(Cli, InfoPrintsHeaderChannelsAndCounts) {
+// Starts tromel-cli with these arguments, its output thrown away, and returns its process id.
+pid_t startCli(const std::vector<std::string>& args) {
+    std::vector<char*> argv{const_cast<char*>(TROMEL_CLI_PATH)};
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, TROMEL_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct Cli : testing::Test {
+    fs::path folder = scratchFolder("cli");
+    fs::path samples = steadySampleFolder();
+
+    // A song whose one note sits at file step 2.
+    fs::path songFile(const std::string& name, int32_t tempo = 50, int32_t loopBegin = 0, int32_t loopEnd = 4) {
+        Song song = songWith({{0, {3, 48, 1, 6, 200}}}, loopEnd, tempo);
+        song.loopBegin = loopBegin;
+        EXPECT_TRUE(saveOrgFile(song, folder / name).ok);
+        return folder / name;
+    }
+    CliRun render(const fs::path& song, const fs::path& out, const std::string& options = "") {
+        return runCli("render " + quoted(song) + " " + quoted(out) + options + " --samples " + quoted(samples));
+    }
+    // Outputs are written beside their targets and renamed, so nothing half-written stays.
+    void TearDown() override {
+        for (const auto& entry : fs::directory_iterator(folder))
+            EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
+    }
+};
+
+TEST_F(Cli, InfoPrintsHeaderChannelsAndCountsAndResaveKeepsEveryByte) {
     Song song;
     song.tempo = 90;
+    song.loopBegin = 16;
+    song.instruments[6].pi = true;
     song.drums[4].wave = 7;
     song.drumNotes.grow(2);
     song.drumNotes.at(4, 1) = {1, 50, 1, 6, 100};
     song.drumNotes.at(4, 2) = {5, 50, 1, 6, 100};
-    const fs::path path = folder() / "info.org";
-    ASSERT_TRUE(saveOrgFile(song, path).ok);
-    const CliRun run = runCli("info '" + path.string() + "'");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.output.find("Tempo           90 ms per step"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("Notes           0 instrument, 2 drum"), std::string::npos);
-    EXPECT_NE(run.output.find("              5        232     7  no            2           2"), std::string::npos)
-        << run.output;
+    ASSERT_TRUE(saveOrgFile(song, folder / "in.org").ok);
+    const CliRun info = runCli("info " + quoted(folder / "in.org"));
+    EXPECT_EQ(info.exitCode, 0);
+    for (const char* line : {"Tempo           90 ms per step", "Notes           0 instrument, 2 drum",
+                             "              5        232     7  no            2           2"})
+        EXPECT_NE(info.output.find(line), std::string::npos) << info.output;
+    const CliRun resave = runCli("resave " + quoted(folder / "in.org") + " " + quoted(folder / "out.org"));
+    EXPECT_EQ(resave.exitCode, 0) << resave.output;
+    EXPECT_EQ(fileText(folder / "out.org"), fileText(folder / "in.org"));
 }
 
-TEST(Cli, ResaveReproducesAFileByteForByte) {
-    Song song;
-    song.loopBegin = 16;
-    song.instruments[6].pi = true;
-    song.instrumentNotes.grow(1);
-    song.instrumentNotes.at(6, 1) = {3, 40, 4, 6, 166};
-    const auto bytes = writeOrgBytes(song);
-    writeBytes(folder() / "in.org", bytes);
-    const CliRun run = runCli("resave '" + (folder() / "in.org").string() + "' '" + (folder() / "out.org").string() + "'");
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    std::ifstream out(folder() / "out.org", std::ios::binary);
-    EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(out), {}), bytes);
+TEST_F(Cli, RendersTheSongAndItsLoopOnTheStepGrid) {
+    const fs::path song = songFile("song.org", 50, 1, 6);
+    const fs::path out = folder / "out.wav";
+    const CliRun run = render(song, out);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const Wav wav = readWav(out);
+    EXPECT_EQ(std::tie(wav.info.samplerate, wav.info.channels, wav.info.format),
+              std::make_tuple(44100, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+    // Steps 1..6, then the loop 2..6 once more: 11 steps, to the frame where a 12th would start.
+    EXPECT_EQ(wav.info.frames, stepFrame(12, 50));
+    // The note at file step 2 starts at step 3's frame, and again one loop (5 steps) later.
+    EXPECT_EQ(onsets(wav.frames), (std::vector<int64_t>{stepFrame(3, 50), stepFrame(8, 50)}));
+    for (const auto& [options, frames] :
+         {std::pair{" --loops 3", stepFrame(6 + 3 * 5 + 1, 50)}, std::pair{" --seconds 0.25", int64_t{11025}}}) {
+        ASSERT_EQ(render(song, out, options).exitCode, 0) << options;
+        EXPECT_EQ(readWav(out).info.frames, frames) << options;
+    }
 }
 
-TEST(Cli, ErrorsAndUsage) {
-    writeBytes(folder() / "notes.org", {'*', ' ', 'T', 'O', 'D', 'O'});
-    CliRun run = runCli("info '" + (folder() / "notes.org").string() + "'");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output, "This is not a valid ORG File!\n");
+TEST_F(Cli, FailuresExitWithTheirReasons) {
+    std::ofstream(folder / "bad.org") << "Org-01 and nothing";
+    const fs::path song = songFile("song.org");
+    const fs::path huge = songFile("huge.org", 65535, 0, 2147483647);
+    const fs::path out = folder / "o.wav";
+    const std::string usage = "usage: tromel-cli info SONG.org";
+    const std::tuple<CliRun, int, std::string> cases[] = {
+        {runCli("info " + quoted(folder / "bad.org")), 1, "This is not a valid ORG File!\n"},
+        {runCli("info /nonexistent/a.org"), 1, "tromel-cli: /nonexistent/a.org: No such file or directory\n"},
+        {runCli("info " + quoted(folder)), 1, "tromel-cli: " + folder.string() + ": Is a directory\n"},
+        {runCli("resave " + quoted(song) + " /nonexistent/out.org"), 1,
+         "tromel-cli: /nonexistent/out.org: No such file or directory\n"},
+        {render(folder / "bad.org", out), 1, "This is not a valid ORG File!"},
+        {render(songFile("refused.org", 50, 6, 6), out), 1, "loop begin (6)"},
+        {render(huge, out), 1, "limit"},
+        {render(huge, out, " --seconds 0.1"), 0, ""},  // a huge loop renders for as long as asked
+        {render(song, folder / "no" / "o.wav"), 1, "tromel-cli: " + (folder / "no" / "o.wav").string() + ": "},
+        {runCli("render " + quoted(song) + " " + quoted(out) + " --samples " + quoted(folder / "none")), 1,
+         "no such sample folder"},
+        {runCli("render " + quoted(song)), 2, usage},
+        {runCli("render a.org b.wav --loops -1"), 2, usage},
+        {runCli("render a.org b.wav --loops 2 --seconds 3"), 2, usage},
+        {runCli(""), 2, usage},
+        {runCli("info"), 2, usage},
+        {runCli("frobnicate x"), 2, "unknown command"},
+        {runCli("--help"), 0, usage}};
+    for (const auto& [run, exitCode, reason] : cases) {
+        EXPECT_EQ(run.exitCode, exitCode) << run.output;
+        EXPECT_NE(run.output.find(reason), std::string::npos) << run.output;
+    }
+}
 
-    run = runCli("info /nonexistent/a.org");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output, "tromel-cli: /nonexistent/a.org: No such file or directory\n");
+// The output may not replace the song, whichever way it is named; the song stays as it was.
+TEST_F(Cli, RenderRefusesToWriteOverTheSongItself) {
+    const fs::path song = songFile("song.org");
+    const std::string before = fileText(song);
+    fs::create_directory(folder / "sub");
+    fs::create_symlink(song, folder / "link.org");
+    fs::create_hard_link(song, folder / "hard.org");
+    for (const fs::path& out : {song, folder / "sub" / ".." / "song.org", folder / "link.org", folder / "hard.org"}) {
+        const CliRun run = render(song, out);
+        EXPECT_EQ(run.exitCode, 1) << out;
+        EXPECT_EQ(run.output,
+                  "tromel-cli: " + out.string() + ": this is the song itself; choose another output file\n");
+        EXPECT_EQ(fileText(song), before) << out;
+    }
+    EXPECT_EQ(render(folder / "link.org", folder / "out.wav").exitCode, 0);
+}
 
-    writeBytes(folder() / "ok.org", writeOrgBytes(Song{}));
-    run = runCli("resave '" + (folder() / "ok.org").string() + "' /nonexistent/out.org");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output, "tromel-cli: /nonexistent/out.org: No such file or directory\n");
+// Each sample a playing channel needs and cannot have is named; nothing is written.
+TEST_F(Cli, RenderNamesMissingSamplesAndWritesNothing) {
+    Song song = songWith({{0, {1, 48, 1, 6, 200}}, {3, {1, 48, 1, 6, 200}}, {8, {2, 48, 1, 6, 200}}}, 8, 50);
+    song.instruments[3].wave = 7;
+    song.instruments[5].wave = 9;  // no notes: its sample is not needed
+    ASSERT_TRUE(saveOrgFile(song, folder / "song.org").ok);
+    const fs::path out = folder / "out.wav";
+    for (const auto& [sampleFolder, missing] :
+         {std::pair{scratchFolder("no-samples"), std::vector<std::string>{"M01.wav", "M08.wav", "D01.wav"}},
+          std::pair{samples, std::vector<std::string>{"M08.wav"}}}) {
+        samples = sampleFolder;
+        const CliRun run = render(folder / "song.org", out);
+        EXPECT_EQ(run.exitCode, 1) << run.output;
+        std::string expected;
+        for (const std::string& name : missing)
+            expected += "tromel-cli: " + (sampleFolder / name).string() + ": " + errorText(errorFileOpen) + "\n";
+        EXPECT_EQ(run.output, expected);
+        EXPECT_FALSE(fs::exists(out));
+    }
+}
 
-    EXPECT_EQ(runCli("").exitCode, 2);
-    EXPECT_EQ(runCli("info").exitCode, 2);
-    EXPECT_EQ(runCli("frobnicate x").exitCode, 2);
-    run = runCli("--help");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.output.find("usage: tromel-cli info SONG.org"), std::string::npos);
+// SIGTERM or SIGINT in the middle of a long render ends it as the signal does, and takes the
+// unfinished file with it.
+TEST_F(Cli, ASignalTakesTheUnfinishedFileWithIt) {
+    const fs::path song = songFile("song.org");
+    const fs::path out = folder / "long.wav";
+    for (const int signalNumber : {SIGTERM, SIGINT}) {
+        const pid_t pid =
+            startCli({"render", song.string(), out.string(), "--seconds", "10000", "--samples", samples.string()});
+        ASSERT_GT(pid, 0);
+        const fs::path temporary = out.string() + ".tmp-" + std::to_string(pid);
+        for (int i = 0; i < 2000 && !(fs::exists(temporary) && fs::file_size(temporary) > 0); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_TRUE(fs::exists(temporary));
+        kill(pid, signalNumber);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
+        EXPECT_FALSE(fs::exists(temporary) || fs::exists(out));
+    }
 }
 
 }  // namespace
-}  // namespace tromel
+}  // namespace tromel::audio::test
