@@ -7,9 +7,6 @@
 #include <complex>
 #include <numbers>
 #include <numeric>
-#include <string>
-
-#include <unistd.h>
 
 namespace tromel::audio::test {
 
@@ -129,22 +126,8 @@ Song denseSong(int variant) {
     return song;
 }
 
-// Every folder of one run lies in a folder of that run's own, so that runs at the same time (the
-// sanitizer builds beside the plain one) never share files; it goes when the run ends.
-const fs::path& runFolder() {
-    struct Folder {
-        fs::path path = fs::path(testing::TempDir()) / ("tromel-core-tests-" + std::to_string(getpid()));
-        ~Folder() {
-            std::error_code ignored;
-            fs::remove_all(path, ignored);
-        }
-    };
-    static const Folder folder;
-    return folder.path;
-}
-
 fs::path scratchFolder(const std::string& name) {
-    const fs::path path = runFolder() / name;
+    const fs::path path = fs::path(testing::TempDir()) / ("tromel-sound-" + name);
     fs::remove_all(path);
     fs::create_directories(path);
     return path;
