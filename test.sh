@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets Tromel up and runs every test headless: the main build, the core under AddressSanitizer
-# and UndefinedBehaviorSanitizer, the core under ThreadSanitizer (the audio thread against the
+# Sets Tromel up and runs every test headless: the main build, the core and editor tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the core under ThreadSanitizer (the audio thread against the
 # user-interface thread), and bounded fuzzing runs of the file reader and the clipboard's note reader.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -17,10 +17,15 @@ ctest --test-dir build --output-on-failure
 echo "== Install into a temporary prefix"
 tests/install_check.sh build
 
-echo "== Core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROMEL_CORE_ONLY=ON -DTROMEL_SANITIZE=ON >/dev/null
-cmake --build build-asan
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure
+echo "== Core and editor tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+# Qt keeps some allocations to the end of a process on purpose: leaks are looked for in the core only.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROMEL_CORE_ONLY=OFF -DTROMEL_SANITIZE=ON >/dev/null
+find build-asan -path '*_autogen/timestamp' -delete
+ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan
+export UBSAN_OPTIONS=print_stacktrace=1
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -R '^core$'
+ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -R '^ui$'
+unset UBSAN_OPTIONS
 
 echo "== Core tests under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROMEL_CORE_ONLY=ON -DTROMEL_TSAN=ON >/dev/null
