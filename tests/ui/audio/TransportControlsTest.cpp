@@ -26,6 +26,7 @@ namespace {
 constexpr int framesPerStep = 44100 * 50 / 1000;  // at a tempo of 50 ms a step
 constexpr float silent = 1e-4f;
 constexpr float audible = 0.01f;
+constexpr int preparationWait = 60000;  // ms: preparing samples is slow in sanitizer builds
 
 // A new window holding one long note on instrument channel 0, looping over sixteen steps.
 DocumentWindow& documentWithALoop(TestEditor& editor) {
@@ -60,7 +61,7 @@ void writeSteadyWav(const QString& path, int frames) {
 // Play, and wait while the samples are prepared (the window's timer starts the song).
 void clickPlay(DocumentWindow& document) {
     click(&document, "playButton");
-    QTRY_VERIFY(!document.transport().isPreparing());
+    QTRY_VERIFY_WITH_TIMEOUT(!document.transport().isPreparing(), preparationWait);
 }
 
 bool cursorAt(DocumentWindow& document, int32_t playPosition) {
@@ -159,7 +160,7 @@ private slots:
         document.rollXScroll()->setValue(1);  // columns 1 and 2 partly hidden: column 3 comes first
         QApplication::setActiveWindow(editor.mainWindow.get());
         QTest::keyClick(&document, Qt::Key_Space, Qt::ControlModifier);
-        QTRY_VERIFY(!document.transport().isPreparing());
+        QTRY_VERIFY_WITH_TIMEOUT(!document.transport().isPreparing(), preparationWait);
         editor.render(framesPerStep + 200);  // past the mixer's latency too
         QCOMPARE(document.transport().playPosition(), 3);
         QVERIFY(editor.render(framesPerStep * 5) < silent);  // steps 4 to 8: nothing sounds yet
@@ -223,7 +224,7 @@ private slots:
         QCOMPARE(transport.state(), audio::TransportState::Playing);
         QCOMPARE(progress->maximum(), 16);
         QCOMPARE(document.statusText(), QString("Compiling ORG..."));
-        QTRY_VERIFY(!transport.isPreparing());
+        QTRY_VERIFY_WITH_TIMEOUT(!transport.isPreparing(), preparationWait);
         QCOMPARE(document.statusText(), QString("Current Channel: Instrument #1"));
         editor.render(framesPerStep);
         QVERIFY(editor.render(framesPerStep * 2) > audible);
