@@ -1,14 +1,21 @@
-// An editor for tests: a device-less audio layer, fake prompts, the built-in pictures and a main window.
+// An editor for tests: a device-less audio layer, fake prompts, the built-in pictures and a main window,
+// with the few gestures and look-ups the UI tests share.
 #pragma once
 
 #include "app/MainWindow.h"
 #include "audio/MixerAudioLayer.h"
+#include "document/DocumentWindow.h"
 #include "document/EditorContext.h"
+#include "roll/RollGeometry.h"
+#include "roll/ui/PianoRoll.h"
 #include "roll/ui/RollPictures.h"
 #include "song/OrgFile.h"
 #include "tests/ui/FakePrompts.h"
 
 #include <QFile>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +58,20 @@ struct TestEditor {
         return saveOrgFile(song, QFile::encodeName(path).toStdString()).ok ? path : QString();
     }
 
+    // Writes a file that is no song into the test's own folder and returns its path.
+    QString writeText(const QString& name, const QByteArray& text) {
+        QFile file(folder.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? file.fileName() : QString();
+    }
+
+    // Reads a song file of the test's folder back; a tempo of -1 says it could not be read.
+    Song readSong(const QString& name) {
+        Song song;
+        if (!loadOrgFile(song, QFile::encodeName(folder.filePath(name)).toStdString()).ok())
+            song.tempo = -1;
+        return song;
+    }
+
     // Plays the layer's clock forward by a number of output frames and returns their peak level.
     float render(int frames) {
         std::vector<float> buffer(2 * 512);
@@ -64,5 +85,63 @@ struct TestEditor {
         return peak;
     }
 };
+
+inline QRgb opaque(uint32_t rgb) {
+    return 0xFF000000u | rgb;
+}
+
+inline QMdiSubWindow* frameOf(DocumentWindow* document) {
+    return qobject_cast<QMdiSubWindow*>(document->parentWidget());
+}
+
+// The entry with this text in a menu, or in any menu of a document.
+inline QAction* menuEntry(const QWidget* menu, const QString& text) {
+    const QList<QAction*> actions = menu->actions();
+    const auto found = std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->text() == text; });
+    return found == actions.end() ? nullptr : *found;
+}
+inline QAction* menuEntry(DocumentWindow& document, const QString& text) {
+    for (QMenu* menu : document.menus() + document.addedMenus())
+        if (QAction* action = menuEntry(menu, text))
+            return action;
+    return nullptr;
+}
+
+// The middle of a cell of the roll at the window's scroll, where the pointer hits it.
+inline QPoint cell(DocumentWindow& document, int32_t column, int32_t row) {
+    const EditState& edit = document.editState();
+    return {int(roll::columnLeftX(column, edit.viewScrollX)) + 5, int(roll::rowTopY(row, edit.viewScrollY)) + 6};
+}
+
+// The middle of a note box in the visible roll (or, from the buffer, what lies under it).
+inline QRgb boxPixel(DocumentWindow& document, int32_t column, int32_t row, bool fromBuffer = false) {
+    const EditState& edit = document.editState();
+    const QImage& image = fromBuffer ? document.pianoRoll()->rollBuffer() : document.pianoRoll()->picture();
+    return image.pixel(int(roll::noteBoxX(column, edit.viewScrollX)) + 5,
+                       int(roll::noteBoxY(row, edit.viewScrollY)) + 5);
+}
+
+// A mouse event; for a move, `button` is the button held (Qt::NoButton for a hover).
+inline void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
+                      Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, modifiers);
+    QApplication::sendEvent(widget, &event);
+}
+
+// A press at `from` and a release at `to` on the roll, with a move between when they differ.
+inline void drag(DocumentWindow& document, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton,
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* roll = document.pianoRoll();
+    sendMouse(roll, QEvent::MouseMove, from, Qt::NoButton, modifiers);
+    sendMouse(roll, QEvent::MouseButtonPress, from, button, modifiers);
+    if (to != from)
+        sendMouse(roll, QEvent::MouseMove, to, button, modifiers);
+    sendMouse(roll, QEvent::MouseButtonRelease, to, button, modifiers);
+}
+inline void click(DocumentWindow& document, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    drag(document, at, at, button);
+}
 
 }  // namespace tromel::test
