@@ -14,16 +14,6 @@ namespace {
 
 constexpr double twoPi = 2.0 * std::numbers::pi;
 
-double windowedMagnitude(const std::vector<float>& mono, double frequency) {
-    std::complex<double> sum = 0.0;
-    const std::size_t n = mono.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const double window = 0.5 - 0.5 * std::cos(twoPi * i / (n - 1));
-        sum += window * mono[i] * std::polar(1.0, -twoPi * frequency * i / outputRate);
-    }
-    return std::abs(sum);
-}
-
 // In place, radix 2; the size is a power of two.
 void fourierTransform(std::vector<std::complex<double>>& values) {
     const std::size_t n = values.size();
@@ -190,20 +180,6 @@ std::vector<int64_t> onsets(const std::vector<float>& stereo) {
         if (stereo[i - 2] == 0.0f && stereo[i] != 0.0f)
             found.push_back(static_cast<int64_t>(i / 2));
     return found;
-}
-
-double measureFrequency(const std::vector<float>& mono, double guess) {
-    // Climbs the windowed spectrum from the guess with halving steps; within the peak's main
-    // lobe the magnitude has a single maximum.
-    double best = guess;
-    double bestMagnitude = windowedMagnitude(mono, best);
-    for (double step = guess * 0.01; step > guess * 1e-8; step /= 2)
-        for (const double candidate : {best - step, best + step})
-            if (const double magnitude = windowedMagnitude(mono, candidate); magnitude > bestMagnitude) {
-                best = candidate;
-                bestMagnitude = magnitude;
-            }
-    return best;
 }
 
 double harmonicToRestDb(const std::vector<float>& mono, double f0) {
