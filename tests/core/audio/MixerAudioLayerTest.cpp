@@ -96,19 +96,6 @@ TEST(MixerAudioLayer, ChannelsPerSampleAreLimitedAndFreedWithTheirSample) {
     EXPECT_EQ(render(layer, 400)[2 * 300], 0.0f);
 }
 
-// Commands that found the queue full go out once there is room, without waiting for another call.
-TEST(MixerAudioLayer, CommandsBeyondAFullQueueWaitForFlushPending) {
-    SoloVoice voice(steadySampleFolder() / "M01.wav", true);
-    MixerAudioLayer& layer = voice.layer;
-    for (int i = 0; i < 20000; ++i)
-        layer.setChannelAttributes(voice.channel, 0, largestVolume, 0);
-    layer.playChannel(voice.channel);
-    EXPECT_EQ(render(layer, 600)[2 * 500], 0.0f);  // the queue's worth applied; Play still waits
-    EXPECT_FALSE(layer.flushPending());
-    EXPECT_NE(render(layer, 600)[2 * 500], 0.0f);
-    EXPECT_FALSE(layer.flushPending());
-}
-
 TEST(MixerAudioLayer, LoopingFollowsTheChannelFlag) {
     SoloVoice voice(steadySampleFolder() / "M01.wav", true);  // 64 frames at 22050 Hz: 128 output frames
     voice.layer.setChannelLooping(voice.channel, false);
