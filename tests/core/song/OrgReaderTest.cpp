@@ -36,21 +36,6 @@ TEST(OrgReader, HeaderChannelAndNoteFieldsConvertAndTrailingBytesAreIgnored) {
     EXPECT_EQ(read(file.bytes()), song);
 }
 
-TEST(OrgReader, TablesTakeTheLargestChannelAndKeepFileOrder) {
-    OrgBytes file;
-    file.channel(0, {{5, 1, 1, 1, 1}, {2, 1, 1, 1, 1}})
-        .channel(1, {{1, 1, 1, 1, 1}, {2, 1, 1, 1, 1}, {3, 1, 1, 1, 1}, {4, 1, 1, 1, 1}})
-        .channel(8 + 5, {{0, 1, 1, 1, 1}, {0, 2, 1, 1, 1}, {0, 3, 1, 1, 1}, {0, 4, 1, 1, 1}, {0, 5, 1, 1, 1}});
-    const Song song = read(file.bytes());
-    EXPECT_EQ(song.instrumentNotes.slotBound(), 4);
-    EXPECT_EQ(song.drumNotes.slotBound(), 5);
-    EXPECT_EQ(song.instrumentNotes.at(0, 1).position, 6);  // not sorted
-    EXPECT_EQ(song.instrumentNotes.at(0, 2).position, 3);
-    EXPECT_TRUE(song.instrumentNotes.at(0, 3).isEmpty());
-    EXPECT_EQ(song.drumNotes.at(5, 5).key, 91);
-    EXPECT_EQ(song.drumNotes.liveCount(), 5);
-}
-
 // A refused file never leaves a mixed song: the header and settings stay as they were and the
 // note tables end empty, however far the bytes went.
 TEST(OrgReader, RefusedFilesLeaveTheSongsOwnHeaderAndNoNotes) {
