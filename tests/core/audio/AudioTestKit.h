@@ -15,7 +15,7 @@ namespace tromel::audio::test {
 
 namespace fs = std::filesystem;
 
-// A song with notes placed by song channel (0..7 instruments, 8..15 drums), each in the next
+// A song with notes placed by song channel (0..7 instruments, 8..15 drums), each in the first free
 // slot of its channel.
 Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd = 1600, int32_t tempo = 128);
 
