@@ -15,14 +15,15 @@
 namespace tromel::audio::test {
 namespace {
 
-// Instrument 0 plays a steady level for one step at every `every`-th step.
-Song pulseSong(int32_t tempo, int32_t steps, int32_t every) {
+// Instruments 0, 1, ... play a note of one step at every `every`-th step, at these pans.
+Song pulseSong(int32_t tempo, int32_t steps, int32_t every, std::initializer_list<int16_t> pans = {6}) {
     Song song;
     song.tempo = tempo;
     song.loopEnd = steps;
     song.instrumentNotes.grow(steps / every + 1);
     for (int32_t s = 0; s < steps; s += every)
-        song.instrumentNotes.at(0, s / every + 1) = {s + 1, 48, 1, 6, 160};
+        for (int channel = 0; const int16_t pan : pans)
+            song.instrumentNotes.at(channel++, s / every + 1) = {s + 1, 48, 1, pan, 160};
     return song;
 }
 
@@ -232,13 +233,7 @@ TEST_F(TransportTest, AnAudioThreadPlaysWhatTheUserInterfaceAsks) {
     constexpr int right = 1;
     constexpr float silent = 1e-3f;
     constexpr float audible = 0.01f;
-    // A note of one step on every step: instrument 0 on the left, instrument 1 on the right.
-    Song song = songWith({}, 32, 10);
-    song.instrumentNotes.grow(32);
-    for (int32_t s = 0; s < 32; ++s) {
-        song.instrumentNotes.at(0, s + 1) = {s + 1, 48, 1, 12, 160};
-        song.instrumentNotes.at(1, s + 1) = {s + 1, 48, 1, 0, 160};
-    }
+    const Song song = pulseSong(10, 32, 1, {12, 0});  // instrument 0 on the left, 1 on the right
     const Song rightOnly = songWith({{1, {1, 48, 0, 0, 160}}}, 64, 10);
     const fs::path bank = TROMEL_SAMPLE_DIR;  // whose sine no DC blocker or limiter changes
     Transport document(layer, bank);

@@ -241,20 +241,6 @@ TEST_F(NoteEditorTest, ShiftDrawsASelectionAndDragsItAsOneStep) {
     EXPECT_EQ(count(), 6);
 }
 
-// The history in miniature, as the document keeps it: a new step drops the steps undone before.
-struct History {
-    std::vector<SongEdit> steps;
-    std::size_t done = 0;
-
-    void record(std::optional<SongEdit> step) {
-        if (!step)
-            return;
-        steps.resize(done);
-        steps.push_back(std::move(*step));
-        ++done;
-    }
-};
-
 // What a save writes, followed by every channel's slot layout and live count: two songs with the
 // same image save the same bytes now and after any further edit.
 std::vector<int32_t> image(const Song& song, const EditState& state) {
@@ -308,7 +294,15 @@ TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
     };
     constexpr std::pair<int32_t, int32_t> moves[] = {{0, -1}, {0, 1}, {0, -12}, {1, 0}, {-1, 0}, {16, 0}};
     constexpr const char* passageSteps[] = {"Delete Notes", "Paste", "Move Notes", "Move Notes"};
-    History history;
+    // The history in miniature, as the document keeps it: a new step drops the steps undone before.
+    std::vector<SongEdit> history;
+    std::size_t done = 0;
+    const auto record = [&](std::optional<SongEdit> step) {
+        if (step) {
+            history.resize(done++);
+            history.push_back(std::move(*step));
+        }
+    };
     // A channel straight from a file: out of order, so the first tidy reorders it all.
     Records file;
     for (int32_t i = 1; i <= 40; ++i)
@@ -321,14 +315,14 @@ TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
     int passages = 0;
     for (int action = 0; action < 10000; ++action) {
         const int what = pick(0, 19);
-        const std::size_t stepsBefore = history.steps.size();
-        const std::size_t doneBefore = history.done;
+        const std::size_t stepsBefore = history.size();
+        const std::size_t doneBefore = done;
         if (what < 5) {
             // The document drops a selection an undo or a redo made stale.
-            if (what < 3 && history.done > 0)
-                history.steps[--history.done].undo(song, state);
-            else if (what >= 3 && history.done < history.steps.size())
-                history.steps[history.done++].redo(song, state);
+            if (what < 3 && done > 0)
+                history[--done].undo(song, state);
+            else if (what >= 3 && done < history.size())
+                history[done++].redo(song, state);
             editor.setSelection({});
         } else if (what < 7) {
             if (editor.selection().empty())
@@ -338,14 +332,14 @@ TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
             const NoteClip clip = PassageEditor(song, state).copy(editor.selection());
             const int32_t column = pick(1, 14);
             const int op = pick(0, 3);
-            history.record(editor
-                               .editPassage(passageSteps[op],
-                                            [&](PassageEditor& p, const NoteSelection& s) {
-                                                return op == 0   ? p.remove(s)
-                                                       : op == 1 ? p.paste(clip, column)
-                                                                 : p.move(s, columns, rows);
-                                            })
-                               .finished);
+            record(editor
+                       .editPassage(passageSteps[op],
+                                    [&](PassageEditor& p, const NoteSelection& s) {
+                                        return op == 0   ? p.remove(s)
+                                               : op == 1 ? p.paste(clip, column)
+                                                         : p.move(s, columns, rows);
+                                    })
+                       .finished);
         } else {
             if (what == 7) {
                 state.channelKind = static_cast<int16_t>(pick(0, 1));
@@ -356,21 +350,21 @@ TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
             hoverAt(x, y);
             const MouseButtons button = pick(0, 3) == 0 ? right : left;
             const Modifiers modifiers{pick(0, 2) == 0, pick(0, 1) == 0};
-            history.record(editor.press(button, x, y, height, modifiers).finished);
+            record(editor.press(button, x, y, height, modifiers).finished);
             for (int drag = pick(0, 3); drag > 0; --drag) {
                 std::tie(x, y) = anywhere();
-                history.record(editor.move(button, x, y, height).finished);
+                record(editor.move(button, x, y, height).finished);
             }
             // Most gestures end with a release; some lose it and end at the next pointer move.
-            history.record(pick(0, 4) ? editor.release().finished : editor.move(none, x, y, height).finished);
+            record(pick(0, 4) ? editor.release().finished : editor.move(none, x, y, height).finished);
         }
-        if (what >= 5 && (history.steps.size() != stepsBefore || history.done != doneBefore)) {
+        if (what >= 5 && (history.size() != stepsBefore || done != doneBefore)) {
             ++steps;
             passages += what < 7;
-            saved.resize(history.done);
+            saved.resize(done);
             saved.push_back(image(song, state));
         }
-        ASSERT_EQ(image(song, state), saved[history.done]) << "after action " << action;
+        ASSERT_EQ(image(song, state), saved[done]) << "after action " << action;
     }
     EXPECT_GT(steps, 3000);
     EXPECT_GT(passages, 200);
