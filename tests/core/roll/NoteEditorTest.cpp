@@ -172,8 +172,9 @@ TEST_F(NoteEditorTest, StripPressesSetOrAddEventsAndDragsOnlyPaint) {
     EXPECT_TRUE(RollSpot(100, height - 144, height, 0, 0).inRoll());
 }
 
-// The middle button, both buttons at once, and a press whose pointer shape the song no longer
-// matches (a move or a resize pointer over a note since removed).
+// The middle button, both buttons at once, a press whose pointer shape the song no longer
+// matches (a move or a resize pointer over a note since removed), and adds to a full channel,
+// which says so.
 TEST_F(NoteEditorTest, PressesThatCannotActChangeNothing) {
     put({{5, 10, 1, 6, 166}});
     hoverAt(xIn(5), yIn(10));
@@ -193,9 +194,6 @@ TEST_F(NoteEditorTest, PressesThatCannotActChangeNothing) {
         EXPECT_FALSE(state.isNoteMove || state.isNoteStretch);
         EXPECT_EQ(song, before);
     }
-}
-
-TEST_F(NoteEditorTest, AFullChannelRefusesAddsAndSaysSo) {
     put(Records(maxChannelNotes, {3000, noKey, 1, 6, noVolume}));
     const Song before = song;
     const EditOutcome refused = leftClick(xIn(5), yIn(10));
