@@ -14,16 +14,6 @@ namespace {
 
 constexpr double twoPi = 2.0 * std::numbers::pi;
 
-double windowedMagnitude(const std::vector<float>& mono, double frequency) {
-    std::complex<double> sum = 0.0;
-    const std::size_t n = mono.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const double window = 0.5 - 0.5 * std::cos(twoPi * i / (n - 1));
-        sum += window * mono[i] * std::polar(1.0, -twoPi * frequency * i / outputRate);
-    }
-    return std::abs(sum);
-}
-
 // In place, radix 2; the size is a power of two.
 void fourierTransform(std::vector<std::complex<double>>& values) {
     const std::size_t n = values.size();
@@ -51,32 +41,24 @@ void fourierTransform(std::vector<std::complex<double>>& values) {
 
 }  // namespace
 
-Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd, int32_t tempo) {
-    Song song;
-    song.loopEnd = loopEnd;
-    song.tempo = tempo;
-    int32_t used[16] = {};
-    for (const auto& [channel, note] : notes) {
-        NoteTable& table = channel < 8 ? song.instrumentNotes : song.drumNotes;
-        table.grow(++used[channel]);
-        table.at(channel % 8, used[channel]) = note;
-    }
-    return song;
-}
-
-namespace {
-
-// Adds a note at file step `step` in the channel's next free slot.
-void addNote(Song& song, int channel, int32_t step, int key, int32_t length, int volume, int pan = 6) {
+// Adds the note in the channel's next free slot.
+void addNote(Song& song, int channel, const NoteRec& note) {
     NoteTable& table = channel < 8 ? song.instrumentNotes : song.drumNotes;
     int32_t slot = 1;
     while (slot <= table.slotBound() && !table.at(channel % 8, slot).isEmpty())
         ++slot;
     table.grow(slot);
-    table.at(channel % 8, slot) = {step + 1, 96 - key, length, static_cast<int16_t>(pan), static_cast<int16_t>(volume)};
+    table.at(channel % 8, slot) = note;
 }
 
-}  // namespace
+Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd, int32_t tempo) {
+    Song song;
+    song.loopEnd = loopEnd;
+    song.tempo = tempo;
+    for (const auto& [channel, note] : notes)
+        addNote(song, channel, note);
+    return song;
+}
 
 Song denseSong(int variant) {
     // Each song takes eight waves of sixteen, each wave serving two songs, and the same kit.
@@ -102,7 +84,9 @@ Song denseSong(int variant) {
         // A part plays on the steps `on` names, and in song 1 on every step, for one step.
         const auto part = [&](bool on, int channel, int key, int length, int quieter, int pan = 6) {
             if (all || on)
-                addNote(song, channel, step, key, all ? 1 : length, volume - quieter, pan);
+                addNote(song, channel,
+                        {step + 1, 96 - key, all ? 1 : length, static_cast<int16_t>(pan),
+                         static_cast<int16_t>(volume - quieter)});
         };
         const int chord = roots[variant] + (step / 16) % 4 * 5 % 12;
         const int lead = pick(3), leadKey = pick(12), leadLength = pick(2), high = pick(5), higher = pick(12);
@@ -190,20 +174,6 @@ std::vector<int64_t> onsets(const std::vector<float>& stereo) {
         if (stereo[i - 2] == 0.0f && stereo[i] != 0.0f)
             found.push_back(static_cast<int64_t>(i / 2));
     return found;
-}
-
-double measureFrequency(const std::vector<float>& mono, double guess) {
-    // Climbs the windowed spectrum from the guess with halving steps; within the peak's main
-    // lobe the magnitude has a single maximum.
-    double best = guess;
-    double bestMagnitude = windowedMagnitude(mono, best);
-    for (double step = guess * 0.01; step > guess * 1e-8; step /= 2)
-        for (const double candidate : {best - step, best + step})
-            if (const double magnitude = windowedMagnitude(mono, candidate); magnitude > bestMagnitude) {
-                best = candidate;
-                bestMagnitude = magnitude;
-            }
-    return best;
 }
 
 double harmonicToRestDb(const std::vector<float>& mono, double f0) {

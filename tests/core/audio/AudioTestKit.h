@@ -15,7 +15,7 @@ namespace tromel::audio::test {
 
 namespace fs = std::filesystem;
 
-// A song with notes placed by song channel (0..7 instruments, 8..15 drums), each in the next
+// A song with notes placed by song channel (0..7 instruments, 8..15 drums), each in the first free
 // slot of its channel.
 Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd = 1600, int32_t tempo = 128);
 
@@ -71,8 +71,6 @@ std::vector<int64_t> onsets(const std::vector<float>& stereo);
 // The left side of interleaved stereo, from frame `first` on.
 std::vector<float> leftOf(const std::vector<float>& stereo, std::size_t first = 0);
 
-// The frequency of the strongest component near `guess` (Hz), to a small fraction of a cent.
-double measureFrequency(const std::vector<float>& mono, double guess);
 // Power of the harmonics of f0 below the output's Nyquist frequency over the power of all else
 // (the aliases and images), in dB.
 double harmonicToRestDb(const std::vector<float>& mono, double f0);

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 namespace tromel::audio::test {
 namespace {
 
@@ -66,18 +64,6 @@ TEST(SongCompiler, EventsComeInPlayOrderUpToTheLoopEnd) {
     EXPECT_EQ(compiled.slotCount, 4);
     EXPECT_EQ(compiled.eventsAt(3).size(), 4u);
     EXPECT_TRUE(compiled.eventsAt(2).empty());
-}
-
-TEST(SongCompiler, WorkDependsOnTheNotesNotOnTheLoopEnd) {
-    Song song;
-    song.loopEnd = std::numeric_limits<int32_t>::max();
-    song.instrumentNotes.grow(20000 / 8 + 1);
-    for (int32_t i = 1; i <= 20000; ++i)
-        song.instrumentNotes.at(i % 8, i / 8 + 1) = {i * 100, 40, 1, 6, 100};
-    CompiledSong compiled;
-    compileEvents(song, compiled);  // a table per position would need terabytes here
-    EXPECT_EQ(compiled.events.size(), 20000u);
-    EXPECT_EQ(compiled.eventsAt(2000000).size(), 1u);
 }
 
 }  // namespace

@@ -56,29 +56,25 @@ TEST(StepClock, LandsOnExactFramesWithoutDrift) {
         }
 }
 
-TEST(StepPlayer, NotesAreCutAfterTheirLengthAndLengthZeroNever) {
-    Player player(songWith({{0, {1, 48, 1, 6, 100}}, {1, {1, 48, 0, 6, 100}}, {2, {1, 48, 3, 6, 100}}}));
-    EXPECT_EQ(player.step(), (Calls{"0:note 22050 100 0", "1:note 22050 100 0", "2:note 22050 100 0"}));
-    EXPECT_EQ(player.step(), Calls{"0:pause"});  // length 1: cut on the very next step
-    EXPECT_EQ(player.step(), Calls{});
-    EXPECT_EQ(player.step(), Calls{"2:pause"});  // length 3: cut at the third step after
-    for (int i = 0; i < 100; ++i)
-        EXPECT_EQ(player.step(), Calls{});  // length 0 sounds on
-}
-
-TEST(StepPlayer, ACutComesBeforeTheStepsNewNoteAndTheLaterSlotWins) {
-    Player player(songWith({{0, {1, 48, 1, 6, 100}}, {0, {2, 36, 4, 6, 110}}, {0, {2, 24, 1, 6, 120}}}));
-    player.step();
-    EXPECT_EQ(player.step(), (Calls{"0:pause", "0:note 44100 110 0", "0:note 88200 120 0"}));
-    EXPECT_EQ(player.step(), Calls{"0:pause"});  // the later note's length counts
-}
-
-TEST(StepPlayer, DrumsPlayAnOctaveUpAndChangesAddTwentyFive) {
-    // Key row 60 is key 36 on a drum.
-    Player player(
-        songWith({{9, {1, 60, 2, 6, 100}}, {9, {2, noKey, 0, noPan, 100}}, {10, {2, noKey, 0, 0, noVolume}}}));
-    EXPECT_EQ(player.step(), (Calls{"9:note 22050 160 0"}));
-    EXPECT_EQ(player.step(), (Calls{"9:set -1 125 -101", "10:set -1 -1 100"}));
+// Each song's calls step by step, then nothing for a hundred steps: a note is cut after its
+// length and one of length 0 never; a cut comes before the step's new notes and the later slot's
+// length counts; drums play an octave up (key row 60 is key 36), and changes add 25 to a volume.
+TEST(StepPlayer, NotesCutsAndChangesStepByStep) {
+    const std::pair<Song, std::vector<Calls>> cases[] = {
+        {songWith({{0, {1, 48, 1, 6, 100}}, {1, {1, 48, 0, 6, 100}}, {2, {1, 48, 3, 6, 100}}}),
+         {{"0:note 22050 100 0", "1:note 22050 100 0", "2:note 22050 100 0"}, {"0:pause"}, {}, {"2:pause"}}},
+        {songWith({{0, {1, 48, 1, 6, 100}}, {0, {2, 36, 4, 6, 110}}, {0, {2, 24, 1, 6, 120}}}),
+         {{"0:note 22050 100 0"}, {"0:pause", "0:note 44100 110 0", "0:note 88200 120 0"}, {"0:pause"}}},
+        {songWith({{9, {1, 60, 2, 6, 100}}, {9, {2, noKey, 0, noPan, 100}}, {10, {2, noKey, 0, 0, noVolume}}}),
+         {{"9:note 22050 160 0"}, {"9:set -1 125 -101", "10:set -1 -1 100"}, {"9:pause"}}},
+    };
+    for (const auto& [song, steps] : cases) {
+        Player player(song);
+        for (const Calls& expected : steps)
+            EXPECT_EQ(player.step(), expected);
+        for (int i = 0; i < 100; ++i)
+            EXPECT_EQ(player.step(), Calls{}) << steps[0][0];
+    }
 }
 
 // Mute boxes 8 to 15 mute the drums the way 0 to 7 mute the instruments.

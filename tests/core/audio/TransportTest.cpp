@@ -15,14 +15,15 @@
 namespace tromel::audio::test {
 namespace {
 
-// Instrument 0 plays a steady level for one step at every `every`-th step.
-Song pulseSong(int32_t tempo, int32_t steps, int32_t every) {
+// Instruments 0, 1, ... play a note of one step at every `every`-th step, at these pans.
+Song pulseSong(int32_t tempo, int32_t steps, int32_t every, std::initializer_list<int16_t> pans = {6}) {
     Song song;
     song.tempo = tempo;
     song.loopEnd = steps;
     song.instrumentNotes.grow(steps / every + 1);
     for (int32_t s = 0; s < steps; s += every)
-        song.instrumentNotes.at(0, s / every + 1) = {s + 1, 48, 1, 6, 160};
+        for (int channel = 0; const int16_t pan : pans)
+            song.instrumentNotes.at(channel++, s / every + 1) = {s + 1, 48, 1, pan, 160};
     return song;
 }
 
@@ -63,7 +64,7 @@ TEST_F(TransportTest, EveryNoteStartsOnItsExactFrameHoweverLongItPlays) {
     }
 }
 
-TEST_F(TransportTest, CompileReportsToTheHostAndRefusalsStartNothing) {
+TEST_F(TransportTest, CompileReportsToTheHost) {
     Song song = pulseSong(100, 16, 4);
     song.instruments[3].wave = 7;  // M08.wav is not in the folder
     ASSERT_TRUE(play(song));
@@ -73,40 +74,22 @@ TEST_F(TransportTest, CompileReportsToTheHostAndRefusalsStartNothing) {
               (std::vector<std::string>{"max 16", "status Compiling ORG...", "progress 0", "error Can't play file",
                                         "max 16", "status Compiling ORG...", "progress 16", "progress 0", "channels"}));
     EXPECT_EQ(layer.lastError(), errorNone);
-    transport.stop();
-
-    host.log.clear();
-    song.loopBegin = 16;
-    EXPECT_FALSE(play(song));
-    ASSERT_EQ(host.log.size(), 1u);
-    EXPECT_EQ(host.log[0].rfind("refused ", 0), 0u);
-    EXPECT_EQ(transport.state(), TransportState::Stopped);
-    EXPECT_TRUE(silentAfter(render(layer, 20000), 0));
 }
 
 TEST_F(TransportTest, PauseKeepsThePlaceAndPlayResumesOnANewGrid) {
     const Song song = pulseSong(10, 64, 1);  // a note every 441 frames
     transport.pause();                       // before any compile: Play then compiles
-    EXPECT_TRUE(transport.isPaused());
     ASSERT_TRUE(play(song));
-    EXPECT_EQ(onsets(render(layer, 1000)), std::vector<int64_t>{441});
-    render(layer, static_cast<int>(stepFrame(5, 10)) + 100 - 1000);
-    EXPECT_EQ(transport.playPosition(), 5);
+    render(layer, static_cast<int>(stepFrame(5, 10)) + 100);
     const uint64_t heard = transport.stepsHeard();
     transport.pause();
-    EXPECT_TRUE(transport.isPaused());
     EXPECT_TRUE(silentAfter(render(layer, 5000), fadedOut));  // the note fades out; no steps
-    EXPECT_EQ(transport.playPosition(), 5);
     EXPECT_EQ(transport.stepsHeard(), heard);
-
     transport.play(song, host);                                        // resume: step 6 one step after the resume
     EXPECT_EQ(onsets(render(layer, 700)), std::vector<int64_t>{441});  // with the latency, under two steps
     EXPECT_EQ(transport.playPosition(), 6);
-    EXPECT_GT(transport.stepsHeard(), heard);
 
     transport.stop();
-    EXPECT_EQ(transport.playPosition(), 0);
-    EXPECT_TRUE(silentAfter(render(layer, 2000), fadedOut));
     transport.pause();  // Stop, Pause, Play: the last compile again from its first step
     transport.play(song, host);
     render(layer, 500);
@@ -150,27 +133,20 @@ TEST_F(TransportTest, DocumentsStopAndCloseAlone) {
     EXPECT_TRUE(silentAfter(out, 6000));     // and ends: its channel and sample are let go
 }
 
-TEST_F(TransportTest, PlayingAgainRecompilesWithoutPilingUpChannels) {
-    const Song song = pulseSong(10, 8, 1);
-    for (int i = 0; i < 200; ++i) {  // 16 channels each time, 1024 slots in all
-        ASSERT_TRUE(play(song));
-        render(layer, 600);
-    }
-    host.log.clear();
-    play(song);
-    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "error Can't play file"), 0);
-    EXPECT_EQ(onsets(render(layer, 1000)), std::vector<int64_t>{441});
-}
-
 // A clock takes a place in the mixer only while its song plays: any number of documents open,
-// and the one Play too many is told so.
+// any number of Plays of one, and the one Play too many is told so.
 TEST_F(TransportTest, SixtyFourSongsPlayAtOnceAndTheNextIsRefusedWithTheErrorBox) {
     const Song quiet = songWith({}, 64, 10);
     std::vector<std::unique_ptr<Transport>> documents;
     for (int i = 0; i < 100; ++i)
         documents.push_back(std::make_unique<Transport>(layer, folder));
-    for (int i = 0; i < Mixer::sequencerCapacity; ++i)
+    for (int i = 0; i < 100; ++i) {  // 16 channels each time: playing again must not pile them up
+        ASSERT_TRUE(play(*documents[0], quiet));
+        render(layer, 600);
+    }
+    for (int i = 1; i < Mixer::sequencerCapacity; ++i)
         ASSERT_TRUE(play(*documents[i], quiet)) << i;
+    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "error Can't play file"), 0);
     const Song heard = songWith({{0, {1, 48, 0, 6, 160}}}, 64, 10);
     Transport& last = *documents[Mixer::sequencerCapacity];
     host.log.clear();
@@ -195,66 +171,6 @@ TEST_F(TransportTest, SixtyFourSongsPlayAtOnceAndTheNextIsRefusedWithTheErrorBox
     EXPECT_TRUE(play(*documents[0], quiet));
     EXPECT_EQ(documents[0]->state(), TransportState::Playing);
     EXPECT_TRUE(play(*documents[1], quiet));
-}
-
-// Waves 1 to 4 hold half a second of a steady level: a preparation long enough to be seen under way.
-fs::path longSampleFolder() {
-    const fs::path folder = scratchFolder("long");
-    fs::copy(steadySampleFolder(), folder, fs::copy_options::overwrite_existing);
-    for (int wave = 1; wave <= 4; ++wave)
-        writeWav(folder / sampleFileName(false, wave), std::vector<float>(22050, 0.5f), 1, 44100, SF_FORMAT_FLOAT);
-    return folder;
-}
-
-TEST_F(TransportTest, SamplesArePreparedOffTheUserInterfaceThreadAndPlayStartsWhenReady) {
-    const fs::path slow = longSampleFolder();
-    Transport document(layer, slow);
-    Song song = songWith({{0, {1, 48, 0, 6, 160}}}, 64, 10);
-    song.instruments[0].wave = 1;
-
-    // Play returns at once; the song starts at the first look after the samples are ready.
-    host.log.clear();
-    ASSERT_TRUE(document.play(song, host));
-    EXPECT_TRUE(document.isPreparing());
-    EXPECT_EQ(document.state(), TransportState::Playing);
-    EXPECT_EQ(host.log, (std::vector<std::string>{"max 16", "status Compiling ORG...", "progress 0"}));
-    EXPECT_TRUE(silentAfter(render(layer, 1000), 0));
-    while (document.proceed(host))
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_EQ(host.log[host.log.size() - 5], "max 64");
-    EXPECT_EQ(onsets(render(layer, 1000)), std::vector<int64_t>{441});
-
-    // Stop gives a preparation up; Pause keeps the song from starting until Play.
-    song.instruments[0].wave = 2;
-    document.play(song, host);
-    ASSERT_TRUE(document.isPreparing());
-    document.stop();
-    EXPECT_FALSE(document.isPreparing());
-    EXPECT_EQ(document.state(), TransportState::Stopped);
-    EXPECT_FALSE(document.proceed(host));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_TRUE(silentAfter(render(layer, 3000), fadedOut));
-
-    song.instruments[0].wave = 3;
-    document.play(song, host);
-    document.pause();
-    document.finishPreparing(host);
-    EXPECT_TRUE(document.isPreparing());
-    EXPECT_EQ(document.state(), TransportState::Paused);
-    EXPECT_TRUE(silentAfter(render(layer, 3000), 0));
-    ASSERT_TRUE(document.play(song, host));
-    EXPECT_FALSE(document.isPreparing());
-    EXPECT_EQ(onsets(render(layer, 1000)), std::vector<int64_t>{441});
-
-    // Closing while preparing lets the worker go on alone; nothing is heard of it.
-    {
-        Transport closing(layer, slow);
-        song.instruments[0].wave = 4;
-        closing.play(song, host);
-        ASSERT_TRUE(closing.isPreparing());
-    }
-    document.stop();
-    EXPECT_TRUE(silentAfter(render(layer, 3000), fadedOut));
 }
 
 // The output of a real audio thread, which renders small buffers at up to three times real time
@@ -310,13 +226,7 @@ TEST_F(TransportTest, AnAudioThreadPlaysWhatTheUserInterfaceAsks) {
     constexpr int right = 1;
     constexpr float silent = 1e-3f;
     constexpr float audible = 0.01f;
-    // A note of one step on every step: instrument 0 on the left, instrument 1 on the right.
-    Song song = songWith({}, 32, 10);
-    song.instrumentNotes.grow(32);
-    for (int32_t s = 0; s < 32; ++s) {
-        song.instrumentNotes.at(0, s + 1) = {s + 1, 48, 1, 12, 160};
-        song.instrumentNotes.at(1, s + 1) = {s + 1, 48, 1, 0, 160};
-    }
+    const Song song = pulseSong(10, 32, 1, {12, 0});  // instrument 0 on the left, 1 on the right
     const Song rightOnly = songWith({{1, {1, 48, 0, 0, 160}}}, 64, 10);
     const fs::path bank = TROMEL_SAMPLE_DIR;  // whose sine no DC blocker or limiter changes
     Transport document(layer, bank);
@@ -342,6 +252,11 @@ TEST_F(TransportTest, AnAudioThreadPlaysWhatTheUserInterfaceAsks) {
     document.stop();
     EXPECT_LT(std::max(heard(left), heard(right)), silent);
 
+    // Closed while its samples are prepared: the worker goes on alone and nothing is heard of it.
+    {
+        Transport closing(layer, bank);
+        closing.play(song, host);
+    }
     // Recompiles, pauses and closes in quick succession, then a document that stays.
     for (int round = 0; round < 20; ++round) {
         Transport other(layer, bank);

@@ -67,17 +67,6 @@ TEST(NoteTableOps, RemoveOverlapsClearsNotesSharingAColumn) {
     EXPECT_EQ(table.at(1, 2), NoteRec{});
 }
 
-TEST(NoteTableOps, FindersTellNotesFromKeylessEvents) {
-    const NoteTable table = tableWith(0, {{4, 12, 3, 6, 166}, {4, noKey, 1, 3, noVolume}, {6, 12, 1, 6, 166}});
-    EXPECT_EQ(findNoteAtPos(table, 0, 4), 2);  // the last record starting there, whatever its key
-    EXPECT_EQ(findNoteAtPos(table, 0, 5), 0);
-    EXPECT_EQ(findNoteAtPos(table, 0, 0), 0);  // empty slots are not records at column 0
-    EXPECT_EQ(getNoteFromPos(table, 0, 6, 12), 3);
-    EXPECT_EQ(getNoteFromPos(table, 0, 5, 12), 1);
-    EXPECT_EQ(getNoteFromPos(table, 0, 4, noKey), 0);
-    EXPECT_EQ(getNoteFromPos(table, 0, 7, 12), 0);
-}
-
 TEST(NoteTableOps, PlacedColumnsClearWhatRemoveOverlapsClearsForAnyOfThem) {
     // Random small channels, lengths 0 to 5 and a few keyless records: for a group of placed
     // notes, exactly the records that removeOverlaps would clear for one of them.

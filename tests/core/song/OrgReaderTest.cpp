@@ -1,13 +1,55 @@
-// Reading Organya files: field conversions, table shapes, and files that must be refused whole.
+// Reading Organya files: field conversions and files that must be refused whole.
 #include "song/OrgFile.h"
-#include "tests/core/song/OrgFileTestBytes.h"
 
 #include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
 
 namespace tromel {
 namespace {
 
-using test::OrgBytes;
+// Organya file images, built byte by byte.
+struct FileNote {
+    uint32_t step;
+    uint8_t key, length, volume, pan;
+};
+
+class OrgBytes {
+public:
+    OrgBytes() : m_bytes(114, 0) {
+        const std::string magic = "Org-02";
+        std::copy(magic.begin(), magic.end(), m_bytes.begin());
+        put(6, 128, 2);
+        put(8, 4, 1);
+        put(9, 4, 1);
+        put(14, 1600, 4);
+    }
+
+    OrgBytes& put(std::size_t offset, uint32_t value, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i)
+            m_bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+        return *this;
+    }
+
+    // Channel block 0..15 (instruments 0..7, drums 8..15) with its note data appended in order;
+    // call in block order.
+    OrgBytes& channel(int block, std::initializer_list<FileNote> notes, uint32_t countField = ~0u) {
+        put(18 + 6 * block + 4, countField == ~0u ? static_cast<uint32_t>(notes.size()) : countField, 2);
+        for (const FileNote& n : notes)
+            for (int i = 0; i < 4; ++i)
+                m_bytes.push_back(static_cast<uint8_t>(n.step >> (8 * i)));
+        for (uint8_t FileNote::*field : {&FileNote::key, &FileNote::length, &FileNote::volume, &FileNote::pan})
+            for (const FileNote& n : notes)
+                m_bytes.push_back(n.*field);
+        return *this;
+    }
+
+    std::vector<uint8_t>& bytes() { return m_bytes; }
+
+private:
+    std::vector<uint8_t> m_bytes;
+};
 
 Song read(const std::vector<uint8_t>& bytes) {
     Song song;
@@ -34,21 +76,6 @@ TEST(OrgReader, HeaderChannelAndNoteFieldsConvertAndTrailingBytesAreIgnored) {
     EXPECT_EQ(t.at(0, 4), (NoteRec{11, -104, 4, -243, 80}));  // keys above 95 kept as they stand
     file.bytes().insert(file.bytes().end(), {1, 2, 3, 4, 5, 6, 7, 8, 9});
     EXPECT_EQ(read(file.bytes()), song);
-}
-
-TEST(OrgReader, TablesTakeTheLargestChannelAndKeepFileOrder) {
-    OrgBytes file;
-    file.channel(0, {{5, 1, 1, 1, 1}, {2, 1, 1, 1, 1}})
-        .channel(1, {{1, 1, 1, 1, 1}, {2, 1, 1, 1, 1}, {3, 1, 1, 1, 1}, {4, 1, 1, 1, 1}})
-        .channel(8 + 5, {{0, 1, 1, 1, 1}, {0, 2, 1, 1, 1}, {0, 3, 1, 1, 1}, {0, 4, 1, 1, 1}, {0, 5, 1, 1, 1}});
-    const Song song = read(file.bytes());
-    EXPECT_EQ(song.instrumentNotes.slotBound(), 4);
-    EXPECT_EQ(song.drumNotes.slotBound(), 5);
-    EXPECT_EQ(song.instrumentNotes.at(0, 1).position, 6);  // not sorted
-    EXPECT_EQ(song.instrumentNotes.at(0, 2).position, 3);
-    EXPECT_TRUE(song.instrumentNotes.at(0, 3).isEmpty());
-    EXPECT_EQ(song.drumNotes.at(5, 5).key, 91);
-    EXPECT_EQ(song.drumNotes.liveCount(), 5);
 }
 
 // A refused file never leaves a mixed song: the header and settings stay as they were and the
