@@ -31,17 +31,11 @@ void hover(QWidget* widget) {
 
 // Notes on instrument channels 0 and 2 and drum channel 1, with the note counts a file carries.
 Song songWithNotes() {
-    Song song;
+    Song song = songWith({{0, NoteRec{3, 20, 2, 6, 200}},
+                          {2, NoteRec{5, 22, 1, 6, 200}},
+                          {2, NoteRec{9, 22, 1, 6, 200}},
+                          {9, NoteRec{4, 24, 1, 6, 200}}});
     song.tempo = 90;
-    song.instrumentNotes.grow(2);
-    song.instrumentNotes.at(0, 1) = NoteRec{3, 20, 2, 6, 200};
-    song.instrumentNotes.at(2, 1) = NoteRec{5, 22, 1, 6, 200};
-    song.instrumentNotes.at(2, 2) = NoteRec{9, 22, 1, 6, 200};
-    song.drumNotes.grow(1);
-    song.drumNotes.at(1, 1) = NoteRec{4, 24, 1, 6, 200};
-    song.instruments[0].noteCount = 1;
-    song.instruments[2].noteCount = 2;
-    song.drums[1].noteCount = 1;
     return song;
 }
 
@@ -65,9 +59,6 @@ private slots:
                              document.editState().viewScrollX, document.editState().viewScrollY}),
                  QList<int>({1280, 1, 65, 2, 28, 25}));
         QCOMPARE(document.statusText(), firstChannelText);
-        Song fresh;
-        initSettings(fresh);
-        QCOMPARE(document.song(), fresh);
         for (int i = 0; i < 8; ++i) {
             QCOMPARE(document.channels().instButton(i)->isEnabled(), i != 0);
             QVERIFY(document.channels().drumButton(i)->isEnabled());
@@ -158,49 +149,41 @@ private slots:
         QCOMPARE(document.parentWidget()->size(), QSize(593, 525));
     }
 
-    // The wheel moves the bars, never the offsets directly, so the written limits hold.
+    // The wheel moves the bars, never the offsets directly, so the written limits hold: a notch is
+    // three rows, a touchpad's small deltas add up to one, Shift or a sideways turn scrolls sideways.
     void theWheelScrollsThroughTheBars() {
         TestEditor editor;
         DocumentWindow& document = *editor.mainWindow->newFile();
         QWidget* roll = document.pianoRoll();
-        const auto turn = [roll](QPoint delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const auto turn = [&](QPoint delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
             QWheelEvent wheel(QPointF(200, 100), roll->mapToGlobal(QPointF(200, 100)), QPoint(), delta, Qt::NoButton,
                               modifiers, Qt::NoScrollPhase, false);
             QApplication::sendEvent(roll, &wheel);
+            return QList<int>{document.rollXScroll()->value(), document.rollYScroll()->value(),
+                              document.editState().viewScrollX, document.editState().viewScrollY};
         };
-        const auto bars = [&] { return QList<int>{document.rollXScroll()->value(), document.rollYScroll()->value()}; };
-        // One notch down: three rows of 12 pixels, some three steps of the vertical bar.
-        const int32_t top = document.editState().viewScrollY;
-        turn(QPoint(0, -120));
-        QVERIFY(std::abs(document.editState().viewScrollY - top - 36) <= 13);
-        const QList<int> afterNotch = bars();
-        // A touchpad's small deltas add up to the same notch.
+        const QList<int> opening = turn(QPoint());
+        const QList<int> notch = turn(QPoint(0, -120));
+        QVERIFY(std::abs(notch[3] - opening[3] - 36) <= 13);
         turn(QPoint(0, 120));
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 7; ++i)
             turn(QPoint(0, -15));
-        QCOMPARE(bars(), afterNotch);
-        // Shift or a sideways delta scrolls sideways; at the ends the bars stop.
+        QCOMPARE(turn(QPoint(0, -15)), notch);
         turn(QPoint(0, -120), Qt::ShiftModifier);
-        turn(QPoint(-120, 0));
-        QVERIFY(bars()[0] >= 3 && bars()[1] == afterNotch[1]);
+        const QList<int> sideways = turn(QPoint(-120, 0));
+        QVERIFY(sideways[0] >= 3 && sideways[1] == notch[1]);
         for (int i = 0; i < 40; ++i)
             turn(QPoint(120, 120));
-        QCOMPARE(bars(), (QList<int>{0, 0}));
-        QCOMPARE(document.editState().viewScrollX, 0);
+        QCOMPARE(turn(QPoint()).mid(0, 3), (QList<int>{0, 0, 0}));
     }
 
     // Go to Notes shows the first notes, centred on the current channel's; with Show Notes When
     // Opening a read song opens there. Off, a song opens at the written scroll values.
     void goToNotesFindsTheSongsFirstNotes() {
         TestEditor editor;
-        Song song;
-        song.instrumentNotes.grow(2);
-        song.instrumentNotes.at(1, 1) = NoteRec{300, 60, 4, 6, 200};
-        song.instrumentNotes.at(1, 2) = NoteRec{320, 64, 4, 6, 200};
-        song.instrumentNotes.at(4, 1) = NoteRec{900, 10, 4, 6, 200};
-        song.instruments[1].noteCount = 2;
-        song.instruments[4].noteCount = 1;
-        const QString path = editor.writeSong("late.org", song);
+        const QString path = editor.writeSong("late.org", songWith({{1, NoteRec{300, 60, 4, 6, 200}},
+                                                                    {1, NoteRec{320, 64, 4, 6, 200}},
+                                                                    {4, NoteRec{900, 10, 4, 6, 200}}}));
         const auto shows = [](DocumentWindow& document, int32_t column, int32_t row) {
             const QRect view(roll::keyStripWidth, 0, document.pianoRoll()->width() - roll::keyStripWidth,
                              document.pianoRoll()->height() - roll::panelHeight);
