@@ -11,7 +11,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -251,34 +250,6 @@ private slots:
         QMdiSubWindow* beside = frameOf(main.newFile());
         QVERIFY(beside->isMaximized());
         QCOMPARE(beside->size(), main.mdiArea()->viewport()->size());
-    }
-
-    // Songs named on the command line, and .org files dropped onto the main window, open as Open
-    // opens them: each in its own window, with the same message for a file that is not a song.
-    void songsFromTheCommandLineOrADropOpenInWindowsOfTheirOwn() {
-        TestEditor editor;
-        MainWindow& main = *editor.mainWindow;
-        const QString tune = editor.writeSong("tune.org", Song());
-        const QString notes = editor.writeText("notes.org", "* a plain-text outline\n");
-        const auto drop = [&main](const QStringList& paths) {
-            QMimeData data;
-            for (const QString& path : paths)
-                data.setUrls(data.urls() << QUrl::fromLocalFile(path));
-            QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(&main, &enter);
-            QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            if (enter.isAccepted())
-                QApplication::sendEvent(&main, &drop);
-            return enter.isAccepted();
-        };
-        QVERIFY(!drop({editor.folder.filePath("picture.png")}));
-        QVERIFY(drop({tune, editor.folder.filePath("picture.png"), notes}));
-        QStringList captions;
-        for (DocumentWindow* document : main.documents())
-            captions << document->caption();
-        QCOMPARE(captions, (QStringList{"tune.org", "NewData.org"}));
-        QCOMPARE(editor.prompts.messages,
-                 (QList{RecordedMessage{MessageIcon::Warning, "File Open Error", "This is not a valid ORG File!"}}));
     }
 
     // A modified window is asked about on every way out, unmodified ones never; Save saves

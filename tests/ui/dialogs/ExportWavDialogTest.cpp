@@ -66,13 +66,6 @@ void chooseLength(int loops, double seconds) {
     });
 }
 
-QAction* exportEntry(DocumentWindow& document) {
-    for (QAction* action : document.menus().first()->actions())
-        if (action->text() == "Export WAV...")
-            return action;
-    return nullptr;
-}
-
 // What the render's folder holds besides the song files: no temporary file may stay behind.
 QStringList leftovers(const QTemporaryDir& folder) {
     return QDir(folder.path()).entryList({"*.tmp-*"}, QDir::Files);
@@ -95,7 +88,7 @@ private slots:
             const QString rendered = editor.folder.filePath("cli.wav");
             editor.prompts.answers.push_back(exported);
             chooseLength(loops, seconds);
-            exportEntry(document)->trigger();
+            menuEntry(document, "Export WAV...")->trigger();
             QCOMPARE(editor.prompts.choosers.last(), (RecordedChooser{true, "Export WAV...", "tune.wav"}));
             QCOMPARE(renderWithCli(song, rendered, options), 0);
             const QByteArray bytes = bytesOf(exported);
@@ -121,7 +114,7 @@ private slots:
             dialog.findChild<QPushButton*>("cmdCancel")->click();
             cancelling = dialog.findChild<QLabel*>("labelExport")->text();
         });
-        exportEntry(document)->trigger();
+        menuEntry(document, "Export WAV...")->trigger();
         QCOMPARE(cancelling, QString("Cancelling..."));
         QVERIFY(!QFile::exists(out));
 
@@ -132,7 +125,7 @@ private slots:
         const QByteArray saved = bytesOf(song);
         editor.prompts.answers.push_back(song);
         chooseLength(1, 0.0);
-        exportEntry(document)->trigger();
+        menuEntry(document, "Export WAV...")->trigger();
         QCOMPARE(editor.prompts.messages.size(), 1);
         QCOMPARE(editor.prompts.messages.last().title, QString("Export WAV"));
         QVERIFY(editor.prompts.messages.last().text.endsWith("this is the song itself; choose another output file"));
@@ -142,7 +135,7 @@ private slots:
         editor.context.sampleFolder = QFile::encodeName(noSamples.path()).toStdString();
         editor.prompts.answers.push_back(out);
         chooseLength(1, 0.0);
-        exportEntry(document)->trigger();
+        menuEntry(document, "Export WAV...")->trigger();
         QCOMPARE(editor.prompts.messages.size(), 2);
         const QStringList missing = editor.prompts.messages.last().text.split('\n');
         QCOMPARE(missing.size(), 3);  // M01.wav (instrument 0), M31.wav (instrument 1), D06.wav (drum 2)
@@ -152,8 +145,8 @@ private slots:
         editor.prompts.answers.push_back(out);
         whenModalShown<dialogs::ExportWavDialog>(
             [](dialogs::ExportWavDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
-        exportEntry(document)->trigger();
-        exportEntry(document)->trigger();  // the file chooser cancelled: no answer left
+        menuEntry(document, "Export WAV...")->trigger();
+        menuEntry(document, "Export WAV...")->trigger();  // the file chooser cancelled: no answer left
         QCOMPARE(editor.prompts.messages.size(), 2);
         QVERIFY(!QFile::exists(out));
         QVERIFY(leftovers(editor.folder).isEmpty());
