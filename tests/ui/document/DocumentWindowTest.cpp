@@ -70,32 +70,6 @@ private slots:
         QCOMPARE(texts, (QStringList{"Play", "Pause", "Stop", "Instruments", "Drums"}));
     }
 
-    void channelButtonsChooseKindAndChannel() {
-        TestEditor editor;
-        DocumentWindow& document = *editor.mainWindow->newFile();
-        document.song() = songWithNotes();
-        document.drawNotes();
-        QCOMPARE(boxPixel(document, 3, 20), opaque(sprite::brightNoteColours[0]));
-        QCOMPARE(boxPixel(document, 5, 22), opaque(sprite::darkNoteColours[2]));
-
-        QTest::mouseClick(document.channels().instButton(2), Qt::LeftButton);
-        QCOMPARE(document.statusText(), QString("Current Channel: Instrument #3"));
-        QCOMPARE(boxPixel(document, 3, 20), opaque(sprite::darkNoteColours[0]));
-        QCOMPARE(boxPixel(document, 5, 22), opaque(sprite::brightNoteColours[2]));
-
-        QTest::mouseClick(document.channels().drumButton(2), Qt::LeftButton);
-        QCOMPARE(document.statusText(), QString("Current Channel: Drum #3"));
-        for (int i = 0; i < 8; ++i) {
-            QVERIFY(document.channels().instButton(i)->isEnabled());
-            QCOMPARE(document.channels().drumButton(i)->isEnabled(), i != 2);
-        }
-        // Only drum notes now: the drum of channel 1 is dark, the instrument notes are gone.
-        QCOMPARE(boxPixel(document, 4, 24), opaque(sprite::darkNoteColours[1]));
-        QCOMPARE(boxPixel(document, 3, 20), boxPixel(document, 3, 20, true));
-        QTest::mouseClick(document.channels().drumButton(1), Qt::LeftButton);
-        QCOMPARE(boxPixel(document, 4, 24), opaque(sprite::brightNoteColours[1]));
-    }
-
     void pointerMovesRestoreTheChannelTextOrSayMute() {
         TestEditor editor;
         DocumentWindow& document = *editor.mainWindow->newFile();
@@ -250,8 +224,9 @@ private slots:
         QCOMPARE(transport.state(), audio::TransportState::Stopped);
     }
 
-    // A cancelled Open leaves no window; Open binds the window to its file, Save writes back
-    // without asking, and a second Open of the same file is a song of its own.
+    // A cancelled Open leaves no window; Open binds the window to its file and shows its notes on
+    // the channels the buttons choose, Save writes back without asking, and a second Open of the
+    // same file is a song of its own.
     void openShowsTheFileSaveWritesItBackAndASecondOpenIsIndependent() {
         TestEditor editor;
         QCOMPARE(editor.mainWindow->clickOpen(), nullptr);
@@ -263,7 +238,24 @@ private slots:
         QCOMPARE(binding(document), path + " as tune.org");
         QCOMPARE(document.editState().noteCounts[0][2], 2);
         QCOMPARE(document.editState().noteCounts[1][1], 1);
+        // The channel buttons choose the kind and the channel drawn bright.
         QCOMPARE(boxPixel(document, 3, 20), opaque(sprite::brightNoteColours[0]));
+        QCOMPARE(boxPixel(document, 5, 22), opaque(sprite::darkNoteColours[2]));
+        QTest::mouseClick(document.channels().instButton(2), Qt::LeftButton);
+        QCOMPARE(document.statusText(), QString("Current Channel: Instrument #3"));
+        QCOMPARE(boxPixel(document, 3, 20), opaque(sprite::darkNoteColours[0]));
+        QCOMPARE(boxPixel(document, 5, 22), opaque(sprite::brightNoteColours[2]));
+        QTest::mouseClick(document.channels().drumButton(2), Qt::LeftButton);
+        QCOMPARE(document.statusText(), QString("Current Channel: Drum #3"));
+        for (int i = 0; i < 8; ++i) {
+            QVERIFY(document.channels().instButton(i)->isEnabled());
+            QCOMPARE(document.channels().drumButton(i)->isEnabled(), i != 2);
+        }
+        // Only drum notes now: the drum of channel 1 is dark, the instrument notes are gone.
+        QCOMPARE(boxPixel(document, 4, 24), opaque(sprite::darkNoteColours[1]));
+        QCOMPARE(boxPixel(document, 3, 20), boxPixel(document, 3, 20, true));
+        QTest::mouseClick(document.channels().drumButton(1), Qt::LeftButton);
+        QCOMPARE(boxPixel(document, 4, 24), opaque(sprite::brightNoteColours[1]));
         document.song().tempo = 300;
         QVERIFY(document.save());
         QCOMPARE(editor.prompts.choosers.size(), 2);
