@@ -22,19 +22,16 @@ namespace {
 
 // Instrument and drum notes, a volume and pan change, and a loop that does not start at 0.
 Song songToExport() {
-    Song song;
+    Song song = songWith({{0, NoteRec{1, 40, 6, 3, 200}},
+                          {0, NoteRec{4, noKey, 1, 9, 120}},
+                          {1, NoteRec{10, 52, 12, 6, 180}},
+                          {10, NoteRec{9, 48, 1, 6, 220}},
+                          {10, NoteRec{17, 50, 1, 0, 220}}});
     song.tempo = 40;
     song.loopBegin = 8;
     song.loopEnd = 32;
     song.instruments[1].wave = 30;
     song.drums[2].wave = 5;
-    song.instrumentNotes.grow(3);
-    song.instrumentNotes.at(0, 1) = NoteRec{1, 40, 6, 3, 200};
-    song.instrumentNotes.at(0, 2) = NoteRec{4, noKey, 1, 9, 120};
-    song.instrumentNotes.at(1, 3) = NoteRec{10, 52, 12, 6, 180};
-    song.drumNotes.grow(2);
-    song.drumNotes.at(2, 1) = NoteRec{9, 48, 1, 6, 220};
-    song.drumNotes.at(2, 2) = NoteRec{17, 50, 1, 0, 220};
     return song;
 }
 
