@@ -45,7 +45,7 @@ private slots:
         QCOMPARE(first.song().tempo, 95);
     }
 
-    void instrumentSettingsAndDebugShowTheirWindowsSong() {
+    void instrumentSettingsDebugAndAboutFromTheMenus() {
         TestEditor editor;
         DocumentWindow& document = *editor.mainWindow->newFile();
         document.song().instruments[3].wave = 42;
@@ -72,11 +72,8 @@ private slots:
         QCOMPARE(debug->notes().index(0, 0).data().toString(), QString("Inst 2, Note 1"));
         QCOMPARE(debug->notes().index(0, 1).data().toString(), QString("17,40"));
         QCOMPARE(debug->parentWidget(), editor.mainWindow.get());
-    }
 
-    void aboutComesFromBothMenusAsOneWindow() {
-        TestEditor editor;
-        DocumentWindow& document = *editor.mainWindow->newFile();
+        // About comes from both menus as one window.
         menuEntry(document, "About")->trigger();
         QWidget* about = editor.mainWindow->programWindows().aboutWindow();
         QVERIFY(about != nullptr && about->isVisible());
