@@ -21,7 +21,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace tromel::test {
@@ -85,6 +87,18 @@ struct TestEditor {
         return peak;
     }
 };
+
+// A song holding these notes in order, each as (channel, note) with channels 8 to 15 the drums,
+// and the note counts a file read would give it.
+inline Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, Song song = Song()) {
+    for (const auto& [channel, note] : notes) {
+        NoteTable& table = channel < 8 ? song.instrumentNotes : song.drumNotes;
+        int16_t& count = (channel < 8 ? song.instruments[channel] : song.drums[channel - 8]).noteCount;
+        table.grow(++count);
+        table.at(channel % 8, count) = note;
+    }
+    return song;
+}
 
 inline QRgb opaque(uint32_t rgb) {
     return 0xFF000000u | rgb;

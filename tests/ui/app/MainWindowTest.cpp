@@ -11,7 +11,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -57,14 +56,8 @@ QStringList texts(const QWidget* menu) {
     return result;
 }
 
-QAction* entry(const QWidget* menu, const QString& text) {
-    const QList<QAction*> actions = menu->actions();
-    const auto found = std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->text() == text; });
-    return found == actions.end() ? nullptr : *found;
-}
-
 QMenu* barMenu(MainWindow& main, const QString& title) {
-    return entry(main.menuBar(), title)->menu();
+    return menuEntry(main.menuBar(), title)->menu();
 }
 
 class MainWindowTest : public QObject {
@@ -143,7 +136,7 @@ private slots:
         QCOMPARE(texts(main.menuBar()), (QStringList{"&File", "&Other"}));
         QMenu* file = barMenu(main, "&File");
         QCOMPARE(texts(file), (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "|", "Quit"}));
-        QVERIFY(!entry(file, "Save")->isEnabled() && !entry(file, "Save As...")->isEnabled());
+        QVERIFY(!menuEntry(file, "Save")->isEnabled() && !menuEntry(file, "Save As...")->isEnabled());
         QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Old Stuff"}));
 
         QApplication::setActiveWindow(&main);
@@ -153,21 +146,22 @@ private slots:
                  (QStringList{"Undo", "Redo", "|", "Cut", "Copy", "Paste", "Delete", "|", "Select All", "|",
                               "Transpose Up", "Transpose Down", "Octave Up", "Octave Down", "Move Left", "Move Right",
                               "Move Left a Bar", "Move Right a Bar"}));
-        QVERIFY(!entry(barMenu(main, "&Edit"), "Undo")->isEnabled());
+        QVERIFY(!menuEntry(barMenu(main, "&Edit"), "Undo")->isEnabled());
         file = barMenu(main, "&File");
         QCOMPARE(texts(file),
                  (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "Export WAV...", "|", "Exit"}));
-        QVERIFY(entry(file, "Save")->isEnabled());
+        QVERIFY(menuEntry(file, "Save")->isEnabled());
         QCOMPARE(texts(barMenu(main, "&Settings")), (QStringList{"Song Settings", "Instrument/Drum Settings"}));
         QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Debug"}));
         QMenu* view = barMenu(main, "&View");
         QCOMPARE(texts(view), (QStringList{"Go to Notes", "Follow Playback", "Show Notes When Opening", "Preview Notes",
                                            "Play from Here"}));
-        QCOMPARE(entry(view, "Play from Here")->shortcut(), QKeySequence("Ctrl+Space"));
-        QCOMPARE(entry(view, "Go to Notes")->shortcut(), QKeySequence(Qt::Key_Home));
+        QCOMPARE(menuEntry(view, "Play from Here")->shortcut(), QKeySequence("Ctrl+Space"));
+        QCOMPARE(menuEntry(view, "Go to Notes")->shortcut(), QKeySequence(Qt::Key_Home));
         // The settings are off unless chosen.
-        QVERIFY(!entry(view, "Follow Playback")->isChecked() && !entry(view, "Show Notes When Opening")->isChecked());
-        QVERIFY(!entry(view, "Preview Notes")->isChecked());
+        QVERIFY(!menuEntry(view, "Follow Playback")->isChecked() &&
+                !menuEntry(view, "Show Notes When Opening")->isChecked());
+        QVERIFY(!menuEntry(view, "Preview Notes")->isChecked());
 
         // The document's New now owns Ctrl+N; the main window's hidden one does not clash with it.
         QTest::keyClick(main.activeDocument(), Qt::Key_N, Qt::ControlModifier);
@@ -193,11 +187,11 @@ private slots:
             emit windows->aboutToShow();
         QCOMPARE(texts(windows), (QStringList{"NewData.org", "tune.org", "|", "Cascade", "Tile"}));
         QCOMPARE(main.findChildren<QActionGroup*>().size(), 1);  // refreshing leaves nothing behind
-        QVERIFY(entry(windows, "tune.org")->isChecked());
-        entry(windows, "NewData.org")->trigger();
+        QVERIFY(menuEntry(windows, "tune.org")->isChecked());
+        menuEntry(windows, "NewData.org")->trigger();
         QCOMPARE(main.activeDocument(), first);
         QCOMPARE(barMenu(main, "&File"), first->menus().first());
-        QVERIFY(entry(windows, "NewData.org")->isChecked());
+        QVERIFY(menuEntry(windows, "NewData.org")->isChecked());
 
         // Cancelling Open brings back the window the user was in, not the oldest.
         main.newFile();
@@ -207,7 +201,7 @@ private slots:
         QCOMPARE(barMenu(main, "&File"), second->menus().first());
 
         for (const char* arrangement : {"Tile", "Cascade"}) {
-            entry(windows, arrangement)->trigger();
+            menuEntry(windows, arrangement)->trigger();
             QList<QPoint> places;
             for (QMdiSubWindow* frame : main.mdiArea()->subWindowList())
                 places << frame->pos();
@@ -225,76 +219,37 @@ private slots:
             places << main.newFile()->parentWidget()->pos();
         const QSize area = main.mdiArea()->viewport()->size();
         const QSize window = main.activeDocument()->parentWidget()->size();
-        QCOMPARE(places.first(), QPoint(0, 0));
         const int step = places[1].x();
-        QVERIFY(step > 10 && places[1] == QPoint(step, step));
+        QVERIFY(places[0] == QPoint(0, 0) && step > 10 && places[1] == QPoint(step, step));
+        int wraps = 0;
         for (int i = 1; i < places.size(); ++i) {
             QCOMPARE(places.count(places[i]), 1);
             const QPoint next = places[i - 1] + QPoint(step, step);
             const bool fits = next.x() + window.width() <= area.width() && next.y() + window.height() <= area.height();
+            wraps += !fits;
             QVERIFY2(fits ? places[i] == next : places[i].y() == 0, qPrintable(QString("window %1").arg(i)));
         }
-        int wraps = 0;
-        for (int i = 1; i < places.size(); ++i)
-            wraps += places[i].y() < places[i - 1].y();
         QVERIFY(wraps >= 1);
-        QCOMPARE(main.mdiArea()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     }
 
-    // A maximized document fills an area smaller than a normal window's spring-back size; back in
-    // its normal state it springs back again.
-    void aMaximizedDocumentFitsTheSmallestMainWindow() {
+    // A maximized document fills the area even of the smallest main window, below a normal
+    // window's spring-back size, to which it returns in its normal state. A new window beside a
+    // maximized one opens maximized and must fill the area, not keep a normal window's size.
+    void maximizedDocumentsFillTheArea() {
         TestEditor editor;
         MainWindow& main = *editor.mainWindow;
         main.resize(main.minimumSize());
-        auto* frame = qobject_cast<QMdiSubWindow*>(main.newFile()->parentWidget());
+        QMdiSubWindow* frame = frameOf(main.newFile());
         frame->showMaximized();
         QTRY_COMPARE(frame->size(), main.mdiArea()->viewport()->size());
         QVERIFY(frame->height() < 525);
         frame->showNormal();
         QTRY_COMPARE(frame->minimumSize(), QSize(593, 525));
-    }
-
-    // Songs named on the command line, and .org files dropped onto the main window, open as Open
-    // opens them: each in its own window, with the same message for a file that is not a song.
-    void songsFromTheCommandLineOrADropOpenInWindowsOfTheirOwn() {
-        TestEditor editor;
-        MainWindow& main = *editor.mainWindow;
-        const QString tune = editor.writeSong("tune.org", Song());
-        QFile notes(editor.folder.filePath("notes.org"));
-        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("* a plain-text outline\n") > 0);
-        notes.close();
-        const QString other = editor.folder.filePath("picture.png");
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(tune), QUrl::fromLocalFile(other), QUrl::fromLocalFile(notes.fileName())});
-        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&main, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&main, &drop);
-        QStringList captions;
-        for (DocumentWindow* document : main.documents())
-            captions << document->caption();
-        QCOMPARE(captions, (QStringList{"tune.org", "NewData.org"}));
-        QCOMPARE(editor.prompts.messages,
-                 (QList{RecordedMessage{MessageIcon::Warning, "File Open Error", "This is not a valid ORG File!"}}));
-        QMimeData pictures;
-        pictures.setUrls({QUrl::fromLocalFile(other)});
-        QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &pictures, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&main, &refused);
-        QVERIFY(!refused.isAccepted());
-    }
-
-    // The area opens a new window maximized while another is; it must fill the area, not keep the
-    // opening size of a normal window.
-    void aNewWindowBesideAMaximizedOneFillsTheArea() {
-        TestEditor editor;
-        MainWindow& main = *editor.mainWindow;
-        auto frameOf = [](DocumentWindow* document) { return qobject_cast<QMdiSubWindow*>(document->parentWidget()); };
-        frameOf(main.newFile())->showMaximized();
-        QMdiSubWindow* frame = frameOf(main.newFile());
-        QVERIFY(frame->isMaximized());
-        QCOMPARE(frame->size(), main.mdiArea()->viewport()->size());
+        main.resize(900, 700);
+        frame->showMaximized();
+        QMdiSubWindow* beside = frameOf(main.newFile());
+        QVERIFY(beside->isMaximized());
+        QCOMPARE(beside->size(), main.mdiArea()->viewport()->size());
     }
 
     // A modified window is asked about on every way out, unmodified ones never; Save saves
@@ -349,9 +304,16 @@ private slots:
         QVERIFY(loadOrgFile(saved, QFile::encodeName(editor.folder.filePath("bound.org")).toStdString()).ok());
         QCOMPARE(saved.tempo, 129);
 
+        // Exit from a document closes every window, the program's own ones too, asking only about
+        // the modified one.
+        QPointer<QWidget> auxiliary(new QWidget);
+        auxiliary->setAttribute(Qt::WA_DeleteOnClose);
+        auxiliary->show();
+        main.addAuxiliaryWindow(auxiliary);
         prompts.saveAnswers = {SaveChoice::Discard};
-        entry(unbound->menus().first(), "Exit")->trigger();
-        QTRY_VERIFY(!main.isVisible());
+        menuEntry(main.newFile()->menus().first(), "Exit")->trigger();
+        QTRY_VERIFY(!main.isVisible() && auxiliary.isNull());
+        QVERIFY(main.documents().isEmpty());
         QCOMPARE(prompts.savePrompts.size(), 7);
         QCOMPARE(editor.layer.releases, 1);
     }
@@ -361,18 +323,14 @@ private slots:
     // kept song that cannot be read is reported and stays.
     void recoveryKeepsUnsavedSongsForTheNextStart() {
         QTemporaryDir root;
-        Song song;
+        Song song = songWith({{0, NoteRec{3, 20, 2, 6, 166}}});
         song.tempo = 77;
-        song.instrumentNotes.grow(1);
-        song.instrumentNotes.at(0, 1) = {3, 20, 2, 6, 166};
-        song.instruments[0].noteCount = 1;
         const QString keptPath = root.filePath("kept.org");
         {
             RecoveryStore store(root.path() + "/recovery");
             TestEditor editor;
             DocumentWindow* bound = editor.mainWindow->newFile();
-            DocumentWindow* untouched = editor.mainWindow->newFile();
-            Q_UNUSED(untouched);
+            editor.mainWindow->newFile();  // untouched, so not kept
             bound->song() = song;
             bound->recordEdit(SongEdit::ofHeader("Song Settings", SongHeader::of(Song()), SongHeader::of(song)));
             editor.mainWindow->keepRecovery(&store, 1);
@@ -421,22 +379,6 @@ private slots:
             QVERIFY(editor.mainWindow->documents().isEmpty());
         }
         QCOMPARE(QDir(root.path() + "/recovery").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
-    }
-
-    void exitInADocumentClosesEverythingWithoutAsking() {
-        TestEditor editor;
-        MainWindow& main = *editor.mainWindow;
-        main.newFile();
-        QPointer<QWidget> auxiliary(new QWidget);
-        auxiliary->setAttribute(Qt::WA_DeleteOnClose);
-        auxiliary->show();
-        main.addAuxiliaryWindow(auxiliary);
-        entry(main.newFile()->menus().first(), "Exit")->trigger();
-        QTRY_VERIFY(!main.isVisible());
-        QVERIFY(main.documents().isEmpty());
-        QTRY_VERIFY(auxiliary.isNull());
-        QCOMPARE(editor.layer.releases, 1);
-        QVERIFY(editor.prompts.messages.isEmpty() && editor.prompts.choosers.isEmpty());
     }
 };
 

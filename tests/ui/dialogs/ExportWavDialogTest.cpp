@@ -22,19 +22,16 @@ namespace {
 
 // Instrument and drum notes, a volume and pan change, and a loop that does not start at 0.
 Song songToExport() {
-    Song song;
+    Song song = songWith({{0, NoteRec{1, 40, 6, 3, 200}},
+                          {0, NoteRec{4, noKey, 1, 9, 120}},
+                          {1, NoteRec{10, 52, 12, 6, 180}},
+                          {10, NoteRec{9, 48, 1, 6, 220}},
+                          {10, NoteRec{17, 50, 1, 0, 220}}});
     song.tempo = 40;
     song.loopBegin = 8;
     song.loopEnd = 32;
     song.instruments[1].wave = 30;
     song.drums[2].wave = 5;
-    song.instrumentNotes.grow(3);
-    song.instrumentNotes.at(0, 1) = NoteRec{1, 40, 6, 3, 200};
-    song.instrumentNotes.at(0, 2) = NoteRec{4, noKey, 1, 9, 120};
-    song.instrumentNotes.at(1, 3) = NoteRec{10, 52, 12, 6, 180};
-    song.drumNotes.grow(2);
-    song.drumNotes.at(2, 1) = NoteRec{9, 48, 1, 6, 220};
-    song.drumNotes.at(2, 2) = NoteRec{17, 50, 1, 0, 220};
     return song;
 }
 
@@ -66,13 +63,6 @@ void chooseLength(int loops, double seconds) {
     });
 }
 
-QAction* exportEntry(DocumentWindow& document) {
-    for (QAction* action : document.menus().first()->actions())
-        if (action->text() == "Export WAV...")
-            return action;
-    return nullptr;
-}
-
 // What the render's folder holds besides the song files: no temporary file may stay behind.
 QStringList leftovers(const QTemporaryDir& folder) {
     return QDir(folder.path()).entryList({"*.tmp-*"}, QDir::Files);
@@ -95,7 +85,7 @@ private slots:
             const QString rendered = editor.folder.filePath("cli.wav");
             editor.prompts.answers.push_back(exported);
             chooseLength(loops, seconds);
-            exportEntry(document)->trigger();
+            menuEntry(document, "Export WAV...")->trigger();
             QCOMPARE(editor.prompts.choosers.last(), (RecordedChooser{true, "Export WAV...", "tune.wav"}));
             QCOMPARE(renderWithCli(song, rendered, options), 0);
             const QByteArray bytes = bytesOf(exported);
@@ -121,7 +111,7 @@ private slots:
             dialog.findChild<QPushButton*>("cmdCancel")->click();
             cancelling = dialog.findChild<QLabel*>("labelExport")->text();
         });
-        exportEntry(document)->trigger();
+        menuEntry(document, "Export WAV...")->trigger();
         QCOMPARE(cancelling, QString("Cancelling..."));
         QVERIFY(!QFile::exists(out));
 
@@ -132,7 +122,7 @@ private slots:
         const QByteArray saved = bytesOf(song);
         editor.prompts.answers.push_back(song);
         chooseLength(1, 0.0);
-        exportEntry(document)->trigger();
+        menuEntry(document, "Export WAV...")->trigger();
         QCOMPARE(editor.prompts.messages.size(), 1);
         QCOMPARE(editor.prompts.messages.last().title, QString("Export WAV"));
         QVERIFY(editor.prompts.messages.last().text.endsWith("this is the song itself; choose another output file"));
@@ -142,7 +132,7 @@ private slots:
         editor.context.sampleFolder = QFile::encodeName(noSamples.path()).toStdString();
         editor.prompts.answers.push_back(out);
         chooseLength(1, 0.0);
-        exportEntry(document)->trigger();
+        menuEntry(document, "Export WAV...")->trigger();
         QCOMPARE(editor.prompts.messages.size(), 2);
         const QStringList missing = editor.prompts.messages.last().text.split('\n');
         QCOMPARE(missing.size(), 3);  // M01.wav (instrument 0), M31.wav (instrument 1), D06.wav (drum 2)
@@ -152,8 +142,8 @@ private slots:
         editor.prompts.answers.push_back(out);
         whenModalShown<dialogs::ExportWavDialog>(
             [](dialogs::ExportWavDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
-        exportEntry(document)->trigger();
-        exportEntry(document)->trigger();  // the file chooser cancelled: no answer left
+        menuEntry(document, "Export WAV...")->trigger();
+        menuEntry(document, "Export WAV...")->trigger();  // the file chooser cancelled: no answer left
         QCOMPARE(editor.prompts.messages.size(), 2);
         QVERIFY(!QFile::exists(out));
         QVERIFY(leftovers(editor.folder).isEmpty());

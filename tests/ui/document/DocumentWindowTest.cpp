@@ -31,17 +31,11 @@ void hover(QWidget* widget) {
 
 // Notes on instrument channels 0 and 2 and drum channel 1, with the note counts a file carries.
 Song songWithNotes() {
-    Song song;
+    Song song = songWith({{0, NoteRec{3, 20, 2, 6, 200}},
+                          {2, NoteRec{5, 22, 1, 6, 200}},
+                          {2, NoteRec{9, 22, 1, 6, 200}},
+                          {9, NoteRec{4, 24, 1, 6, 200}}});
     song.tempo = 90;
-    song.instrumentNotes.grow(2);
-    song.instrumentNotes.at(0, 1) = NoteRec{3, 20, 2, 6, 200};
-    song.instrumentNotes.at(2, 1) = NoteRec{5, 22, 1, 6, 200};
-    song.instrumentNotes.at(2, 2) = NoteRec{9, 22, 1, 6, 200};
-    song.drumNotes.grow(1);
-    song.drumNotes.at(1, 1) = NoteRec{4, 24, 1, 6, 200};
-    song.instruments[0].noteCount = 1;
-    song.instruments[2].noteCount = 2;
-    song.drums[1].noteCount = 1;
     return song;
 }
 
@@ -65,9 +59,6 @@ private slots:
                              document.editState().viewScrollX, document.editState().viewScrollY}),
                  QList<int>({1280, 1, 65, 2, 28, 25}));
         QCOMPARE(document.statusText(), firstChannelText);
-        Song fresh;
-        initSettings(fresh);
-        QCOMPARE(document.song(), fresh);
         for (int i = 0; i < 8; ++i) {
             QCOMPARE(document.channels().instButton(i)->isEnabled(), i != 0);
             QVERIFY(document.channels().drumButton(i)->isEnabled());
@@ -77,32 +68,6 @@ private slots:
         for (const char* name : {"playButton", "pauseButton", "stopButton", "instLabel", "drumLabel"})
             texts << document.findChild<QWidget*>(name)->property("text").toString();
         QCOMPARE(texts, (QStringList{"Play", "Pause", "Stop", "Instruments", "Drums"}));
-    }
-
-    void channelButtonsChooseKindAndChannel() {
-        TestEditor editor;
-        DocumentWindow& document = *editor.mainWindow->newFile();
-        document.song() = songWithNotes();
-        document.drawNotes();
-        QCOMPARE(boxPixel(document, 3, 20), opaque(sprite::brightNoteColours[0]));
-        QCOMPARE(boxPixel(document, 5, 22), opaque(sprite::darkNoteColours[2]));
-
-        QTest::mouseClick(document.channels().instButton(2), Qt::LeftButton);
-        QCOMPARE(document.statusText(), QString("Current Channel: Instrument #3"));
-        QCOMPARE(boxPixel(document, 3, 20), opaque(sprite::darkNoteColours[0]));
-        QCOMPARE(boxPixel(document, 5, 22), opaque(sprite::brightNoteColours[2]));
-
-        QTest::mouseClick(document.channels().drumButton(2), Qt::LeftButton);
-        QCOMPARE(document.statusText(), QString("Current Channel: Drum #3"));
-        for (int i = 0; i < 8; ++i) {
-            QVERIFY(document.channels().instButton(i)->isEnabled());
-            QCOMPARE(document.channels().drumButton(i)->isEnabled(), i != 2);
-        }
-        // Only drum notes now: the drum of channel 1 is dark, the instrument notes are gone.
-        QCOMPARE(boxPixel(document, 4, 24), opaque(sprite::darkNoteColours[1]));
-        QCOMPARE(boxPixel(document, 3, 20), boxPixel(document, 3, 20, true));
-        QTest::mouseClick(document.channels().drumButton(1), Qt::LeftButton);
-        QCOMPARE(boxPixel(document, 4, 24), opaque(sprite::brightNoteColours[1]));
     }
 
     void pointerMovesRestoreTheChannelTextOrSayMute() {
@@ -158,49 +123,41 @@ private slots:
         QCOMPARE(document.parentWidget()->size(), QSize(593, 525));
     }
 
-    // The wheel moves the bars, never the offsets directly, so the written limits hold.
+    // The wheel moves the bars, never the offsets directly, so the written limits hold: a notch is
+    // three rows, a touchpad's small deltas add up to one, Shift or a sideways turn scrolls sideways.
     void theWheelScrollsThroughTheBars() {
         TestEditor editor;
         DocumentWindow& document = *editor.mainWindow->newFile();
         QWidget* roll = document.pianoRoll();
-        const auto turn = [roll](QPoint delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const auto turn = [&](QPoint delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
             QWheelEvent wheel(QPointF(200, 100), roll->mapToGlobal(QPointF(200, 100)), QPoint(), delta, Qt::NoButton,
                               modifiers, Qt::NoScrollPhase, false);
             QApplication::sendEvent(roll, &wheel);
+            return QList<int>{document.rollXScroll()->value(), document.rollYScroll()->value(),
+                              document.editState().viewScrollX, document.editState().viewScrollY};
         };
-        const auto bars = [&] { return QList<int>{document.rollXScroll()->value(), document.rollYScroll()->value()}; };
-        // One notch down: three rows of 12 pixels, some three steps of the vertical bar.
-        const int32_t top = document.editState().viewScrollY;
-        turn(QPoint(0, -120));
-        QVERIFY(std::abs(document.editState().viewScrollY - top - 36) <= 13);
-        const QList<int> afterNotch = bars();
-        // A touchpad's small deltas add up to the same notch.
+        const QList<int> opening = turn(QPoint());
+        const QList<int> notch = turn(QPoint(0, -120));
+        QVERIFY(std::abs(notch[3] - opening[3] - 36) <= 13);
         turn(QPoint(0, 120));
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 7; ++i)
             turn(QPoint(0, -15));
-        QCOMPARE(bars(), afterNotch);
-        // Shift or a sideways delta scrolls sideways; at the ends the bars stop.
+        QCOMPARE(turn(QPoint(0, -15)), notch);
         turn(QPoint(0, -120), Qt::ShiftModifier);
-        turn(QPoint(-120, 0));
-        QVERIFY(bars()[0] >= 3 && bars()[1] == afterNotch[1]);
+        const QList<int> sideways = turn(QPoint(-120, 0));
+        QVERIFY(sideways[0] >= 3 && sideways[1] == notch[1]);
         for (int i = 0; i < 40; ++i)
             turn(QPoint(120, 120));
-        QCOMPARE(bars(), (QList<int>{0, 0}));
-        QCOMPARE(document.editState().viewScrollX, 0);
+        QCOMPARE(turn(QPoint()).mid(0, 3), (QList<int>{0, 0, 0}));
     }
 
     // Go to Notes shows the first notes, centred on the current channel's; with Show Notes When
     // Opening a read song opens there. Off, a song opens at the written scroll values.
     void goToNotesFindsTheSongsFirstNotes() {
         TestEditor editor;
-        Song song;
-        song.instrumentNotes.grow(2);
-        song.instrumentNotes.at(1, 1) = NoteRec{300, 60, 4, 6, 200};
-        song.instrumentNotes.at(1, 2) = NoteRec{320, 64, 4, 6, 200};
-        song.instrumentNotes.at(4, 1) = NoteRec{900, 10, 4, 6, 200};
-        song.instruments[1].noteCount = 2;
-        song.instruments[4].noteCount = 1;
-        const QString path = editor.writeSong("late.org", song);
+        const QString path = editor.writeSong("late.org", songWith({{1, NoteRec{300, 60, 4, 6, 200}},
+                                                                    {1, NoteRec{320, 64, 4, 6, 200}},
+                                                                    {4, NoteRec{900, 10, 4, 6, 200}}}));
         const auto shows = [](DocumentWindow& document, int32_t column, int32_t row) {
             const QRect view(roll::keyStripWidth, 0, document.pianoRoll()->width() - roll::keyStripWidth,
                              document.pianoRoll()->height() - roll::panelHeight);
@@ -267,8 +224,9 @@ private slots:
         QCOMPARE(transport.state(), audio::TransportState::Stopped);
     }
 
-    // A cancelled Open leaves no window; Open binds the window to its file, Save writes back
-    // without asking, and a second Open of the same file is a song of its own.
+    // A cancelled Open leaves no window; Open binds the window to its file and shows its notes on
+    // the channels the buttons choose, Save writes back without asking, and a second Open of the
+    // same file is a song of its own.
     void openShowsTheFileSaveWritesItBackAndASecondOpenIsIndependent() {
         TestEditor editor;
         QCOMPARE(editor.mainWindow->clickOpen(), nullptr);
@@ -280,7 +238,24 @@ private slots:
         QCOMPARE(binding(document), path + " as tune.org");
         QCOMPARE(document.editState().noteCounts[0][2], 2);
         QCOMPARE(document.editState().noteCounts[1][1], 1);
+        // The channel buttons choose the kind and the channel drawn bright.
         QCOMPARE(boxPixel(document, 3, 20), opaque(sprite::brightNoteColours[0]));
+        QCOMPARE(boxPixel(document, 5, 22), opaque(sprite::darkNoteColours[2]));
+        QTest::mouseClick(document.channels().instButton(2), Qt::LeftButton);
+        QCOMPARE(document.statusText(), QString("Current Channel: Instrument #3"));
+        QCOMPARE(boxPixel(document, 3, 20), opaque(sprite::darkNoteColours[0]));
+        QCOMPARE(boxPixel(document, 5, 22), opaque(sprite::brightNoteColours[2]));
+        QTest::mouseClick(document.channels().drumButton(2), Qt::LeftButton);
+        QCOMPARE(document.statusText(), QString("Current Channel: Drum #3"));
+        for (int i = 0; i < 8; ++i) {
+            QVERIFY(document.channels().instButton(i)->isEnabled());
+            QCOMPARE(document.channels().drumButton(i)->isEnabled(), i != 2);
+        }
+        // Only drum notes now: the drum of channel 1 is dark, the instrument notes are gone.
+        QCOMPARE(boxPixel(document, 4, 24), opaque(sprite::darkNoteColours[1]));
+        QCOMPARE(boxPixel(document, 3, 20), boxPixel(document, 3, 20, true));
+        QTest::mouseClick(document.channels().drumButton(1), Qt::LeftButton);
+        QCOMPARE(boxPixel(document, 4, 24), opaque(sprite::brightNoteColours[1]));
         document.song().tempo = 300;
         QVERIFY(document.save());
         QCOMPARE(editor.prompts.choosers.size(), 2);
