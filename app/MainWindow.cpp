@@ -35,16 +35,17 @@ DocumentWindow* documentOf(QMdiSubWindow* subWindow) {
 
 // A window springs back to its minimum outer size only in its normal state: a maximized one
 // fills the area, however small the main window is.
+void applyMinimumOfState(QMdiSubWindow* subWindow, Qt::WindowStates state) {
+    if (state & (Qt::WindowMaximized | Qt::WindowMinimized))
+        subWindow->setMinimumSize(0, 0);
+    else
+        subWindow->setMinimumSize(documentMinimumWidth, documentMinimumHeight);
+}
+
 void keepMinimumWhenNormal(QMdiSubWindow* subWindow) {
-    const auto apply = [subWindow](Qt::WindowStates state) {
-        if (state & (Qt::WindowMaximized | Qt::WindowMinimized))
-            subWindow->setMinimumSize(0, 0);
-        else
-            subWindow->setMinimumSize(documentMinimumWidth, documentMinimumHeight);
-    };
-    apply(subWindow->windowState());
+    applyMinimumOfState(subWindow, subWindow->windowState());
     QObject::connect(subWindow, &QMdiSubWindow::windowStateChanged, subWindow,
-                     [apply](Qt::WindowStates, Qt::WindowStates state) { apply(state); });
+                     [subWindow](Qt::WindowStates, Qt::WindowStates state) { applyMinimumOfState(subWindow, state); });
 }
 
 // The local files among dropped ones whose name ends in ".org".
@@ -184,8 +185,12 @@ DocumentWindow* MainWindow::newFile() {
     keepMinimumWhenNormal(subWindow);
     connectDocument(document);
     subWindow->show();
-    // The area maximizes a window added while another is maximized; that one fills the area.
-    if (!subWindow->isMaximized()) {
+    // The area maximizes a window added while another is maximized, without a change of state
+    // being told, and sizes it before its minimum gives way: that one fills the area.
+    if (subWindow->isMaximized()) {
+        applyMinimumOfState(subWindow, subWindow->windowState());
+        subWindow->resize(m_mdiArea->viewport()->size());
+    } else {
         const QSize frame = subWindow->size() - document->size();
         subWindow->resize(QSize(documentOpeningWidth, documentOpeningHeight) + frame);
         placeNewWindow(subWindow);

@@ -245,11 +245,17 @@ private slots:
         QVERIFY(frame->height() < 525);
         frame->showNormal();
         QTRY_COMPARE(frame->minimumSize(), QSize(593, 525));
-        main.resize(900, 700);
+        // A window the area maximizes because another is maximized fits as well, also when the
+        // main window shrinks afterwards.
         frame->showMaximized();
         QMdiSubWindow* beside = frameOf(main.newFile());
         QVERIFY(beside->isMaximized());
-        QCOMPARE(beside->size(), main.mdiArea()->viewport()->size());
+        QTRY_COMPARE(beside->size(), main.mdiArea()->viewport()->size());
+        main.resize(900, 700);
+        QTRY_COMPARE(beside->size(), main.mdiArea()->viewport()->size());
+        main.resize(main.minimumSize());
+        QTRY_COMPARE(beside->size(), main.mdiArea()->viewport()->size());
+        QVERIFY(beside->height() < 525);
     }
 
     // A modified window is asked about on every way out, unmodified ones never; Save saves
