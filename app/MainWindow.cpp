@@ -36,10 +36,14 @@ DocumentWindow* documentOf(QMdiSubWindow* subWindow) {
 // A window springs back to its minimum outer size only in its normal state: a maximized one
 // fills the area, however small the main window is.
 void applyMinimumOfState(QMdiSubWindow* subWindow, Qt::WindowStates state) {
-    if (state & (Qt::WindowMaximized | Qt::WindowMinimized))
-        subWindow->setMinimumSize(0, 0);
-    else
+    if (!(state & (Qt::WindowMaximized | Qt::WindowMinimized))) {
         subWindow->setMinimumSize(documentMinimumWidth, documentMinimumHeight);
+        return;
+    }
+    subWindow->setMinimumSize(0, 0);
+    // The area sized a maximized window while the normal minimum still held it back.
+    if ((state & Qt::WindowMaximized) && subWindow->mdiArea())
+        subWindow->resize(subWindow->mdiArea()->viewport()->size());
 }
 
 void keepMinimumWhenNormal(QMdiSubWindow* subWindow) {
@@ -189,7 +193,6 @@ DocumentWindow* MainWindow::newFile() {
     // being told, and sizes it before its minimum gives way: that one fills the area.
     if (subWindow->isMaximized()) {
         applyMinimumOfState(subWindow, subWindow->windowState());
-        subWindow->resize(m_mdiArea->viewport()->size());
     } else {
         const QSize frame = subWindow->size() - document->size();
         subWindow->resize(QSize(documentOpeningWidth, documentOpeningHeight) + frame);
