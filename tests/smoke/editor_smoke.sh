@@ -20,28 +20,22 @@ focus_main
 xdotool key --clearmodifiers alt+f
 sleep 0.5
 xdotool key Down Return
-dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Open\.\.\.$' | head -n1) || fail "no Open dialog"
-sleep 0.5
-xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 5 "$song"
-xdotool key Return
+enter_path 'Open\.\.\.' "$song"
 sleep 1.5
 xdotool search --onlyvisible --name '^File Open Error$' >/dev/null && fail "the song was not opened"
 
-# Pixels of the editor window as text, one "x,y: ... #RRGGBB" line each.
-pixels() { import -window "$main" "$work/shot.png" && convert "$work/shot.png" txt:-; }
-
 # The roll's first black key bar tells where the roll, and so the Play button, are.
-read -r roll_left roll_top < <(pixels | awk -F'[,: ]+' '/#141418/ {
-    if (minx == "" || $1 < minx) minx = $1; if (miny == "" || $2 < miny) miny = $2 }
-  END { print minx, miny - 11 }')
+shot
+read -r roll_left roll_top < <(pixels_of '#141418' 2000 2000 0 0 | sort -n | awk '
+  NR == 1 { minx = $1 } { if (miny == "" || $2 < miny) miny = $2 } END { print minx, miny - 11 }')
 [ -n "$roll_left" ] || fail "no piano roll on screen"
-red_before=$(pixels | grep -cE '#FF[0-3][0-9A-F][0-3][0-9A-F]' || true)
+reds() { shot; pixels_of "$red" 2000 2000 0 0 | wc -l; }
+red_before=$(reds)
 
 # Play: the button sits at client (416, height - 71), the roll at (0, 16) of a 593 x 552 client.
 xdotool mousemove --window "$main" $((roll_left + 440)) $((roll_top + 477)) click 1
 sleep 1.5
-red_playing=$(pixels | grep -cE '#FF[0-3][0-9A-F][0-3][0-9A-F]' || true)
+red_playing=$(reds)
 [ "$red_playing" -gt $((red_before + 50)) ] || fail "no play cursor after Play ($red_before -> $red_playing red pixels)"
 
 # Save writes the song back to its own file.
@@ -64,11 +58,7 @@ sleep 0.3
 xdotool key --clearmodifiers ctrl+c ctrl+n
 sleep 1
 xdotool key --clearmodifiers ctrl+v ctrl+s
-timeout 10 xdotool search --sync --onlyvisible --name '^Save As\.\.\.$' >/dev/null || fail "no Save As dialog"
-sleep 0.5
-xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 5 "$work/passage.org"
-xdotool key Return
+enter_path 'Save As\.\.\.' "$work/passage.org"
 for _ in $(seq 50); do [ -s "$work/passage.org" ] && break; sleep 0.1; done
 # Both notes, eight steps apart as they were, pasted at the new window's first column in view.
 passage=$(od -An -tx1 -j 114 -N 8 "$work/passage.org" | tr -d ' \n')

@@ -16,12 +16,6 @@ for song in one two three four; do write_song 30 400 >"$work/$song.org"; done
 start_editor "$work/one.org" "$work/two.org" "$work/three.org"
 sleep 2
 
-shot() { import -window "$main" "$work/shot.png"; }
-# "x y" of every pixel of a colour in a region "W H X Y" of the last shot.
-pixels_of() {
-  convert "$work/shot.png" -crop "${2}x${3}+${4}+${5}" +repage txt:- |
-    awk -F'[,: ]+' -v colour="$1" -v dx="$4" -v dy="$5" '$0 ~ colour { print $1 + dx, $2 + dy }'
-}
 # The left edges of the visible keyboards (all within the left 240 pixels while a dozen windows
 # cascade): where runs of black-key pixels start on many rows.
 keyboards() {
@@ -43,7 +37,7 @@ roll_top=$(pixels_of '#141418' 1 600 "$roll_left" 0 | sort -k2 -n | head -n1 | c
 roll_top=$((roll_top - 11))
 grid() { shot; convert "$work/shot.png" -crop "480x280+$((roll_left + 70))+$((roll_top + 2))" +repage "$work/$1.png"; }
 same() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 || true)" = 0 ]; }
-reds() { shot; pixels_of '#FF[0-3][0-9A-F][0-3][0-9A-F]' 500 300 "$((roll_left + 65))" "$roll_top" | wc -l; }
+reds() { shot; pixels_of "$red" 500 300 "$((roll_left + 65))" "$roll_top" | wc -l; }
 
 # The wheel: three notches down move the roll, three up bring it back exactly.
 grid before

@@ -12,9 +12,13 @@ source "$(dirname "$0")/smoke_lib.sh"
 export TROMEL_RECOVERY_INTERVAL_MS=300
 recovery="$XDG_STATE_HOME/tromel/recovery"
 
-start() {
-  start_editor
-  sleep 1
+start() { start_editor; sleep 1; }
+# Sends the editor a signal and waits for it to end; its exit status lands in `status`.
+end_editor() {
+  kill "-$1" "$editor_pid"
+  status=0
+  wait "$editor_pid" 2>/dev/null || status=$?
+  editor_pid=
 }
 # A click into the roll of a document window at the main window's top left.
 click_roll() { xdotool mousemove --window "$main" "$1" "$2" click 1; sleep 0.3; }
@@ -31,11 +35,7 @@ restore_and_save_as() {
   sleep 1
   focus_main
   xdotool key --clearmodifiers ctrl+s
-  timeout 10 xdotool search --sync --onlyvisible --name '^Save As\.\.\.$' >/dev/null || fail "no restored song to save"
-  sleep 0.5
-  xdotool key --clearmodifiers ctrl+a
-  xdotool type --delay 5 "$1"
-  xdotool key Return
+  enter_path 'Save As\.\.\.' "$1"
   for _ in $(seq 50); do [ -s "$1" ] && break; sleep 0.1; done
   [ -s "$1" ] || fail "the restored song was not saved"
 }
@@ -49,10 +49,7 @@ click_roll 300 250
 click_roll 400 300
 sleep 0.5
 started=$(date +%s%N)
-kill -TERM "$editor_pid"
-status=0
-wait "$editor_pid" || status=$?
-editor_pid=
+end_editor TERM
 took=$((($(date +%s%N) - started) / 1000000))
 [ "$took" -lt 1000 ] || fail "the editor took $took ms to end after SIGTERM"
 [ "$status" -eq 143 ] || fail "the editor ended with status $status after SIGTERM"
@@ -71,9 +68,7 @@ focus_main
 click_roll 500 200
 sleep 1
 [ "$(saved_songs)" -eq 1 ] || fail "the periodic write kept no song"
-kill -9 "$editor_pid"
-wait "$editor_pid" 2>/dev/null || true
-editor_pid=
+end_editor KILL
 
 start
 answer_restore
@@ -83,7 +78,5 @@ xdotool key --clearmodifiers ctrl+s  # bound to first.org since the save: no dia
 sleep 1
 [ "$(stat -c %s "$work/first.org")" -eq 138 ] || fail "the song restored after kill -9 lacks the third note"
 [ "$(saved_songs)" -eq 0 ] || fail "saving left a recovery file behind"
-kill -TERM "$editor_pid"
-wait "$editor_pid" 2>/dev/null || true
-editor_pid=
+end_editor TERM
 echo "recovery_smoke: SIGTERM ended the editor in $took ms; songs restored after SIGTERM and kill -9 save exactly"

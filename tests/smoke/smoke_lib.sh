@@ -51,6 +51,22 @@ focus_main() {
   xdotool mousemove --window "$main" 200 200
   xdotool windowfocus --sync "$main" 2>/dev/null || true
 }
+# Waits for a file dialog of this title, types PATH into it and accepts it: enter_path TITLE PATH.
+enter_path() {
+  timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" >/dev/null || fail "no $1 dialog"
+  sleep 0.5
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 5 "$2"
+  xdotool key Return
+}
+# Screenshots of the main window, and "x y" of every pixel of a colour in a region "W H X Y" of
+# the last one: pixels_of COLOUR W H X Y.
+shot() { import -window "$main" "$work/shot.png"; }
+pixels_of() {
+  convert "$work/shot.png" -crop "${2}x${3}+${4}+${5}" +repage txt:- |
+    awk -F'[,: ]+' -v colour="$1" -v dx="$4" -v dy="$5" '$0 ~ colour { print $1 + dx, $2 + dy }'
+}
+red='#FF[0-3][0-9A-F][0-3][0-9A-F]'  # the play cursor
 # Waits for the editor to end by itself and checks its exit status.
 expect_exit() {
   for _ in $(seq 100); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done

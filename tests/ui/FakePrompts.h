@@ -57,6 +57,9 @@ public:
     std::optional<QString> chooseSaveFile(QWidget*, const QString& title, const QString& suggested) override {
         return answer(true, title, suggested);
     }
+    std::optional<QString> chooseWavFile(QWidget*, const QString& title, const QString& suggested) override {
+        return answer(true, title, suggested);
+    }
     SaveChoice askSaveChanges(QWidget*, const QString& name) override {
         savePrompts << name;
         return next(saveAnswers, SaveChoice::Discard);
@@ -64,11 +67,6 @@ public:
     bool askRestore(QWidget*, int songCount) override {
         restorePrompts << songCount;
         return next(restoreAnswers, false);
-    }
-
-    // Answered from the same queue as the other file choosers, and recorded among them.
-    std::optional<QString> chooseWavFile(QWidget*, const QString& title, const QString& suggested) override {
-        return answer(true, title, suggested);
     }
 
 private:
@@ -82,10 +80,8 @@ private:
     }
     std::optional<QString> answer(bool forSaving, const QString& title, const QString& suggested) {
         choosers << RecordedChooser{forSaving, title, suggested};
-        const QString next = answers.empty() ? QString() : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return next.isEmpty() ? std::nullopt : std::optional<QString>(next);
+        const QString path = next(answers, QString());
+        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
     }
 };
 

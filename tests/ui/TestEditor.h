@@ -60,12 +60,6 @@ struct TestEditor {
         return saveOrgFile(song, QFile::encodeName(path).toStdString()).ok ? path : QString();
     }
 
-    // Writes a file that is no song into the test's own folder and returns its path.
-    QString writeText(const QString& name, const QByteArray& text) {
-        QFile file(folder.filePath(name));
-        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() ? file.fileName() : QString();
-    }
-
     // Reads a song file of the test's folder back; a tempo of -1 says it could not be read.
     Song readSong(const QString& name) {
         Song song;

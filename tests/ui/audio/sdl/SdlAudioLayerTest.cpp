@@ -1,5 +1,4 @@
-// The SDL output: opens and closes cleanly on the dummy driver, fails cleanly without a device.
-#include "audio/Transport.h"
+// The SDL output: opens, closes and reopens cleanly on the dummy driver, fails cleanly without a device.
 #include "audio/sdl/SdlAudioLayer.h"
 #include "tests/ui/UiTestRegistry.h"
 
@@ -10,17 +9,6 @@
 namespace tromel::audio {
 namespace {
 
-class CountingHost : public TransportHost {
-public:
-    void setProgressMaximum(int32_t) override {}
-    void setProgress(int32_t) override {}
-    void setStatusText(const std::string&) override {}
-    void showChannelStatus() override {}
-    void showAudioError(const std::string&) override { ++errors; }
-    void showPlayRefusal(const std::string&) override { ++errors; }
-    int errors = 0;
-};
-
 class SdlAudioLayerTest : public QObject {
     Q_OBJECT
 
@@ -29,30 +17,17 @@ private slots:
     void init() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
     void cleanup() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
 
-    void playsASongThroughTheDummyDeviceAndReopens() {
+    // The device's own callback drives the mixer (songs playing through it are the end-to-end
+    // tests' part); a second release is harmless and the device opens again.
+    void rendersOnTheDummyDeviceAndReopens() {
         SdlAudioLayer layer;
-        QVERIFY(layer.initDevice(outputRate));
-        Song song;
-        song.tempo = 20;
-        song.loopEnd = 8;
-        song.instrumentNotes.grow(1);
-        song.instrumentNotes.at(0, 1) = {1, 48, 2, 6, 200};
-        CountingHost host;
-        {
-            Transport transport(layer, std::filesystem::path(TROMEL_BIN_DIR) / "Processed ORG Samples");
-            QVERIFY(transport.play(song, host));
-            transport.finishPreparing(host);
-            QCOMPARE(host.errors, 0);
-            QTRY_VERIFY_WITH_TIMEOUT(transport.stepsHeard() >= 3, 5000);
-            transport.pause();
-            transport.play(song, host);
-            transport.stop();
+        for (int open = 0; open < 2; ++open) {
+            QVERIFY(layer.initDevice(outputRate));
+            const int64_t before = layer.renderedFrames();
+            QTRY_VERIFY_WITH_TIMEOUT(layer.renderedFrames() > before, 5000);
+            layer.release();
         }
         layer.release();
-        layer.release();  // a second release is harmless
-        QVERIFY(layer.initDevice(outputRate));
-        const int64_t before = layer.renderedFrames();
-        QTRY_VERIFY_WITH_TIMEOUT(layer.renderedFrames() > before, 5000);
     }
 
     void failsWithoutADevice() {
