@@ -105,7 +105,7 @@ TEST(SoundQuality, LoudMixesAreLimitedJustBelowTheCeiling) {
 }
 
 TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
-    SoloVoice voice(steadySampleFolder(0.5f) / "M01.wav", true);
+    SoloVoice voice(steadySampleFolder() / "M01.wav", true);
     for (const auto cut : {&MixerAudioLayer::pauseChannel, &MixerAudioLayer::stopChannel}) {
         voice.play(0, 1000);
         (voice.layer.*cut)(voice.channel);
