@@ -95,10 +95,6 @@ void BM_SelectAllCopyPasteFullChannel(benchmark::State& state) {
 }
 BENCHMARK(BM_SelectAllCopyPasteFullChannel)->Unit(benchmark::kMillisecond);
 
-}  // namespace
-
-namespace {
-
 // A full, tidy channel of 32,767 notes one step apart, and a move of its last note to the front:
 // the edit that shifts every record of the channel by one slot.
 struct FullChannelEdit {

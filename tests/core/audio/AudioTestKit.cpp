@@ -136,7 +136,8 @@ Wav readWav(const fs::path& path) {
     return wav;
 }
 
-fs::path steadySampleFolder(float level) {
+fs::path steadySampleFolder() {
+    constexpr float level = 0.5f;
     const fs::path folder = scratchFolder("steady");
     writeWav(folder / "M01.wav", std::vector<float>(64, level), 1, 22050, SF_FORMAT_FLOAT);
     writeWav(folder / "D01.wav", std::vector<float>(2205, level), 1, 22050, SF_FORMAT_FLOAT);
@@ -216,11 +217,9 @@ double energyAboveDb(const std::vector<float>& mono, std::size_t first, std::siz
     return 10.0 * std::log10(energy / fullScale + 1e-30);
 }
 
-double rmsOf(const std::vector<float>& mono, std::size_t first) {
-    double power = 0.0;
-    for (std::size_t i = first; i < mono.size(); ++i)
-        power += static_cast<double>(mono[i]) * mono[i];
-    return std::sqrt(power / static_cast<double>(mono.size() - first));
+double rmsOf(const std::vector<float>& mono) {
+    return std::sqrt(std::inner_product(mono.begin(), mono.end(), mono.begin(), 0.0) /
+                     static_cast<double>(mono.size()));
 }
 
 float largestStep(const std::vector<float>& mono, std::size_t first) {

@@ -25,20 +25,18 @@ Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loop
 constexpr int denseSongCount = 4;
 Song denseSong(int variant);
 
-// A fresh folder under the test temp dir.
 fs::path scratchFolder(const std::string& name);
 
 struct Wav {
     SF_INFO info{};
     std::vector<float> frames;  // interleaved when stereo
 };
-// format: SF_FORMAT_PCM_16 etc.
 void writeWav(const fs::path& path, const std::vector<float>& frames, int channels, int rate, int format);
 Wav readWav(const fs::path& path);
 
-// A sample folder whose M01.wav is a steady looped level and whose D01.wav is a short burst
-// of the same level, so onsets and cuts show as plain steps.
-fs::path steadySampleFolder(float level = 0.5f);
+// A sample folder whose M01.wav is a steady looped level of 0.5 and whose D01.wav is a short
+// burst of the same level, so onsets and cuts show as plain steps.
+fs::path steadySampleFolder();
 
 // Records what a compile shows the user.
 class RecordingHost : public TransportHost {
@@ -77,8 +75,7 @@ double harmonicToRestDb(const std::vector<float>& mono, double f0);
 // The energy above `hz` in `size` samples (a power of two) from `first` on, Hann-windowed, in dB
 // (0 dB: a full-scale sine's).
 double energyAboveDb(const std::vector<float>& mono, std::size_t first, std::size_t size, double hz);
-// The root mean square of the samples from `first` on.
-double rmsOf(const std::vector<float>& mono, std::size_t first = 0);
+double rmsOf(const std::vector<float>& mono);
 // The largest difference between neighbouring samples from `first` on.
 float largestStep(const std::vector<float>& mono, std::size_t first = 0);
 

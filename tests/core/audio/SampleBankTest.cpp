@@ -14,9 +14,9 @@ namespace {
 
 Wav bankFile(bool drum, int number) {
     const Wav wav = readWav(fs::path(TROMEL_SAMPLE_DIR) / sampleFileName(drum, number));
-    EXPECT_EQ(wav.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16) << number;
-    EXPECT_EQ(wav.info.samplerate, 22050) << number;
-    EXPECT_EQ(wav.info.channels, 1) << number;
+    EXPECT_EQ(std::tie(wav.info.format, wav.info.samplerate, wav.info.channels),
+              std::make_tuple(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 1))
+        << number;
     return wav;
 }
 

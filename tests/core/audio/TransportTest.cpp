@@ -124,7 +124,6 @@ TEST_F(TransportTest, DocumentsStopAndCloseAlone) {
     out = render(layer, 4000);
     EXPECT_EQ(out[2 * 3000], 0.0f);
     EXPECT_GT(out[2 * 3000 + 1], 0.0f);
-    EXPECT_EQ(other->state(), TransportState::Playing);
     render(layer, 1000);
     other.reset();
     out = render(layer, 8000);
@@ -169,7 +168,6 @@ TEST_F(TransportTest, SixtyFourSongsPlayAtOnceAndTheNextIsRefusedWithTheErrorBox
     documents[2].reset();
     render(layer, 500);
     EXPECT_TRUE(play(*documents[0], quiet));
-    EXPECT_EQ(documents[0]->state(), TransportState::Playing);
     EXPECT_TRUE(play(*documents[1], quiet));
 }
 

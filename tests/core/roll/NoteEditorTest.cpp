@@ -62,7 +62,6 @@ TEST_F(NoteEditorTest, AClickInAnEmptyTableGrowsItAndAddsANoteWithTheLastValues)
     EXPECT_EQ(song.drumNotes.at(3, 1), (NoteRec{4, 2, 1, 6, 166}));
     EXPECT_EQ(state.noteCounts[1][3], 1);
     EXPECT_EQ(song.drums[3].noteCount, 0);  // the count read from a file is never edited
-    EXPECT_EQ(song.instrumentNotes.liveCount(), 0);
 }
 
 TEST_F(NoteEditorTest, ClickInAColumnThatHoldsARecordRekeysIt) {
@@ -122,8 +121,6 @@ TEST_F(NoteEditorTest, AScrolledMoveKeepsTheNoteUnderThePointer) {
     put({{10, 8, 2, 6, 166}});
     press(left, xIn(10, 5), yIn(8));
     EXPECT_FALSE(editor.move(left, xIn(10, 5), yIn(8), height).placed);
-    EXPECT_EQ(state.moveOffset, 4);
-    EXPECT_EQ(slot(1), (NoteRec{10, 8, 2, 6, 166}));
     EXPECT_EQ(editor.move(left, xIn(11, 5), yIn(9), height).placed, (NoteRec{11, 9, 2, 6, 166}));  // a new key
     EXPECT_EQ(slot(1), (NoteRec{11, 9, 2, 6, 166}));
     // Above or below the keyboard the note stays a note, on the top or bottom key.
@@ -146,17 +143,17 @@ TEST_F(NoteEditorTest, RightClickDeletesOneNoteAndClosesTheGapRightDragSweepsCol
     EXPECT_EQ(positions(), (Positions{9}));
 }
 
-TEST_F(NoteEditorTest, StripClicksActOnTheColumnButNotOnTheKeyboardSide) {
+TEST_F(NoteEditorTest, StripPressesSetOrAddEventsAndDragsOnlyPaint) {
+    // A right click clears the column; on the keyboard's side, no click acts.
     put({{3, 30, 4, 6, 166}, {5, noKey, 1, 2, noVolume}, {8, 20, 1, 6, 166}});
     leftClick(30, panY);
     leftClick(10, volumeY);
     press(right, 30, volumeY);
     EXPECT_EQ(song.instrumentNotes.liveCount(), 3);
     press(right, xIn(5), panY);
+    editor.release();
     EXPECT_EQ(positions(), (Positions{8}));
-}
 
-TEST_F(NoteEditorTest, StripPressesSetOrAddEventsAndDragsOnlyPaint) {
     put({{6, 10, 1, 6, 166}});
     editor.press(left, xIn(4), height - 144 + 0.5, height);  // top of the pan strip
     editor.press(left, xIn(4), height - 71.9, height);       // top of the volume strip

@@ -125,7 +125,6 @@ TEST_P(PassageEditorTest, TheSelectionFollowsItsNotesFromStepToStep) {
     selection = editor.transpose(selection, 1).selection;
     selection = editor.transpose(selection, octave).selection;
     EXPECT_EQ(selected(selection), (Records{{9, 17, 1, 6, 166}, {13, noKey, 1, 1, noVolume}}));
-    EXPECT_EQ(editor.barLength(), 16);
     selection = editor.move(selection, -editor.barLength(), 0).selection;  // refused: keeps it
     EXPECT_EQ(selected(selection).front().position, 9);
     EXPECT_EQ(editor.limitMove(selection, {-100, -100}), (CellOffset{-8, -16}));  // a drag stops at the edges
@@ -158,9 +157,7 @@ TEST_P(PassageEditorTest, PastedPassagesReplaceWhatTheyOverlapAndSurviveASave) {
     EditState target;
     target.channelKind = static_cast<int16_t>(1 - state.channelKind);
     target.currentChannel = 2;
-    const PassageEdit edit = PassageEditor(pasted, target).paste(read.clip, 7);
-    EXPECT_TRUE(edit.changed);
-    EXPECT_EQ(edit.selection.size(), passage.size());
+    EXPECT_EQ(PassageEditor(pasted, target).paste(read.clip, 7).selection.size(), passage.size());
     Song reread;
     ASSERT_TRUE(readOrgBytes(writeOrgBytes(pasted), reread).ok());
     for (int32_t slot = 1; slot <= 5; ++slot)
@@ -238,7 +235,6 @@ TEST(NoteClip, TheBinaryFormHoldsFileValuesAndRefusesBadData) {
         const ClipReadResult read = NoteClip::fromBytes(c.bytes);
         EXPECT_EQ(read.status, c.status) << c.bytes.size();
         EXPECT_TRUE(read.clip.empty());
-        EXPECT_FALSE(clipReadText(c.status).empty());
     }
 }
 

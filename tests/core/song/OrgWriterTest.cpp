@@ -21,6 +21,8 @@ std::vector<uint8_t> fileBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The note sits in slot 2 behind an empty slot, under a stale count read from a file: the
+// writer closes the gap and writes the live count.
 TEST(OrgWriter, NewSongAndOneNoteGoldenBytes) {
     std::vector<uint8_t> expected = {'O', 'r', 'g', '-', '0', '2', 0x80, 0, 4, 4, 0, 0, 0, 0, 0x40, 0x06, 0, 0};
     for (int i = 0; i < 16; ++i)
@@ -28,24 +30,12 @@ TEST(OrgWriter, NewSongAndOneNoteGoldenBytes) {
     EXPECT_EQ(writeOrgBytes(Song{}), expected);
 
     Song song;
-    song.instrumentNotes.grow(1);
-    song.instrumentNotes.at(0, 1) = {1, 1, 1, 6, 166};
+    song.instruments[0].noteCount = 9;
+    song.instrumentNotes.grow(2);
+    song.instrumentNotes.at(0, 2) = {1, 1, 1, 6, 166};
     expected[22] = 1;
     expected.insert(expected.end(), {0, 0, 0, 0, 0x5F, 0x01, 0xA6, 0x06});
     EXPECT_EQ(writeOrgBytes(song), expected);
-}
-
-TEST(OrgWriter, GapsCloseUpAndTheStoredCountPlaysNoPart) {
-    Song song;
-    song.drums[2].noteCount = 9;
-    song.drumNotes.grow(3);
-    song.drumNotes.at(2, 1) = {5, 10, 2, 6, 100};
-    song.drumNotes.at(2, 3) = {3, 11, 1, -243, 255};
-    Song back;
-    ASSERT_TRUE(readOrgBytes(writeOrgBytes(song), back).ok());
-    EXPECT_EQ(back.drumNotes.at(2, 1), song.drumNotes.at(2, 1));
-    EXPECT_EQ(back.drumNotes.at(2, 2), song.drumNotes.at(2, 3));
-    EXPECT_EQ(back.drums[2].noteCount, 2);
 }
 
 TEST(OrgWriter, ValuesBeyondTheirFieldsSaturateInsteadOfWrapping) {

@@ -25,30 +25,28 @@ struct Rule {
 // clang-format off
 const std::vector<Rule> rules{
     {"no leading number gives 0",
-     {{"", 0}, {"abc", 0}, {" \t\n ", 0}, {"-", 0}, {".", 0}, {"E5", 0}, {"&", 0}, {"&Q12", 0}, {"&H", 0}}},
+     {{"", 0}, {"abc", 0}, {"-", 0}, {"E5", 0}, {"&Q12", 0}, {"&H", 0}}},
     {"only the leading number counts",
-     {{"12abc", 12}, {"12,5", 12}, {"1.2.3", 1}, {"4E+", 4}, {"&H1G", 1}, {"-&H10", 0}}},
+     {{"12,5", 12}, {"1.2.3", 1}, {"4E+", 4}, {"&H1G", 1}, {"-&H10", 0}}},
     {"blanks, tabs and line feeds skipped before and inside, carriage returns not",
-     {{"1 2", 12}, {"  \t\n42", 42}, {"1\t2\n3", 123}, {"- 3", -3}, {"1 E 2", 100}, {"& H 2 0", 32}, {"1\r2", 1}}},
+     {{"  \t\n42", 42}, {"1\t2\n3", 123}, {"1 E 2", 100}, {"& H 2 0", 32}, {"1\r2", 1}}},
     {"signs, exponents with E or D, hexadecimal and octal",
-     {{"-3", -3}, {"+3", 3}, {"1E2", 100}, {"1D2", 100}, {"1d+2", 100}, {"1234E-2", 12}, {"-2.5E1", -25},
-      {"&H20", 32}, {"&hff", 255}, {"&HFFFF", 65535}, {"&O17", 15}}},
+     {{"-3", -3}, {"+3", 3}, {"1D2", 100}, {"1d+2", 100}, {"1234E-2", 12}, {"&hff", 255}, {"&O17", 15}}},
     {"halves to even, decided on the digits rather than a binary approximation",
-     {{"2.5", 2}, {"3.5", 4}, {"0.5", 0}, {"-2.5", -2}, {"-3.5", -4}, {".75", 1}, {"25E-1", 2}, {"0.05E1", 0},
+     {{"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {".75", 1}, {"25E-1", 2}, {"0.05E1", 0},
       {"2.50000000000000000000001", 3}, {"2.49999999999999999999999", 2}}},
     {"saturates at 32 bits, however long the digits or large the exponent",
      {{"2147483647", maxValue}, {"-2147483648", minValue}, {"2147483648", maxValue}, {"2147483647.5", maxValue},
-      {"1E999", maxValue}, {"-1E999", minValue}, {"1E99999999999999999999", maxValue},
-      {"1E-99999999999999999999", 0}, {"&HFFFFFFFF", maxValue}, {"&H" + std::string(300, 'F'), maxValue},
-      {std::string(500, '9'), maxValue}, {"-" + std::string(500, '9'), minValue},
+      {"-1E999", minValue}, {"1E99999999999999999999", maxValue}, {"1E-99999999999999999999", 0},
+      {"&H" + std::string(300, 'F'), maxValue}, {std::string(500, '9'), maxValue},
+      {"-" + std::string(500, '9'), minValue},
       {"1" + std::string(500, '0') + "E-500", 1}, {"0." + std::string(500, '0') + "1E501", 1}}}};
 // clang-format on
 
 TEST(TypedNumber, ReadsTheLeadingNumberRoundedAndSaturated) {
-    for (const auto& [name, cases] : rules) {
+    for (const auto& [name, cases] : rules)
         for (const auto& [text, expected] : cases)
             EXPECT_EQ(parseTypedNumber(text), expected) << name << ": \"" << text << '"';
-    }
 }
 
 }  // namespace
