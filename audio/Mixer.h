@@ -24,9 +24,12 @@ namespace tromel::audio {
 // user-interface thread frees it there.
 class Mixer : public ChannelControl {
 public:
-    static constexpr uint32_t slotCapacity = 1024;  // handles carry the slot in their low ten bits
-    static constexpr uint32_t slotMask = slotCapacity - 1;
     static constexpr int sequencerCapacity = 64;
+    // Every clock's sixteen channels, and as many again for channels let go of that still fade
+    // out: a song played again while every clock plays gets new channels before its old ones end.
+    static constexpr uint32_t slotBits = 11;
+    static constexpr uint32_t slotCapacity = 1u << slotBits;  // handles carry the slot in their low bits
+    static constexpr uint32_t slotMask = slotCapacity - 1;
     // The sum of all voices is scaled by this fixed gain, low enough to keep songs linear: a dense
     // song of sixteen busy channels at loud volumes peaks 8 dB below the limiter's ceiling, and
     // sixteen channels restarting on every step at full volume just under it. The limiter is

@@ -10,7 +10,7 @@ namespace tromel::audio {
 namespace {
 
 constexpr Handle sampleHandleBit = 0x80000000u;
-constexpr uint32_t channelSerialLimit = 1u << 21;  // channel handles keep the top bit clear
+constexpr uint32_t channelSerialLimit = 1u << (31 - Mixer::slotBits);  // channel handles keep the top bit clear
 
 MixerCommand commandOf(MixerCommand::Kind kind) {
     MixerCommand command;
@@ -172,7 +172,7 @@ void MixerAudioLayer::freeSampleWhenSilent(Handle sample) {
 
 Handle MixerAudioLayer::nextHandle(uint32_t slot) {
     m_handleSerial = m_handleSerial + 1 < channelSerialLimit ? m_handleSerial + 1 : 1;
-    return (m_handleSerial << 10) | slot;
+    return (m_handleSerial << Mixer::slotBits) | slot;
 }
 
 Handle MixerAudioLayer::channelFromSample(Handle sample) {
