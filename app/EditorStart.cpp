@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/RecoveryStore.h"
 #include "app/TerminationSignals.h"
-#include "audio/SampleFolder.h"
+#include "audio/samples/SampleFolder.h"
 #include "document/EditorContext.h"
 #include "roll/ui/RollPictures.h"
 

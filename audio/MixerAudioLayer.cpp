@@ -1,7 +1,7 @@
 // The audio layer on our own mixer, without a device: renders on request.
 #include "audio/MixerAudioLayer.h"
 
-#include "audio/SamplePreparation.h"
+#include "audio/samples/SamplePreparation.h"
 
 #include <algorithm>
 

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "audio/AudioLayer.h"
-#include "audio/Mixer.h"
-#include "audio/SampleCache.h"
-#include "audio/SampleData.h"
-#include "audio/SampleWorker.h"
+#include "audio/mixer/Mixer.h"
+#include "audio/samples/SampleCache.h"
+#include "audio/samples/SampleData.h"
+#include "audio/samples/SampleWorker.h"
 
 #include <cstdint>
 #include <deque>

@@ -1,9 +1,9 @@
 // Sound engine speed: the mixer with sixteen voices, compiling large songs, rendering dense ones.
-#include "audio/KeyFrequency.h"
 #include "audio/MixerAudioLayer.h"
-#include "audio/SampleLoader.h"
-#include "audio/SongCompiler.h"
-#include "audio/Transport.h"
+#include "audio/mixer/KeyFrequency.h"
+#include "audio/playback/SongCompiler.h"
+#include "audio/playback/Transport.h"
+#include "audio/samples/SampleLoader.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // The progress of a WAV export, rendered on a thread of its own, with a Cancel button.
 #pragma once
 
-#include "audio/OfflineRender.h"
+#include "audio/render/OfflineRender.h"
 #include "song/Song.h"
 
 #include <QDialog>

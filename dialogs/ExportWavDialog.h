@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/Prompts.h"
-#include "audio/OfflineRender.h"
+#include "audio/render/OfflineRender.h"
 #include "song/Song.h"
 
 #include <QDialog>

@@ -3,7 +3,7 @@
 
 #include "app/AudioErrorBox.h"
 #include "app/ProgramSettings.h"
-#include "audio/NotePreview.h"
+#include "audio/playback/NotePreview.h"
 #include "audio/ui/TransportControls.h"
 #include "dialogs/ExportWavDialog.h"
 #include "dialogs/SongSettingsDialog.h"

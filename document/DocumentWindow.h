@@ -1,7 +1,7 @@
 // A song's document window (`winFile`): its roll, channel buttons, transport and file commands.
 #pragma once
 
-#include "audio/Transport.h"
+#include "audio/playback/Transport.h"
 #include "document/EditorContext.h"
 #include "roll/ViewScroll.h"
 #include "song/EditState.h"

@@ -1,7 +1,7 @@
 // Play, Pause and Stop buttons, the sixteen mute boxes and the timer that follows the heard step.
 #pragma once
 
-#include "audio/Transport.h"
+#include "audio/playback/Transport.h"
 #include "song/Song.h"
 
 #include <QObject>

@@ -1,7 +1,7 @@
 // tromel-cli render: plays a song offline, through the editor's own engine, into a WAV file.
-#include "audio/OfflineRender.h"
-#include "audio/SampleFolder.h"
-#include "audio/SongCompiler.h"
+#include "audio/playback/SongCompiler.h"
+#include "audio/render/OfflineRender.h"
+#include "audio/samples/SampleFolder.h"
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/TemporaryFileGuard.h"
 

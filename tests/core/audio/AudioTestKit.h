@@ -2,7 +2,7 @@
 #pragma once
 
 #include "audio/MixerAudioLayer.h"
-#include "audio/Transport.h"
+#include "audio/playback/Transport.h"
 
 #include <sndfile.h>
 

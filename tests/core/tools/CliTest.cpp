@@ -1,5 +1,5 @@
 // tromel-cli run as a user would run it: info, resave and render, their exit codes and messages.
-#include "audio/KeyFrequency.h"
+#include "audio/mixer/KeyFrequency.h"
 #include "song/OrgFile.h"
 #include "tests/core/audio/AudioTestKit.h"
 

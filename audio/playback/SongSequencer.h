@@ -1,0 +1,56 @@
+// The step clock of one document: plays its compiled song on the audio thread.
+#pragma once
+
+#include "audio/mixer/Sequencer.h"
+#include "audio/playback/CompiledSong.h"
+#include "audio/playback/StepPlayer.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace tromel::audio {
+
+class SongSequencer : public Sequencer {
+public:
+    // Command kinds; a command's tag carries the play generation where it has one.
+    enum Command : int {
+        start = 1,  // payload: the CompiledSong to play from its first step
+        resume,     // go on from the step after the last one played
+        pause,      // clock stands, instrument channels paused, position kept
+        stop,       // clock stands, instrument channels stopped, position 0
+        halt,       // clock stands, all sixteen channels stopped (a new compile follows)
+        close,      // clock stands, instrument channels stopped, drums play out
+    };
+
+    // [audio thread]
+    void receive(const SequencerCommand& command, int64_t frame, ChannelControl& channels) override;
+    int64_t nextStepFrame() const override { return m_nextStep; }
+    void step(ChannelControl& channels) override;
+    void publish() override;
+
+    // [user-interface thread] Mute box k (0..7 instruments, 8..15 drums).
+    void setMuted(int channel, bool muted);
+    // [any thread] The generation of the play (high 32 bits) and the position (low 32 bits) of
+    // the last step that has been mixed.
+    uint64_t publishedPosition() const { return m_published.load(std::memory_order_acquire); }
+    uint64_t stepsHeard() const { return m_heard.load(std::memory_order_acquire); }
+
+private:
+    void startClock(int64_t frame);
+    void haltClock() { m_nextStep = noStepFrame; }
+    void silence(int firstChannel, int lastChannel, bool stopThem, ChannelControl& channels);
+
+    std::unique_ptr<CompiledSong> m_song;
+    PlaybackState m_state;
+    int64_t m_gridStart = 0;  // the frame of step 0 of the running grid
+    int64_t m_stepsOnGrid = 0;
+    int64_t m_nextStep = noStepFrame;
+    uint32_t m_generation = 0;
+    uint64_t m_stepsTaken = 0;
+    std::atomic<uint16_t> m_muted{0};
+    std::atomic<uint64_t> m_published{0};
+    std::atomic<uint64_t> m_heard{0};
+};
+
+}  // namespace tromel::audio

@@ -1,0 +1,57 @@
+// Play, Pause and Stop of one document: compiles the song and drives its step clock.
+#include "audio/playback/Transport.h"
+
+#include "audio/playback/PlaybackEngine.h"
+
+namespace tromel::audio {
+
+Transport::Transport(AudioLayer& layer, std::filesystem::path sampleFolder)
+    : m_engine(std::make_unique<PlaybackEngine>(layer, std::move(sampleFolder))) {}
+
+Transport::~Transport() = default;
+
+bool Transport::play(const Song& song, TransportHost& host) {
+    return m_engine->play(song, host);
+}
+
+bool Transport::playFrom(const Song& song, TransportHost& host, int32_t position) {
+    return m_engine->play(song, host, position);
+}
+
+bool Transport::proceed(TransportHost& host) {
+    return m_engine->proceed(host);
+}
+
+void Transport::finishPreparing(TransportHost& host) {
+    m_engine->finishPreparing(host);
+}
+
+bool Transport::isPreparing() const {
+    return m_engine->isPreparing();
+}
+
+void Transport::pause() {
+    m_engine->pause();
+}
+
+void Transport::stop() {
+    m_engine->stop();
+}
+
+void Transport::setMuted(int channel, bool muted) {
+    m_engine->setMuted(channel, muted);
+}
+
+TransportState Transport::state() const {
+    return m_engine->state();
+}
+
+int32_t Transport::playPosition() const {
+    return m_engine->playPosition();
+}
+
+uint64_t Transport::stepsHeard() const {
+    return m_engine->stepsHeard();
+}
+
+}  // namespace tromel::audio

@@ -1,0 +1,28 @@
+// One batch of sample files being read and prepared on the sample worker.
+#include "audio/samples/SamplePreparation.h"
+
+namespace tromel::audio {
+
+SamplePreparation::SamplePreparation(std::vector<SampleRequest> requests)
+    : m_requests(std::move(requests)), m_samples(m_requests.size()), m_errors(m_requests.size(), errorNone) {}
+
+void SamplePreparation::complete(int index, std::shared_ptr<const SampleData> sample, int error) {
+    m_samples[index] = std::move(sample);
+    m_errors[index] = error;
+    m_done.fetch_add(1, std::memory_order_release);
+}
+
+void SamplePreparation::finish() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_finished.store(true, std::memory_order_release);
+    }
+    m_finishedSignal.notify_all();
+}
+
+void SamplePreparation::wait() const {
+    std::unique_lock lock(m_mutex);
+    m_finishedSignal.wait(lock, [this] { return finished(); });
+}
+
+}  // namespace tromel::audio

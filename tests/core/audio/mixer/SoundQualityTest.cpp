@@ -1,0 +1,235 @@
+// The mixer's output measured: pitch, aliasing, gains and pans, clicks at cuts.
+#include "../AudioTestKit.h"
+#include "audio/mixer/KeyFrequency.h"
+#include "audio/playback/NotePreview.h"
+#include "song/OrgFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace tromel::audio::test {
+namespace {
+
+const fs::path bank = TROMEL_SAMPLE_DIR;
+
+// A loop of `period` frames at 22050 Hz holding harmonics 1 to `count` at these amplitudes and
+// phases, on a layer of its own.
+template <typename Amplitude, typename Phase>
+SoloVoice harmonicVoice(const std::string& name, int period, int count, Amplitude amplitude, Phase phase) {
+    std::vector<float> wave(period, 0.0f);
+    for (int k = 1; k <= count; ++k)
+        for (int i = 0; i < period; ++i)
+            wave[i] += static_cast<float>(amplitude(k) * std::sin(2.0 * std::numbers::pi * k * i / period + phase(k)));
+    const fs::path path = scratchFolder(name) / (name + ".wav");
+    writeWav(path, wave, 1, 22050, SF_FORMAT_FLOAT);
+    return SoloVoice(path, true);
+}
+
+// Key 95 plays at 332999 Hz, fifteen times the saw's own rate. The keys include a blend of two
+// levels of each kind (same and half storage rate) and the clamped rate above key 95.
+TEST(SoundQuality, SawHasNoAudibleAliasesUpToTheTopKeys) {
+    constexpr int period = 84;  // every harmonic up to 45 % of the sample rate
+    SoloVoice voice = harmonicVoice(
+        "saw", period, 37, [](int k) { return 0.5 / k; }, [](int) { return 0.0; });
+    for (const int key : {59, 64, 70, 77, 83, 89, 95, 102}) {
+        const int rate = keyToFrequency(key);
+        // Measured once the output's DC blocker has settled from the note's start.
+        const std::vector<float> out = leftOf(voice.play(rate, 16384 + 16384), 16384);
+        const double ratio = harmonicToRestDb(out, static_cast<double>(rate) / period);
+        EXPECT_GE(ratio, 80.0) << "key " << key;
+        RecordProperty("alias_db_key_" + std::to_string(key), std::to_string(ratio));
+    }
+}
+
+// A wave of 37 equal harmonics, key by key: its energy above 5 kHz and above 10 kHz changes by at
+// most 3 dB from one key to the next, wherever three or more of its harmonics lie in the band
+// below 20 kHz (a band holding fewer gains and loses whole harmonics in bigger steps).
+TEST(SoundQuality, BrightnessChangesLittleFromKeyToKey) {
+    constexpr int period = 84;  // phases spread, so the wave is no spike
+    SoloVoice voice = harmonicVoice(
+        "bright", period, 37, [](int) { return 0.03; }, [](int k) { return k * k; });
+    const auto harmonicsIn = [](int key, double band) {
+        int count = 0;
+        for (int n = 1; n <= 37; ++n)
+            count += n * keyToFrequency(key) > band * period && n * keyToFrequency(key) < 20000.0 * period;
+        return count;
+    };
+    for (const double band : {5000.0, 10000.0}) {
+        double before = 0.0;
+        for (int key = 36; key <= 95; ++key) {
+            const std::vector<float> out = leftOf(voice.play(keyToFrequency(key), 4096 + 8192), 4096);
+            const double energy = energyAboveDb(out, 0, 8192, band);
+            if (key > 36 && harmonicsIn(key - 1, band) >= 3 && harmonicsIn(key, band) >= 3) {
+                EXPECT_LE(std::abs(energy - before), 3.0) << "above " << band << " Hz, keys " << key - 1 << "-" << key;
+            }
+            before = energy;
+        }
+    }
+}
+
+TEST(SoundQuality, VolumeScalesAndPanBalances) {
+    // Middle C's 25 periods fill 4214 frames exactly, so over them the sine's RMS is the file's.
+    SoloVoice voice(bank / "M01.wav", true);
+    const float full = static_cast<float>(rmsOf(readWav(bank / "M01.wav").frames)) * Mixer::mixGain;
+    struct Case {
+        int volume, pan;
+        float left, right;
+    };
+    // Off centre, the far side fades and the near side stays full.
+    for (const Case& c : {Case{320, 0, full, full}, Case{160, 0, full / 2, full / 2}, Case{320, 50, full / 2, full},
+                          Case{320, -100, full, 0.0f}}) {
+        const std::vector<float> out = voice.play(keyToFrequency(48), 1000 + 4214, c.volume, c.pan);
+        EXPECT_NEAR(rmsOf(leftOf(out, 1000)), c.left, 1e-3 * full) << c.volume << " " << c.pan;
+        std::vector<float> right(out.begin() + 1, out.end());
+        EXPECT_NEAR(rmsOf(leftOf(right, 1000)), c.right, 1e-3 * full) << c.volume << " " << c.pan;
+    }
+}
+
+// Sixteen sines in step, at full volume, would pass full scale by 6 dB: the limiter brings their
+// crests to just under its ceiling, never onto it.
+TEST(SoundQuality, LoudMixesAreLimitedJustBelowTheCeiling) {
+    MixerAudioLayer layer;
+    for (int i = 0; i < 16; ++i) {
+        const Handle channel = layer.channelFromSample(layer.loadSample(bank / "M01.wav", true, samplesMaxPlaybacks));
+        layer.setChannelAttributes(channel, keyToFrequency(36), largestVolume, 0);
+        layer.playChannel(channel);
+    }
+    const std::vector<float> out = render(layer, 44100);
+    const float peak =
+        std::abs(*std::max_element(out.begin(), out.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
+    EXPECT_LT(peak, PeakLimiter::ceiling);
+    EXPECT_GT(peak, PeakLimiter::ceiling * 0.95f);
+}
+
+TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
+    SoloVoice voice(steadySampleFolder() / "M01.wav", true);
+    for (const auto cut : {&MixerAudioLayer::pauseChannel, &MixerAudioLayer::stopChannel}) {
+        voice.play(0, 1000);
+        (voice.layer.*cut)(voice.channel);
+        const std::vector<float> out = leftOf(render(voice.layer, 1000));
+        EXPECT_LT(largestStep(out), 0.01f);  // a hard cut of this level would jump by 0.25
+        EXPECT_EQ(out.back(), 0.0f);
+    }
+    // A retrigger of a sine near its crest (a hard restart would jump by its amplitude): the old
+    // note fades out under the new one, so the steepest step is at most the two slopes added.
+    SoloVoice sine(bank / "M01.wav", true);
+    const std::vector<float> out = leftOf(sine.play(keyToFrequency(48), 1055));
+    ASSERT_GT(std::abs(out.back()), 0.95f * *std::max_element(out.begin(), out.end()));
+    sine.layer.playChannel(sine.channel);
+    EXPECT_LT(largestStep(leftOf(render(sine.layer, 1000))), largestStep(out, 500) * 2.2f);
+}
+
+// A note placed with Preview Notes on sounds at its key for its length, at most a second, on a
+// channel of its own: the song and its playback are left alone.
+TEST(SoundQuality, APreviewSoundsTheNoteAtItsKeyAndLeavesTheSongAlone) {
+    MixerAudioLayer layer;
+    Song song = songWith({{0, {5, 48, 3, 6, 200}}}, 16, 100);
+    song.drums[2].wave = 1;
+    const std::vector<uint8_t> before = writeOrgBytes(song);
+    NotePreview preview(layer, bank);
+    EXPECT_EQ(preview.start(song, 0, 0, {7, 36, 3, 6, 200}), 300);  // three steps of 100 ms
+    // Key 60, an octave above middle C: a sixth of a cent off, what is left would be 20 dB louder.
+    EXPECT_GE(harmonicToRestDb(leftOf(render(layer, 4096 + 8192), 4096), 261.6255653 * 2.0), 50.0);
+    preview.stop();
+    EXPECT_EQ(leftOf(render(layer, 1000)).back(), 0.0f);
+    EXPECT_EQ(preview.start(song, 1, 2, {7, 40, 20, 6, 200}), 1000);  // twenty steps, but a second at most
+    EXPECT_GT(largestStep(leftOf(render(layer, 2000))), 0.0f);
+    EXPECT_EQ(preview.start(song, 0, 0, {7, noKey, 1, 6, 200}), 0);  // an event has nothing to sound
+    EXPECT_EQ(writeOrgBytes(song), before);
+}
+
+// The bank at a quarter of its level, as float files, so nothing but the level changes.
+fs::path quarterBank() {
+    const fs::path folder = scratchFolder("quarter");
+    for (const auto& entry : fs::directory_iterator(bank)) {
+        Wav wav = readWav(entry.path());
+        for (float& v : wav.frames)
+            v *= 0.25f;
+        writeWav(folder / entry.path().filename(), wav.frames, wav.info.channels, wav.info.samplerate, SF_FORMAT_FLOAT);
+    }
+    return folder;
+}
+
+// Plays songs one after another on one layer, so that each sample is prepared only once.
+struct SongPlayer {
+    MixerAudioLayer layer;
+    RecordingHost host;
+    Transport transport;
+
+    explicit SongPlayer(const fs::path& samples) : transport(layer, samples) {}
+    std::vector<float> play(const Song& song, int frames) {
+        EXPECT_TRUE(transport.play(song, host));
+        transport.finishPreparing(host);
+        std::vector<float> out = render(layer, frames, 4096);
+        transport.stop();
+        render(layer, 2 * outputRate, 4096);  // the drums play out before the next song
+        return out;
+    }
+};
+
+// Dense songs against a linear reference: the same song from the quarter-level bank, brought
+// back up, which no limiter touches. No sample reaches the ceiling, the limiter leaves the
+// music at least 40 dB above what it changes, and no song carries an offset.
+TEST(SoundQuality, DenseSongsStayLinearBelowTheCeilingWithoutOffset) {
+    SongPlayer full(bank);
+    SongPlayer quarter(quarterBank());
+    for (int variant = 0; variant < denseSongCount; ++variant) {
+        const Song song = denseSong(variant);
+        const int frames = static_cast<int>(stepFrame(song.loopEnd + 1, song.tempo));
+        const std::vector<float> out = full.play(song, frames);
+        std::vector<float> linear = quarter.play(song, frames);
+        double music = 0.0;
+        double difference = 0.0;
+        double sums[2] = {};
+        float peak = 0.0f;
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            linear[i] *= 4.0f;
+            music += static_cast<double>(linear[i]) * linear[i];
+            difference += static_cast<double>(out[i] - linear[i]) * (out[i] - linear[i]);
+            sums[i % 2] += out[i];
+            peak = std::max(peak, std::abs(out[i]));
+        }
+        EXPECT_LT(peak, PeakLimiter::ceiling) << variant;
+        EXPECT_GE(10.0 * std::log10(music / difference), 40.0) << variant;
+        EXPECT_LT(std::abs(sums[0] / frames), 0.001) << variant;
+        EXPECT_LT(std::abs(sums[1] / frames), 0.001) << variant;
+        // The linear reference is what enters the limiter: on the ordinary dense song it takes
+        // more than 1 dB away on under 1 % of the frames.
+        PeakLimiter limiter;
+        int reduced = 0;
+        for (int n = 0; n < frames; ++n) {
+            limiter.process(linear.data() + 2 * n, 1);
+            reduced += limiter.gain() < 0.8912509f;  // -1 dB
+        }
+        if (variant == 0) {
+            EXPECT_LT(reduced, frames / 100);
+        }
+        const std::string label = "song_" + std::to_string(variant);
+        RecordProperty(label + "_peak_dbfs", std::to_string(20.0 * std::log10(peak)));
+        RecordProperty(label + "_signal_to_difference_db", std::to_string(10.0 * std::log10(music / difference)));
+        RecordProperty(label + "_reduced_1db_percent", std::to_string(100.0 * reduced / frames));
+    }
+}
+
+// A retrigger from key 80 to key 30 on the bank's sine, through the step player: the old note
+// fades at its own pitch, so nothing above 12 kHz splashes louder than when key 30 starts alone.
+TEST(SoundQuality, ARetriggerSplashesNoMoreThanACleanStart) {
+    const NoteRec low{2, 96 - 30, 4, 6, 200};
+    const NoteRec high{1, 96 - 80, 4, 6, 200};
+    double splash[2] = {};
+    for (const bool retrigger : {false, true}) {
+        const Song song = retrigger ? songWith({{0, high}, {0, low}}, 8, 100) : songWith({{0, low}}, 8, 100);
+        const std::vector<float> out = leftOf(SongPlayer(bank).play(song, static_cast<int>(stepFrame(3, 100))));
+        splash[retrigger] = energyAboveDb(out, static_cast<std::size_t>(stepFrame(2, 100)) - 256, 2048, 12000.0);
+    }
+    // Both may lie at the floor of float rounding, far below anything heard.
+    EXPECT_LT(splash[1], std::max(splash[0] + 1.0, -120.0)) << "clean start " << splash[0] << " dB";
+    RecordProperty("retrigger_above_12k_db", std::to_string(splash[1]));
+    RecordProperty("clean_start_above_12k_db", std::to_string(splash[0]));
+}
+
+}  // namespace
+}  // namespace tromel::audio::test
