@@ -1,7 +1,7 @@
 // Version check, volume range and device of the audio layer, in the order the editor relies on.
 #include "app/AudioStartUp.h"
 
-#include "app/AudioErrorBox.h"
+#include "widgets/AudioErrorBox.h"
 
 namespace tromel {
 

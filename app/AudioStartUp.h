@@ -1,7 +1,7 @@
 // The audio checks the editor makes before any window opens.
 #pragma once
 
-#include "app/Prompts.h"
+#include "widgets/Prompts.h"
 #include "audio/AudioLayer.h"
 
 namespace tromel {

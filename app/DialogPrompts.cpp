@@ -1,7 +1,7 @@
 // Qt file dialogs and message boxes for the editor's prompts.
 #include "app/DialogPrompts.h"
 
-#include "app/ProgramSettings.h"
+#include "widgets/ProgramSettings.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 // Prompts shown with Qt's own file dialog and message boxes.
 #pragma once
 
-#include "app/Prompts.h"
+#include "widgets/Prompts.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // Start-up of the editor: the program's folder, the audio checks, the roll pictures and the main window.
 #pragma once
 
-#include "app/Prompts.h"
+#include "widgets/Prompts.h"
 #include "audio/AudioLayer.h"
 
 class QObject;

@@ -1,7 +1,7 @@
 // The length of an exported WAV file: the song's loop a number of times, or a number of seconds.
 #pragma once
 
-#include "app/Prompts.h"
+#include "widgets/Prompts.h"
 #include "audio/render/OfflineRender.h"
 #include "song/Song.h"
 

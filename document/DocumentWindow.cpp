@@ -1,8 +1,8 @@
 // The document window: owns one song for its whole life, shows it in the roll and plays it.
 #include "document/DocumentWindow.h"
 
-#include "app/AudioErrorBox.h"
-#include "app/ProgramSettings.h"
+#include "widgets/AudioErrorBox.h"
+#include "widgets/ProgramSettings.h"
 #include "audio/playback/NotePreview.h"
 #include "audio/ui/TransportControls.h"
 #include "dialogs/ExportWavDialog.h"

@@ -1,7 +1,7 @@
 // What every window of the editor shares: the audio layer, the roll pictures, the prompts and the samples.
 #pragma once
 
-#include "app/Prompts.h"
+#include "widgets/Prompts.h"
 #include "audio/AudioLayer.h"
 #include "roll/ui/RollPictures.h"
 

@@ -1,7 +1,7 @@
 // Prompts for tests: answers file choosers from a queue and records every message.
 #pragma once
 
-#include "app/Prompts.h"
+#include "widgets/Prompts.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 // Play, Pause, Stop, the mute boxes and the play cursor, on the device-less mixer driven by hand.
 #include "app/EditorStart.h"
-#include "app/ProgramSettings.h"
+#include "widgets/ProgramSettings.h"
 #include "audio/ui/TransportControls.h"
 #include "document/DocumentWindow.h"
 #include "roll/RollGeometry.h"

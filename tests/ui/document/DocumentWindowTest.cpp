@@ -1,5 +1,5 @@
 // A document window: what it opens with, its channel buttons and status texts, layout and file commands.
-#include "app/ProgramSettings.h"
+#include "widgets/ProgramSettings.h"
 #include "document/DocumentWindow.h"
 #include "roll/RollGeometry.h"
 #include "roll/ViewScroll.h"

@@ -1,5 +1,5 @@
 // The editor's remembered settings, kept by QSettings in the user's configuration folder.
-#include "app/ProgramSettings.h"
+#include "widgets/ProgramSettings.h"
 
 #include <QSettings>
 

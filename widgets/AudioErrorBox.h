@@ -1,7 +1,7 @@
 // The editor's one report of an audio failure: the text and the audio layer's error code.
 #pragma once
 
-#include "app/Prompts.h"
+#include "widgets/Prompts.h"
 #include "audio/AudioLayer.h"
 
 #include <QString>

@@ -1,5 +1,5 @@
 // The audio error box.
-#include "app/AudioErrorBox.h"
+#include "widgets/AudioErrorBox.h"
 
 namespace tromel {
 

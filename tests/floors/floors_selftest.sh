@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Proves the floor check can fail: in a copy of the sources, each planted upward include must be
+# caught and named with its file and line, and the untouched copy must pass.
+set -euo pipefail
+source_dir=$(cd "${1:-$(dirname "$0")/../..}" && pwd)
+check="$source_dir/tests/floors/floors_check.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fresh_copy() {
+  rm -rf "$work/src"
+  mkdir "$work/src"
+  (cd "$source_dir" && cp -r song exchange audio roll widgets tools dialogs document app "$work/src/")
+}
+
+fresh_copy
+"$check" "$work/src" || { echo "the floor check fails on the sources as they are" >&2; exit 1; }
+
+failures=0
+# Each case: the file to plant into, then the include that reaches up from it.
+while read -r file target; do
+  fresh_copy
+  sed -i "1a #include \"$target\"" "$work/src/$file"
+  if output=$("$check" "$work/src" 2>&1); then
+    echo "not caught: $file including $target" >&2
+    failures=$((failures + 1))
+  elif ! grep -q "^$file:2: #include \"$target\"" <<<"$output"; then
+    echo "caught without naming the line: $file including $target: $output" >&2
+    failures=$((failures + 1))
+  fi
+done <<'CASES'
+song/Song.h exchange/WavFileWriter.h
+exchange/WavFileWriter.cpp audio/AudioLayer.h
+audio/mixer/Mixer.cpp roll/RollGeometry.h
+roll/NoteEditor.cpp audio/ui/TransportControls.h
+roll/ui/PianoRoll.cpp dialogs/AboutWindow.h
+widgets/Prompts.h dialogs/AboutWindow.h
+dialogs/AboutWindow.cpp document/DocumentWindow.h
+document/DocumentWindow.cpp app/MainWindow.h
+tools/cli/RenderCommand.cpp document/DocumentWindow.h
+CASES
+
+if [ "$failures" -ne 0 ]; then
+  exit 1
+fi
+echo "floor check: every planted upward include caught"
