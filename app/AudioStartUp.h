@@ -1,8 +1,8 @@
 // The audio checks the editor makes before any window opens.
 #pragma once
 
-#include "widgets/Prompts.h"
 #include "audio/AudioLayer.h"
+#include "widgets/Prompts.h"
 
 namespace tromel {
 

@@ -1,8 +1,8 @@
 // Start-up of the editor: the program's folder, the audio checks, the roll pictures and the main window.
 #pragma once
 
-#include "widgets/Prompts.h"
 #include "audio/AudioLayer.h"
+#include "widgets/Prompts.h"
 
 class QObject;
 #include <QStringList>

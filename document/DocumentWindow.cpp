@@ -1,48 +1,31 @@
 // The document window: owns one song for its whole life, shows it in the roll and plays it.
 #include "document/DocumentWindow.h"
 
-#include "widgets/AudioErrorBox.h"
-#include "widgets/ProgramSettings.h"
-#include "audio/playback/NotePreview.h"
 #include "audio/ui/TransportControls.h"
-#include "dialogs/ExportWavDialog.h"
 #include "dialogs/SongSettingsDialog.h"
 #include "document/DocumentLayout.h"
-#include "document/PassageCommands.h"
-#include "document/SongEditCommand.h"
-#include "roll/NoteEditor.h"
-#include "roll/RollGeometry.h"
+#include "document/EditCommands.h"
+#include "document/PlaybackWiring.h"
+#include "document/ViewCommands.h"
 #include "roll/ui/ChannelSelector.h"
 #include "roll/ui/PianoRoll.h"
-#include "roll/ui/RollView.h"
-#include "song/OrgFile.h"
+#include "widgets/ProgramSettings.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTimer>
 #include <QUndoStack>
-
-#include <algorithm>
-#include <limits>
 
 namespace tromel {
 namespace {
 
 constexpr int verticalScrollMaximum = 65;
-
-std::filesystem::path toFilesystemPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 void keepPointerMoves(QWidget* widget) {
     widget->setMouseTracking(true);
@@ -51,26 +34,14 @@ void keepPointerMoves(QWidget* widget) {
 
 }  // namespace
 
-DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent)
-    : QWidget(parent),
-      m_context(context),
-      m_transport(std::make_unique<audio::Transport>(context.layer, context.sampleFolder)) {
+DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent) : QWidget(parent), m_context(context) {
     setObjectName("winFile");
-    m_noteEditor = std::make_unique<roll::NoteEditor>(m_song, m_edit);
-    m_previewTimer = new QTimer(this);
-    m_previewTimer->setSingleShot(true);
-    connect(m_previewTimer, &QTimer::timeout, this, [this] { m_notePreview->stop(); });
     createControls();
-    m_undoStack = new QUndoStack(this);
-    connect(m_undoStack, &QUndoStack::cleanChanged, this, [this](bool clean) {
-        updateCaption();
-        emit modifiedChanged(!clean);
-    });
-    connect(m_undoStack, &QUndoStack::indexChanged, this, &DocumentWindow::songEdited);
+    createRooms();
     orderTabStops();
     createMenus();
     watchPointer();
-    connectNoteEditing();
+    m_edits->connectRoll();
     resize(documentOpeningWidth, documentOpeningHeight);
     layoutControls();
     load();
@@ -80,20 +51,21 @@ DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent)
 // history goes quietly: cleared as Qt deletes it, after this window's members, it would
 // otherwise announce a clean state to a window that is no longer there.
 DocumentWindow::~DocumentWindow() {
-    m_undoStack->disconnect();
-    m_transportControls.reset();
-    m_transport.reset();
+    m_edits->history()->disconnect();
+    m_playback.reset();
+    m_file.reset();
+    m_view.reset();
+    m_edits.reset();
 }
 
 void DocumentWindow::createControls() {
     m_pianoRoll = new roll::PianoRoll(m_context.pictures, this);
-    connect(m_pianoRoll, &roll::PianoRoll::wheelTurned, this, &DocumentWindow::scrollByWheel);
+    connect(m_pianoRoll, &roll::PianoRoll::wheelTurned, this,
+            [this](QPoint delta, Qt::KeyboardModifiers modifiers) { m_view->scrollByWheel(delta, modifiers); });
     connect(m_pianoRoll, &roll::PianoRoll::picturesReset, this, &DocumentWindow::drawRoll, Qt::QueuedConnection);
     createScrollBars();
     m_channels = new roll::ChannelSelector(this);
     connect(m_channels, &roll::ChannelSelector::channelSelected, this, &DocumentWindow::selectChannel);
-    m_transportControls = std::make_unique<audio::TransportControls>(this, *m_transport, m_song, *this);
-    connect(m_transportControls.get(), &audio::TransportControls::stepHeard, this, &DocumentWindow::followPlayCursor);
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName("StatusBar1");
     m_statusBar->setSizeGripEnabled(false);
@@ -115,20 +87,43 @@ void DocumentWindow::createScrollBars() {
     m_rollYScroll->setValue(2);
 }
 
+// The rooms call one another through the window, so each may be made before the next.
+void DocumentWindow::createRooms() {
+    m_playback = std::make_unique<PlaybackWiring>(this, m_context, m_song, m_edit, *m_statusBar, *m_progressBar);
+    m_edits = std::make_unique<EditCommands>(
+        this, m_song, m_edit, *m_pianoRoll,
+        EditCommands::Host{[this] { drawNotes(); }, [this](const std::string& text) { setStatusText(text); },
+                           [this](const NoteRec& note) { m_view->previewNote(note); },
+                           [this] { return m_view->pasteColumn(); }});
+    m_view = std::make_unique<ViewCommands>(m_context, m_song, m_edit, *m_pianoRoll, *m_rollXScroll, *m_rollYScroll,
+                                            *m_edits, *m_playback);
+    m_file = std::make_unique<FileCommands>(
+        this, m_context, m_song, *m_edits->history(),
+        FileCommands::Host{[this] { finishGesture(); }, [this] { drawNotes(); }, [this] { showOpenedSong(); }});
+    connect(m_playback.get(), &PlaybackWiring::stepHeard, m_view.get(), &ViewCommands::followPlayCursor);
+    connect(m_file.get(), &FileCommands::captionChanged, this, &DocumentWindow::updateCaption);
+    QUndoStack* history = m_edits->history();
+    connect(history, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        updateCaption();
+        emit modifiedChanged(!clean);
+    });
+    connect(history, &QUndoStack::indexChanged, this, &DocumentWindow::songEdited);
+}
+
 // Tab goes through the window as read: the roll and its bars, the channel buttons, the transport,
 // then the mute boxes.
 void DocumentWindow::orderTabStops() {
     m_rollXScroll->setFocusPolicy(Qt::TabFocus);
     m_rollYScroll->setFocusPolicy(Qt::TabFocus);
+    const audio::TransportControls& controls = transportControls();
     QList<QWidget*> order{m_pianoRoll, m_rollXScroll, m_rollYScroll};
     for (int i = 0; i < 8; ++i)
         order << m_channels->instButton(i);
     for (int i = 0; i < 8; ++i)
         order << m_channels->drumButton(i);
-    order << m_transportControls->playButton() << m_transportControls->pauseButton()
-          << m_transportControls->stopButton();
+    order << controls.playButton() << controls.pauseButton() << controls.stopButton();
     for (int i = 0; i < 16; ++i)
-        order << m_transportControls->muteCheck(i);
+        order << controls.muteCheck(i);
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -162,143 +157,10 @@ void DocumentWindow::createMenus() {
     m_otherMenu->addAction("Debug", this, &DocumentWindow::onDebug);
     m_editMenu = new QMenu("&Edit", this);
     m_editMenu->setObjectName("menuEdit");
-    createEditMenu();
+    m_edits->addTo(m_editMenu);
     m_viewMenu = new QMenu("&View", this);
     m_viewMenu->setObjectName("menuView");
-    createViewMenu();
-}
-
-void DocumentWindow::createEditMenu() {
-    // An undo or redo may put other records in the selected slots: the selection goes.
-    QAction* undo = m_editMenu->addAction("Undo", QKeySequence("Ctrl+Z"), this, [this] {
-        finishGesture();
-        m_noteEditor->setSelection({});
-        m_undoStack->undo();
-    });
-    undo->setObjectName("undoAction");
-    QAction* redo = m_editMenu->addAction("Redo", this, [this] {
-        finishGesture();
-        m_noteEditor->setSelection({});
-        m_undoStack->redo();
-    });
-    redo->setObjectName("redoAction");
-    redo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
-    // The items name the step they would take back or do again: "Undo Move Note".
-    const auto refresh = [this, undo, redo] {
-        undo->setText(m_undoStack->canUndo() ? "Undo " + m_undoStack->undoText() : "Undo");
-        undo->setEnabled(m_undoStack->canUndo());
-        redo->setText(m_undoStack->canRedo() ? "Redo " + m_undoStack->redoText() : "Redo");
-        redo->setEnabled(m_undoStack->canRedo());
-    };
-    connect(m_undoStack, &QUndoStack::indexChanged, this, refresh);
-    refresh();
-    m_passageCommands = new PassageCommands(
-        m_editMenu, this, *m_noteEditor, m_song, m_edit,
-        {[this] { finishGesture(); }, [this](roll::EditOutcome outcome) { applyEdit(std::move(outcome)); },
-         [this] { return pasteColumn(); }});
-}
-
-// A paste lands on the play cursor while the song is paused, else on the first column wholly in view.
-int32_t DocumentWindow::pasteColumn() const {
-    if (m_transport->isPaused() && m_transportControls->playPosition() > 0)
-        return m_transportControls->playPosition();
-    return firstVisibleColumn();
-}
-
-int32_t DocumentWindow::firstVisibleColumn() const {
-    return (m_edit.viewScrollX + roll::columnWidth - 1) / roll::columnWidth + 1;
-}
-
-// The View menu: finding the notes, and two settings shared by every window of the program.
-void DocumentWindow::createViewMenu() {
-    m_viewMenu->addAction("Go to Notes", QKeySequence(Qt::Key_Home), this, &DocumentWindow::goToNotes);
-    m_followPlaybackAction = m_viewMenu->addAction("Follow Playback");
-    m_followPlaybackAction->setCheckable(true);
-    connect(m_followPlaybackAction, &QAction::triggered, this, &settings::setFollowPlayback);
-    m_showNotesAction = m_viewMenu->addAction("Show Notes When Opening");
-    m_showNotesAction->setCheckable(true);
-    connect(m_showNotesAction, &QAction::triggered, this, &settings::setShowNotesWhenOpening);
-    m_previewNotesAction = m_viewMenu->addAction("Preview Notes");
-    m_previewNotesAction->setCheckable(true);
-    connect(m_previewNotesAction, &QAction::triggered, this, &settings::setPreviewNotes);
-    m_viewMenu->addAction("Play from Here", QKeySequence("Ctrl+Space"), this, &DocumentWindow::playFromHere);
-    connect(m_viewMenu, &QMenu::aboutToShow, this, &DocumentWindow::refreshViewMenu);
-    refreshViewMenu();
-}
-
-// From the selection's first step, else from the first column wholly in view.
-void DocumentWindow::playFromHere() {
-    finishGesture();
-    const roll::NoteSelection& selection = m_noteEditor->selection();
-    int32_t position = firstVisibleColumn();
-    if (!selection.empty() && selection.isOf(m_edit)) {
-        const NoteTable& notes = m_song.notes(m_edit.channelKind);
-        position = std::numeric_limits<int32_t>::max();
-        for (const int32_t slot : selection.slotIndices())
-            position = std::min(position, notes.at(m_edit.currentChannel, slot).position);
-    }
-    m_transportControls->playFrom(position);
-}
-
-// A placed note sounds, for as long as its length lasts at the song's tempo, a second at most.
-void DocumentWindow::previewNote(const NoteRec& note) {
-    if (!settings::previewNotes())
-        return;
-    if (!m_notePreview)
-        m_notePreview = std::make_unique<audio::NotePreview>(m_context.layer, m_context.sampleFolder);
-    const int milliseconds = m_notePreview->start(m_song, m_edit.channelKind, m_edit.currentChannel, note);
-    if (milliseconds > 0)
-        m_previewTimer->start(milliseconds);
-}
-
-// Another window may have changed the settings since this menu was last shown.
-void DocumentWindow::refreshViewMenu() {
-    m_followPlaybackAction->setChecked(settings::followPlayback());
-    m_showNotesAction->setChecked(settings::showNotesWhenOpening());
-    m_previewNotesAction->setChecked(settings::previewNotes());
-}
-
-void DocumentWindow::goToNotes() {
-    const std::optional<roll::BarValues> values =
-        roll::notesBarValues(m_song, m_edit.channelKind, m_edit.currentChannel, m_rollXScroll->maximum(),
-                             m_rollYScroll->maximum(), m_pianoRoll->width(), m_pianoRoll->height());
-    if (!values)
-        return;
-    m_rollXScroll->setValue(values->x);
-    m_rollYScroll->setValue(values->y);
-}
-
-// Three rows or columns a notch, through the bars; Shift turns the wheel sideways.
-void DocumentWindow::scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers) {
-    int sideways = angleDelta.x();
-    int upright = angleDelta.y();
-    if (modifiers.testFlag(Qt::ShiftModifier) && sideways == 0)
-        std::swap(sideways, upright);
-    const auto step = [](QScrollBar* bar, roll::WheelScroll& wheel, int steps) {
-        const int before = bar->value();
-        bar->setValue(before + steps);
-        if (steps != 0 && bar->value() == before)
-            wheel.reset();
-    };
-    step(m_rollYScroll, m_wheelY,
-         m_wheelY.turn(upright, 3 * roll::rowHeight,
-                       roll::pixelsPerStepY(m_rollYScroll->maximum(), m_pianoRoll->height())));
-    step(m_rollXScroll, m_wheelX,
-         m_wheelX.turn(sideways, 3 * roll::columnWidth,
-                       roll::pixelsPerStepX(m_rollXScroll->maximum(), m_pianoRoll->width())));
-}
-
-// Following playback: a cursor past the right edge or left of the notes brings the view along.
-// Returns whether the view moved (and so was redrawn with the cursor).
-bool DocumentWindow::keepCursorInView(int32_t playPosition) {
-    if (!settings::followPlayback())
-        return false;
-    const std::optional<int> value =
-        roll::followingBarValue(playPosition, m_edit.viewScrollX, m_rollXScroll->maximum(), m_pianoRoll->width());
-    if (!value || *value == m_rollXScroll->value())
-        return false;
-    m_rollXScroll->setValue(*value);
-    return true;
+    m_view->addTo(m_viewMenu);
 }
 
 QList<QMenu*> DocumentWindow::addedMenus() const {
@@ -314,18 +176,18 @@ QList<QMenu*> DocumentWindow::addedMenus() const {
 // the status bar says.
 void DocumentWindow::watchPointer() {
     setMouseTracking(true);
+    const audio::TransportControls& controls = transportControls();
     QList<QWidget*> watched{m_channels->instLabel(), m_statusBar};
     for (int i = 0; i < 8; ++i)
         watched << m_channels->instButton(i) << m_channels->drumButton(i);
     for (int i = 0; i < 16; ++i)
-        watched << m_transportControls->muteCheck(i);
+        watched << controls.muteCheck(i);
     for (QWidget* widget : watched) {
         keepPointerMoves(widget);
         widget->installEventFilter(this);
     }
     for (QWidget* widget : QList<QWidget*>{m_rollXScroll, m_rollYScroll, m_progressBar, m_channels->drumLabel(),
-                                           m_transportControls->playButton(), m_transportControls->pauseButton(),
-                                           m_transportControls->stopButton()})
+                                           controls.playButton(), controls.pauseButton(), controls.stopButton()})
         keepPointerMoves(widget);
 }
 
@@ -351,28 +213,12 @@ void DocumentWindow::load() {
     connect(m_rollYScroll, &QScrollBar::valueChanged, this, &DocumentWindow::drawRoll);
 }
 
-roll::RollView DocumentWindow::rollView() const {
-    roll::RollView view;
-    view.notes = &m_song.notes(m_edit.channelKind);
-    view.currentChannel = m_edit.currentChannel;
-    view.viewScrollX = m_edit.viewScrollX;
-    view.viewScrollY = m_edit.viewScrollY;
-    view.playPosition = m_transportControls->playPosition();
-    if (m_noteEditor->selection().isOf(m_edit))
-        view.selection = &m_noteEditor->selection();
-    view.band = m_noteEditor->band();
-    return view;
-}
-
 void DocumentWindow::drawRoll() {
-    const QSize size = m_pianoRoll->size();
-    m_edit.viewScrollX = roll::viewScrollXFromBar(m_rollXScroll->value(), m_rollXScroll->maximum(), size.width());
-    m_edit.viewScrollY = roll::viewScrollYFromBar(m_rollYScroll->value(), m_rollYScroll->maximum(), size.height());
-    m_pianoRoll->drawRoll(rollView());
+    m_view->drawRoll();
 }
 
 void DocumentWindow::drawNotes() {
-    m_pianoRoll->drawNotes(rollView());
+    m_view->drawNotes();
 }
 
 bool DocumentWindow::isMinimizedAnywhere() const {
@@ -398,6 +244,7 @@ void DocumentWindow::showEvent(QShowEvent* event) {
 
 void DocumentWindow::layoutControls() {
     const DocumentLayout layout = layoutDocument(width(), height());
+    const audio::TransportControls& controls = transportControls();
     m_rollXScroll->setGeometry(layout.rollXScroll);
     m_rollYScroll->setGeometry(layout.rollYScroll);
     m_pianoRoll->setGeometry(layout.pianoRoll);
@@ -408,36 +255,32 @@ void DocumentWindow::layoutControls() {
         m_channels->drumButton(i)->setGeometry(layout.drumButtons[i]);
     }
     for (int i = 0; i < 16; ++i)
-        m_transportControls->muteCheck(i)->setGeometry(layout.muteChecks[i]);
-    m_transportControls->playButton()->setGeometry(layout.playButton);
-    m_transportControls->pauseButton()->setGeometry(layout.pauseButton);
-    m_transportControls->stopButton()->setGeometry(layout.stopButton);
+        controls.muteCheck(i)->setGeometry(layout.muteChecks[i]);
+    controls.playButton()->setGeometry(layout.playButton);
+    controls.pauseButton()->setGeometry(layout.pauseButton);
+    controls.stopButton()->setGeometry(layout.stopButton);
     m_statusBar->setGeometry(layout.statusBar);
     m_progressBar->setGeometry(layout.progressBar);
 }
 
 void DocumentWindow::selectChannel(int kind, int channel) {
-    finishGesture();
-    m_noteEditor->setSelection({});
-    m_passageCommands->refresh();
+    m_edits->dropSelection();
     m_edit.currentChannel = static_cast<int16_t>(channel);
     m_edit.channelKind = static_cast<int16_t>(kind);
     showChannelStatus();
     drawNotes();
 }
 
-// Unless Follow Playback is on, playback never scrolls the view: a step outside it passes
-// without a redraw.
-void DocumentWindow::followPlayCursor(int32_t playPosition) {
-    if (keepCursorInView(playPosition))
-        return;
-    const int64_t x = 16 * static_cast<int64_t>(playPosition);
-    if (m_edit.viewScrollX < x && x < static_cast<int64_t>(m_edit.viewScrollX) + m_pianoRoll->width())
-        drawRoll();
-}
-
 QString DocumentWindow::statusText() const {
     return m_statusBar->currentMessage();
+}
+
+void DocumentWindow::setStatusText(const std::string& text) {
+    m_playback->setStatusText(text);
+}
+
+void DocumentWindow::showChannelStatus() {
+    m_playback->showChannelStatus();
 }
 
 void DocumentWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -455,30 +298,6 @@ bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-OpenOutcome DocumentWindow::clickOpen() {
-    const std::optional<QString> path = m_context.prompts.chooseOpenFile(this, "Open...", newDocumentCaption);
-    if (!path)
-        return OpenOutcome::Cancelled;
-    return openPath(*path);
-}
-
-OpenOutcome DocumentWindow::openPath(const QString& path) {
-    const LoadResult result = loadOrgFile(m_song, toFilesystemPath(path));
-    if (!result.ok()) {
-        // The song stays new and unbound, so a later Save never overwrites the file it could not read.
-        const QString text =
-            result.status == LoadStatus::NotOrganya ? invalidOrgMessage : QString::fromStdString(result.reason);
-        m_context.prompts.message(this, MessageIcon::Warning, fileOpenErrorTitle, text);
-        m_fileName = noFileName;
-        drawNotes();
-        return OpenOutcome::NotOpened;
-    }
-    m_fileName = path;
-    setCaptionFromPath(path);
-    showOpenedSong();
-    return OpenOutcome::Opened;
-}
-
 // The live counts start as the file's, and the notes are drawn (and brought into view when the
 // user wants that).
 void DocumentWindow::showOpenedSong() {
@@ -491,103 +310,23 @@ void DocumentWindow::showOpenedSong() {
         goToNotes();
 }
 
-bool DocumentWindow::openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption) {
-    if (!loadOrgFile(m_song, toFilesystemPath(recoveryPath)).ok())
-        return false;
-    m_fileName = fileName;
-    m_baseCaption = caption;
-    // Unsaved work: modified from the start, and no undo step leads back to a saved state.
-    m_undoStack->resetClean();
-    updateCaption();
-    showOpenedSong();
-    return true;
-}
-
-bool DocumentWindow::save() {
-    finishGesture();
-    if (m_fileName != noFileName)
-        return writeSong(m_fileName);
-    return saveAs();
-}
-
-bool DocumentWindow::saveAs() {
-    finishGesture();
-    // A song with a file proposes that file; a new one "NewData.org".
-    const QString proposed = m_fileName != noFileName ? m_fileName : QString(newDocumentCaption);
-    const std::optional<QString> path = m_context.prompts.chooseSaveFile(this, "Save As...", proposed);
-    if (!path)
-        return false;
-    if (!writeSong(*path)) {
-        m_fileName = noFileName;
-        return false;
-    }
-    m_fileName = *path;
-    setCaptionFromPath(*path);
-    return true;
-}
-
-bool DocumentWindow::writeSong(const QString& path) {
-    const SaveResult result = saveOrgFile(m_song, toFilesystemPath(path));
-    if (!result.ok)
-        m_context.prompts.message(this, MessageIcon::Warning, "File Save Error", QString::fromStdString(result.reason));
-    else
-        m_undoStack->setClean();
-    return result.ok;
-}
-
-void DocumentWindow::setCaptionFromPath(const QString& path) {
-    m_baseCaption = QFileInfo(path).fileName();
-    updateCaption();
-}
-
 void DocumentWindow::updateCaption() {
-    setWindowTitle(isModified() ? m_baseCaption + "*" : m_baseCaption);
+    setWindowTitle(m_file->caption());
     if (QWidget* frame = parentWidget())
         frame->setWindowTitle(windowTitle());
     emit captionChanged();
 }
 
-bool DocumentWindow::isModified() const {
-    return !m_undoStack->isClean();
+QUndoStack* DocumentWindow::undoStack() const {
+    return m_edits->history();
 }
 
-void DocumentWindow::finishGesture() {
-    if (m_noteEditor && m_noteEditor->inGesture())
-        applyEdit(m_noteEditor->release());
+audio::TransportControls& DocumentWindow::transportControls() const {
+    return m_playback->controls();
 }
 
-void DocumentWindow::recordEdit(SongEdit edit) {
-    m_undoStack->push(
-        new SongEditCommand(std::move(edit), m_song, m_edit, [this](const SongEdit&) { showEditedSong(); }));
-}
-
-// Undo and redo change the song behind the roll's back: the notes are drawn again.
-void DocumentWindow::showEditedSong() {
-    drawNotes();
-}
-
-void DocumentWindow::editChannelSettings(const std::function<void()>& edit) {
-    finishGesture();
-    const SongChannels before = SongChannels::of(m_song);
-    edit();
-    const SongChannels after = SongChannels::of(m_song);
-    if (after != before)
-        recordEdit(SongEdit::ofChannels("Instrument/Drum Settings", before, after));
-}
-
-bool DocumentWindow::confirmClose() {
-    finishGesture();
-    if (!isModified())
-        return true;
-    switch (m_context.prompts.askSaveChanges(this, m_baseCaption)) {
-        case SaveChoice::Save:
-            return save();
-        case SaveChoice::Discard:
-            return true;
-        case SaveChoice::Cancel:
-            break;
-    }
-    return false;
+audio::Transport& DocumentWindow::transport() const {
+    return m_playback->transport();
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
@@ -606,54 +345,29 @@ void DocumentWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-void DocumentWindow::setProgressMaximum(int32_t maximum) {
-    m_progressBar->setMaximum(maximum);
-}
-void DocumentWindow::setProgress(int32_t value) {
-    m_progressBar->setValue(value);
-}
-void DocumentWindow::setStatusText(const std::string& text) {
-    m_statusBar->showMessage(QString::fromStdString(text));
+void DocumentWindow::finishGesture() {
+    if (m_edits)
+        m_edits->finishGesture();
 }
 
-void DocumentWindow::showChannelStatus() {
-    m_statusBar->showMessage(roll::ChannelSelector::statusText(m_edit.channelKind, m_edit.currentChannel));
+void DocumentWindow::recordEdit(SongEdit edit) {
+    m_edits->recordEdit(std::move(edit));
 }
 
-void DocumentWindow::showAudioError(const std::string& text) {
-    tromel::showAudioError(m_context.prompts, this, QString::fromStdString(text), m_context.layer);
+void DocumentWindow::editChannelSettings(const std::function<void()>& edit) {
+    m_edits->editChannelSettings(edit);
 }
 
-void DocumentWindow::showPlayRefusal(const std::string& reason) {
-    m_context.prompts.message(this, MessageIcon::Warning, "Tromel", QString::fromStdString(reason));
+void DocumentWindow::editSongSettings(dialogs::SongSettingsExchange& exchange) {
+    m_edits->editSongHeader([&] { dialogs::editSongSettings(this, m_song, exchange, m_songSettingsDialog); });
 }
 
-// The dialogs are wired in by their own windows; until then the entries do nothing.
-// The roll's mouse events go to the note editor; the widget shows what it answers.
-void DocumentWindow::connectNoteEditing() {
-    m_pianoRoll->setMouseHooks({
-        [this](const roll::RollPointer& p) {
-            applyEdit(m_noteEditor->press(p.heldButtons(), p.x, p.y, m_pianoRoll->height(), p.modifiers));
-        },
-        [this](const roll::RollPointer& p) {
-            applyEdit(m_noteEditor->move(p.heldButtons(), p.x, p.y, m_pianoRoll->height()));
-        },
-        [this](const roll::RollPointer&) { applyEdit(m_noteEditor->release()); },
-    });
+void DocumentWindow::goToNotes() {
+    m_view->goToNotes();
 }
 
-void DocumentWindow::applyEdit(roll::EditOutcome outcome) {
-    m_pianoRoll->showPointer(outcome.pointer);
-    if (outcome.status)
-        setStatusText(*outcome.status);
-    if (outcome.redraw) {
-        drawNotes();
-        m_passageCommands->refresh();
-    }
-    if (outcome.finished)
-        recordEdit(std::move(*outcome.finished));
-    if (outcome.placed)
-        previewNote(*outcome.placed);
+void DocumentWindow::playFromHere() {
+    m_view->playFromHere();
 }
 
 // The dialogs' shared values and windows belong to the main window, which answers these.
@@ -670,19 +384,6 @@ void DocumentWindow::onInstrumentSettings() {
 void DocumentWindow::onDebug() {
     finishGesture();
     emit debugRequested();
-}
-
-void DocumentWindow::editSongSettings(dialogs::SongSettingsExchange& exchange) {
-    const SongHeader before = SongHeader::of(m_song);
-    dialogs::editSongSettings(this, m_song, exchange, m_songSettingsDialog);
-    const SongHeader after = SongHeader::of(m_song);
-    if (after != before)
-        recordEdit(SongEdit::ofHeader("Song Settings", before, after));
-}
-
-void DocumentWindow::exportWav() {
-    const QString songFile = m_fileName == noFileName ? QString() : m_fileName;
-    dialogs::exportWav(this, m_context.prompts, m_song, m_context.sampleFolder, songFile);
 }
 
 void DocumentWindow::onAbout() {

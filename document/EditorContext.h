@@ -1,9 +1,9 @@
 // What every window of the editor shares: the audio layer, the roll pictures, the prompts and the samples.
 #pragma once
 
-#include "widgets/Prompts.h"
 #include "audio/AudioLayer.h"
 #include "roll/ui/RollPictures.h"
+#include "widgets/Prompts.h"
 
 #include <filesystem>
 

@@ -1,0 +1,125 @@
+// A document's file: opening, saving, exporting, and the prompt before closing.
+#include "document/FileCommands.h"
+
+#include "dialogs/ExportWavDialog.h"
+#include "song/OrgFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUndoStack>
+
+namespace tromel {
+namespace {
+
+std::filesystem::path toFilesystemPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+FileCommands::FileCommands(QWidget* window, EditorContext& context, Song& song, QUndoStack& history, Host host)
+    : m_window(window), m_context(context), m_song(song), m_history(history), m_host(std::move(host)) {}
+
+QString FileCommands::caption() const {
+    return isModified() ? m_baseCaption + "*" : m_baseCaption;
+}
+
+bool FileCommands::isModified() const {
+    return !m_history.isClean();
+}
+
+OpenOutcome FileCommands::clickOpen() {
+    const std::optional<QString> path = m_context.prompts.chooseOpenFile(m_window, "Open...", newDocumentCaption);
+    if (!path)
+        return OpenOutcome::Cancelled;
+    return openPath(*path);
+}
+
+OpenOutcome FileCommands::openPath(const QString& path) {
+    const LoadResult result = loadOrgFile(m_song, toFilesystemPath(path));
+    if (!result.ok()) {
+        // The song stays new and unbound, so a later Save never overwrites the file it could not read.
+        const QString text =
+            result.status == LoadStatus::NotOrganya ? invalidOrgMessage : QString::fromStdString(result.reason);
+        m_context.prompts.message(m_window, MessageIcon::Warning, fileOpenErrorTitle, text);
+        m_fileName = noFileName;
+        m_host.drawNotes();
+        return OpenOutcome::NotOpened;
+    }
+    m_fileName = path;
+    setCaptionFromPath(path);
+    m_host.showOpenedSong();
+    return OpenOutcome::Opened;
+}
+
+bool FileCommands::openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption) {
+    if (!loadOrgFile(m_song, toFilesystemPath(recoveryPath)).ok())
+        return false;
+    m_fileName = fileName;
+    m_baseCaption = caption;
+    // Unsaved work: modified from the start, and no undo step leads back to a saved state.
+    m_history.resetClean();
+    emit captionChanged();
+    m_host.showOpenedSong();
+    return true;
+}
+
+bool FileCommands::save() {
+    m_host.finishGesture();
+    if (m_fileName != noFileName)
+        return writeSong(m_fileName);
+    return saveAs();
+}
+
+bool FileCommands::saveAs() {
+    m_host.finishGesture();
+    // A song with a file proposes that file; a new one "NewData.org".
+    const QString proposed = m_fileName != noFileName ? m_fileName : QString(newDocumentCaption);
+    const std::optional<QString> path = m_context.prompts.chooseSaveFile(m_window, "Save As...", proposed);
+    if (!path)
+        return false;
+    if (!writeSong(*path)) {
+        m_fileName = noFileName;
+        return false;
+    }
+    m_fileName = *path;
+    setCaptionFromPath(*path);
+    return true;
+}
+
+bool FileCommands::writeSong(const QString& path) {
+    const SaveResult result = saveOrgFile(m_song, toFilesystemPath(path));
+    if (!result.ok)
+        m_context.prompts.message(m_window, MessageIcon::Warning, "File Save Error",
+                                  QString::fromStdString(result.reason));
+    else
+        m_history.setClean();
+    return result.ok;
+}
+
+void FileCommands::setCaptionFromPath(const QString& path) {
+    m_baseCaption = QFileInfo(path).fileName();
+    emit captionChanged();
+}
+
+bool FileCommands::confirmClose() {
+    m_host.finishGesture();
+    if (!isModified())
+        return true;
+    switch (m_context.prompts.askSaveChanges(m_window, m_baseCaption)) {
+        case SaveChoice::Save:
+            return save();
+        case SaveChoice::Discard:
+            return true;
+        case SaveChoice::Cancel:
+            break;
+    }
+    return false;
+}
+
+void FileCommands::exportWav() {
+    const QString songFile = m_fileName == noFileName ? QString() : m_fileName;
+    dialogs::exportWav(m_window, m_context.prompts, m_song, m_context.sampleFolder, songFile);
+}
+
+}  // namespace tromel

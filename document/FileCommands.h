@@ -1,0 +1,77 @@
+// A document's file: Open, Save, Save As and Export WAV, the save prompt on closing, and the
+// caption they give the window.
+#pragma once
+
+#include "document/EditorContext.h"
+#include "song/Song.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QUndoStack;
+class QWidget;
+
+namespace tromel {
+
+enum class OpenOutcome { Cancelled, Opened, NotOpened };
+
+inline constexpr const char* noFileName = "null";
+inline constexpr const char* newDocumentCaption = "NewData.org";
+
+class FileCommands : public QObject {
+    Q_OBJECT
+
+public:
+    struct Host {
+        std::function<void()> finishGesture;   // before a save
+        std::function<void()> drawNotes;       // after a file could not be read
+        std::function<void()> showOpenedSong;  // after a song was read in
+    };
+
+    // Dialogs and messages are shown over `window`; the song and the history outlive this object.
+    FileCommands(QWidget* window, EditorContext& context, Song& song, QUndoStack& history, Host host);
+
+    // The document's file, or "null" while the song has none.
+    const QString& fileName() const { return m_fileName; }
+    // The file's name without its folder, or "NewData.org", with "*" after it while modified.
+    QString caption() const;
+    // The caption without the modified mark.
+    const QString& plainCaption() const { return m_baseCaption; }
+    // Whether the song differs from what was last opened or saved (or was restored unsaved).
+    bool isModified() const;
+
+    // Asks for a file and reads it into this (fresh) document; on Cancelled the caller closes it.
+    OpenOutcome clickOpen();
+    // Reads the file at path into this (fresh) document, as Open does once a file is chosen.
+    OpenOutcome openPath(const QString& path);
+    // Reads a song kept for recovery into this (fresh) document, as the unsaved song of the
+    // document it came from; false when it cannot be read.
+    bool openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption);
+    bool save();
+    bool saveAs();
+    // For a modified song asks "Save changes to NAME?" and saves when told to; true when the
+    // document may close (saved, discarded, or nothing to ask about).
+    bool confirmClose();
+    // File > Export WAV...: the song rendered into a WAV file as tromel-cli render does.
+    void exportWav();
+
+signals:
+    // The caption's file name changed; the modified mark is the history's to announce.
+    void captionChanged();
+
+private:
+    bool writeSong(const QString& path);
+    void setCaptionFromPath(const QString& path);
+
+    QWidget* m_window;
+    EditorContext& m_context;
+    Song& m_song;
+    QUndoStack& m_history;
+    Host m_host;
+    QString m_fileName = noFileName;
+    QString m_baseCaption = newDocumentCaption;
+};
+
+}  // namespace tromel
