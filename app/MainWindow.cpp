@@ -1,7 +1,7 @@
 // The main window: menus, the document windows, and the order in which the program shuts down.
 #include "app/MainWindow.h"
 
-#include "app/RecoveryStore.h"
+#include "app/RecoveryKeeper.h"
 #include "app/WindowCascade.h"
 #include "document/DocumentLayout.h"
 #include "document/DocumentWindow.h"
@@ -16,7 +16,6 @@
 #include <QMimeData>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
-#include <QTimer>
 
 #include <cstdlib>
 
@@ -25,9 +24,6 @@ namespace {
 
 constexpr int mainMinimumWidth = 593;
 constexpr int mainMinimumHeight = 490;
-// Each document's number in the recovery store, and whether it changed since it was last kept.
-constexpr const char* recoveryIdProperty = "recoveryId";
-constexpr const char* recoveryStaleProperty = "recoveryStale";
 
 DocumentWindow* documentOf(QMdiSubWindow* subWindow) {
     return subWindow ? qobject_cast<DocumentWindow*>(subWindow->widget()) : nullptr;
@@ -75,6 +71,10 @@ MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(pa
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_programWindows.setOwner(this);
+    m_recovery = new RecoveryKeeper(
+        this, m_context.prompts,
+        {[this] { return documents(); }, [this] { return newFile(); },
+         [this](DocumentWindow* document) { closeDocument(qobject_cast<QMdiSubWindow*>(document->parentWidget())); }});
     setAcceptDrops(true);
     createMainMenus();
     createWindowMenu();
@@ -85,8 +85,10 @@ MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(pa
 MainWindow::~MainWindow() {
     // A document closed but not yet deleted goes with this window's children, when this window is
     // no longer a MainWindow: nothing it signals may reach here then.
-    for (DocumentWindow* document : findChildren<DocumentWindow*>())
+    for (DocumentWindow* document : findChildren<DocumentWindow*>()) {
         document->disconnect(this);
+        document->disconnect(m_recovery);
+    }
     // The document windows go before the menus they show are torn down with this window.
     for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList())
         delete subWindow;
@@ -218,19 +220,7 @@ void MainWindow::connectDocument(DocumentWindow* document) {
     connect(document, &DocumentWindow::debugRequested, this,
             [this, document] { m_programWindows.showDebugNotes(document->song().instrumentNotes); });
     connect(document, &DocumentWindow::captionChanged, this, &MainWindow::refreshWindowMenu);
-    const int id = ++m_documentsMade;
-    document->setProperty(recoveryIdProperty, id);
-    connect(document, &DocumentWindow::songEdited, this,
-            [document] { document->setProperty(recoveryStaleProperty, true); });
-    // Saved, undone back to its saved state, or closed: the song needs no recovery any more.
-    connect(document, &DocumentWindow::modifiedChanged, this, [this, id](bool modified) {
-        if (!modified && m_recovery)
-            m_recovery->remove(id);
-    });
-    connect(document, &QObject::destroyed, this, [this, id] {
-        if (m_recovery)
-            m_recovery->remove(id);
-    });
+    m_recovery->watch(document);
     connect(
         document, &QObject::destroyed, this, [this] { showMenusOf(nullptr); }, Qt::QueuedConnection);
 }
@@ -334,64 +324,15 @@ bool MainWindow::confirmCloseAll() {
 }
 
 void MainWindow::keepRecovery(RecoveryStore* store, int intervalMs) {
-    m_recovery = store;
-    if (!m_recoveryTimer) {
-        m_recoveryTimer = new QTimer(this);
-        connect(m_recoveryTimer, &QTimer::timeout, this, &MainWindow::writeRecovery);
-    }
-    m_recoveryTimer->start(intervalMs);
-}
-
-void MainWindow::writeRecovery() {
-    if (!m_recovery)
-        return;
-    for (DocumentWindow* document : documents()) {
-        const int id = document->property(recoveryIdProperty).toInt();
-        if (!document->isModified() || (m_recovery->holds(id) && !document->property(recoveryStaleProperty).toBool()))
-            continue;
-        if (m_recovery->write(id, document->song(), document->fileName(), document->plainCaption()))
-            document->setProperty(recoveryStaleProperty, false);
-    }
+    m_recovery->keep(store, intervalMs);
 }
 
 void MainWindow::restoreLeftBehind() {
-    if (!m_recovery)
-        return;
-    const QList<RecoveredSong> songs = m_recovery->claimLeftBehind();
-    if (songs.isEmpty()) {
-        m_recovery->settleClaimed({});
-        return;
-    }
-    if (!m_context.prompts.askRestore(this, static_cast<int>(songs.size()))) {
-        m_recovery->settleClaimed({});
-        return;
-    }
-    QList<RecoveredSong> unreadable;
-    for (const RecoveredSong& song : songs) {
-        DocumentWindow* document = newFile();
-        if (!document->openRecovered(song.recoveryPath, song.fileName, song.caption)) {
-            closeDocument(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
-            unreadable << song;
-        }
-    }
-    // The restored songs are kept by this editor before the old copies go.
-    writeRecovery();
-    m_recovery->settleClaimed(unreadable);
-    if (!unreadable.isEmpty()) {
-        QStringList paths;
-        for (const RecoveredSong& song : unreadable)
-            paths << song.recoveryPath;
-        m_context.prompts.message(
-            this, MessageIcon::Warning, "Tromel",
-            "These unsaved songs could not be read. They are kept where they are:\n\n" + paths.join('\n'));
-    }
+    m_recovery->restoreLeftBehind();
 }
 
 void MainWindow::endForSignal(int signal) {
-    if (m_recovery) {
-        writeRecovery();
-        m_recovery->keepOnExit();
-    }
+    m_recovery->keepForNextStart();
     m_endWithoutAsking = true;
     const int code = 128 + signal;
     if (QApplication::activeModalWidget() != nullptr) {

@@ -15,13 +15,13 @@ class QActionGroup;
 class QDragEnterEvent;
 class QDropEvent;
 class QMdiArea;
-class QTimer;
 class QMdiSubWindow;
 class QMenu;
 
 namespace tromel {
 
 class DocumentWindow;
+class RecoveryKeeper;
 class RecoveryStore;
 
 class MainWindow : public QMainWindow {
@@ -77,7 +77,6 @@ private:
     void closeDocument(QMdiSubWindow* subWindow);
     void connectDocument(DocumentWindow* document);
     bool confirmCloseAll();
-    void writeRecovery();
 
     EditorContext& m_context;
     QMdiArea* m_mdiArea = nullptr;
@@ -91,9 +90,7 @@ private:
     dialogs::ProgramWindows m_programWindows;
     bool m_shutDown = false;
     bool m_endWithoutAsking = false;
-    RecoveryStore* m_recovery = nullptr;
-    QTimer* m_recoveryTimer = nullptr;
-    int m_documentsMade = 0;
+    RecoveryKeeper* m_recovery = nullptr;
 };
 
 }  // namespace tromel

@@ -1,0 +1,55 @@
+// The main window's part in recovery: each modified song kept in the store, at an interval and
+// when the program is ended from outside, and the songs of editors that did not close properly
+// offered again at start.
+#pragma once
+
+#include "widgets/Prompts.h"
+
+#include <QList>
+#include <QObject>
+
+#include <functional>
+
+class QTimer;
+class QWidget;
+
+namespace tromel {
+
+class DocumentWindow;
+class RecoveryStore;
+
+class RecoveryKeeper : public QObject {
+    Q_OBJECT
+
+public:
+    struct Host {
+        std::function<QList<DocumentWindow*>()> documents;
+        std::function<DocumentWindow*()> newDocument;
+        std::function<void(DocumentWindow*)> closeDocument;  // one that could not be restored
+    };
+
+    // Questions and messages are shown over `window`.
+    RecoveryKeeper(QWidget* window, Prompts& prompts, Host host);
+
+    // Keeps every modified song in `store`, every `intervalMs` milliseconds. The store outlives this object.
+    void keep(RecoveryStore* store, int intervalMs);
+    // Numbers a new document and follows its edits, saves and closing.
+    void watch(DocumentWindow* document);
+    // Offers the songs that editors which did not close properly left behind, and opens them
+    // as unsaved documents.
+    void restoreLeftBehind();
+    // The program ends from outside: every modified song is written, and left for the next start.
+    void keepForNextStart();
+
+private:
+    void write();
+
+    QWidget* m_window;
+    Prompts& m_prompts;
+    Host m_host;
+    RecoveryStore* m_store = nullptr;
+    QTimer* m_timer = nullptr;
+    int m_documentsMade = 0;
+};
+
+}  // namespace tromel
