@@ -111,17 +111,19 @@ QString DialogPrompts::restoreText(int songCount) {
                           : QString("Tromel did not close properly. Restore %1 unsaved songs?").arg(songCount);
 }
 
-QStringList DialogPrompts::wavFilters() {
-    return {"WAV File (*.wav)", "All Files (*.*)"};
+QStringList DialogPrompts::audioFilters(const QString& extension) {
+    const QString kind = extension == "ogg" ? QString("Ogg Vorbis") : extension.toUpper();
+    return {QString("%1 File (*.%2)").arg(kind, extension), "All Files (*.*)"};
 }
 
-std::optional<QString> DialogPrompts::chooseWavFile(QWidget* parent, const QString& title,
-                                                    const QString& suggestedName) {
+std::optional<QString> DialogPrompts::chooseAudioFile(QWidget* parent, const QString& title,
+                                                      const QString& suggestedName) {
+    const QString extension = QFileInfo(suggestedName).suffix();
     QFileDialog dialog(parent, title);
-    dialog.setObjectName("wavDialog");
-    dialog.setNameFilters(wavFilters());
-    dialog.selectNameFilter(wavFilters().first());
-    dialog.setDefaultSuffix("wav");
+    dialog.setObjectName("audioDialog");
+    dialog.setNameFilters(audioFilters(extension));
+    dialog.selectNameFilter(audioFilters(extension).first());
+    dialog.setDefaultSuffix(extension);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.selectFile(suggestedName);

@@ -21,9 +21,11 @@ public:
     static QString saveChangesText(const QString& name);
     static QString restoreText(int songCount);
 
-    // The WAV dialog's two filters; the first is selected.
-    static QStringList wavFilters();
-    std::optional<QString> chooseWavFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
+    // The audio file dialog's two filters for a file named with this extension ("wav", "flac",
+    // "ogg", "mp3"); the first is selected.
+    static QStringList audioFilters(const QString& extension);
+    std::optional<QString> chooseAudioFile(QWidget* parent, const QString& title,
+                                           const QString& suggestedName) override;
 };
 
 }  // namespace tromel

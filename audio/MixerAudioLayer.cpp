@@ -20,7 +20,12 @@ MixerCommand commandOf(MixerCommand::Kind kind) {
 
 }  // namespace
 
-MixerAudioLayer::MixerAudioLayer() : m_slotSample(Mixer::slotCapacity, 0) {
+MixerAudioLayer::MixerAudioLayer() : MixerAudioLayer(std::make_shared<SampleCache>()) {
+    m_cacheShared = false;
+}
+
+MixerAudioLayer::MixerAudioLayer(std::shared_ptr<SampleCache> sharedCache)
+    : m_slotSample(Mixer::slotCapacity, 0), m_cache(std::move(sharedCache)), m_cacheShared(true) {
     for (uint32_t slot = Mixer::slotCapacity; slot-- > 0;)
         m_freeSlots.push_back(slot);
 }
@@ -105,13 +110,14 @@ void MixerAudioLayer::release() {
     m_freeSlots.clear();
     for (uint32_t slot = Mixer::slotCapacity; slot-- > 0;)
         m_freeSlots.push_back(slot);
-    m_cache.clear();
+    if (!m_cacheShared)
+        m_cache->clear();
     m_attached.clear();
 }
 
 Handle MixerAudioLayer::loadSample(const std::filesystem::path& path, bool loop, int maxPlaybacks) {
     collectReturns();
-    SampleLoad load = m_cache.load(path, loop);
+    SampleLoad load = m_cache->load(path, loop);
     m_lastError = load.error;
     if (!load.sample)
         return 0;
@@ -128,13 +134,13 @@ Handle MixerAudioLayer::loadSample(const std::filesystem::path& path, bool loop,
 
 std::shared_ptr<SamplePreparation> MixerAudioLayer::prepareSamples(const std::vector<SampleRequest>& requests) {
     const bool allPrepared = std::all_of(requests.begin(), requests.end(), [this](const SampleRequest& request) {
-        return m_cache.find(request.path, request.loop) != nullptr;
+        return m_cache->find(request.path, request.loop) != nullptr;
     });
     if (allPrepared)
         return nullptr;
     auto batch = std::make_shared<SamplePreparation>(requests);
     if (!m_worker)
-        m_worker = std::make_unique<SampleWorker>(m_cache);
+        m_worker = std::make_unique<SampleWorker>(*m_cache);
     m_worker->enqueue(batch);
     return batch;
 }
@@ -309,6 +315,16 @@ void MixerAudioLayer::sendToSequencer(Sequencer* sequencer, const SequencerComma
 void MixerAudioLayer::renderFrames(float* interleavedStereo, int frames) {
     if (frames > 0)
         m_mixer.render(interleavedStereo, frames);
+}
+
+void MixerAudioLayer::renderVoices(float* interleavedStereo, int frames) {
+    if (frames > 0)
+        m_mixer.renderVoices(interleavedStereo, frames);
+}
+
+void MixerAudioLayer::finishPart(float* interleavedStereo, int frames, const uint8_t* mixSilent) {
+    if (frames > 0)
+        m_mixer.finishPart(interleavedStereo, frames, mixSilent);
 }
 
 }  // namespace tromel::audio

@@ -23,6 +23,9 @@ namespace tromel::audio {
 class MixerAudioLayer : public AudioLayer {
 public:
     MixerAudioLayer();
+    // Takes its samples from a cache it shares with other layers (the renders of one export),
+    // which release() leaves to its owner.
+    explicit MixerAudioLayer(std::shared_ptr<SampleCache> sharedCache);
     ~MixerAudioLayer() override;
 
     uint32_t version() const override { return layerVersion; }
@@ -52,6 +55,10 @@ public:
 
     // [audio thread] Renders the next frames of the output: interleaved stereo floats in [-1, 1].
     void renderFrames(float* interleavedStereo, int frames);
+    // [audio thread] renderFrames in two halves, for mixers rendering parts of one mix side by
+    // side (see Mixer::renderVoices).
+    void renderVoices(float* interleavedStereo, int frames);
+    void finishPart(float* interleavedStereo, int frames, const uint8_t* mixSilent);
     // [any thread] Frames rendered so far.
     int64_t renderedFrames() const { return m_mixer.renderedFrames(); }
 
@@ -85,7 +92,8 @@ private:
     std::unordered_map<Handle, Handle> m_channelSample;  // channel -> its sample
     std::vector<Handle> m_slotSample;                    // slot -> sample, while the slot is out
     std::vector<uint32_t> m_freeSlots;
-    SampleCache m_cache;
+    std::shared_ptr<SampleCache> m_cache;
+    bool m_cacheShared = false;
     uint32_t m_handleSerial = 0;
     std::unordered_set<Sequencer*> m_attached;
     int m_maxVolume = largestVolume;

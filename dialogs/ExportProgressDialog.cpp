@@ -1,4 +1,4 @@
-// The progress of a WAV export, rendered on a thread of its own, with a Cancel button.
+// The progress of an audio export, every pass of it, rendered on a thread of its own, with a Cancel button.
 #include "dialogs/ExportProgressDialog.h"
 
 #include "dialogs/PlacedWidgets.h"
@@ -21,7 +21,7 @@ ExportProgressDialog::ExportProgressDialog(QWidget* parent, Song song, audio::Re
                                            const QString& fileName)
     : QDialog(parent), m_song(std::move(song)), m_request(std::move(request)) {
     setObjectName(QStringLiteral("winExportProgress"));
-    setWindowTitle(QStringLiteral("Export WAV"));
+    setWindowTitle(QStringLiteral("Export Audio"));
     setClientSize(this, 300, 90);
     createControls(fileName);
     connect(m_cmdCancel, &QPushButton::clicked, this, &ExportProgressDialog::reject);

@@ -1,4 +1,4 @@
-// The progress of a WAV export, rendered on a thread of its own, with a Cancel button.
+// The progress of an audio export, every pass of it, rendered on a thread of its own, with a Cancel button.
 #pragma once
 
 #include "audio/render/OfflineRender.h"

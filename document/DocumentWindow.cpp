@@ -144,7 +144,7 @@ void DocumentWindow::createMenus() {
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Save", QKeySequence::Save, this, &DocumentWindow::save);
     m_fileMenu->addAction("Save As...", QKeySequence("Ctrl+Shift+S"), this, &DocumentWindow::saveAs);
-    m_fileMenu->addAction("Export WAV...", this, &DocumentWindow::exportWav);
+    m_fileMenu->addAction("Export Audio...", this, &DocumentWindow::exportAudio);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Exit", QKeySequence("Ctrl+Q"), this, finishingFirst(&DocumentWindow::exitRequested));
     m_settingsMenu = new QMenu("&Settings", this);

@@ -98,7 +98,7 @@ public:
     void editSongSettings(dialogs::SongSettingsExchange& exchange);
 
 public slots:
-    void exportWav() { m_file->exportWav(); }
+    void exportAudio() { m_file->exportAudio(); }
     void goToNotes();
     void playFromHere();
     void onSongSettings();

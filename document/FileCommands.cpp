@@ -1,7 +1,7 @@
 // A document's file: opening, saving, exporting, and the prompt before closing.
 #include "document/FileCommands.h"
 
-#include "dialogs/ExportWavDialog.h"
+#include "dialogs/ExportAudioDialog.h"
 #include "song/OrgFile.h"
 
 #include <QFile>
@@ -117,9 +117,9 @@ bool FileCommands::confirmClose() {
     return false;
 }
 
-void FileCommands::exportWav() {
+void FileCommands::exportAudio() {
     const QString songFile = m_fileName == noFileName ? QString() : m_fileName;
-    dialogs::exportWav(m_window, m_context.prompts, m_song, m_context.sampleFolder, songFile);
+    dialogs::exportAudio(m_window, m_context.prompts, m_song, m_context.sampleFolder, songFile);
 }
 
 }  // namespace tromel

@@ -1,4 +1,4 @@
-// A document's file: Open, Save, Save As and Export WAV, the save prompt on closing, and the
+// A document's file: Open, Save, Save As and Export Audio, the save prompt on closing, and the
 // caption they give the window.
 #pragma once
 
@@ -54,8 +54,8 @@ public:
     // For a modified song asks "Save changes to NAME?" and saves when told to; true when the
     // document may close (saved, discarded, or nothing to ask about).
     bool confirmClose();
-    // File > Export WAV...: the song rendered into a WAV file as tromel-cli render does.
-    void exportWav();
+    // File > Export Audio...: the song rendered into audio files as tromel-cli render does.
+    void exportAudio();
 
 signals:
     // The caption's file name changed; the modified mark is the history's to announce.

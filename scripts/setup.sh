@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsdl2-dev libsndfile1-dev
+  libflac-dev libvorbis-dev libogg-dev libebur128-dev ffmpeg
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool imagemagick fonts-dejavu-core
   desktop-file-utils shared-mime-info

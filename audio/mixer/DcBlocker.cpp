@@ -18,10 +18,25 @@ void DcBlocker::process(float* stereo, int frames) {
     Side left = m_sides[0];
     Side right = m_sides[1];
     for (int n = 0; n < frames; ++n) {
-        stereo[2 * n] = filter(left, stereo[2 * n]);
-        stereo[2 * n + 1] = filter(right, stereo[2 * n + 1]);
+        stereo[2 * n] = filter(left, stereo[2 * n], stereo[2 * n] == 0.0f);
+        stereo[2 * n + 1] = filter(right, stereo[2 * n + 1], stereo[2 * n + 1] == 0.0f);
     }
-    // Whatever came in, the next block starts from a number: one bad buffer stays one bad buffer.
+    keepFinite(left, right);
+}
+
+// [offline]
+void DcBlocker::process(float* stereo, int frames, const uint8_t* mixSilent) {
+    Side left = m_sides[0];
+    Side right = m_sides[1];
+    for (int n = 0; n < 2 * frames; n += 2) {
+        stereo[n] = filter(left, stereo[n], mixSilent[n] != 0);
+        stereo[n + 1] = filter(right, stereo[n + 1], mixSilent[n + 1] != 0);
+    }
+    keepFinite(left, right);
+}
+
+// Whatever came in, the next block starts from a number: one bad buffer stays one bad buffer.
+void DcBlocker::keepFinite(Side& left, Side& right) {
     for (Side* side : {&left, &right})
         if (!std::isfinite(side->offset))
             *side = Side{};
@@ -29,9 +44,10 @@ void DcBlocker::process(float* stereo, int frames) {
 }
 
 // y[n] = x[n] - m[n-1] and m[n] = m[n-1] + a * y[n]: the usual one-pole DC blocker,
-// (1 - 1/z) / (1 - (1 - a)/z), written so that its state is the offset it takes away.
-inline float DcBlocker::filter(Side& side, float x) const {
-    if (x != 0.0f) {
+// (1 - 1/z) / (1 - (1 - a)/z), written so that its state is the offset it takes away. Where the
+// input is silent the offset drains away instead, so silence leaves as exact zeros.
+inline float DcBlocker::filter(Side& side, float x, bool silent) const {
+    if (!silent) {
         const float y = x - side.offset;
         side.offset += m_follow * y;
         side.drainStep = 0.0f;

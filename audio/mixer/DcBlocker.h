@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 namespace tromel::audio {
 
@@ -19,6 +20,10 @@ public:
 
     // [audio thread] Filters interleaved stereo in place.
     void process(float* stereo, int frames);
+    // [offline] For a part of a mix rendered apart (a stem): the offset drains only where the
+    // whole mix is silent (`mixSilent`, a flag a sample) and follows the part everywhere else, so
+    // the parts' offsets add up to the mix's at every frame.
+    void process(float* stereo, int frames, const uint8_t* mixSilent);
 
 private:
     struct Side {
@@ -26,7 +31,8 @@ private:
         float drainStep = 0.0f;
     };
 
-    float filter(Side& side, float x) const;
+    float filter(Side& side, float x, bool silent) const;
+    void keepFinite(Side& left, Side& right);
 
     std::array<Side, 2> m_sides;
     float m_follow;

@@ -287,6 +287,21 @@ void Mixer::releaseSilentSlots() {
 
 // [audio thread]
 void Mixer::render(float* out, int frames) {
+    renderVoices(out, frames);
+    m_dcBlocker.process(out, frames);
+    m_limiter.process(out, frames);
+    m_renderedFrames.store(m_frame, std::memory_order_release);
+}
+
+// [offline]
+void Mixer::finishPart(float* out, int frames, const uint8_t* mixSilent) {
+    m_dcBlocker.process(out, frames, mixSilent);
+    m_limiter.process(out, frames);
+    m_renderedFrames.store(m_frame, std::memory_order_release);
+}
+
+// [audio thread]
+void Mixer::renderVoices(float* out, int frames) {
     std::fill(out, out + 2 * static_cast<std::size_t>(frames), 0.0f);
     resendUnsent();
     int done = 0;
@@ -302,9 +317,6 @@ void Mixer::render(float* out, int frames) {
     releaseSilentSlots();
     for (int i = 0; i < m_sequencerCount; ++i)
         m_sequencers[i]->publish();
-    m_dcBlocker.process(out, frames);
-    m_limiter.process(out, frames);
-    m_renderedFrames.store(m_frame, std::memory_order_release);
 }
 
 void Mixer::settle() {

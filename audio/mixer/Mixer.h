@@ -52,6 +52,11 @@ public:
     // [audio thread] Interleaved stereo, below PeakLimiter::ceiling: the voices times mixGain,
     // rid of any DC offset, through the limiter.
     void render(float* out, int frames);
+    // [offline] render() in two halves, for the parts of one mix that mixers of their own render
+    // side by side (stems): first the voices alone, then the DC blocker, told where the whole mix
+    // is silent (a flag a sample), and the limiter. The parts then add up to the mix.
+    void renderVoices(float* out, int frames);
+    void finishPart(float* out, int frames, const uint8_t* mixSilent);
 
     // [user-interface thread, only while nothing renders] Applies every queued command now.
     void settle();

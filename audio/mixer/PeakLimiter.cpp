@@ -8,14 +8,9 @@
 
 namespace tromel::audio {
 
-namespace {
-
-// A hair under the ceiling, so that rounding in the gain never carries a peak onto it.
-constexpr float aim = PeakLimiter::ceiling * 0.9999f;
-
-}  // namespace
-
-PeakLimiter::PeakLimiter() : m_releaseStep(static_cast<float>(1.0 - std::exp(-1.0 / (releaseSeconds * outputRate)))) {
+PeakLimiter::PeakLimiter(float ceilingLevel)
+    : m_aim(ceilingLevel * 0.9999f),
+      m_releaseStep(static_cast<float>(1.0 - std::exp(-1.0 / (releaseSeconds * outputRate)))) {
     m_smoothed.fill(1.0f);
 }
 
@@ -29,12 +24,24 @@ void PeakLimiter::process(float* stereo, int frames) {
     for (; i < 2 * frames; ++i)
         peaks[0] = std::max(peaks[0], std::abs(stereo[i]));
     const float peak = *std::max_element(peaks, peaks + 8);
-    if (peak <= aim && idle()) {
+    if (peak <= m_aim && idle()) {
         passThrough(stereo, frames);
         return;
     }
     for (int n = 0; n < frames; ++n)
-        limitFrame(stereo + 2 * n);
+        limitFrame(stereo + 2 * n, std::max(std::abs(stereo[2 * n]), std::abs(stereo[2 * n + 1])));
+}
+
+// [offline]
+void PeakLimiter::process(float* stereo, const float* framePeaks, int frames) {
+    if (frames <= 0)
+        return;
+    if (idle() && *std::max_element(framePeaks, framePeaks + frames) <= m_aim) {
+        passThrough(stereo, frames);
+        return;
+    }
+    for (int n = 0; n < frames; ++n)
+        limitFrame(stereo + 2 * n, framePeaks[n]);
 }
 
 // The samples trade places with the delay line's, oldest first: a piece of the line, then
@@ -55,9 +62,8 @@ void PeakLimiter::passThrough(float* stereo, int frames) {
 // The smallest gain any frame now in the window asks for is the gain its peak must leave with:
 // the minimum is held for the whole window, released slowly, then averaged over the window, so
 // the gain glides down across the look-ahead and is at or below every demand as its frame leaves.
-void PeakLimiter::limitFrame(float* frame) {
-    const float peak = std::max(std::abs(frame[0]), std::abs(frame[1]));
-    demand(peak > aim ? aim / peak : 1.0f);
+void PeakLimiter::limitFrame(float* frame, float peak) {
+    demand(peak > m_aim ? m_aim / peak : 1.0f);
     const float held = m_demandCount > 0 ? m_demands[m_demandFirst].gain : 1.0f;
     m_released = std::min(held, m_released + (1.0f - m_released) * m_releaseStep);
     if (m_released > 0.999999f)

@@ -17,11 +17,14 @@ public:
     // Time constant of the gain's recovery after a peak.
     static constexpr double releaseSeconds = 0.1;
 
-    PeakLimiter();
+    // The mixer's limiter holds `ceiling`; an export's loudness stage holds a lower one.
+    explicit PeakLimiter(float ceilingLevel = ceiling);
 
     // [audio thread] Limits interleaved stereo in place: each frame leaves as the frame that
     // came in lookAheadFrames earlier, times the gain.
     void process(float* stereo, int frames);
+    // [offline] The same with each frame's peak measured by the caller (between its samples, say).
+    void process(float* stereo, const float* framePeaks, int frames);
     // [audio thread] The gain of the last frame that left: 1 while nothing is limited.
     float gain() const { return m_gain; }
 
@@ -36,7 +39,7 @@ private:
 
     bool idle() const { return m_demandCount == 0 && m_released == 1.0f && m_smoothedBelowOne == 0; }
     void passThrough(float* stereo, int frames);
-    void limitFrame(float* frame);
+    void limitFrame(float* frame, float peak);
     void demand(float gain);
     float smooth(float released);
 
@@ -52,6 +55,7 @@ private:
     int m_smoothedBelowOne = 0;
     double m_smoothedSum = window;
     float m_gain = 1.0f;
+    float m_aim;  // a hair under the ceiling, so that rounding in the gain never carries a peak onto it
     float m_releaseStep;
 };
 

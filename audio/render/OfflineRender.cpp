@@ -1,19 +1,17 @@
-// Playing a song offline, through the same engine as the device, into a 16-bit stereo WAV file.
+// Playing a song offline, through the same engine as the device, into audio files.
 #include "audio/render/OfflineRender.h"
 
 #include "audio/MixerAudioLayer.h"
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/playback/SongCompiler.h"
-#include "audio/playback/Transport.h"
+#include "audio/render/ExportRun.h"
+#include "audio/render/RenderFiles.h"
 #include "audio/samples/SamplePreparation.h"
-#include "exchange/WavFileWriter.h"
-
-#include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -26,38 +24,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int blockFrames = 4096;
-
-// The render checks every sample it needs beforehand, so what a compile would show has been
-// said already.
-class QuietHost : public TransportHost {
-public:
-    void setProgressMaximum(int32_t) override {}
-    void setProgress(int32_t) override {}
-    void setStatusText(const std::string&) override {}
-    void showChannelStatus() override {}
-    void showAudioError(const std::string& text) override { problem = text; }
-    void showPlayRefusal(const std::string& reason) override { problem = reason; }
-    std::string problem;
-};
-
 RenderOutcome outcome(RenderOutcome::Status status, std::vector<std::string> problems = {}) {
-    return {status, std::move(problems)};
+    return {status, std::move(problems), {}, {}};
 }
 
 std::string aboutFile(const fs::path& path, const std::string& reason) {
     return path.string() + ": " + reason;
-}
-
-// Song channels with a note start that will be heard.
-std::array<bool, songChannelCount> soundingChannels(const Song& song) {
-    CompiledSong compiled;
-    compileEvents(song, compiled);
-    std::array<bool, songChannelCount> sounding{};
-    for (const PlayEvent& event : compiled.events)
-        if (event.kind == EventKind::NoteStart)
-            sounding[event.songChannel()] = true;
-    return sounding;
 }
 
 // Waits for a preparation, asking `progress` (with nothing written yet) whether to go on.
@@ -83,54 +55,46 @@ std::optional<std::vector<std::string>> prepareSamples(MixerAudioLayer& layer, c
         return std::vector<std::string>{};
     if (!waitFor(*preparation, frames, progress))
         return std::nullopt;
-    const auto sounding = soundingChannels(song);
     std::vector<std::string> problems;
     std::set<fs::path> named;
-    for (int k = 0; k < songChannelCount; ++k) {
+    for (int k : channelsWithNotes(song)) {
         const int error = preparation->errors()[k];
-        if (sounding[k] && error != errorNone && named.insert(requests[k].path).second)
+        if (error != errorNone && named.insert(requests[k].path).second)
             problems.push_back(aboutFile(requests[k].path, errorText(error)));
     }
     return problems;
 }
 
-// The engine's latency: its first frames come before anything started by Play can sound.
-void skipLatency(MixerAudioLayer& layer, std::vector<float>& block) {
-    for (int64_t skipped = 0; skipped < Mixer::latencyFrames;) {
-        const int n = static_cast<int>(std::min<int64_t>(blockFrames, Mixer::latencyFrames - skipped));
-        layer.renderFrames(block.data(), n);
-        skipped += n;
-    }
-}
-
-RenderOutcome writeRender(MixerAudioLayer& layer, int64_t frames, const fs::path& output,
-                          const RenderProgress& progress) {
-    const fs::path temporary = temporaryRenderPath(output);
-    exchange::WavFileWriter file(temporary, outputRate);
-    if (!file.isOpen())
-        return outcome(RenderOutcome::Status::Failed, {aboutFile(output, file.error())});
-    std::vector<float> block(2 * blockFrames);
-    skipLatency(layer, block);
-    bool ok = true;
-    bool cancelled = false;
-    for (int64_t done = 0; done < frames && ok && !cancelled;) {
-        const int n = static_cast<int>(std::min<int64_t>(blockFrames, frames - done));
-        layer.renderFrames(block.data(), n);
-        ok = file.write(block.data(), n);
-        done += n;
-        cancelled = progress && !progress(done, frames);
-    }
-    ok = file.close() && ok;
-    std::error_code error;
-    if (ok && !cancelled)
-        fs::rename(temporary, output, error);
-    if (!ok || cancelled || error) {
-        fs::remove(temporary, error);
-        if (cancelled)
-            return outcome(RenderOutcome::Status::Cancelled);
-        return outcome(RenderOutcome::Status::Failed, {aboutFile(output, ok ? error.message() : file.error())});
-    }
-    return outcome(RenderOutcome::Status::Written);
+// Options that cannot make the file asked for, or nothing.
+std::optional<std::string> optionRefusal(const Song& song, const RenderRequest& request, int64_t frames) {
+    const exchange::AudioEncoding& encoding = request.encoding;
+    const auto refuse = [](const std::string& reason) { return std::optional<std::string>(reason); };
+    if (encoding.oggQuality < exchange::lowestOggQuality || encoding.oggQuality > exchange::highestOggQuality)
+        return refuse("the Ogg Vorbis quality must be 0 to 10, not " + std::to_string(encoding.oggQuality));
+    if (!exchange::isMp3Bitrate(encoding.mp3Bitrate))
+        return refuse(
+            "the MP3 bit rate must be one LAME offers (32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, "
+            "224, 256 or 320 kbit/s), not " +
+            std::to_string(encoding.mp3Bitrate));
+    if (encoding.format == exchange::AudioFormat::Mp3 && !exchange::canWriteMp3())
+        return refuse("this system's libsndfile cannot write MP3 (it was built without LAME)");
+    if (request.loudness && !(*request.loudness >= quietestLoudness && *request.loudness <= loudestLoudness))
+        return refuse("the loudness must be -70 to 0 LUFS");
+    if (!(request.fadeSeconds >= 0.0) || std::llround(request.fadeSeconds * outputRate) > frames)
+        return refuse("the fade must be 0 seconds or more and no longer than the render");
+    if (request.loopPoints && (request.fadeSeconds > 0.0 || request.ring))
+        return refuse("loop points do not go with a fade or a ringing end: the loop would no longer loop");
+    if (request.loopPoints && request.seconds)
+        return refuse("loop points need a length in loops, not in seconds");
+    if (request.loopPoints && request.loops.value_or(1) < 1)
+        return refuse("loop points need at least one loop after the first pass");
+    if (request.loopPoints && encoding.format == exchange::AudioFormat::Mp3)
+        return refuse("MP3 carries no loop points (and pads its start); choose WAV, FLAC or Ogg Vorbis");
+    if (request.ring && request.seconds)
+        return refuse("a ringing end needs a length in loops, not in seconds");
+    if (request.stems && channelsWithNotes(song).empty())
+        return refuse("the song has no notes, so there are no stems to write");
+    return std::nullopt;
 }
 
 }  // namespace
@@ -152,8 +116,11 @@ std::variant<int64_t, std::string> renderLength(const Song& song, const RenderRe
     return stepFrame(static_cast<int64_t>(steps) + 1, song.tempo);
 }
 
-fs::path temporaryRenderPath(const fs::path& output) {
-    return output.string() + ".tmp-" + std::to_string(getpid());
+std::string describeLoudness(const LoudnessFigures& figures) {
+    char text[160];
+    std::snprintf(text, sizeof text, "Integrated loudness %.1f LUFS, loudness range %.1f LU, true peak %.1f dBTP",
+                  figures.integrated, figures.range, figures.truePeak);
+    return text;
 }
 
 bool isSameFile(const fs::path& a, const fs::path& b) {
@@ -165,30 +132,28 @@ RenderOutcome renderSong(const Song& song, const RenderRequest& request, const R
     using Status = RenderOutcome::Status;
     if (const auto reason = playRefusal(song))
         return outcome(Status::Refused, {*reason});
-    if (!request.songFile.empty() && isSameFile(request.songFile, request.output))
-        return outcome(Status::Refused,
-                       {aboutFile(request.output, "this is the song itself; choose another output file")});
     const auto length = renderLength(song, request);
     if (const auto* reason = std::get_if<std::string>(&length))
         return outcome(Status::Refused, {*reason});
+    const int64_t frames = std::get<int64_t>(length);
+    if (const auto reason = optionRefusal(song, request, frames))
+        return outcome(Status::Refused, {*reason});
+    if (!request.songFile.empty())
+        for (const fs::path& output : renderOutputs(song, request))
+            if (isSameFile(request.songFile, output))
+                return outcome(Status::Refused,
+                               {aboutFile(output, songItselfText)});
     std::error_code error;
     if (!fs::is_directory(request.sampleFolder, error))
         return outcome(Status::Refused, {aboutFile(request.sampleFolder, "no such sample folder")});
-    MixerAudioLayer layer;
-    layer.setMaxVolume(largestVolume);
-    layer.initDevice(outputRate);
-    const int64_t frames = std::get<int64_t>(length);
+    auto cache = std::make_shared<SampleCache>();
+    MixerAudioLayer layer(cache);
     auto problems = prepareSamples(layer, song, request.sampleFolder, frames, progress);
     if (!problems)
         return outcome(Status::Cancelled);
     if (!problems->empty())
         return outcome(Status::Refused, std::move(*problems));
-    QuietHost host;
-    Transport transport(layer, request.sampleFolder);
-    if (!transport.play(song, host))
-        return outcome(Status::Failed, {host.problem});
-    transport.finishPreparing(host);
-    return writeRender(layer, frames, request.output, progress);
+    return ExportRun(song, request, cache, frames, progress).run();
 }
 
 }  // namespace tromel::audio

@@ -1,6 +1,7 @@
-// Playing a song offline, through the same engine as the device, into a 16-bit stereo WAV file.
+// Playing a song offline, through the same engine as the device, into audio files.
 #pragma once
 
+#include "exchange/AudioFormat.h"
 #include "song/Song.h"
 
 #include <cstdint>
@@ -15,6 +16,14 @@ namespace tromel::audio {
 
 // Beyond three hours a 16-bit stereo WAV nears its 4 GB limit, and nobody meant it.
 inline constexpr double longestRenderSeconds = 3 * 60 * 60;
+// Normalised loudness targets (LUFS, integrated) are taken from this range.
+inline constexpr double quietestLoudness = -70.0;
+inline constexpr double loudestLoudness = 0.0;
+// The true-peak ceiling of a normalised export, in dBTP.
+inline constexpr double truePeakCeiling = -1.0;
+// A ringing end lasts at most this long, and ends once its sound is this far below its peak.
+inline constexpr double longestRingSeconds = 10.0;
+inline constexpr double ringDepthDb = 60.0;
 
 struct RenderRequest {
     std::filesystem::path sampleFolder;
@@ -24,6 +33,26 @@ struct RenderRequest {
     // `seconds` long. At most one of the two.
     std::optional<long long> loops;
     std::optional<double> seconds;
+
+    // What tromel-cli render's options add; as they are here, the render is a plain 16-bit WAV.
+    exchange::AudioEncoding encoding;
+    double fadeSeconds = 0.0;                         // over the end, the gain falls as a quarter cosine to 0
+    bool ring = false;                                // after the last step, the sounding notes play out
+    std::optional<double> loudness;                   // normalised to this integrated loudness (LUFS)
+    bool loopPoints = false;                          // the last pass marked as the file's loop
+    bool stems = false;                               // a file per channel that holds notes, not the mix
+    std::string software = "Tromel " TROMEL_VERSION;  // written into the file where its format carries it
+    bool measure = false;  // report the loudness of what was written even when not normalised
+};
+
+// Why a render may not write where it was asked to.
+inline constexpr const char* songItselfText = "this is the song itself; choose another output file";
+
+// A written file's loudness by EBU R 128: integrated (LUFS), range (LU) and true peak (dBTP).
+struct LoudnessFigures {
+    double integrated = 0.0;
+    double range = 0.0;
+    double truePeak = 0.0;
 };
 
 struct RenderOutcome {
@@ -31,6 +60,9 @@ struct RenderOutcome {
     Status status = Status::Written;
     // Why it was refused or failed, a line each; a line about a file begins with its path.
     std::vector<std::string> problems;
+    std::vector<std::filesystem::path> files;  // what was written
+    // What was written measured (normalised or asked to measure; for stems, their sum).
+    std::optional<LoudnessFigures> loudness;
 
     bool written() const { return status == Status::Written; }
 };
@@ -39,21 +71,22 @@ struct RenderOutcome {
 // all; returning false cancels the render.
 using RenderProgress = std::function<bool(int64_t done, int64_t total)>;
 
-// The frames a render lasts, or why it would be absurdly long.
-std::variant<int64_t, std::string> renderLength(const Song& song, const RenderRequest& request);
+// "Integrated loudness -14.0 LUFS, loudness range 5.2 LU, true peak -1.0 dBTP".
+std::string describeLoudness(const LoudnessFigures& figures);
 
-// Where a render is written before it is renamed over its output: OUTPUT.tmp-PID.
-std::filesystem::path temporaryRenderPath(const std::filesystem::path& output);
+// The frames a render lasts (before any ringing end), or why it would be absurdly long.
+std::variant<int64_t, std::string> renderLength(const Song& song, const RenderRequest& request);
 
 // True when both paths name one existing file, through links or other spellings too.
 bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
-// Refuses a song that cannot play, an output that is the song's own file, an absurd length and
-// a missing sample folder or a missing or unreadable sample of a channel that plays a note, each
-// named; otherwise renders into the temporary file and renames it over the output once whole.
-// Frame 0 of the file is the moment Play is pressed, so the note at file step s starts at frame
-// floor((s + 1) * tempo * 44100 / 1000). A cancelled or failed render leaves no file behind.
-// [any thread: the render has an audio layer of its own]
+// Refuses a song that cannot play, options that do not go together, an output that is the song's
+// own file, an absurd length and a missing sample folder or a missing or unreadable sample of a
+// channel that plays a note, each named; otherwise renders into temporary files and renames them
+// over the outputs once all are whole (see RenderFiles). Frame 0 of a file is the moment Play is
+// pressed, so the note at file step s starts at frame floor((s + 1) * tempo * 44100 / 1000). A
+// cancelled or failed render leaves no file behind.
+// [any thread: the render has audio layers of its own]
 RenderOutcome renderSong(const Song& song, const RenderRequest& request, const RenderProgress& progress = {});
 
 }  // namespace tromel::audio

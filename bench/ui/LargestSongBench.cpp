@@ -30,7 +30,7 @@ public:
     void message(QWidget*, MessageIcon, const QString&, const QString&) override {}
     std::optional<QString> chooseOpenFile(QWidget*, const QString&, const QString&) override { return path; }
     std::optional<QString> chooseSaveFile(QWidget*, const QString&, const QString&) override { return path; }
-    std::optional<QString> chooseWavFile(QWidget*, const QString&, const QString&) override { return {}; }
+    std::optional<QString> chooseAudioFile(QWidget*, const QString&, const QString&) override { return {}; }
     SaveChoice askSaveChanges(QWidget*, const QString&) override { return SaveChoice::Discard; }
     bool askRestore(QWidget*, int) override { return false; }
 };

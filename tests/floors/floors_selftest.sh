@@ -29,8 +29,8 @@ while read -r file target; do
     failures=$((failures + 1))
   fi
 done <<'CASES'
-song/Song.h exchange/WavFileWriter.h
-exchange/WavFileWriter.cpp audio/AudioLayer.h
+song/Song.h exchange/AudioFileWriter.h
+exchange/SndfileWriter.cpp audio/AudioLayer.h
 audio/mixer/Mixer.cpp roll/RollGeometry.h
 roll/NoteEditor.cpp audio/ui/TransportControls.h
 roll/ui/PianoRoll.cpp dialogs/AboutWindow.h

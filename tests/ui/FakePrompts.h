@@ -57,7 +57,7 @@ public:
     std::optional<QString> chooseSaveFile(QWidget*, const QString& title, const QString& suggested) override {
         return answer(true, title, suggested);
     }
-    std::optional<QString> chooseWavFile(QWidget*, const QString& title, const QString& suggested) override {
+    std::optional<QString> chooseAudioFile(QWidget*, const QString& title, const QString& suggested) override {
         return answer(true, title, suggested);
     }
     SaveChoice askSaveChanges(QWidget*, const QString& name) override {

@@ -1,4 +1,4 @@
-// Removes a temporary file when the program is ended by SIGTERM, SIGINT or SIGHUP.
+// Removes temporary files when the program is ended by SIGTERM, SIGINT or SIGHUP.
 #include "tools/cli/TemporaryFileGuard.h"
 
 #include <unistd.h>
@@ -14,11 +14,13 @@ namespace {
 constexpr std::array<int, 3> guardedSignals{SIGTERM, SIGINT, SIGHUP};
 
 // Written before the handlers are installed and only read by them: a handler may call nothing
-// but async-signal-safe functions, so the path waits here ready for unlink().
-std::array<char, 4096> guardedPath{};
+// but async-signal-safe functions, so the paths wait here ready for unlink().
+std::array<std::array<char, 4096>, TemporaryFileGuard::capacity> guardedPaths{};
+std::size_t guardedCount = 0;
 
 extern "C" void removeAndEnd(int signalNumber) {
-    unlink(guardedPath.data());
+    for (std::size_t i = 0; i < guardedCount; ++i)
+        unlink(guardedPaths[i].data());
     // The handler was installed with SA_RESETHAND, so the default action ends the program with
     // this signal as soon as the handler returns.
     raise(signalNumber);
@@ -35,11 +37,14 @@ void install(void (*handler)(int), int flags) {
 
 }  // namespace
 
-TemporaryFileGuard::TemporaryFileGuard(const std::filesystem::path& path) {
-    const std::string text = path.string();
-    if (text.size() >= guardedPath.size())
-        return;  // no such path can be opened anyway
-    std::memcpy(guardedPath.data(), text.c_str(), text.size() + 1);
+TemporaryFileGuard::TemporaryFileGuard(const std::vector<std::filesystem::path>& paths) {
+    guardedCount = 0;
+    for (const std::filesystem::path& path : paths) {
+        const std::string text = path.string();
+        // No longer path can be opened anyway.
+        if (text.size() < guardedPaths[0].size() && guardedCount < capacity)
+            std::memcpy(guardedPaths[guardedCount++].data(), text.c_str(), text.size() + 1);
+    }
     install(removeAndEnd, SA_RESETHAND);
 }
 

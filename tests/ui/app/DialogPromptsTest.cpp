@@ -66,19 +66,19 @@ private slots:
         prompts.chooseSaveFile(nullptr, "Save As...", songFolder.filePath("tune.org"));
         QCOMPARE(proposed, QDir(songFolder.path()).absoluteFilePath("tune.org"));
 
-        // The WAV chooser offers WAV files and adds their suffix.
+        // The audio chooser offers files of the suggested name's kind and adds their suffix.
         whenModalShown<QFileDialog>([&](QFileDialog& dialog) {
-            checked = dialog.windowTitle() == "Export WAV..." &&
-                      dialog.nameFilters() == QStringList{"WAV File (*.wav)", "All Files (*.*)"} &&
-                      dialog.selectedNameFilter() == "WAV File (*.wav)" &&
+            checked = dialog.windowTitle() == "Export Audio..." &&
+                      dialog.nameFilters() == QStringList{"Ogg Vorbis File (*.ogg)", "All Files (*.*)"} &&
+                      dialog.selectedNameFilter() == "Ogg Vorbis File (*.ogg)" &&
                       dialog.acceptMode() == QFileDialog::AcceptSave;
             static_cast<QDialog&>(dialog).reject();
         });
-        QCOMPARE(prompts.chooseWavFile(nullptr, "Export WAV...", "NewData.wav"), std::nullopt);
+        QCOMPARE(prompts.chooseAudioFile(nullptr, "Export Audio...", "NewData.ogg"), std::nullopt);
         QVERIFY(checked);
         typeName("exported-by-prompts-test");
-        QCOMPARE(prompts.chooseWavFile(nullptr, "Export WAV...", "NewData.wav").value_or(""),
-                 folder.filePath("exported-by-prompts-test.wav"));
+        QCOMPARE(prompts.chooseAudioFile(nullptr, "Export Audio...", "NewData.flac").value_or(""),
+                 folder.filePath("exported-by-prompts-test.flac"));
     }
 
     void messageBoxShowsTitleTextAndIcon() {

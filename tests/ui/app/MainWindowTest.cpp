@@ -149,7 +149,7 @@ private slots:
         QVERIFY(!menuEntry(barMenu(main, "&Edit"), "Undo")->isEnabled());
         file = barMenu(main, "&File");
         QCOMPARE(texts(file),
-                 (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "Export WAV...", "|", "Exit"}));
+                 (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "Export Audio...", "|", "Exit"}));
         QVERIFY(menuEntry(file, "Save")->isEnabled());
         QCOMPARE(texts(barMenu(main, "&Settings")), (QStringList{"Song Settings", "Instrument/Drum Settings"}));
         QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Debug"}));

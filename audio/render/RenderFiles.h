@@ -1,0 +1,55 @@
+// The files a render writes and the temporary files it writes them into first: their names, the
+// renames that finish a render and the removal that undoes one, all in one place.
+#pragma once
+
+#include "audio/render/OfflineRender.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tromel::audio {
+
+// Song channels (0..7 instruments, 8 + d drum d) with a note start that will be heard: those
+// whose samples a render needs, and those that get a stem.
+std::vector<int> channelsWithNotes(const Song& song);
+
+// OUT-instrument1.EXT .. OUT-instrument8.EXT, OUT-drum1.EXT .. OUT-drum8.EXT beside OUT.EXT.
+std::filesystem::path stemPath(const std::filesystem::path& output, int channel);
+
+// The files a render writes: the request's output, or with stems the stem of each channel that
+// holds notes.
+std::vector<std::filesystem::path> renderOutputs(const Song& song, const RenderRequest& request);
+
+// Where a file is written before it is renamed over its name: NAME.tmp-PID.
+std::filesystem::path temporaryRenderPath(const std::filesystem::path& output);
+
+// Every temporary file a render of `song` may make, for a signal handler to remove.
+std::vector<std::filesystem::path> temporaryRenderPaths(const Song& song, const RenderRequest& request);
+
+class RenderFiles {
+public:
+    // The request's output, or with stems the stem of each channel that holds notes.
+    RenderFiles(const Song& song, const RenderRequest& request);
+    ~RenderFiles();  // removes temporary files a render did not finish
+
+    RenderFiles(const RenderFiles&) = delete;
+    RenderFiles& operator=(const RenderFiles&) = delete;
+
+    const std::vector<std::filesystem::path>& outputs() const { return m_outputs; }
+    const std::vector<int>& channels() const { return m_channels; }  // of the stems; empty for the mix
+    std::filesystem::path temporaryOf(std::size_t index) const { return temporaryRenderPath(m_outputs[index]); }
+
+    // Renames every temporary file over its output, replacing what was there. On a failure it
+    // removes the temporary files left and says why (a line naming the file).
+    std::optional<std::string> commit();
+    void removeTemporaries();
+
+private:
+    std::vector<std::filesystem::path> m_outputs;
+    std::vector<int> m_channels;
+    bool m_committed = false;
+};
+
+}  // namespace tromel::audio

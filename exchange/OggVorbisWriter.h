@@ -1,0 +1,36 @@
+// Ogg Vorbis files through libvorbisenc and libogg, with comments for the title and the loop.
+#pragma once
+
+#include "exchange/AudioFileWriter.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace tromel::exchange {
+
+// Variable bit rate at a quality of 0 to 10. The stream's serial number is fixed, so the same
+// samples always give the same file.
+class OggVorbisWriter : public AudioFileWriter {
+public:
+    static constexpr int serialNumber = 0x546d6c31;
+
+    OggVorbisWriter(const std::filesystem::path& path, int quality, const AudioFileTags& tags);
+    ~OggVorbisWriter() override;
+
+    bool write(const float* frames, int count) override;
+    bool close() override;
+
+private:
+    struct Codec;
+
+    bool writeHeaders(const AudioFileTags& tags);
+    // Encodes what the analysis holds and writes every page that is full; after the end of the
+    // analysis, every page.
+    bool drain();
+    bool writePage(const void* header, long headerBytes, const void* body, long bodyBytes);
+
+    std::unique_ptr<Codec> m_codec;
+    std::FILE* m_file = nullptr;
+};
+
+}  // namespace tromel::exchange

@@ -1,0 +1,27 @@
+// WAV (16-bit, 24-bit, 32-bit float) and MP3 files through libsndfile.
+#pragma once
+
+#include "exchange/AudioFileWriter.h"
+
+struct sf_private_tag;
+
+namespace tromel::exchange {
+
+// A 16-bit WAV without loop points holds exactly what earlier versions wrote: header and
+// samples, nothing else. Float WAVs leave out libsndfile's PEAK chunk, which carries the time of
+// writing. MP3 is written at a constant bit rate by LAME, with ID3 tags.
+class SndfileWriter : public AudioFileWriter {
+public:
+    SndfileWriter(const std::filesystem::path& path, const AudioEncoding& encoding, const AudioFileTags& tags);
+    ~SndfileWriter() override;
+
+    bool write(const float* frames, int count) override;
+    bool close() override;
+
+private:
+    bool configure(const AudioEncoding& encoding, const AudioFileTags& tags);
+
+    sf_private_tag* m_file = nullptr;
+};
+
+}  // namespace tromel::exchange

@@ -1,0 +1,208 @@
+// File > Export Audio...: the same files as tromel-cli render, a progress that cancels, refusals told.
+#include "dialogs/ExportAudioDialog.h"
+#include "dialogs/ExportProgressDialog.h"
+#include "document/DocumentWindow.h"
+#include "exchange/AudioFormat.h"
+#include "tests/ui/TestEditor.h"
+#include "tests/ui/UiTestRegistry.h"
+#include "tests/ui/dialogs/ModalDialogDriver.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include <cstdio>
+
+namespace tromel::test {
+namespace {
+
+// Instrument and drum notes, a volume and pan change, and a loop that does not start at 0.
+Song songToExport() {
+    Song song = songWith({{0, NoteRec{1, 40, 6, 3, 200}},
+                          {0, NoteRec{4, noKey, 1, 9, 120}},
+                          {1, NoteRec{10, 52, 12, 6, 180}},
+                          {10, NoteRec{9, 48, 1, 6, 220}},
+                          {10, NoteRec{17, 50, 1, 0, 220}}});
+    song.tempo = 40;
+    song.loopBegin = 8;
+    song.loopEnd = 32;
+    song.instruments[1].wave = 30;
+    song.drums[2].wave = 5;
+    return song;
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// tromel-cli render of a saved song, with the samples beside the program, as a user runs it.
+int renderWithCli(const QString& song, const QString& out, const QString& options) {
+    const QString command = QString("'%1/tromel-cli' render '%2' '%3' %4 2>&1").arg(TROMEL_BIN_DIR, song, out, options);
+    FILE* pipe = popen(QFile::encodeName(command).constData(), "r");
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) {
+    }
+    return pclose(pipe);
+}
+
+// The dialog's choices: a length (loops > 0, else `seconds`) and the rest as tromel-cli names them.
+struct Choice {
+    int loops = 1;
+    double seconds = 0.0;
+    QString format = "wav16";
+    int quality = 6;
+    int bitrate = 256;
+    double fade = 0.0;
+    bool ring = false;
+    int loudness = 0;  // 0: as mixed
+    bool loopPoints = false;
+    bool stems = false;
+};
+
+// Answers the options dialog.
+void choose(const Choice& choice) {
+    whenModalShown<dialogs::ExportAudioDialog>([=](dialogs::ExportAudioDialog& dialog) {
+        auto* format = dialog.findChild<QComboBox*>("comboFormat");
+        format->setCurrentIndex(format->findData(choice.format));
+        dialog.findChild<QSpinBox*>("textQuality")->setValue(choice.quality);
+        auto* bitrate = dialog.findChild<QComboBox*>("comboBitrate");
+        bitrate->setCurrentIndex(bitrate->findData(choice.bitrate));
+        if (choice.loops > 0) {
+            dialog.findChild<QSpinBox*>("textLoops")->setValue(choice.loops);
+        } else {
+            dialog.findChild<QRadioButton*>("optionSeconds")->setChecked(true);
+            dialog.findChild<QDoubleSpinBox*>("textSeconds")->setValue(choice.seconds);
+        }
+        dialog.findChild<QDoubleSpinBox*>("textFade")->setValue(choice.fade);
+        dialog.findChild<QCheckBox*>("checkRing")->setChecked(choice.ring);
+        auto* loudness = dialog.findChild<QComboBox*>("comboLoudness");
+        loudness->setCurrentIndex(choice.loudness == 0 ? 0 : loudness->findData(choice.loudness));
+        dialog.findChild<QCheckBox*>("checkLoopPoints")->setChecked(choice.loopPoints);
+        dialog.findChild<QCheckBox*>("checkStems")->setChecked(choice.stems);
+        dialog.findChild<QPushButton*>("cmdExport")->click();
+    });
+}
+
+void chooseLength(int loops, double seconds) {
+    choose({.loops = loops, .seconds = seconds});
+}
+
+// What the render's folder holds besides the song files: no temporary file may stay behind.
+QStringList leftovers(const QTemporaryDir& folder) {
+    return QDir(folder.path()).entryList({"*.tmp-*"}, QDir::Files);
+}
+
+class ExportAudioDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every format and option, stems too; the closing message names the files.
+    void theExportEqualsTheCommandLineRenderOfTheSavedSong() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        document.song() = songToExport();
+        const QString song = editor.folder.filePath("tune.org");
+        editor.prompts.answers.push_back(song);
+        QVERIFY(document.saveAs());
+        const std::pair<Choice, QString> cases[] = {
+            {{.loops = 2}, "--loops 2"},
+            {{.loops = 0, .seconds = 1.25}, "--seconds 1.25"},
+            {{.format = "ogg", .quality = 3, .fade = 0.5, .loudness = -16},
+             "--format ogg --quality 3 --fade 0.5 --loudness -16"},
+            {{.format = "flac24", .loopPoints = true}, "--format flac24 --loop-points"},
+            {{.format = "mp3", .bitrate = 128, .ring = true}, "--bitrate 128 --ring"},
+            {{.format = "float", .stems = true}, "--stems --format float"}};
+        for (const auto& [choice, options] : cases) {
+            const QString extension =
+                QString::fromLatin1(exchange::infoOf(*exchange::formatNamed(choice.format.toStdString())).extension);
+            const QString exported = editor.folder.filePath("editor." + extension);
+            const QString rendered = editor.folder.filePath("cli." + extension);
+            choose(choice);
+            editor.prompts.answers.push_back(exported);
+            menuEntry(document, "Export Audio...")->trigger();
+            QCOMPARE(editor.prompts.choosers.last(), (RecordedChooser{true, "Export Audio...", "tune." + extension}));
+            QCOMPARE(renderWithCli(song, rendered, options), 0);
+            QStringList names = {""};
+            if (choice.stems)
+                names = {"-instrument1", "-instrument2", "-drum3"};
+            for (const QString& name : names) {
+                const QByteArray bytes = bytesOf(editor.folder.filePath("editor" + name + "." + extension));
+                QVERIFY2(bytes.size() > 1000, qPrintable(options + name));
+                QVERIFY2(bytes == bytesOf(editor.folder.filePath("cli" + name + "." + extension)), qPrintable(options));
+            }
+            QCOMPARE(editor.prompts.messages.last().icon, MessageIcon::Information);
+            QVERIFY(
+                editor.prompts.messages.last().text.startsWith("Written: editor" + names.first() + "." + extension));
+            QVERIFY(editor.prompts.messages.last().text.contains("Integrated loudness "));
+        }
+        QVERIFY(leftovers(editor.folder).isEmpty());
+    }
+
+    // Cancelling the progress stops the render and removes its file; a refused render says why
+    // and writes nothing; cancelling a question does nothing at all.
+    void cancelledRefusedAndAbandonedExportsLeaveNoFile() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        document.song() = songToExport();
+        const QString out = editor.folder.filePath("out.wav");
+
+        chooseLength(0, 10000.0);
+        editor.prompts.answers.push_back(out);
+        QString cancelling;
+        whenModalShown<dialogs::ExportProgressDialog>([&](dialogs::ExportProgressDialog& dialog) {
+            dialog.findChild<QPushButton*>("cmdCancel")->click();
+            cancelling = dialog.findChild<QLabel*>("labelExport")->text();
+        });
+        menuEntry(document, "Export Audio...")->trigger();
+        QCOMPARE(cancelling, QString("Cancelling..."));
+        QVERIFY(!QFile::exists(out));
+
+        // The document's own file as the output; then a sample folder without the song's samples.
+        const QString song = editor.folder.filePath("tune.org");
+        editor.prompts.answers.push_back(song);
+        QVERIFY(document.saveAs());
+        const QByteArray saved = bytesOf(song);
+        chooseLength(1, 0.0);
+        editor.prompts.answers.push_back(song);
+        menuEntry(document, "Export Audio...")->trigger();
+        QCOMPARE(editor.prompts.messages.size(), 1);
+        QCOMPARE(editor.prompts.messages.last().title, QString("Export Audio"));
+        QVERIFY(editor.prompts.messages.last().text.endsWith("this is the song itself; choose another output file"));
+        QCOMPARE(bytesOf(song), saved);
+
+        QTemporaryDir noSamples;
+        editor.context.sampleFolder = QFile::encodeName(noSamples.path()).toStdString();
+        chooseLength(1, 0.0);
+        editor.prompts.answers.push_back(out);
+        menuEntry(document, "Export Audio...")->trigger();
+        QCOMPARE(editor.prompts.messages.size(), 2);
+        const QStringList missing = editor.prompts.messages.last().text.split('\n');
+        QCOMPARE(missing.size(), 3);  // M01.wav (instrument 0), M31.wav (instrument 1), D06.wav (drum 2)
+        QVERIFY(missing[1].startsWith(noSamples.filePath("M31.wav") + ": "));
+        QVERIFY(!QFile::exists(out));
+
+        whenModalShown<dialogs::ExportAudioDialog>(
+            [](dialogs::ExportAudioDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
+        menuEntry(document, "Export Audio...")->trigger();
+        chooseLength(1, 0.0);
+        menuEntry(document, "Export Audio...")->trigger();  // the file chooser cancelled: no answer left
+        QCOMPARE(editor.prompts.messages.size(), 2);
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(leftovers(editor.folder).isEmpty());
+    }
+};
+
+const bool registered = registerUiTest<ExportAudioDialogTest>();
+
+}  // namespace
+}  // namespace tromel::test
+
+#include "ExportAudioDialogTest.moc"
