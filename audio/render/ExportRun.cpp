@@ -80,7 +80,7 @@ RenderOutcome ExportRun::run() {
 
 // The mix is rendered at the gain that brings it to the loudness asked for (and written, unless
 // stems are to be written) and measured; a pass that missed by more than the tolerance leads to
-// one more, its gain corrected along the line through the two measurements so far.
+// one more, its gain corrected by the slope the limiter left.
 RenderOutcome ExportRun::normalise() {
     if (!m_first || !std::isfinite(m_first->integrated))
         return finish(ended(Status::Refused, "the render is silent (below -70 LUFS), so it has no loudness to set"));
@@ -97,9 +97,12 @@ RenderOutcome ExportRun::normalise() {
         const double miss = target - result.loudness->integrated;
         if (std::abs(miss) <= loudnessTolerance || renders == 3)
             break;
+        // Loudness follows the gain one for one up to the knee where the limiter starts to act,
+        // then more slowly: how much more slowly, the pass just made tells.
+        const double knee = truePeakCeiling - m_first->truePeak;
         double slope = 1.0;
-        if (comparable && std::abs(gain) >= 1.0)
-            slope = std::clamp((result.loudness->integrated - m_first->integrated) / gain, 0.25, 1.0);
+        if (comparable && gain > knee + 0.5)
+            slope = std::clamp((result.loudness->integrated - m_first->integrated - knee) / (gain - knee), 0.1, 1.0);
         gain += miss / slope;
         ++m_passesPlanned;
     }

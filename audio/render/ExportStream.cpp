@@ -36,7 +36,8 @@ void ExportStream::fade(float* stereo, int frames, int64_t first) const {
         if (i < 0)
             continue;
         const double position = m_settings.fadeFrames == 1 ? 1.0 : std::min(1.0, i / span);
-        const float gain = static_cast<float>(std::cos(std::numbers::pi / 2.0 * position));
+        // cos(pi/2) is not quite 0 in doubles; the last frame is silent.
+        const float gain = position >= 1.0 ? 0.0f : static_cast<float>(std::cos(std::numbers::pi / 2.0 * position));
         stereo[2 * n] *= gain;
         stereo[2 * n + 1] *= gain;
     }

@@ -141,8 +141,7 @@ RenderOutcome renderSong(const Song& song, const RenderRequest& request, const R
     if (!request.songFile.empty())
         for (const fs::path& output : renderOutputs(song, request))
             if (isSameFile(request.songFile, output))
-                return outcome(Status::Refused,
-                               {aboutFile(output, songItselfText)});
+                return outcome(Status::Refused, {aboutFile(output, songItselfText)});
     std::error_code error;
     if (!fs::is_directory(request.sampleFolder, error))
         return outcome(Status::Refused, {aboutFile(request.sampleFolder, "no such sample folder")});

@@ -1,6 +1,7 @@
 // tromel-cli: inspect, resave and render Organya songs with the editor's own core.
 #include "tools/cli/CliCommand.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 
@@ -9,14 +10,28 @@ namespace {
 constexpr const char* usageText =
     "usage: tromel-cli info SONG.org\n"
     "       tromel-cli resave IN.org OUT.org\n"
-    "       tromel-cli render SONG.org OUT.wav [--loops N | --seconds S] [--samples DIR]\n"
+    "       tromel-cli render SONG.org OUT [--loops N | --seconds S] [--samples DIR] [--format F]\n"
+    "                         [--quality Q] [--bitrate K] [--fade S] [--ring] [--loudness LUFS]\n"
+    "                         [--loop-points] [--stems]\n"
     "\n"
     "  info     print the header, the sixteen channel settings and the note counts\n"
     "  resave   read a song and write it again\n"
-    "  render   play a song offline into a 44100 Hz 16-bit stereo WAV file: from the start to the\n"
-    "           loop end, then the loop once more (--loops N: N times), or exactly S seconds;\n"
-    "           the samples come from \"Processed ORG Samples\" beside the program (installed:\n"
-    "           in share/tromel/) unless --samples names another folder\n";
+    "  render   play a song offline into a 44100 Hz stereo audio file: from the start to the loop\n"
+    "           end, then the loop once more (--loops N: N times), or exactly S seconds; the\n"
+    "           samples come from \"Processed ORG Samples\" beside the program (installed: in\n"
+    "           share/tromel/) unless --samples names another folder\n"
+    "\n"
+    "render options:\n"
+    "  --format F        wav16 wav24 float flac16 flac24 ogg mp3; without it, the output's\n"
+    "                    extension: .wav 16-bit WAV, .flac 16-bit FLAC, .ogg, .mp3\n"
+    "  --quality Q       Ogg Vorbis quality 0 to 10 (6)\n"
+    "  --bitrate K       MP3 constant bit rate in kbit/s, 32 to 320 as LAME offers them (256)\n"
+    "  --fade S          fade out over the last S seconds\n"
+    "  --ring            after the last step, let the sounding notes ring out (at most 10 s)\n"
+    "  --loudness LUFS   normalise to this integrated loudness (-70 to 0), true peak under -1 dBTP\n"
+    "  --loop-points     mark the last pass as the file's loop (WAV smpl; FLAC and Ogg\n"
+    "                    LOOPSTART and LOOPLENGTH comments)\n"
+    "  --stems           OUT-instrument1.EXT .. OUT-drum8.EXT, one file per channel with notes\n";
 
 struct Command {
     const char* name;
@@ -29,29 +44,38 @@ constexpr Command commands[] = {
     {"render", tromel::cli::runRender},
 };
 
+bool asksForHelp(const std::vector<std::string>& args) {
+    return std::any_of(args.begin(), args.end(), [](const std::string& arg) { return arg == "--help" || arg == "-h"; });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace tromel::cli;
-    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && asksForHelp({args.front()})) {
         std::cout << usageText;
         return exitOk;
     }
-    if (argc < 2) {
+    if (args.empty()) {
         std::cerr << usageText;
         return exitUsage;
     }
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    const std::vector<std::string> commandArgs(args.begin() + 1, args.end());
     for (const Command& command : commands) {
-        if (std::strcmp(argv[1], command.name) != 0)
+        if (args.front() != command.name)
             continue;
+        if (asksForHelp(commandArgs)) {
+            std::cout << usageText;
+            return exitOk;
+        }
         try {
-            return command.run(args);
+            return command.run(commandArgs);
         } catch (const UsageError& error) {
             std::cerr << "tromel-cli: " << error.message << "\n\n" << usageText;
             return exitUsage;
         }
     }
-    std::cerr << "tromel-cli: unknown command '" << argv[1] << "'\n\n" << usageText;
+    std::cerr << "tromel-cli: unknown command '" << args.front() << "'\n\n" << usageText;
     return exitUsage;
 }

@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 // A song with notes placed by song channel (0..7 instruments, 8..15 drums), each in the first free
 // slot of its channel.
 Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, int32_t loopEnd = 1600, int32_t tempo = 128);
+void addNote(Song& song, int channel, const NoteRec& note);
 
 // Dense songs of our own, sixteen busy channels at loud volumes with drums on every step, 64
 // steps: 0 an ordinary dense song, 1 every channel on every step at full volume, 2 fast with

@@ -148,6 +148,9 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
         {runCli("render a.org b.wav --loops 2 --seconds 3"), 2, usage},
         {runCli("frobnicate x"), 2, "unknown command"},
         {runCli("--help"), 0, usage},
+        {runCli("info --help"), 0, usage},
+        {runCli("render --help"), 0, "--loudness LUFS"},
+        {runCli("render a.org b.wav --fade x"), 2, usage},
         {render(song, song), 1, song.string() + itself},
         {render(song, folder / "hard.org"), 1, (folder / "hard.org").string() + itself},
         {render(folder / "link.org", out), 0, ""}};
@@ -156,6 +159,42 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
         EXPECT_NE(run.output.find(reason), std::string::npos) << run.output;
     }
     EXPECT_EQ(fileText(song), before);
+}
+
+// Export options that cannot make the file asked for are refused, each with its reason, and
+// nothing is written.
+TEST_F(Cli, ExportOptionsThatCannotWorkAreRefused) {
+    const fs::path song = songFile("song.org");
+    Song empty = songWith({}, 4, 50);
+    ASSERT_TRUE(saveOrgFile(empty, folder / "empty.org").ok);
+    const std::pair<std::string, std::string> cases[] = {
+        {"o.wav --format wav32", "unknown format 'wav32'"},
+        {"o.aiff", "cannot tell the format from 'o.aiff'"},
+        {"o.ogg --quality 11", "quality must be 0 to 10, not 11"},
+        {"o.wav --quality 5", "--quality is for the ogg format only"},
+        {"o.mp3 --bitrate 100", "not 100"},
+        {"o.ogg --bitrate 128", "--bitrate is for the mp3 format only"},
+        {"o.wav --loudness -80", "loudness must be -70 to 0 LUFS"},
+        {"o.wav --loudness 1", "loudness must be -70 to 0 LUFS"},
+        {"o.wav --fade 100", "no longer than the render"},
+        {"o.wav --fade 0.1 --loop-points", "loop would no longer loop"},
+        {"o.wav --ring --loop-points", "loop would no longer loop"},
+        {"o.wav --ring --seconds 1", "a ringing end needs a length in loops"},
+        {"o.wav --loop-points --seconds 1", "loop points need a length in loops"},
+        {"o.wav --loop-points --loops 0", "at least one loop"},
+        {"o.mp3 --loop-points", "MP3 carries no loop points"}};
+    for (const auto& [options, reason] : cases) {
+        const std::size_t space = options.find(' ');
+        const CliRun run =
+            render(song, folder / options.substr(0, space), space == std::string::npos ? "" : options.substr(space));
+        EXPECT_EQ(run.exitCode, 1) << options << ": " << run.output;
+        EXPECT_NE(run.output.find(reason), std::string::npos) << options << ": " << run.output;
+    }
+    const CliRun stems = render(folder / "empty.org", folder / "o.wav", " --stems");
+    EXPECT_EQ(stems.exitCode, 1);
+    EXPECT_NE(stems.output.find("no notes, so there are no stems"), std::string::npos) << stems.output;
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().extension(), ".org") << entry.path();
 }
 
 // Each sample a playing channel needs and cannot have is named; nothing is written.
@@ -184,11 +223,16 @@ TEST_F(Cli, RenderNamesMissingSamplesAndWritesNothing) {
 TEST_F(Cli, ASignalTakesTheUnfinishedFileWithIt) {
     const fs::path song = songFile("song.org");
     const fs::path out = folder / "long.wav";
-    for (const int signalNumber : {SIGTERM, SIGINT}) {
-        const pid_t pid =
-            startCli({"render", song.string(), out.string(), "--seconds", "10000", "--samples", samples.string()});
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        // The last one writes stems: every one of their temporary files goes.
+        std::vector<std::string> args{"render", song.string(), out.string(),    "--seconds",
+                                      "10000",  "--samples",   samples.string()};
+        if (signalNumber == SIGHUP)
+            args.push_back("--stems");
+        const pid_t pid = startCli(args);
         ASSERT_GT(pid, 0);
-        const fs::path temporary = out.string() + ".tmp-" + std::to_string(pid);
+        const fs::path temporary =
+            (signalNumber == SIGHUP ? folder / "long-instrument1.wav" : out).string() + ".tmp-" + std::to_string(pid);
         for (int i = 0; i < 2000 && !(fs::exists(temporary) && fs::file_size(temporary) > 0); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         EXPECT_TRUE(fs::exists(temporary));
@@ -197,6 +241,8 @@ TEST_F(Cli, ASignalTakesTheUnfinishedFileWithIt) {
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
         EXPECT_FALSE(fs::exists(temporary) || fs::exists(out));
+        for (const auto& entry : fs::directory_iterator(folder))
+            EXPECT_EQ(entry.path().extension(), ".org") << entry.path();
     }
 }
 

@@ -1,19 +1,23 @@
-// Audio export: the unchanged 16-bit WAV, every format read back, loudness by a second meter,
-// fades, ringing ends, loop points, stems and cancelling.
+// Audio export: the unchanged 16-bit WAV, every format read back, loudness by a second meter
+// (ffmpeg's), fades, ringing ends, loop points, stems and cancelling.
+#include "audio/mixer/KeyFrequency.h"
 #include "audio/render/OfflineRender.h"
 #include "song/OrgFile.h"
 #include "tests/core/audio/AudioTestKit.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <numbers>
+#include <regex>
 
 namespace tromel::audio::test {
 namespace {
+
+using exchange::AudioFormat;
 
 const fs::path bank = TROMEL_SAMPLE_DIR;
 
@@ -29,26 +33,272 @@ uint64_t fnv1a(const std::string& bytes) {
     return hash;
 }
 
+std::string commandOutput(const std::string& command) {
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    std::string output;
+    char buffer[4096];
+    while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
+    pclose(pipe);
+    return output;
+}
+
+// Integrated loudness (LUFS) and true peak (dBTP) by ffmpeg's ebur128 filter.
+std::pair<double, double> secondMeter(const fs::path& file) {
+    const std::string output =
+        commandOutput("ffmpeg -nostats -hide_banner -i '" + file.string() + "' -af ebur128=peak=true -f null -");
+    const std::size_t summary = output.rfind("Summary:");
+    std::smatch integrated;
+    std::smatch peak;
+    const std::string tail = summary == std::string::npos ? std::string() : output.substr(summary);
+    if (!std::regex_search(tail, integrated, std::regex(R"(I:\s+(-?[0-9.]+) LUFS)")) ||
+        !std::regex_search(tail, peak, std::regex(R"(Peak:\s+(-?[0-9.]+) dBFS)")))
+        return {NAN, NAN};
+    return {std::stod(integrated[1]), std::stod(peak[1])};
+}
+
+// Loud drum hits over a quiet pad: a crest far above a song's loudness, so that a loud target
+// needs the true-peak limiter.
+Song peakySong() {
+    Song song = songWith({{0, {1, 60, 32, 6, 60}}}, 32, 100);
+    for (int step = 1; step <= 32; step += 8)
+        for (int drum : {8, 9})
+            addNote(song, drum, {step, 48, 1, 6, 254});
+    song.drums[1].wave = 2;
+    return song;
+}
+
 struct Export : testing::Test {
     fs::path folder = scratchFolder("export");
 
-    RenderRequest request(const std::string& output) const {
+    RenderRequest request(const std::string& output, AudioFormat format = AudioFormat::Wav16) const {
         RenderRequest request;
         request.sampleFolder = bank;
         request.output = folder / output;
+        request.encoding.format = format;
         return request;
+    }
+    Wav rendered(const Song& song, const RenderRequest& request) const {
+        const RenderOutcome outcome = renderSong(song, request);
+        EXPECT_TRUE(outcome.written()) << (outcome.problems.empty() ? "" : outcome.problems[0]);
+        return readWav(request.output);
     }
 };
 
-// Rendered by the engine as it was before export options existed: the same bytes, to the last.
+// Rendered as before export options existed, by tromel-cli as a user runs it: the same bytes, to
+// the last (the hash of the file the earlier engine wrote).
 TEST_F(Export, WithoutOptionsA16BitWavIsTheEarlierFile) {
+    ASSERT_TRUE(saveOrgFile(denseSong(0), folder / "dense.org").ok);
+    const fs::path out = folder / "dense.wav";
+    commandOutput(std::string("'") + TROMEL_CLI_PATH + "' render '" + (folder / "dense.org").string() + "' '" +
+                  out.string() + "' --loops 2 --samples '" + bank.string() + "'");
+    EXPECT_EQ(fnv1a(fileText(out)), 0x44f7d995b14e6b37ull);
+}
+
+// Each format against the float render: frames, channels, rate and level; the lossless ones to
+// their last bit, the lossy ones within a fraction of a decibel; the same options always give the
+// same bytes.
+TEST_F(Export, EveryFormatReadsBackWithItsFramesRateAndLevel) {
     const Song song = denseSong(0);
-    ASSERT_TRUE(saveOrgFile(song, folder / "dense.org").ok);
-    RenderRequest plain = request("plain.wav");
-    plain.loops = 2;
-    ASSERT_TRUE(renderSong(song, plain).written());
-    std::printf("golden %016llx\n", static_cast<unsigned long long>(fnv1a(fileText(plain.output))));
-    fs::copy_file(folder / "dense.org", "/tmp/ex/dense.org", fs::copy_options::overwrite_existing);
+    const Wav reference = rendered(song, request("reference.wav", AudioFormat::Float));
+    ASSERT_EQ(reference.info.frames, stepFrame(64 + 64 + 1, song.tempo));
+    const double level = rmsOf(leftOf(reference.frames));
+    for (const exchange::AudioFormatInfo& info : exchange::audioFormats) {
+        RenderRequest asked = request(std::string("song-") + info.name + "." + info.extension, info.format);
+        asked.songFile = folder / "dense.org";
+        const Wav wav = rendered(song, asked);
+        const bool lossy = info.format == AudioFormat::Ogg || info.format == AudioFormat::Mp3;
+        EXPECT_EQ(std::tie(wav.info.channels, wav.info.samplerate), std::make_tuple(2, 44100)) << info.name;
+        // MP3 pads its start and end with the encoder's delay and a part frame.
+        EXPECT_NEAR(wav.info.frames, reference.info.frames, info.format == AudioFormat::Mp3 ? 2 * 1152 : 0)
+            << info.name;
+        EXPECT_NEAR(20 * std::log10(rmsOf(leftOf(wav.frames)) / level), 0.0, lossy ? 0.3 : 0.001) << info.name;
+        if (info.pcmBits > 0 || info.format == AudioFormat::Float) {
+            const float step = info.pcmBits > 0 ? std::ldexp(1.0f, 1 - info.pcmBits) : 0.0f;
+            float largest = 0.0f;
+            for (std::size_t i = 0; i < wav.frames.size(); ++i)
+                largest = std::max(largest, std::abs(wav.frames[i] - reference.frames[i]));
+            EXPECT_LE(largest, step) << info.name;
+        }
+        const std::string bytes = fileText(asked.output);
+        asked.output = folder / (std::string("again-") + info.name);
+        rendered(song, asked);
+        EXPECT_TRUE(fileText(asked.output) == bytes) << info.name;
+    }
+    EXPECT_EQ(commandOutput("ffprobe -v error -show_entries format_tags=title,encoder -of csv=p=0 '" +
+                            (folder / "song-flac16.flac").string() + "'"),
+              std::string("dense.org,Tromel ") + TROMEL_VERSION + "\n");
+}
+
+// The loud target needs the limiter on the peaky song (its true peak ends at the ceiling); the
+// quiet one on the dense song only a gain. The reported figures agree with the second meter.
+TEST_F(Export, NormalisedLoudnessAndTruePeakHoldByASecondMeter) {
+    struct Case {
+        Song song;
+        double target;
+        AudioFormat format;
+    };
+    const Case cases[] = {{peakySong(), -14.0, AudioFormat::Wav16},  {peakySong(), -14.0, AudioFormat::Flac24},
+                          {peakySong(), -16.0, AudioFormat::Ogg},    {peakySong(), -14.0, AudioFormat::Mp3},
+                          {denseSong(0), -23.0, AudioFormat::Float}, {denseSong(2), -18.0, AudioFormat::Flac16}};
+    for (const Case& c : cases) {
+        const auto& info = exchange::infoOf(c.format);
+        RenderRequest asked = request(std::string("loud-") + info.name + "." + info.extension, c.format);
+        asked.loudness = c.target;
+        asked.loops = 3;
+        const RenderOutcome outcome = renderSong(c.song, asked);
+        ASSERT_TRUE(outcome.written() && outcome.loudness) << info.name;
+        const auto [integrated, truePeak] = secondMeter(asked.output);
+        const bool lossy = c.format == AudioFormat::Ogg || c.format == AudioFormat::Mp3;
+        EXPECT_NEAR(integrated, c.target, lossy ? 0.5 : 0.3) << info.name;
+        EXPECT_NEAR(outcome.loudness->integrated, integrated, 0.3) << info.name;
+        if (!lossy) {
+            EXPECT_LE(truePeak, -0.9) << info.name;
+            EXPECT_NEAR(outcome.loudness->truePeak, truePeak, 0.2) << info.name;
+        }
+        if (c.target == -14.0 && !lossy)
+            EXPECT_GT(truePeak, -1.5) << info.name;  // the limiter held it
+    }
+    RenderRequest silent = request("silent.wav");
+    silent.loudness = -14.0;
+    const RenderOutcome refused = renderSong(songWith({}, 8, 100), silent);
+    EXPECT_EQ(refused.status, RenderOutcome::Status::Refused);
+    EXPECT_FALSE(fs::exists(silent.output));
+}
+
+// Over the last S seconds the gain is a quarter cosine from 1 to 0, the last frame silent; before
+// it the render is untouched. A ringing end lets the notes sounding at the last step play on to
+// their ends, until 60 dB below their peak, and for at most ten seconds.
+TEST_F(Export, FadesAndRingingEnds) {
+    // A note that the song's end cuts eight steps (of 20 ms) short.
+    const Song song = songWith({{0, {9, 48, 16, 6, 200}}, {8, {16, 48, 1, 6, 200}}}, 16, 20);
+    RenderRequest plain = request("plain.wav", AudioFormat::Float);
+    plain.loops = 0;
+    const Wav whole = rendered(song, plain);
+    RenderRequest faded = plain;
+    faded.output = folder / "faded.wav";
+    faded.fadeSeconds = 0.25;
+    const Wav fade = rendered(song, faded);
+    ASSERT_EQ(fade.info.frames, whole.info.frames);
+    const int64_t fadeFrames = 11025;
+    const int64_t start = whole.info.frames - fadeFrames;
+    double worst = 0.0;
+    for (int64_t f = 0; f < whole.info.frames; ++f) {
+        const double gain =
+            f < start ? 1.0 : std::cos(std::numbers::pi / 2 * static_cast<double>(f - start) / (fadeFrames - 1));
+        worst = std::max(worst, std::abs(fade.frames[2 * f] - gain * whole.frames[2 * f]));
+    }
+    EXPECT_LT(worst, 1e-6);
+    EXPECT_EQ(fade.frames[fade.frames.size() - 2], 0.0f);
+
+    RenderRequest ringing = plain;
+    ringing.output = folder / "ring.wav";
+    ringing.ring = true;
+    const Wav ring = rendered(song, ringing);
+    // To the note's end, its fade and the DC blocker's drain.
+    ASSERT_GT(ring.info.frames, stepFrame(25, 20) + Voice::rampFrames);
+    EXPECT_LT(ring.info.frames, stepFrame(25, 20) + Voice::rampFrames + DcBlocker::drainFrames + 10);
+    EXPECT_TRUE(std::equal(whole.frames.begin(), whole.frames.end(), ring.frames.begin()));
+    float afterEnd = 0.0f;
+    for (std::size_t i = whole.frames.size(); i < ring.frames.size(); ++i)
+        afterEnd = std::max(afterEnd, std::abs(ring.frames[i]));
+    const float last = std::max(std::abs(ring.frames[ring.frames.size() - 2]), std::abs(ring.frames.back()));
+    EXPECT_GT(afterEnd, 0.01f);
+    EXPECT_LE(last, afterEnd * 1.2e-3f);  // the last frame not yet 60 dB down
+
+    // A note of length 0 never ends: the ring stops at ten seconds.
+    ringing.output = folder / "endless.wav";
+    const Wav endless = rendered(songWith({{0, {1, 48, 0, 6, 200}}}, 16, 20), ringing);
+    EXPECT_EQ(endless.info.frames, whole.info.frames + 10 * outputRate);
+}
+
+// The loop [A, B) of the file is the next pass of a longer render, sample for sample, in WAV's smpl
+// chunk (its end inclusive) and in FLAC's and Ogg's comments.
+TEST_F(Export, LoopPointsMarkTheLastPassSampleForSample) {
+    Song song = denseSong(3);
+    song.loopBegin = 16;  // an intro before the loop; 48 steps of 150 ms: a whole number of frames
+    RenderRequest marked = request("marked.wav", AudioFormat::Float);
+    marked.loopPoints = true;
+    const Wav file = rendered(song, marked);
+    const int64_t a = stepFrame(64 + 1, song.tempo);
+    const int64_t b = stepFrame(64 + 48 + 1, song.tempo);
+    ASSERT_EQ(file.info.frames, b);
+    const std::string bytes = fileText(marked.output);
+    const std::size_t smpl = bytes.find("smpl");
+    ASSERT_NE(smpl, std::string::npos);
+    const auto field = [&](std::size_t offset) {
+        uint32_t value = 0;
+        std::memcpy(&value, bytes.data() + smpl + 8 + offset, 4);
+        return value;
+    };
+    EXPECT_EQ(std::make_tuple(field(28), field(44), field(48)), std::make_tuple(1u, uint32_t(a), uint32_t(b - 1)));
+
+    RenderRequest longer = request("longer.wav", AudioFormat::Float);
+    longer.loops = 2;
+    const Wav next = rendered(song, longer);
+    double largest = 0.0;
+    for (int64_t i = 0; i < 2 * (b - a); ++i)
+        largest = std::max(largest, static_cast<double>(std::abs(file.frames[2 * a + i] - next.frames[2 * b + i])));
+    EXPECT_LT(largest, 1e-5);
+
+    for (AudioFormat format : {AudioFormat::Flac16, AudioFormat::Ogg}) {
+        const auto& info = exchange::infoOf(format);
+        RenderRequest commented = request(std::string("marked.") + info.extension, format);
+        commented.loopPoints = true;
+        rendered(song, commented);
+        EXPECT_EQ(commandOutput("ffprobe -v error -show_entries format_tags=LOOPSTART,LOOPLENGTH:stream_tags=LOOPSTART,"
+                                "LOOPLENGTH -of default=nw=1 '" +
+                                commented.output.string() + "'"),
+                  "TAG:LOOPSTART=" + std::to_string(a) + "\nTAG:LOOPLENGTH=" + std::to_string(b - a) + "\n")
+            << info.name;
+    }
+}
+
+// The dense songs never wake the limiter: their stems add up to the mix, as mixed and normalised.
+TEST_F(Export, StemsAddUpToTheMix) {
+    const Song song = denseSong(0);
+    for (const std::optional<double> loudness : {std::optional<double>(), std::optional<double>(-23.0)}) {
+        RenderRequest mixRequest = request("mix.wav", AudioFormat::Float);
+        mixRequest.loudness = loudness;
+        const Wav mix = rendered(song, mixRequest);
+        RenderRequest stems = mixRequest;
+        stems.output = folder / "part.wav";
+        stems.stems = true;
+        const RenderOutcome outcome = renderSong(song, stems);
+        ASSERT_TRUE(outcome.written());
+        ASSERT_EQ(outcome.files.size(), 16u);
+        EXPECT_EQ(outcome.files.front(), folder / "part-instrument1.wav");
+        EXPECT_EQ(outcome.files.back(), folder / "part-drum8.wav");
+        std::vector<double> sum(mix.frames.size());
+        for (const fs::path& file : outcome.files) {
+            const Wav stem = readWav(file);
+            ASSERT_EQ(stem.frames.size(), sum.size());
+            std::transform(sum.begin(), sum.end(), stem.frames.begin(), sum.begin(), std::plus<>());
+        }
+        double largest = 0.0;
+        for (std::size_t i = 0; i < sum.size(); ++i)
+            largest = std::max(largest, std::abs(sum[i] - mix.frames[i]));
+        EXPECT_LT(20 * std::log10(largest), -90.0) << largest;
+    }
+}
+
+// Cancelled in the last pass of a normalised stems export, or failing to write, an export leaves
+// nothing behind: no file, no temporary file.
+TEST_F(Export, ACancelledOrFailedExportLeavesNothing) {
+    RenderRequest asked = request("cancelled.flac", AudioFormat::Flac16);
+    asked.stems = true;
+    asked.loudness = -16.0;
+    int64_t calls = 0;
+    const RenderOutcome cancelled = renderSong(denseSong(0), asked, [&](int64_t done, int64_t total) {
+        ++calls;
+        return done < total * 9 / 10;
+    });
+    EXPECT_EQ(cancelled.status, RenderOutcome::Status::Cancelled);
+    EXPECT_GT(calls, 10);
+    asked.output = folder / "missing" / "failed.wav";
+    asked.stems = false;
+    EXPECT_EQ(renderSong(denseSong(0), asked).status, RenderOutcome::Status::Failed);
+    EXPECT_TRUE(fs::is_empty(folder));
 }
 
 }  // namespace
