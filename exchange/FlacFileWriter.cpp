@@ -60,14 +60,13 @@ bool FlacFileWriter::addComment(const char* name, const std::string& value) {
 bool FlacFileWriter::write(const float* frames, int count) {
     if (!m_open)
         return false;
-    const float scale = static_cast<float>(1 << (m_bits - 1));
-    const int32_t largest = (1 << (m_bits - 1)) - 1;
     m_samples.resize(2 * static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < m_samples.size(); ++i) {
-        const float scaled = frames[i] * scale;
-        m_samples[i] = scaled >= static_cast<float>(largest) ? largest
-                       : scaled <= -scale                    ? -largest - 1
-                                                             : static_cast<int32_t>(std::lrintf(scaled));
+        const float scaled = frames[i] * 2147483648.0f;
+        const int64_t value = scaled >= 2147483647.0f    ? 2147483647
+                              : scaled <= -2147483648.0f ? -2147483648LL
+                                                         : std::lrintf(scaled);
+        m_samples[i] = static_cast<int32_t>(value >> (32 - m_bits));
     }
     if (FLAC__stream_encoder_process_interleaved(m_encoder, m_samples.data(), static_cast<unsigned>(count)))
         return true;

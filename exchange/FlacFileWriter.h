@@ -11,8 +11,9 @@
 
 namespace tromel::exchange {
 
-// Samples are rounded as libsndfile rounds them into WAV files: scaled by 2^(bits - 1), to the
-// nearest, clipped.
+// Samples are quantised as libsndfile quantises them into WAV files: scaled to 32 bits, clipped,
+// rounded, and cut to the top `bits` bits (in all, rounded down). So a FLAC file decodes to the
+// samples of the WAV file of the same render.
 class FlacFileWriter : public AudioFileWriter {
 public:
     FlacFileWriter(const std::filesystem::path& path, int bits, const AudioFileTags& tags);

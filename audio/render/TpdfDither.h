@@ -6,15 +6,16 @@
 namespace tromel::audio {
 
 // Adds noise of a triangular distribution, one step of 16-bit samples either side, before the
-// writer rounds: the rounding error then carries no trace of the signal (a fade's last
-// whispers stay noise, not distortion).
+// writer quantises: the error then carries no trace of the signal (a fade's last whispers stay
+// noise, not distortion). The writers round down, as libsndfile does; half a step more makes that
+// a rounding to the nearest.
 class TpdfDither {
 public:
     static constexpr float step = 1.0f / 32768.0f;
 
     void apply(float* stereo, int frames) {
         for (int i = 0; i < 2 * frames; ++i)
-            stereo[i] += (uniform() - uniform()) * step;
+            stereo[i] += (uniform() - uniform() + 0.5f) * step;
     }
 
 private:

@@ -221,7 +221,8 @@ TEST_F(Cli, RenderNamesMissingSamplesAndWritesNothing) {
 // SIGTERM or SIGINT in the middle of a long render ends it as the signal does, and takes the
 // unfinished file with it.
 TEST_F(Cli, ASignalTakesTheUnfinishedFileWithIt) {
-    const fs::path song = songFile("song.org");
+    const fs::path song = folder / "song.org";
+    ASSERT_TRUE(saveOrgFile(songWith({{0, {3, 48, 1, 6, 200}}, {8, {3, 48, 1, 6, 200}}}, 4, 50), song).ok);
     const fs::path out = folder / "long.wav";
     for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
         // The last one writes stems: every one of their temporary files goes.
@@ -232,7 +233,7 @@ TEST_F(Cli, ASignalTakesTheUnfinishedFileWithIt) {
         const pid_t pid = startCli(args);
         ASSERT_GT(pid, 0);
         const fs::path temporary =
-            (signalNumber == SIGHUP ? folder / "long-instrument1.wav" : out).string() + ".tmp-" + std::to_string(pid);
+            (signalNumber == SIGHUP ? folder / "long-drum1.wav" : out).string() + ".tmp-" + std::to_string(pid);
         for (int i = 0; i < 2000 && !(fs::exists(temporary) && fs::file_size(temporary) > 0); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         EXPECT_TRUE(fs::exists(temporary));

@@ -100,11 +100,15 @@ TEST_F(Export, WithoutOptionsA16BitWavIsTheEarlierFile) {
 // same bytes.
 TEST_F(Export, EveryFormatReadsBackWithItsFramesRateAndLevel) {
     const Song song = denseSong(0);
-    const Wav reference = rendered(song, request("reference.wav", AudioFormat::Float));
-    ASSERT_EQ(reference.info.frames, stepFrame(64 + 64 + 1, song.tempo));
+    RenderRequest three = request("reference.wav", AudioFormat::Float);
+    three.seconds = 3.0;
+    const Wav reference = rendered(song, three);
+    ASSERT_EQ(reference.info.frames, 3 * outputRate);
     const double level = rmsOf(leftOf(reference.frames));
     for (const exchange::AudioFormatInfo& info : exchange::audioFormats) {
-        RenderRequest asked = request(std::string("song-") + info.name + "." + info.extension, info.format);
+        RenderRequest asked = three;
+        asked.output = folder / (std::string("song-") + info.name + "." + info.extension);
+        asked.encoding.format = info.format;
         asked.songFile = folder / "dense.org";
         const Wav wav = rendered(song, asked);
         const bool lossy = info.format == AudioFormat::Ogg || info.format == AudioFormat::Mp3;
@@ -120,6 +124,10 @@ TEST_F(Export, EveryFormatReadsBackWithItsFramesRateAndLevel) {
                 largest = std::max(largest, std::abs(wav.frames[i] - reference.frames[i]));
             EXPECT_LE(largest, step) << info.name;
         }
+        if (info.format == AudioFormat::Flac16 || info.format == AudioFormat::Flac24)
+            EXPECT_TRUE(wav.frames ==
+                        readWav(folder / (info.pcmBits == 16 ? "song-wav16.wav" : "song-wav24.wav")).frames)
+                << info.name;
         const std::string bytes = fileText(asked.output);
         asked.output = folder / (std::string("again-") + info.name);
         rendered(song, asked);
@@ -128,6 +136,13 @@ TEST_F(Export, EveryFormatReadsBackWithItsFramesRateAndLevel) {
     EXPECT_EQ(commandOutput("ffprobe -v error -show_entries format_tags=title,encoder -of csv=p=0 '" +
                             (folder / "song-flac16.flac").string() + "'"),
               std::string("dense.org,Tromel ") + TROMEL_VERSION + "\n");
+    EXPECT_EQ(fileText(folder / "song-float.wav").find("PEAK"), std::string::npos);  // no time of writing
+    RenderRequest mp3 = three;
+    mp3.output = folder / "rate.mp3";
+    mp3.encoding = {AudioFormat::Mp3, 6, 128};
+    rendered(song, mp3);
+    EXPECT_EQ(commandOutput("ffprobe -v error -show_entries stream=bit_rate -of csv=p=0 '" + mp3.output.string() + "'"),
+              "128000\n");
 }
 
 // The loud target needs the limiter on the peaky song (its true peak ends at the ceiling); the
@@ -145,7 +160,6 @@ TEST_F(Export, NormalisedLoudnessAndTruePeakHoldByASecondMeter) {
         const auto& info = exchange::infoOf(c.format);
         RenderRequest asked = request(std::string("loud-") + info.name + "." + info.extension, c.format);
         asked.loudness = c.target;
-        asked.loops = 3;
         const RenderOutcome outcome = renderSong(c.song, asked);
         ASSERT_TRUE(outcome.written() && outcome.loudness) << info.name;
         const auto [integrated, truePeak] = secondMeter(asked.output);
@@ -190,6 +204,21 @@ TEST_F(Export, FadesAndRingingEnds) {
     }
     EXPECT_LT(worst, 1e-6);
     EXPECT_EQ(fade.frames[fade.frames.size() - 2], 0.0f);
+    // In 16 bits a faded render is dithered: where the song is still silent, triangular noise of
+    // one step either side, rounded to the nearest, half a step on average and none in the mean.
+    RenderRequest sixteen = faded;
+    sixteen.output = folder / "faded16.wav";
+    sixteen.encoding.format = AudioFormat::Wav16;
+    const Wav dithered = rendered(song, sixteen);
+    const std::size_t silent = 2 * static_cast<std::size_t>(stepFrame(9, 20));
+    double noise = 0.0;
+    double mean = 0.0;
+    for (std::size_t i = 0; i < silent; ++i) {
+        noise += std::pow(dithered.frames[i] * 32768.0, 2);
+        mean += dithered.frames[i] * 32768.0;
+    }
+    EXPECT_NEAR(std::sqrt(noise / static_cast<double>(silent)), 0.5, 0.05);
+    EXPECT_NEAR(mean / static_cast<double>(silent), 0.0, 0.05);
 
     RenderRequest ringing = plain;
     ringing.output = folder / "ring.wav";
@@ -260,6 +289,7 @@ TEST_F(Export, StemsAddUpToTheMix) {
     for (const std::optional<double> loudness : {std::optional<double>(), std::optional<double>(-23.0)}) {
         RenderRequest mixRequest = request("mix.wav", AudioFormat::Float);
         mixRequest.loudness = loudness;
+        mixRequest.loops = 0;
         const Wav mix = rendered(song, mixRequest);
         RenderRequest stems = mixRequest;
         stems.output = folder / "part.wav";
@@ -288,6 +318,7 @@ TEST_F(Export, ACancelledOrFailedExportLeavesNothing) {
     RenderRequest asked = request("cancelled.flac", AudioFormat::Flac16);
     asked.stems = true;
     asked.loudness = -16.0;
+    asked.seconds = 4.0;
     int64_t calls = 0;
     const RenderOutcome cancelled = renderSong(denseSong(0), asked, [&](int64_t done, int64_t total) {
         ++calls;
