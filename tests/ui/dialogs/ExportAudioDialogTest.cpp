@@ -114,7 +114,8 @@ private slots:
         QVERIFY(document.saveAs());
         const std::pair<Choice, QString> cases[] = {
             {{.loops = 2}, "--loops 2"},
-            {{.loops = 0, .seconds = 1.25}, "--seconds 1.25"},
+            // A ringing end needs a length in loops: with seconds its box is off, and not passed on.
+            {{.loops = 0, .seconds = 1.25, .ring = true}, "--seconds 1.25"},
             {{.format = "ogg", .quality = 3, .fade = 0.5, .loudness = -16},
              "--format ogg --quality 3 --fade 0.5 --loudness -16"},
             {{.format = "flac24", .loopPoints = true}, "--format flac24 --loop-points"},
