@@ -124,10 +124,11 @@ TEST_F(Export, EveryFormatReadsBackWithItsFramesRateAndLevel) {
                 largest = std::max(largest, std::abs(wav.frames[i] - reference.frames[i]));
             EXPECT_LE(largest, step) << info.name;
         }
-        if (info.format == AudioFormat::Flac16 || info.format == AudioFormat::Flac24)
+        if (info.format == AudioFormat::Flac16 || info.format == AudioFormat::Flac24) {
             EXPECT_TRUE(wav.frames ==
                         readWav(folder / (info.pcmBits == 16 ? "song-wav16.wav" : "song-wav24.wav")).frames)
                 << info.name;
+        }
         const std::string bytes = fileText(asked.output);
         asked.output = folder / (std::string("again-") + info.name);
         rendered(song, asked);
@@ -170,8 +171,9 @@ TEST_F(Export, NormalisedLoudnessAndTruePeakHoldByASecondMeter) {
             EXPECT_LE(truePeak, -0.9) << info.name;
             EXPECT_NEAR(outcome.loudness->truePeak, truePeak, 0.2) << info.name;
         }
-        if (c.target == -14.0 && !lossy)
+        if (c.target == -14.0 && !lossy) {
             EXPECT_GT(truePeak, -1.5) << info.name;  // the limiter held it
+        }
     }
     RenderRequest silent = request("silent.wav");
     silent.loudness = -14.0;
