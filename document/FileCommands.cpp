@@ -2,6 +2,7 @@
 #include "document/FileCommands.h"
 
 #include "dialogs/ExportWavDialog.h"
+#include "song/DrumSet.h"
 #include "song/OrgFile.h"
 
 #include <QFile>
@@ -49,6 +50,9 @@ OpenOutcome FileCommands::openPath(const QString& path) {
     m_fileName = path;
     setCaptionFromPath(path);
     m_host.showOpenedSong();
+    // Said once, on opening: the song plays, with silence for the drums it names beyond ours.
+    if (const std::string unknown = unknownDrumsText(m_song); !unknown.empty())
+        m_context.prompts.message(m_window, MessageIcon::Information, "Unknown Drums", QString::fromStdString(unknown));
     return OpenOutcome::Opened;
 }
 

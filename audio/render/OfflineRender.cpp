@@ -88,7 +88,7 @@ std::optional<std::vector<std::string>> prepareSamples(MixerAudioLayer& layer, c
     std::set<fs::path> named;
     for (int k = 0; k < songChannelCount; ++k) {
         const int error = preparation->errors()[k];
-        if (sounding[k] && error != errorNone && named.insert(requests[k].path).second)
+        if (sounding[k] && error != errorNone && !requests[k].path.empty() && named.insert(requests[k].path).second)
             problems.push_back(aboutFile(requests[k].path, errorText(error)));
     }
     return problems;
