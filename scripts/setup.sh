@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libsdl2-dev libsndfile1-dev
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool imagemagick fonts-dejavu-core
-  desktop-file-utils shared-mime-info
+  desktop-file-utils shared-mime-info python3-mido
 )
 
 missing=()
