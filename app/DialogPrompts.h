@@ -21,6 +21,11 @@ public:
     static QString saveChangesText(const QString& name);
     static QString restoreText(int songCount);
 
+    // The MIDI dialog's two filters; the first is selected.
+    static QStringList midiFilters();
+    std::optional<QString> chooseMidiFile(QWidget* parent, const QString& title, const QString& suggestedName,
+                                          bool forSaving) override;
+
     // The WAV dialog's two filters; the first is selected.
     static QStringList wavFilters();
     std::optional<QString> chooseWavFile(QWidget* parent, const QString& title, const QString& suggestedName) override;

@@ -45,10 +45,14 @@ public:
     void add(int64_t tick, int rank, MidiEvent event) { m_events.push_back({tick, rank, std::move(event)}); }
 
     MidiTrack finish() {
-        std::stable_sort(m_events.begin(), m_events.end(), [](const Timed& a, const Timed& b) {
+        // Records come in time order, so only a change inside a sounding note lands out of order.
+        const auto before = [](const Timed& a, const Timed& b) {
             return std::tie(a.tick, a.rank) < std::tie(b.tick, b.rank);
-        });
+        };
+        if (!std::is_sorted(m_events.begin(), m_events.end(), before))
+            std::stable_sort(m_events.begin(), m_events.end(), before);
         MidiTrack track;
+        track.events.reserve(m_events.size());
         for (Timed& timed : m_events) {
             timed.event.tick = static_cast<uint32_t>(timed.tick);
             track.endTick = timed.event.tick;
@@ -113,10 +117,15 @@ public:
 private:
     int64_t lastStepOf() const {
         int64_t last = std::max<int64_t>({0, m_song.loopBegin, m_song.loopEnd});
-        for (int kind = 0; kind < 2; ++kind)
+        for (int kind = 0; kind < 2; ++kind) {
+            const NoteTable& table = m_song.notes(kind);
             for (int channel = 0; channel < 8; ++channel)
-                for (const Placed& placed : recordsOf(m_song.notes(kind), channel))
-                    last = std::max(last, placed.step + std::max(1, placed.note->length));
+                for (int32_t slot = 1; slot <= table.slotBound(); ++slot) {
+                    const NoteRec& note = table.at(channel, slot);
+                    if (!note.isEmpty())
+                        last = std::max<int64_t>(last, note.position - 1 + std::max(1, note.length));
+                }
+        }
         return last;
     }
 

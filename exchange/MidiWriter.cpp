@@ -39,6 +39,7 @@ void appendEvent(std::vector<uint8_t>& out, const MidiEvent& event) {
 
 void appendTrack(std::vector<uint8_t>& out, const MidiTrack& track) {
     std::vector<uint8_t> body;
+    body.reserve(track.events.size() * 4 + 4);  // a delta and three bytes is the usual event
     uint32_t now = 0;
     for (const MidiEvent& event : track.events) {
         appendVariable(body, event.tick >= now ? event.tick - now : 0);
