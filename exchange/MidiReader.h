@@ -18,7 +18,7 @@ struct MidiReadResult {
 
 // The largest number of tracks a file may announce, and the largest file read from disk.
 inline constexpr int largestMidiTrackCount = 256;
-inline constexpr std::size_t largestMidiFileBytes = 64u << 20;
+inline constexpr std::size_t largestMidiFileBytes = 16u << 20;
 
 // Refuses, with a reason, anything it cannot read whole: a missing header, chunk lengths beyond
 // the file, a truncated event, running status with no status before it, a delta time of more
