@@ -90,6 +90,7 @@ TEST(MidiReader, RefusesWhatItCannotReadWhole) {
         {{}, "not a Standard MIDI File"},
         {bytesOf({'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 1, 0, 1, 0, 96}), "not a Standard MIDI File"},
         {shortHeader, "ends inside its header"},
+        {bytesOf({'M', 'T', 'h', 'd', 0, 0, 0, 2, 0, 1, 0, 1, 0, 96}), "ends inside its header"},  // a 2-byte header
         {smf(1, 96, {note}, 2), "ends before track 2"},
         {lengthBeyond, "track 1: its chunk length reaches past the end of the file"},
         {smf(1, 96, {bytesOf({0, 60, 100})}), "track 1: running status with no status before it"},

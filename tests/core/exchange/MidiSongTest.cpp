@@ -121,6 +121,7 @@ TEST(MidiImport, ChordsOverlapsAndControllers) {
               std::make_tuple(6, 1, 1, 1, 1, 1));
     const Imported top = import(file, ChordPolicy::Top);
     EXPECT_EQ(rows(top.result.song, 0, 0), std::vector<Row>{});
+    ASSERT_EQ(rows(top.result.song, 0, 2).size(), 5u);
     EXPECT_EQ(std::get<1>(rows(top.result.song, 0, 2)[0]), 55);
     EXPECT_EQ(top.result.summary.belowTopNote, 2);
     EXPECT_EQ(top.result.summary.lines().at(1), "2 notes dropped: chord notes below the top note");
