@@ -74,6 +74,7 @@ MidiImportDialog::MidiImportDialog(const QString& fileName, const std::vector<ex
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Import"));
     buttons->button(QDialogButtonBox::Ok)->setObjectName("importButton");
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

@@ -141,7 +141,7 @@ TEST(MidiImport, DrumsKeysLengthsAndLoops) {
                 drums.push_back(off(static_cast<uint32_t>(96 * (n * 11 + i) + 48), 9, keys[i]));
     file.tracks.push_back(track(drums));
     file.tracks.push_back(
-        track({on(0, 0, 5), off(96, 0, 5), on(96, 0, 127), off(96 * 300, 0, 127),
+        track({on(0, 0, 5), off(96, 0, 5), on(96, 0, 127), off(96 * 257, 0, 127),
                meta(768, midi::metaMarker, "LoopStart"), meta(96 * 1600, midi::metaMarker, "loopEnd")}));
     const Imported in = import(file);
     const Song& song = in.result.song;
