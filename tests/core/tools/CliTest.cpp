@@ -209,6 +209,24 @@ TEST_F(Cli, RenderNamesMissingSamplesAndWritesNothing) {
     }
 }
 
+// A further drum plays from the generated bank; one beyond the set plays silence, named once on
+// reading, and the render goes on.
+TEST_F(Cli, FurtherDrumsPlayAndUnknownOnesAreSilent) {
+    samples = TROMEL_SAMPLE_DIR;
+    for (const auto& [drum, sounds] : {std::pair{20, true}, std::pair{40, false}}) {
+        Song song = songWith({{8, {1, 60, 1, 6, 200}}}, 4, 50);
+        song.drums[0].wave = static_cast<int16_t>(drum);
+        ASSERT_TRUE(saveOrgFile(song, folder / "drum.org").ok);
+        const CliRun run = render(folder / "drum.org", folder / "drum.wav");
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        EXPECT_EQ(run.output.find("names drum 40") != std::string::npos, !sounds) << run.output;
+        float peak = 0;
+        for (float v : readWav(folder / "drum.wav").frames)
+            peak = std::max(peak, std::abs(v));
+        EXPECT_EQ(peak > 0.01f, sounds) << drum << " " << peak;
+    }
+}
+
 // SIGTERM or SIGINT in the middle of a long render ends it as the signal does, and takes the
 // unfinished file with it.
 TEST_F(Cli, ASignalTakesTheUnfinishedFileWithIt) {

@@ -80,7 +80,7 @@ private slots:
         whenModalShown<dialogs::MidiImportDialog>([](dialogs::MidiImportDialog& d) { d.reject(); });
         QCOMPARE(editor.mainWindow->importMidi(), nullptr);
         QFile text(editor.folder.filePath("notes.mid"));
-        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("MThd\0\0\0\6\0\1", 12) == 12);
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("MThd\0\0\0\6\0\1", 10) == 10);
         text.close();
         editor.prompts.answers.push_back(text.fileName());
         QCOMPARE(editor.mainWindow->importMidi(), nullptr);
