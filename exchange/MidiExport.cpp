@@ -33,36 +33,41 @@ std::vector<Placed> recordsOf(const NoteTable& table, int channel) {
     return placed;
 }
 
-// Events of one tick are ordered: notes ending, then controllers, then notes starting.
-struct Timed {
-    int64_t tick;
-    int rank;
-    MidiEvent event;
-};
-
+// Events of one tick are ordered: notes ending, then controllers, then notes starting. Every tick
+// has been checked to lie within largestMidiTick before any event is made.
 class TrackBuilder {
 public:
-    void add(int64_t tick, int rank, MidiEvent event) { m_events.push_back({tick, rank, std::move(event)}); }
+    void add(int64_t tick, int rank, MidiEvent event) {
+        event.tick = static_cast<uint32_t>(tick);
+        m_events.push_back(std::move(event));
+        m_ranks.push_back(static_cast<uint8_t>(rank));
+    }
 
     MidiTrack finish() {
-        // Records come in time order, so only a change inside a sounding note lands out of order.
-        const auto before = [](const Timed& a, const Timed& b) {
-            return std::tie(a.tick, a.rank) < std::tie(b.tick, b.rank);
-        };
-        if (!std::is_sorted(m_events.begin(), m_events.end(), before))
-            std::stable_sort(m_events.begin(), m_events.end(), before);
+        const auto key = [this](std::size_t i) { return (uint64_t{m_events[i].tick} << 8) | m_ranks[i]; };
+        bool ordered = true;
+        for (std::size_t i = 1; i < m_events.size() && ordered; ++i)
+            ordered = key(i - 1) <= key(i);
         MidiTrack track;
-        track.events.reserve(m_events.size());
-        for (Timed& timed : m_events) {
-            timed.event.tick = static_cast<uint32_t>(timed.tick);
-            track.endTick = timed.event.tick;
-            track.events.push_back(std::move(timed.event));
+        if (ordered) {
+            track.events = std::move(m_events);
+        } else {
+            // Records come in time order, so only a change inside a sounding note lands out of order.
+            std::vector<std::size_t> order(m_events.size());
+            for (std::size_t i = 0; i < order.size(); ++i)
+                order[i] = i;
+            std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+            track.events.reserve(order.size());
+            for (std::size_t i : order)
+                track.events.push_back(std::move(m_events[i]));
         }
+        track.endTick = track.events.empty() ? 0 : track.events.back().tick;
         return track;
     }
 
 private:
-    std::vector<Timed> m_events;
+    std::vector<MidiEvent> m_events;
+    std::vector<uint8_t> m_ranks;
 };
 
 enum Rank { endingRank, controllerRank, startingRank };

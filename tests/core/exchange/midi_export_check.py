@@ -65,9 +65,9 @@ def timed(track, kind):
 work = tempfile.mkdtemp()
 song, midi = os.path.join(work, "song.org"), os.path.join(work, "song.mid")
 # Instrument 1: a note cut by the next, one with the "unchanged" volume 255 (taking 200, in force),
-# pans; a volume change between notes. Instrument 3: one note. Drums 1 and 4: a kick and a clap.
+# pans; a volume change while a note sounds. Instrument 3: one note. Drums 1 and 4: a kick and a clap.
 instruments = {
-    0: (30, [(0, 45, 8, 200, 6), (4, 47, 2, 255, 0), (6, 90, 1, 60, 0), (7, 255, 0, 100, 255), (10, 0, 3, 254, 12)]),
+    0: (30, [(0, 45, 8, 200, 6), (4, 47, 2, 255, 0), (6, 90, 3, 60, 0), (7, 255, 0, 100, 255), (10, 0, 3, 254, 12)]),
     2: (55, [(2, 60, 3, 80, 3)]),
 }
 drums = {0: (0, [(0, 0, 1, 200, 6), (4, 0, 1, 150, 6)]), 3: (14, [(2, 0, 2, 100, 6)])}
@@ -86,7 +86,7 @@ check("controller 111", [(t, x.channel, x.control) for t, x in timed(first, "con
 check("programs", [[(x.channel, x.program) for _, x in timed(t, "program_change")] for t in m.tracks[1:3]],
       [[(0, 81)], [(2, 14)]])
 check("instrument 1 notes", notes_of(m.tracks[1]),
-      [(0, 57, 384, velocity(200), 0), (384, 59, 192, velocity(200), 0), (576, 102, 96, velocity(60), 0),
+      [(0, 57, 384, velocity(200), 0), (384, 59, 192, velocity(200), 0), (576, 102, 288, velocity(60), 0),
        (960, 12, 288, velocity(254), 0)])
 check("instrument 1 controllers", [(t, x.control, x.value) for t, x in timed(m.tracks[1], "control_change")],
       [(0, 10, 64), (384, 10, 0), (672, 7, velocity(100)), (960, 10, 127)])
