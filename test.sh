@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets Tromel up and runs every test headless: the main build, the core and editor tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the core under ThreadSanitizer (the audio thread against the
-# user-interface thread), and bounded fuzzing runs of the file reader and the clipboard's note reader.
+# user-interface thread), and bounded fuzzing runs of the file reader, the clipboard's note reader and the
+# MIDI reader with its import.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
@@ -37,7 +38,7 @@ if command -v clang++ >/dev/null; then
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DTROMEL_CORE_ONLY=ON -DTROMEL_FUZZ=ON >/dev/null
   cmake --build build-fuzz
-  mkdir -p build-fuzz/corpus build-fuzz/seeds
+  mkdir -p build-fuzz/corpus build-fuzz/seeds/midi
   build-fuzz/bin/org_fuzz_seeds build-fuzz/seeds
   build-fuzz/bin/org_reader_fuzz build-fuzz/corpus build-fuzz/seeds -dict=fuzz/org.dict \
     -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 2>build-fuzz/fuzz.log ||
@@ -49,6 +50,12 @@ if command -v clang++ >/dev/null; then
     -max_total_time="${CLIP_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-fuzz/clip-fuzz.log ||
     { tail -n 60 build-fuzz/clip-fuzz.log; exit 1; }
   grep -E 'stat::number_of_executed_units|Done' build-fuzz/clip-fuzz.log | tail -n 2
+  echo "== Fuzzing the MIDI reader and import for ${MIDI_FUZZ_SECONDS:-10} s"
+  mkdir -p build-fuzz/midi-corpus
+  build-fuzz/bin/midi_reader_fuzz build-fuzz/midi-corpus build-fuzz/seeds/midi -dict=fuzz/midi.dict \
+    -max_total_time="${MIDI_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-fuzz/midi-fuzz.log ||
+    { tail -n 60 build-fuzz/midi-fuzz.log; exit 1; }
+  grep -E 'stat::number_of_executed_units|Done' build-fuzz/midi-fuzz.log | tail -n 2
 fi
 
 echo "== All tests passed"

@@ -111,6 +111,28 @@ QString DialogPrompts::restoreText(int songCount) {
                           : QString("Tromel did not close properly. Restore %1 unsaved songs?").arg(songCount);
 }
 
+QStringList DialogPrompts::midiFilters() {
+    return {"MIDI File (*.mid *.midi)", "All Files (*.*)"};
+}
+
+std::optional<QString> DialogPrompts::chooseMidiFile(QWidget* parent, const QString& title,
+                                                     const QString& suggestedName, bool forSaving) {
+    QFileDialog dialog(parent, title);
+    dialog.setObjectName("midiDialog");
+    dialog.setNameFilters(midiFilters());
+    dialog.selectNameFilter(midiFilters().first());
+    if (forSaving)
+        dialog.setDefaultSuffix("mid");
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QFileInfo suggested(suggestedName);
+    dialog.setDirectory(suggested.isAbsolute() ? suggested.absolutePath() : startFolder());
+    dialog.selectFile(suggested.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
 QStringList DialogPrompts::audioFilters(const QString& extension) {
     const QString kind = extension == "ogg" ? QString("Ogg Vorbis") : extension.toUpper();
     return {QString("%1 File (*.%2)").arg(kind, extension), "All Files (*.*)"};

@@ -21,6 +21,11 @@ public:
     static QString saveChangesText(const QString& name);
     static QString restoreText(int songCount);
 
+    // The MIDI dialog's two filters; the first is selected.
+    static QStringList midiFilters();
+    std::optional<QString> chooseMidiFile(QWidget* parent, const QString& title, const QString& suggestedName,
+                                          bool forSaving) override;
+
     // The audio file dialog's two filters for a file named with this extension ("wav", "flac",
     // "ogg", "mp3"); the first is selected.
     static QStringList audioFilters(const QString& extension);

@@ -100,6 +100,7 @@ void MainWindow::createMainMenus() {
     m_fileMenu->addAction("New", QKeySequence::New, this, &MainWindow::newFile);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Open", QKeySequence::Open, this, &MainWindow::clickOpen);
+    m_fileMenu->addAction("Import MIDI...", this, &MainWindow::importMidi);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Save", QKeySequence::Save)->setEnabled(false);
     m_fileMenu->addAction("Save As...", QKeySequence("Ctrl+Shift+S"))->setEnabled(false);
@@ -208,6 +209,7 @@ DocumentWindow* MainWindow::newFile() {
 void MainWindow::connectDocument(DocumentWindow* document) {
     connect(document, &DocumentWindow::newRequested, this, &MainWindow::newFile);
     connect(document, &DocumentWindow::openRequested, this, &MainWindow::clickOpen);
+    connect(document, &DocumentWindow::importMidiRequested, this, &MainWindow::importMidi);
     // Queued: the Exit entry belongs to a document that closing the program deletes.
     connect(document, &DocumentWindow::exitRequested, this, &MainWindow::close, Qt::QueuedConnection);
     connect(document, &DocumentWindow::aboutRequested, this, &MainWindow::onAbout);
@@ -226,9 +228,17 @@ void MainWindow::connectDocument(DocumentWindow* document) {
 }
 
 DocumentWindow* MainWindow::clickOpen() {
+    return openInNewWindow([](DocumentWindow* document) { return document->clickOpen() != OpenOutcome::Cancelled; });
+}
+
+DocumentWindow* MainWindow::importMidi() {
+    return openInNewWindow([](DocumentWindow* document) { return document->importMidi() == OpenOutcome::Opened; });
+}
+
+DocumentWindow* MainWindow::openInNewWindow(const std::function<bool(DocumentWindow*)>& fill) {
     const QPointer<QMdiSubWindow> previous = m_mdiArea->currentSubWindow();
     DocumentWindow* document = newFile();
-    if (document->clickOpen() == OpenOutcome::Cancelled) {
+    if (!fill(document)) {
         closeDocument(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
         // The area would activate its oldest window; the one the user was in comes back instead.
         if (previous) {

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <functional>
 
 class QActionGroup;
 class QDragEnterEvent;
@@ -38,6 +39,8 @@ public:
     DocumentWindow* newFile();
     // A new document window asked to open a file; nothing is left behind when the user cancels.
     DocumentWindow* clickOpen();
+    // A new document window asked to import a MIDI file; nothing is left behind unless it does.
+    DocumentWindow* importMidi();
     // A new document window reading the file at path, as Open does once a file is chosen.
     DocumentWindow* openFile(const QString& path);
 
@@ -77,6 +80,9 @@ private:
     void closeDocument(QMdiSubWindow* subWindow);
     void connectDocument(DocumentWindow* document);
     bool confirmCloseAll();
+    // A new document window that `fill` reads a song into; closed again, the window the user was
+    // in coming back, when it says no.
+    DocumentWindow* openInNewWindow(const std::function<bool(DocumentWindow*)>& fill);
 
     EditorContext& m_context;
     QMdiArea* m_mdiArea = nullptr;

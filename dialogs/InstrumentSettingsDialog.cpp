@@ -2,6 +2,7 @@
 #include "dialogs/InstrumentSettingsDialog.h"
 
 #include "dialogs/PlacedWidgets.h"
+#include "song/DrumSet.h"
 #include "song/OrgLayout.h"
 #include "song/TypedNumber.h"
 
@@ -16,9 +17,10 @@
 namespace tromel::dialogs {
 namespace {
 
-const QStringList& drumNames() {
-    static const QStringList names{"Bass01", "Bass02", "Snare01", "Snare02", "Tom01",  "HiClose",
-                                   "HiOpen", "Crash",  "Per01",   "Per02",   "Bass03", "Tom02"};
+QStringList drumNames() {
+    QStringList names;
+    for (std::string_view name : tromel::drumNames)
+        names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
     return names;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dialogs/InstrumentSettingsExchange.h"
+#include "song/DrumSet.h"
 #include "song/Song.h"
 
 #include <QDialog>
@@ -19,7 +20,7 @@ namespace tromel::dialogs {
 // Works on an InstrumentSettingsExchange only while editModally runs; the controls are refilled
 // from it every time the dialog is shown. The repeated controls of column i (0 to 7) carry the
 // object names `listInst_i`, `comboDrum_i`, `checkPi_i` and `textFreqInst_i`; the button is
-// `Command1` ("Done"). A wave above 99 or a drum above 11 selects nothing, and a list left
+// `Command1` ("Done"). A wave above 99 or a drum beyond the drum set selects nothing, and a list left
 // without a selection keeps the exchange's value for that channel. The close box and Escape
 // leave the exchange as it was handed in.
 class InstrumentSettingsDialog : public QDialog {
@@ -27,7 +28,7 @@ class InstrumentSettingsDialog : public QDialog {
 
 public:
     static constexpr int waveCount = 100;
-    static constexpr int drumCount = 12;
+    static constexpr int drumCount = tromel::drumCount;
 
     explicit InstrumentSettingsDialog(QWidget* parent = nullptr);
 

@@ -53,6 +53,7 @@ DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent) : QWidge
 DocumentWindow::~DocumentWindow() {
     m_edits->history()->disconnect();
     m_playback.reset();
+    m_midi.reset();
     m_file.reset();
     m_view.reset();
     m_edits.reset();
@@ -100,6 +101,7 @@ void DocumentWindow::createRooms() {
     m_file = std::make_unique<FileCommands>(
         this, m_context, m_song, *m_edits->history(),
         FileCommands::Host{[this] { finishGesture(); }, [this] { drawNotes(); }, [this] { showOpenedSong(); }});
+    m_midi = std::make_unique<MidiCommands>(this, m_context, m_song, *m_file, [this] { finishGesture(); });
     connect(m_playback.get(), &PlaybackWiring::stepHeard, m_view.get(), &ViewCommands::followPlayCursor);
     connect(m_file.get(), &FileCommands::captionChanged, this, &DocumentWindow::updateCaption);
     QUndoStack* history = m_edits->history();
@@ -141,10 +143,12 @@ void DocumentWindow::createMenus() {
     m_fileMenu->addAction("New", QKeySequence::New, this, finishingFirst(&DocumentWindow::newRequested));
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Open", QKeySequence::Open, this, finishingFirst(&DocumentWindow::openRequested));
+    m_fileMenu->addAction("Import MIDI...", this, finishingFirst(&DocumentWindow::importMidiRequested));
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Save", QKeySequence::Save, this, &DocumentWindow::save);
     m_fileMenu->addAction("Save As...", QKeySequence("Ctrl+Shift+S"), this, &DocumentWindow::saveAs);
     m_fileMenu->addAction("Export Audio...", this, &DocumentWindow::exportAudio);
+    m_fileMenu->addAction("Export MIDI...", this, &DocumentWindow::exportMidi);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Exit", QKeySequence("Ctrl+Q"), this, finishingFirst(&DocumentWindow::exitRequested));
     m_settingsMenu = new QMenu("&Settings", this);

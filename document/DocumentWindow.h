@@ -4,6 +4,7 @@
 #include "audio/playback/Transport.h"
 #include "document/EditorContext.h"
 #include "document/FileCommands.h"
+#include "document/MidiCommands.h"
 #include "song/EditState.h"
 #include "song/Song.h"
 #include "song/SongEdit.h"
@@ -87,6 +88,8 @@ public:
         return m_file->openRecovered(recoveryPath, fileName, caption);
     }
     bool confirmClose() { return m_file->confirmClose(); }
+    // File > Import MIDI... into this fresh window (see MidiCommands).
+    OpenOutcome importMidi() { return m_midi->importMidi(); }
     // Closing the window from now on asks nothing (the program is ending and has already asked).
     void closeWithoutAsking() { m_askOnClose = false; }
 
@@ -99,6 +102,7 @@ public:
 
 public slots:
     void exportAudio() { m_file->exportAudio(); }
+    void exportMidi() { m_midi->exportMidi(); }
     void goToNotes();
     void playFromHere();
     void onSongSettings();
@@ -109,6 +113,7 @@ public slots:
 signals:
     void newRequested();
     void openRequested();
+    void importMidiRequested();
     void exitRequested();
     void aboutRequested();
     void songSettingsRequested();
@@ -163,6 +168,7 @@ private:
     std::unique_ptr<EditCommands> m_edits;
     std::unique_ptr<ViewCommands> m_view;
     std::unique_ptr<FileCommands> m_file;
+    std::unique_ptr<MidiCommands> m_midi;
     // Created on first use; a member so that it goes before Qt deletes this window's children.
     std::unique_ptr<dialogs::SongSettingsDialog> m_songSettingsDialog;
 };

@@ -2,6 +2,7 @@
 #include "document/FileCommands.h"
 
 #include "dialogs/ExportAudioDialog.h"
+#include "song/DrumSet.h"
 #include "song/OrgFile.h"
 
 #include <QFile>
@@ -49,6 +50,9 @@ OpenOutcome FileCommands::openPath(const QString& path) {
     m_fileName = path;
     setCaptionFromPath(path);
     m_host.showOpenedSong();
+    // Said once, on opening: the song plays, with silence for the drums it names beyond ours.
+    if (const std::string unknown = unknownDrumsText(m_song); !unknown.empty())
+        m_context.prompts.message(m_window, MessageIcon::Information, "Unknown Drums", QString::fromStdString(unknown));
     return OpenOutcome::Opened;
 }
 
@@ -64,6 +68,14 @@ bool FileCommands::openRecovered(const QString& recoveryPath, const QString& fil
     return true;
 }
 
+void FileCommands::showUnsavedSong(const QString& caption) {
+    m_fileName = noFileName;
+    m_baseCaption = caption;
+    m_history.resetClean();
+    emit captionChanged();
+    m_host.showOpenedSong();
+}
+
 bool FileCommands::save() {
     m_host.finishGesture();
     if (m_fileName != noFileName)
@@ -73,8 +85,8 @@ bool FileCommands::save() {
 
 bool FileCommands::saveAs() {
     m_host.finishGesture();
-    // A song with a file proposes that file; a new one "NewData.org".
-    const QString proposed = m_fileName != noFileName ? m_fileName : QString(newDocumentCaption);
+    // A song with a file proposes that file; one without its caption's name ("NewData.org" when new).
+    const QString proposed = m_fileName != noFileName ? m_fileName : m_baseCaption;
     const std::optional<QString> path = m_context.prompts.chooseSaveFile(m_window, "Save As...", proposed);
     if (!path)
         return false;

@@ -49,6 +49,9 @@ public:
     // Reads a song kept for recovery into this (fresh) document, as the unsaved song of the
     // document it came from; false when it cannot be read.
     bool openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption);
+    // Shows a song made in this (fresh) document, not read from a file, as unsaved work named
+    // `caption`: bound to no file and modified, so Save asks where, proposing that name.
+    void showUnsavedSong(const QString& caption);
     bool save();
     bool saveAs();
     // For a modified song asks "Save changes to NAME?" and saves when told to; true when the

@@ -1,4 +1,7 @@
-// Writes the reader fuzzer's seed corpus with the project's own writer.
+// Writes the reader fuzzers' seed corpora with the project's own writers: songs, and the same
+// songs as MIDI files in a folder of their own.
+#include "exchange/MidiExport.h"
+#include "exchange/MidiWriter.h"
 #include "song/OrgFile.h"
 
 #include <cstdio>
@@ -9,7 +12,9 @@ using namespace tromel;
 namespace {
 
 void save(const Song& song, const std::string& folder, const char* name) {
-    const SaveResult result = saveOrgFile(song, folder + "/" + name);
+    SaveResult result = saveOrgFile(song, folder + "/" + name);
+    if (result.ok)
+        result = exchange::saveMidiFile(exchange::songToMidi(song).file, folder + "/midi/" + name + ".mid");
     if (!result.ok)
         std::fprintf(stderr, "org_fuzz_seeds: %s: %s\n", name, result.reason.c_str());
 }
@@ -18,7 +23,7 @@ void save(const Song& song, const std::string& folder, const char* name) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: org_fuzz_seeds FOLDER\n");
+        std::fprintf(stderr, "usage: org_fuzz_seeds FOLDER (with a folder midi/ in it)\n");
         return 2;
     }
     const std::string folder = argv[1];

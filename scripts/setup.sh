@@ -9,7 +9,7 @@ packages=(
   libflac-dev libvorbis-dev libogg-dev libebur128-dev ffmpeg
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool imagemagick fonts-dejavu-core
-  desktop-file-utils shared-mime-info
+  desktop-file-utils shared-mime-info python3-mido
 )
 
 missing=()

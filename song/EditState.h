@@ -18,7 +18,7 @@ struct EditState {
     bool isNoteStretch = false;
     int32_t noteMove = 0;  // slot of the note being dragged or stretched
     int32_t moveOffset = 0;
-    int16_t channelKind = 0;  // 0 instruments, 1 drums
+    int16_t channelKind = 0;                             // 0 instruments, 1 drums
     std::array<std::array<int16_t, 8>, 2> noteCounts{};  // live count per kind and channel
 };
 

@@ -1,6 +1,7 @@
-// Reading and writing Organya files.
+// Reading and writing Organya files ("Org-02" and "Org-03").
 #pragma once
 
+#include "song/AtomicFile.h"
 #include "song/Song.h"
 
 #include <cstdint>
@@ -24,11 +25,6 @@ struct LoadResult {
     bool ok() const { return status == LoadStatus::Read; }
 };
 
-struct SaveResult {
-    bool ok = true;
-    std::string reason;  // the system's error text when !ok
-};
-
 inline constexpr const char* invalidOrgMessage = "This is not a valid ORG File!";
 inline constexpr const char* fileOpenErrorTitle = "File Open Error";
 
@@ -37,6 +33,10 @@ inline constexpr const char* fileOpenErrorTitle = "File Open Error";
 // its note tables stay empty, never a mix.
 LoadResult readOrgBytes(std::span<const uint8_t> bytes, Song& song);
 LoadResult loadOrgFile(Song& song, const std::filesystem::path& path);
+
+// Whether a song is written as "Org-03": one read from such a file, or one whose drum channels
+// name a drum beyond the first twelve. Every other song is written as "Org-02".
+bool needsLaterVersion(const Song& song);
 
 // The file image of a song: values cut to their field widths, empty slots closed up.
 std::vector<uint8_t> writeOrgBytes(const Song& song);

@@ -1,4 +1,4 @@
-// Byte layout of an Organya "Org-02" file.
+// Byte layout of an Organya file, "Org-02" or the later "Org-03" (the same layout).
 #pragma once
 
 #include <array>
@@ -8,6 +8,8 @@
 namespace tromel::org {
 
 inline constexpr std::array<unsigned char, 6> magic{'O', 'r', 'g', '-', '0', '2'};
+// The later version: the same layout, and its drum channels may name drums beyond the first twelve.
+inline constexpr std::array<unsigned char, 6> laterMagic{'O', 'r', 'g', '-', '0', '3'};
 
 inline constexpr std::size_t tempoOffset = 6;         // 2 bytes, milliseconds per step
 inline constexpr std::size_t stepsPerBarOffset = 8;   // 1 byte

@@ -1,4 +1,4 @@
-// Reads an Organya "Org-02" file into a song.
+// Reads an Organya file, "Org-02" or "Org-03", into a song.
 #include "song/ByteOrder.h"
 #include "song/OrgFile.h"
 #include "song/OrgLayout.h"
@@ -26,8 +26,12 @@ private:
     std::span<const uint8_t> m_bytes;
 };
 
-bool hasMagic(std::span<const uint8_t> bytes) {
-    return bytes.size() >= org::magic.size() && std::equal(org::magic.begin(), org::magic.end(), bytes.begin());
+// The file version its magic names (2 or 3), or 0 for no Organya magic.
+int versionOf(std::span<const uint8_t> bytes) {
+    for (const auto& [magic, version] : {std::pair{org::magic, 2}, std::pair{org::laterMagic, 3}})
+        if (bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin()))
+            return version;
+    return 0;
 }
 
 // Fills the header and channel settings; false when a value does not fit its field.
@@ -104,12 +108,14 @@ LoadResult readOrgBytes(std::span<const uint8_t> bytes, Song& song) {
     song.instrumentNotes.reset();
     song.drumNotes.reset();
     const LoadResult invalid{LoadStatus::NotOrganya, invalidOrgMessage};
-    if (!hasMagic(bytes) || bytes.size() < org::headerSize)
+    const int version = versionOf(bytes);
+    if (version == 0 || bytes.size() < org::headerSize)
         return invalid;
 
     // Parse into a copy so that a bad file leaves the song's header and settings untouched.
     const ByteCursor in(bytes);
     Song parsed = song;
+    parsed.fileVersion = static_cast<int16_t>(version);
     if (!readHeader(in, parsed))
         return invalid;
     // Check the announced note data is really there before any table grows for it.

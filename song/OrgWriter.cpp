@@ -1,14 +1,8 @@
-// Writes a song as an Organya "Org-02" file, atomically.
+// Writes a song as an Organya file ("Org-02", or "Org-03" when it needs it), atomically.
 #include "song/ByteOrder.h"
+#include "song/DrumSet.h"
 #include "song/OrgFile.h"
 #include "song/OrgLayout.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace tromel {
 namespace {
@@ -51,37 +45,16 @@ void appendChannelNotes(std::vector<uint8_t>& out, const std::vector<const NoteR
         appendLE(out, field(12 - static_cast<int64_t>(note->pan), largestByte), 1);
 }
 
-std::string errorText(int code) {
-    return std::strerror(code);
-}
-
-bool writeAll(int fd, const std::vector<uint8_t>& bytes, int& error) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// mkstemp creates the file for its owner only: a replaced file keeps its own permissions and a
-// new one gets the usual ones.
-mode_t permissionsFor(const std::filesystem::path& path) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 }  // namespace
+
+bool needsLaterVersion(const Song& song) {
+    if (song.fileVersion == 3)
+        return true;
+    for (const ChannelSettings& drum : song.drums)
+        if (drum.wave >= classicDrumCount)
+            return true;
+    return false;
+}
 
 std::vector<uint8_t> writeOrgBytes(const Song& song) {
     std::array<std::vector<const NoteRec*>, 16> notes;
@@ -90,7 +63,8 @@ std::vector<uint8_t> writeOrgBytes(const Song& song) {
         notes[8 + ch] = liveNotes(song.drumNotes, ch);
     }
 
-    std::vector<uint8_t> out(org::magic.begin(), org::magic.end());
+    const auto& magic = needsLaterVersion(song) ? org::laterMagic : org::magic;
+    std::vector<uint8_t> out(magic.begin(), magic.end());
     appendLE(out, field(song.tempo, largestWord), 2);
     appendLE(out, field(song.stepsPerBar, largestByte), 1);
     appendLE(out, field(song.beatsPerStep, largestByte), 1);
@@ -106,33 +80,7 @@ std::vector<uint8_t> writeOrgBytes(const Song& song) {
 }
 
 SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path) {
-    const std::vector<uint8_t> bytes = writeOrgBytes(song);
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return {false, errorText(errno)};
-    int error = 0;
-    bool written = writeAll(fd, bytes, error);
-    if (written && ::fsync(fd) != 0) {
-        error = errno;
-        written = false;
-    }
-    ::fchmod(fd, permissionsFor(path));
-    if (::close(fd) != 0 && written) {
-        error = errno;
-        written = false;
-    }
-    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
-        written = false;
-    }
-    if (!written) {
-        ::unlink(temporary.c_str());
-        return {false, errorText(error)};
-    }
-    return {};
+    return writeFileAtomically(path, writeOrgBytes(song));
 }
 
 }  // namespace tromel

@@ -5,7 +5,9 @@
 
 namespace tromel {
 
-NoteTable::NoteTable() { reset(); }
+NoteTable::NoteTable() {
+    reset();
+}
 
 void NoteTable::reset() {
     m_slotBound = 0;
@@ -41,7 +43,9 @@ int32_t NoteTable::liveCount() const {
     return count;
 }
 
-Song::Song() { initSettings(*this); }
+Song::Song() {
+    initSettings(*this);
+}
 
 void initSettings(Song& song) {
     song.stepsPerBar = 4;

@@ -25,7 +25,7 @@ inline constexpr int16_t noVolume = 255;
 
 struct ChannelSettings {
     int32_t frequency = 0;
-    int16_t wave = 0;       // wave 0..99 for instruments, drum 0..11 for drums
+    int16_t wave = 0;  // wave 0..99 for instruments, drum 0..drumCount - 1 for drums (song/DrumSet.h)
     bool pi = false;
     int16_t noteCount = 0;  // count from the file last read; editing never changes it
 
@@ -73,6 +73,9 @@ struct Song {
     std::array<ChannelSettings, 8> drums;
     NoteTable instrumentNotes;
     NoteTable drumNotes;
+    // The file version the song was read from: 2 ("Org-02", also a new song) or 3 ("Org-03"),
+    // which it keeps when saved.
+    int16_t fileVersion = 2;
 
     Song();
 

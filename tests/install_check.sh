@@ -10,7 +10,7 @@ fail() { echo "install_check: $*"; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/tromel bin/tromel-cli "share/tromel/Processed ORG Samples/M01.wav" \
-  "share/tromel/Processed ORG Samples/M100.wav" "share/tromel/Processed ORG Samples/D12.wav" \
+  "share/tromel/Processed ORG Samples/M100.wav" "share/tromel/Processed ORG Samples/D28.wav" \
   share/applications/tromel.desktop share/mime/packages/tromel-organya.xml \
   share/icons/hicolor/48x48/apps/tromel.png share/icons/hicolor/256x256/apps/tromel.png \
   share/icons/hicolor/scalable/apps/tromel.svg share/man/man1/tromel.1 share/man/man1/tromel-cli.1; do
@@ -19,6 +19,9 @@ done
 desktop-file-validate "$prefix/share/applications/tromel.desktop" || fail "the desktop entry does not validate"
 update-mime-database "$prefix/share/mime" 2>/dev/null || fail "the file type does not load"
 grep -q 'audio/x-organya' "$prefix/share/mime/magic" || fail "the file type has no magic"
+for magic in Org-02 Org-03; do
+  grep -qa "$magic" "$prefix/share/mime/magic" || fail "the file type does not match files that begin with $magic"
+done
 if command -v man >/dev/null; then
   for page in tromel tromel-cli; do
     man -l "$prefix/share/man/man1/$page.1" >/dev/null 2>&1 || fail "the man page of $page does not format"

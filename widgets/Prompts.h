@@ -31,6 +31,9 @@ public:
     // Whether to restore the unsaved songs a session left when it ended without closing (true),
     // or to discard them (false).
     virtual bool askRestore(QWidget* parent, int songCount) = 0;
+    // The path of a MIDI file to read (or, forSaving, to write), or nothing when the user cancelled.
+    virtual std::optional<QString> chooseMidiFile(QWidget* parent, const QString& title, const QString& suggestedName,
+                                                  bool forSaving) = 0;
     // The path of an audio file to write, of the kind the suggested name's extension gives, or
     // nothing when the user cancelled.
     virtual std::optional<QString> chooseAudioFile(QWidget* parent, const QString& title,

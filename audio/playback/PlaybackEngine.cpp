@@ -165,6 +165,10 @@ void PlaybackEngine::compile(PendingPlay& pending, TransportHost& host) {
 
 void PlaybackEngine::prepareChannel(int k, const SampleRequest& sample, TransportHost& host, CompiledSong& compiled) {
     const bool drum = k >= 8;
+    if (sample.path.empty()) {
+        compiled.channels[k] = 0;  // a drum beyond the bank: silent, and reported when the song was opened
+        return;
+    }
     m_samples[k] = m_layer.loadSample(sample.path, sample.loop, samplesMaxPlaybacks);
     const Handle handle = m_layer.channelFromSample(m_samples[k]);
     compiled.channels[k] = handle;

@@ -1,6 +1,8 @@
 // Turning a song into its play events, and the rules that go with it.
 #include "audio/playback/SongCompiler.h"
 
+#include "song/DrumSet.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -61,8 +63,10 @@ int32_t largestRun(const std::vector<PlayEvent>& events) {
 }  // namespace
 
 std::string sampleFileName(bool drum, int number) {
-    const int last = drum ? 11 : 99;
-    const int fileNumber = number >= 0 && number <= last ? number + 1 : 1;
+    const int count = drum ? drumCount : 100;
+    if (drum && (number < 0 || number >= count))
+        return {};
+    const int fileNumber = number >= 0 && number < count ? number + 1 : 1;
     const std::string digits = std::to_string(fileNumber);
     return std::string(drum ? "D" : "M") + (fileNumber < 10 ? "0" : "") + digits + ".wav";
 }
@@ -72,7 +76,8 @@ std::vector<SampleRequest> songSamples(const Song& song, const std::filesystem::
     for (int k = 0; k < songChannelCount; ++k) {
         const bool drum = k >= 8;
         const int number = drum ? song.drums[k - 8].wave : song.instruments[k].wave;
-        requests.push_back({folder / sampleFileName(drum, number), !drum});
+        const std::string file = sampleFileName(drum, number);
+        requests.push_back({file.empty() ? std::filesystem::path() : folder / file, !drum});
     }
     return requests;
 }

@@ -15,12 +15,13 @@ namespace tromel::audio {
 
 inline constexpr const char* sampleFolderName = "Processed ORG Samples";
 
-// The file of an instrument wave (M01.wav..M100.wav) or drum (D01.wav..D12.wav); numbers out
-// of range fall back to the first file.
+// The file of an instrument wave (M01.wav..M100.wav) or drum (D01.wav..D28.wav). Wave numbers
+// out of range fall back to the first file; drum numbers beyond the bank have no file (empty).
 std::string sampleFileName(bool drum, int number);
 
 // The sample file of each of the sixteen song channels, in song channel order (0..7 the
-// instruments, looped; 8..15 the drums, played once).
+// instruments, looped; 8..15 the drums, played once). A drum beyond the bank gets an empty path:
+// its channel plays silence.
 std::vector<SampleRequest> songSamples(const Song& song, const std::filesystem::path& folder);
 
 // A note's stored pan (0 right .. 6 centre .. 12 left) as the audio layer's pan (100 right ..

@@ -59,7 +59,7 @@ std::optional<std::vector<std::string>> prepareSamples(MixerAudioLayer& layer, c
     std::set<fs::path> named;
     for (int k : channelsWithNotes(song)) {
         const int error = preparation->errors()[k];
-        if (error != errorNone && named.insert(requests[k].path).second)
+        if (error != errorNone && !requests[k].path.empty() && named.insert(requests[k].path).second)
             problems.push_back(aboutFile(requests[k].path, errorText(error)));
     }
     return problems;

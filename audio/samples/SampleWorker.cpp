@@ -49,6 +49,11 @@ std::shared_ptr<SamplePreparation> SampleWorker::nextBatch() {
 void SampleWorker::prepare(SamplePreparation& batch) {
     const auto& requests = batch.requests();
     for (std::size_t i = 0; i < requests.size() && !batch.cancelled(); ++i) {
+        // A channel given no file (a drum number beyond the bank) plays silence: nothing to read.
+        if (requests[i].path.empty()) {
+            batch.complete(static_cast<int>(i), nullptr, errorNone);
+            continue;
+        }
         SampleLoad load = m_cache.load(requests[i].path, requests[i].loop);
         batch.complete(static_cast<int>(i), std::move(load.sample), load.error);
     }

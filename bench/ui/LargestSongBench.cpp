@@ -31,6 +31,7 @@ public:
     std::optional<QString> chooseOpenFile(QWidget*, const QString&, const QString&) override { return path; }
     std::optional<QString> chooseSaveFile(QWidget*, const QString&, const QString&) override { return path; }
     std::optional<QString> chooseAudioFile(QWidget*, const QString&, const QString&) override { return {}; }
+    std::optional<QString> chooseMidiFile(QWidget*, const QString&, const QString&, bool) override { return {}; }
     SaveChoice askSaveChanges(QWidget*, const QString&) override { return SaveChoice::Discard; }
     bool askRestore(QWidget*, int) override { return false; }
 };

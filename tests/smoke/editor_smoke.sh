@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Smoke test of the real editor: under Xvfb with SDL's dummy audio driver, open a song through the
 # menus and the file dialog, play it (the red play cursor must appear), save it, copy a passage into
-# a new song and save that, and quit through the menu with a clean exit.
+# a new song and save that, import a MIDI file through the import dialog and save it, and quit
+# through the menu with a clean exit.
 # Usage: editor_smoke.sh PATH/TO/tromel SOURCE_DIR
 set -euo pipefail
 
@@ -65,10 +66,42 @@ passage=$(od -An -tx1 -j 114 -N 8 "$work/passage.org" | tr -d ' \n')
 [ "$(stat -c %s "$work/passage.org" 2>/dev/null)" = 130 ] && [ "$passage" = 020000000a000000 ] ||
   fail "the pasted passage was not saved as copied ($passage)"
 
+# File > Import MIDI... in the document's menu: a type 0 file of two notes a beat apart comes in
+# through the import dialog as an unsaved song, which Save writes where it is told.
+printf 'MThd\0\0\0\6\0\0\0\1\1\x80MTrk\0\0\0\x16' >"$work/tune.mid"
+printf '\0\x90\x3c\x64\x83\0\x80\x3c\0\0\x90\x3e\x64\x83\0\x80\x3e\0\0\xff\x2f\0' >>"$work/tune.mid"
+focus_main
+xdotool key --clearmodifiers alt+f
+sleep 0.5
+xdotool key Down Down Return
+enter_path 'Import MIDI\.\.\.' "$work/tune.mid"
+# Searched for again and again: a search can fail while the file dialog's windows go away.
+shown() {
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  return 1
+}
+shown '^Import MIDI: tune\.mid$' || fail "no import dialog"
+sleep 0.5
+xdotool key Return
+shown '^Import MIDI$' || fail "no account of the import"
+sleep 0.5
+xdotool key Return
+sleep 0.5
+focus_main
+xdotool key --clearmodifiers ctrl+s
+enter_path 'Save As\.\.\.' "$work/tune.org"
+for _ in $(seq 50); do [ -s "$work/tune.org" ] && break; sleep 0.1; done
+imported=$(od -An -tx1 -j 114 -N 8 "$work/tune.org" | tr -d ' \n')
+[ "$(stat -c %s "$work/tune.org" 2>/dev/null)" = 130 ] && [ "$imported" = 0000000004000000 ] ||
+  fail "the imported song was not saved with its two notes ($imported)"
+
 # File > Exit in the document's menu ends the program.
 focus_main
 xdotool key --clearmodifiers alt+f
 sleep 0.5
 xdotool key Up Return
 expect_exit 0
-echo "editor_smoke: opened, played ($red_playing red cursor pixels), saved, copied a passage into a new song and quit cleanly"
+echo "editor_smoke: opened, played ($red_playing red cursor pixels), saved, copied a passage into a new song, imported a MIDI file and quit cleanly"

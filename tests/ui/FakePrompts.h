@@ -57,6 +57,10 @@ public:
     std::optional<QString> chooseSaveFile(QWidget*, const QString& title, const QString& suggested) override {
         return answer(true, title, suggested);
     }
+    std::optional<QString> chooseMidiFile(QWidget*, const QString& title, const QString& suggested,
+                                          bool forSaving) override {
+        return answer(forSaving, title, suggested);
+    }
     std::optional<QString> chooseAudioFile(QWidget*, const QString& title, const QString& suggested) override {
         return answer(true, title, suggested);
     }

@@ -1,4 +1,5 @@
 // tromel-cli info and resave.
+#include "song/DrumSet.h"
 #include "tools/cli/CliCommand.h"
 
 #include <cstdio>
@@ -14,6 +15,8 @@ bool loadOrReport(Song& song, const std::filesystem::path& path) {
     const LoadResult result = loadOrgFile(song, path);
     switch (result.status) {
         case LoadStatus::Read:
+            if (const std::string unknown = unknownDrumsText(song); !unknown.empty())
+                reportPathError(path, unknown);
             return true;
         case LoadStatus::NotOrganya:
             std::cerr << invalidOrgMessage << '\n';

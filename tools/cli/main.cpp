@@ -1,4 +1,4 @@
-// tromel-cli: inspect, resave and render Organya songs with the editor's own core.
+// tromel-cli: inspect, resave, render and exchange Organya songs with the editor's own core.
 #include "tools/cli/CliCommand.h"
 
 #include <algorithm>
@@ -13,6 +13,8 @@ constexpr const char* usageText =
     "       tromel-cli render SONG.org OUT [--loops N | --seconds S] [--samples DIR] [--format F]\n"
     "                         [--quality Q] [--bitrate K] [--fade S] [--ring] [--loudness LUFS]\n"
     "                         [--loop-points] [--stems]\n"
+    "       tromel-cli export-midi SONG.org OUT.mid\n"
+    "       tromel-cli import-midi IN.mid OUT.org [--steps-per-beat N] [--chords spread|top]\n"
     "\n"
     "  info     print the header, the sixteen channel settings and the note counts\n"
     "  resave   read a song and write it again\n"
@@ -20,6 +22,11 @@ constexpr const char* usageText =
     "           end, then the loop once more (--loops N: N times), or exactly S seconds; the\n"
     "           samples come from \"Processed ORG Samples\" beside the program (installed: in\n"
     "           share/tromel/) unless --samples names another folder\n"
+    "  export-midi  write a song as a Standard MIDI File (type 1, a track per channel)\n"
+    "  import-midi  make a song from a MIDI file of type 0 or 1 as the editor's import does with\n"
+    "           its defaults: N steps per beat (1 to 24; default division / 96 when whole, else\n"
+    "           4), chords spread over free channels or reduced to their top note; what did\n"
+    "           not fit is counted on stderr\n"
     "\n"
     "render options:\n"
     "  --format F        wav16 wav24 float flac16 flac24 ogg mp3; without it, the output's\n"
@@ -42,6 +49,8 @@ constexpr Command commands[] = {
     {"info", tromel::cli::runInfo},
     {"resave", tromel::cli::runResave},
     {"render", tromel::cli::runRender},
+    {"export-midi", tromel::cli::runExportMidi},
+    {"import-midi", tromel::cli::runImportMidi},
 };
 
 bool asksForHelp(const std::vector<std::string>& args) {

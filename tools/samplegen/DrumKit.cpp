@@ -1,4 +1,4 @@
-// The twelve one-shot drums, synthesised at 22050 Hz.
+// The one-shot drums, synthesised at 22050 Hz: the twelve every song knows, then our further drums.
 #include "tools/samplegen/DrumKit.h"
 
 #include "tools/samplegen/SampleWriter.h"
@@ -97,6 +97,7 @@ struct NoisePart {
     double q;
     double decay;
     double level;
+    double delay = 0.0;  // seconds of silence before the burst, so a clap can strike more than once
 };
 
 // The six detuned square waves of a metal plate, high-passed to a hiss with a ring.
@@ -117,8 +118,10 @@ std::vector<double> render(double seconds, std::initializer_list<Body> bodies, s
     Noise noise(seed);
     for (const NoisePart& part : noises) {
         Biquad filter(part.kind, part.frequency, part.q);
-        for (int i = 0; i < frames; ++i)
-            out[i] += part.level * filter.process(noise.next()) * std::exp(-(i / rate) / part.decay);
+        for (int i = 0; i < frames; ++i) {
+            const double t = i / rate - part.delay;
+            out[i] += part.level * filter.process(noise.next()) * (t < 0.0 ? 0.0 : std::exp(-t / part.decay));
+        }
     }
     static constexpr double plate[] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
     for (const Metal& metal : metals) {
@@ -183,6 +186,34 @@ std::vector<double> finish(std::vector<double> drum) {
 
 using Kind = Biquad::Kind;
 
+// Drum numbers 12 and up, our own sounds for the numbers "Org-03" songs may name, in the order of
+// the drum names (Tom03 .. HiPedal).
+void addFurtherDrums(std::vector<std::vector<double>>& kit) {
+    kit.push_back(render(0.45, {{210, 320, 0.05, 0.2, 1.0}}, {{Kind::LowPass, 3500, 0.7, 0.01, 0.3}}, {}, 13));
+    kit.push_back(render(0.8, {{75, 120, 0.08, 0.4, 1.0}}, {{Kind::LowPass, 1800, 0.7, 0.012, 0.3}}, {}, 14));
+    kit.push_back(render(0.4, {},
+                         {{Kind::BandPass, 1100, 1.2, 0.006, 1.0},
+                          {Kind::BandPass, 1100, 1.2, 0.006, 1.0, 0.011},
+                          {Kind::BandPass, 1200, 1.0, 0.07, 1.0, 0.022}},
+                         {}, 15));
+    kit.push_back(render(0.2, {{480, 520, 0.01, 0.03, 0.7}, {1700, 1800, 0.01, 0.015, 0.4}},
+                         {{Kind::BandPass, 2500, 1.5, 0.01, 0.6}}, {}, 16));
+    kit.push_back(render(1.8, {{620, 620, 1.0, 0.9, 0.08}}, {}, {{1.2, 0.6}}, 17));
+    kit.push_back(render(1.2, {{730, 730, 1.0, 0.8, 0.6}, {1100, 1100, 1.0, 0.6, 0.4}, {1650, 1650, 1.0, 0.4, 0.25}},
+                         {}, {{0.15, 0.3}}, 18));
+    kit.push_back(render(0.8, {}, {{Kind::HighPass, 4000, 0.7, 0.25, 0.5}}, {{0.3, 0.8}}, 19));
+    kit.push_back(render(1.4, {}, {{Kind::BandPass, 3000, 0.8, 0.5, 0.7}}, {{0.6, 0.7}}, 20, 3.0));
+    kit.push_back(render(0.35, {}, {{Kind::HighPass, 7000, 0.7, 0.08, 0.6}}, {{0.12, 0.7}}, 21));
+    kit.push_back(render(0.15, {}, {{Kind::BandPass, 6000, 1.0, 0.035, 1.0}}, {}, 22));
+    kit.push_back(render(0.35, {{330, 360, 0.01, 0.15, 1.0}}, {{Kind::BandPass, 1500, 1.0, 0.008, 0.3}}, {}, 23));
+    kit.push_back(render(0.45, {{220, 245, 0.01, 0.2, 1.0}}, {{Kind::BandPass, 1200, 1.0, 0.008, 0.3}}, {}, 24));
+    kit.push_back(render(0.25, {{440, 480, 0.008, 0.08, 1.0}}, {{Kind::BandPass, 2000, 1.0, 0.005, 0.3}}, {}, 25));
+    kit.push_back(render(1.6, {{1900, 1900, 1.0, 1.0, 1.0}, {5200, 5200, 1.0, 0.7, 0.5}, {8100, 8100, 1.0, 0.5, 0.3}},
+                         {}, {}, 26));
+    kit.push_back(render(0.12, {{2500, 2500, 1.0, 0.025, 1.0}}, {}, {}, 27));
+    kit.push_back(render(0.15, {{300, 300, 1.0, 0.01, 0.3}}, {}, {{0.04, 1.0}}, 28));
+}
+
 }  // namespace
 
 std::vector<std::vector<double>> drumKit() {
@@ -203,6 +234,7 @@ std::vector<std::vector<double>> drumKit() {
                          {{Kind::BandPass, 800, 3.0, 0.02, 0.2}}, {}, 10, 2.5));
     kit.push_back(render(1.2, {{42, 100, 0.05, 0.7, 1.0}}, {{Kind::LowPass, 2500, 0.7, 0.003, 0.4}}, {}, 11));
     kit.push_back(render(0.5, {{165, 250, 0.06, 0.25, 1.0}}, {{Kind::LowPass, 3000, 0.7, 0.01, 0.3}}, {}, 12));
+    addFurtherDrums(kit);
     for (auto& drum : kit)
         drum = finish(std::move(drum));
     return kit;

@@ -1,13 +1,12 @@
-// The twelve one-shot drums, synthesised at 22050 Hz.
+// The one-shot drums, synthesised at 22050 Hz: one for each drum number of song/DrumSet.h.
 #pragma once
 
 #include <vector>
 
 namespace tromel::samplegen {
 
-// In order: Bass01, Bass02, Snare01, Snare02, Tom01, HiClose, HiOpen, Crash, Per01, Per02,
-// Bass03, Tom02 (files D01.wav..D12.wav). Each starts at zero and dies away to silence before
-// its end.
+// In drum number order, Bass01 .. Tom02 and then our further drums Tom03 .. HiPedal (files
+// D01.wav..D28.wav). Each starts at zero and dies away to silence before its end.
 std::vector<std::vector<double>> drumKit();
 
 }  // namespace tromel::samplegen

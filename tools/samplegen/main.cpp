@@ -1,4 +1,5 @@
-// tromel-samplegen: writes the sample bank, M01.wav..M100.wav and D01.wav..D12.wav.
+// tromel-samplegen: writes the sample bank, M01.wav..M100.wav and D01.wav..D28.wav.
+#include "song/DrumSet.h"
 #include "tools/samplegen/DrumKit.h"
 #include "tools/samplegen/InstrumentWaves.h"
 #include "tools/samplegen/SampleWriter.h"
@@ -39,6 +40,10 @@ int main(int argc, char** argv) {
                          synthesizeLoop(waves[i], loopCycles, loopFrames, waveRms, wavePeakCap)))
             return 1;
     const std::vector<std::vector<double>> drums = drumKit();
+    if (drums.size() != tromel::drumCount) {
+        std::cerr << "tromel-samplegen: " << drums.size() << " drums instead of " << tromel::drumCount << '\n';
+        return 1;
+    }
     for (std::size_t i = 0; i < drums.size(); ++i)
         if (!writeSample(folder / numbered('D', static_cast<int>(i) + 1), drums[i]))
             return 1;

@@ -71,11 +71,34 @@ TEST(OrgReader, HeaderChannelAndNoteFieldsConvertAndTrailingBytesAreIgnored) {
     EXPECT_EQ(read(file.bytes()), song);
 }
 
+// "Org-03" files open with the same layout and are written back byte for byte; they and songs
+// naming a drum beyond the first twelve are saved as "Org-03", every other song as "Org-02".
+TEST(OrgReader, LaterVersionOpensAndSavesAsItCame) {
+    OrgBytes file;
+    std::copy_n("Org-03", 6, file.bytes().begin());
+    file.put(18 + 6 * 9 + 2, 20, 1).put(18 + 6 * 10 + 2, 200, 1);  // drum channels 1 and 2: drums 20 and 200
+    file.channel(0, {{0, 40, 2, 100, 6}}).channel(9, {{3, 36, 1, 200, 6}, {5, 36, 1, 180, 3}});
+    const Song song = read(file.bytes());
+    EXPECT_EQ(std::tie(song.fileVersion, song.drums[1].wave, song.drums[2].wave), std::make_tuple(3, 20, 200));
+    EXPECT_EQ(song.drumNotes.at(1, 2), (NoteRec{6, 60, 1, 9, 180}));
+    EXPECT_EQ(writeOrgBytes(song), file.bytes());
+    // An "Org-03" song without further drums stays "Org-03"; an "Org-02" one that gains one turns.
+    Song plain = song;
+    plain.drums[1].wave = plain.drums[2].wave = 11;
+    EXPECT_EQ(writeOrgBytes(plain)[5], '3');
+    Song turned;
+    EXPECT_EQ(writeOrgBytes(turned)[5], '2');
+    turned.drums[7].wave = 12;
+    EXPECT_EQ(writeOrgBytes(turned)[5], '3');
+    turned.drums[7].wave = 11;
+    EXPECT_EQ(writeOrgBytes(turned)[5], '2');
+}
+
 // A refused file never leaves a mixed song: the header and settings stay as they were and the
 // note tables end empty, however far the bytes went.
 TEST(OrgReader, RefusedFilesLeaveTheSongsOwnHeaderAndNoNotes) {
     std::vector<std::vector<uint8_t>> refused{{}, {'O', 'r', 'g'}};
-    for (const char* magic : {"Org-03", "org-02"}) {
+    for (const char* magic : {"Org-04", "Org-01", "org-03"}) {
         refused.push_back(OrgBytes().bytes());
         std::copy(magic, magic + 6, refused.back().begin());
     }

@@ -90,7 +90,10 @@ TEST(OrgWriter, RandomSongsRoundTrip) {
         const auto bytes = writeOrgBytes(song);
         Song back;
         ASSERT_TRUE(readOrgBytes(bytes, back).ok());
-        ASSERT_EQ(back, song) << "round " << round;
+        // Drum numbers beyond the first twelve make the file, and so the song read back, "Org-03".
+        Song expected = song;
+        expected.fileVersion = needsLaterVersion(song) ? 3 : 2;
+        ASSERT_EQ(back, expected) << "round " << round;
         ASSERT_EQ(writeOrgBytes(back), bytes);
     }
 }

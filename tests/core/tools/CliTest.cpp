@@ -153,12 +153,42 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
         {runCli("render a.org b.wav --fade x"), 2, usage},
         {render(song, song), 1, song.string() + itself},
         {render(song, folder / "hard.org"), 1, (folder / "hard.org").string() + itself},
-        {render(folder / "link.org", out), 0, ""}};
+        {render(folder / "link.org", out), 0, ""},
+        {runCli("import-midi " + quoted(folder / "bad.org") + " " + quoted(folder / "m.org")), 1,
+         "not a Standard MIDI File"},
+        {runCli("import-midi a.mid b.org --steps-per-beat 25"), 2, "from 1 to 24, not '25'"},
+        {runCli("import-midi a.mid b.org --chords middle"), 2, "spread or top"},
+        {runCli("export-midi " + quoted(song) + " " + quoted(folder / "link.org")), 1, "this is the input file itself"},
+        {runCli("export-midi " + quoted(songFile("still.org", 0)) + " " + quoted(folder / "m.mid")), 1,
+         "tempo is 0 ms per step"}};
     for (const auto& [run, exitCode, reason] : cases) {
         EXPECT_EQ(run.exitCode, exitCode) << run.output;
         EXPECT_NE(run.output.find(reason), std::string::npos) << run.output;
     }
     EXPECT_EQ(fileText(song), before);
+    EXPECT_FALSE(fs::exists(folder / "m.org") || fs::exists(folder / "m.mid"));
+}
+
+// A song out as MIDI and back in with its notes; the import's options and its account on stderr;
+// a drum beyond the set named when a song is read.
+TEST_F(Cli, MidiGoesBothWaysAndImportCountsWhatDidNotFit) {
+    Song song = songWith({{0, {1, 50, 4, 6, 157}}, {0, {3, 52, 2, 6, 157}}, {1, {1, 40, 4, 6, 157}}}, 64, 120);
+    song.drums[2].wave = 40;
+    ASSERT_TRUE(saveOrgFile(song, folder / "in.org").ok);
+    const CliRun out = runCli("export-midi " + quoted(folder / "in.org") + " " + quoted(folder / "in.mid"));
+    EXPECT_EQ(out.exitCode, 0);
+    EXPECT_NE(out.output.find("drum channel 3 names drum 40"), std::string::npos) << out.output;
+    for (const auto& [options, summary] :
+         {std::pair{"", "3 notes imported.\n"}, std::pair{" --chords top --steps-per-beat 2", "3 notes imported.\n"}}) {
+        const CliRun in =
+            runCli("import-midi " + quoted(folder / "in.mid") + " " + quoted(folder / "back.org") + options);
+        EXPECT_EQ(in.exitCode, 0);
+        EXPECT_EQ(in.output, summary);
+        Song back;
+        ASSERT_TRUE(loadOrgFile(back, folder / "back.org").ok());
+        EXPECT_EQ(back.beatsPerStep, std::string(options).empty() ? 4 : 2);
+        EXPECT_EQ(back.instrumentNotes.at(0, 2).position, std::string(options).empty() ? 3 : 2);
+    }
 }
 
 // Export options that cannot make the file asked for are refused, each with its reason, and
@@ -215,6 +245,24 @@ TEST_F(Cli, RenderNamesMissingSamplesAndWritesNothing) {
             expected += "tromel-cli: " + (sampleFolder / name).string() + ": " + errorText(errorFileOpen) + "\n";
         EXPECT_EQ(run.output, expected);
         EXPECT_FALSE(fs::exists(out));
+    }
+}
+
+// A further drum plays from the generated bank; one beyond the set plays silence, named once on
+// reading, and the render goes on.
+TEST_F(Cli, FurtherDrumsPlayAndUnknownOnesAreSilent) {
+    samples = TROMEL_SAMPLE_DIR;
+    for (const auto& [drum, sounds] : {std::pair{20, true}, std::pair{40, false}}) {
+        Song song = songWith({{8, {1, 60, 1, 6, 200}}}, 4, 50);
+        song.drums[0].wave = static_cast<int16_t>(drum);
+        ASSERT_TRUE(saveOrgFile(song, folder / "drum.org").ok);
+        const CliRun run = render(folder / "drum.org", folder / "drum.wav");
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        EXPECT_EQ(run.output.find("names drum 40") != std::string::npos, !sounds) << run.output;
+        float peak = 0;
+        for (float v : readWav(folder / "drum.wav").frames)
+            peak = std::max(peak, std::abs(v));
+        EXPECT_EQ(peak > 0.01f, sounds) << drum << " " << peak;
     }
 }
 

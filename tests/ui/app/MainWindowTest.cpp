@@ -135,7 +135,8 @@ private slots:
         QCOMPARE(main.minimumSize(), QSize(593, 490));
         QCOMPARE(texts(main.menuBar()), (QStringList{"&File", "&Other"}));
         QMenu* file = barMenu(main, "&File");
-        QCOMPARE(texts(file), (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "|", "Quit"}));
+        QCOMPARE(texts(file),
+                 (QStringList{"New", "|", "Open", "Import MIDI...", "|", "Save", "Save As...", "|", "Quit"}));
         QVERIFY(!menuEntry(file, "Save")->isEnabled() && !menuEntry(file, "Save As...")->isEnabled());
         QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Old Stuff"}));
 
@@ -148,8 +149,8 @@ private slots:
                               "Move Left a Bar", "Move Right a Bar"}));
         QVERIFY(!menuEntry(barMenu(main, "&Edit"), "Undo")->isEnabled());
         file = barMenu(main, "&File");
-        QCOMPARE(texts(file),
-                 (QStringList{"New", "|", "Open", "|", "Save", "Save As...", "Export Audio...", "|", "Exit"}));
+        QCOMPARE(texts(file), (QStringList{"New", "|", "Open", "Import MIDI...", "|", "Save", "Save As...",
+                                           "Export Audio...", "Export MIDI...", "|", "Exit"}));
         QVERIFY(menuEntry(file, "Save")->isEnabled());
         QCOMPARE(texts(barMenu(main, "&Settings")), (QStringList{"Song Settings", "Instrument/Drum Settings"}));
         QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Debug"}));

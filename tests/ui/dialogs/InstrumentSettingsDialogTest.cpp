@@ -23,7 +23,7 @@ Song songWithSettings() {
     song.instruments[2].pi = true;
     song.instruments[6].frequency = 40000;
     song.instruments[4].wave = 120;  // beyond the lists, as a file may hold
-    song.drums[4].wave = 15;
+    song.drums[4].wave = 40;         // beyond the drum set
     return song;
 }
 
@@ -74,10 +74,10 @@ private slots:
             const QStringList shown = runEntry(window, song, [done, &listsInOrder](InstrumentSettingsDialog& d) {
                 const QComboBox* drums = control<QComboBox>(d, "comboDrum", 7);
                 listsInOrder = waveList(d, 7)->count() == 100 && waveList(d, 7)->item(99)->text() == "Wave 99" &&
-                               drums->count() == 12 && drums->itemText(5) == "HiClose" &&
-                               drums->itemText(11) == "Tom02";
+                               drums->count() == 28 && drums->itemText(5) == "HiClose" &&
+                               drums->itemText(11) == "Tom02" && drums->itemText(27) == "HiPedal";
                 waveList(d, 0)->setCurrentRow(99);
-                control<QComboBox>(d, "comboDrum", 7)->setCurrentIndex(11);
+                control<QComboBox>(d, "comboDrum", 7)->setCurrentIndex(20);
                 waveList(d, 2)->clearSelection();  // a user can deselect with Ctrl+click
                 control<QCheckBox>(d, "checkPi", 2)->setChecked(false);
                 control<QCheckBox>(d, "checkPi", 3)->setChecked(true);
@@ -90,7 +90,7 @@ private slots:
             Song expected = before;  // lists without a selection keep the song's numbers
             if (done) {
                 expected.instruments[0].wave = 99;
-                expected.drums[7].wave = 11;
+                expected.drums[7].wave = 20;
                 expected.instruments[2].pi = false;
                 expected.instruments[3].pi = true;
                 expected.instruments[6].frequency = 65535;  // the nearest value a file holds

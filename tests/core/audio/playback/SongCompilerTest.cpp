@@ -7,13 +7,13 @@
 namespace tromel::audio::test {
 namespace {
 
-// Wave numbers beyond the bank fall back to its first file. A file's pan byte 200 is stored as
-// -188; pans beyond the strip go to its nearer end.
+// Wave numbers beyond the bank fall back to its first file; drums beyond it have none (silence). A file's pan byte 200
+// is stored as -188; pans beyond the strip go to its nearer end.
 TEST(SongCompiler, SampleFileNamesAndPans) {
     const std::tuple<bool, int, const char*> names[] = {
-        {false, 0, "M01.wav"},   {false, 8, "M09.wav"},   {false, 9, "M10.wav"},
-        {false, 99, "M100.wav"}, {false, 100, "M01.wav"}, {false, -1, "M01.wav"},
-        {true, 9, "D10.wav"},    {true, 11, "D12.wav"},   {true, 12, "D01.wav"}};
+        {false, 0, "M01.wav"},   {false, 8, "M09.wav"},  {false, 9, "M10.wav"}, {false, 99, "M100.wav"},
+        {false, 100, "M01.wav"}, {false, -1, "M01.wav"}, {true, 9, "D10.wav"},  {true, 11, "D12.wav"},
+        {true, 12, "D13.wav"},   {true, 27, "D28.wav"},  {true, 28, ""},        {true, -1, ""}};
     for (const auto& [drum, number, name] : names)
         EXPECT_EQ(sampleFileName(drum, number), name) << number;
     const std::pair<int, int> pans[] = {{0, 100}, {1, 83},    {3, 50},     {6, 0},

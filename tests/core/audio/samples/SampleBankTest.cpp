@@ -3,6 +3,8 @@
 #include "../AudioTestKit.h"
 #include "audio/playback/SongCompiler.h"
 
+#include "song/DrumSet.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,7 +73,7 @@ TEST(SampleBank, WavesAreTunedSeamlessDistinctLoopsOfOneLoudness) {
 }
 
 TEST(SampleBank, DrumsStartInSilenceAndDieAwayBeforeTheirEnd) {
-    for (int drum = 0; drum < 12; ++drum) {
+    for (int drum = 0; drum < drumCount; ++drum) {
         const std::vector<float> frames = bankFile(true, drum).frames;
         ASSERT_GT(frames.size(), 2000u) << drum;
         EXPECT_EQ(frames.front(), 0.0f) << drum;

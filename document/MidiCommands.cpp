@@ -1,0 +1,78 @@
+// A document's MIDI commands: export, and import into a new document.
+#include "document/MidiCommands.h"
+
+#include "dialogs/MidiImportDialog.h"
+#include "exchange/MidiExport.h"
+#include "exchange/MidiImport.h"
+#include "exchange/MidiReader.h"
+#include "exchange/MidiWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tromel {
+namespace {
+
+constexpr const char* importTitle = "Import MIDI";
+
+std::filesystem::path toFilesystemPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+MidiCommands::MidiCommands(QWidget* window, EditorContext& context, Song& song, FileCommands& file,
+                           std::function<void()> finishGesture)
+    : m_window(window), m_context(context), m_song(song), m_file(file), m_finishGesture(std::move(finishGesture)) {}
+
+void MidiCommands::exportMidi() {
+    m_finishGesture();
+    // Beside the song's file with its name, or named after the window's caption.
+    const bool bound = m_file.fileName() != noFileName;
+    const QFileInfo song(bound ? m_file.fileName() : m_file.plainCaption());
+    const QString name = song.completeBaseName() + ".mid";
+    const QString suggested = bound ? song.dir().filePath(name) : name;
+    const std::optional<QString> path = m_context.prompts.chooseMidiFile(m_window, "Export MIDI...", suggested, true);
+    if (!path)
+        return;
+    const exchange::MidiExportResult exported = exchange::songToMidi(m_song);
+    if (!exported.ok()) {
+        m_context.prompts.message(m_window, MessageIcon::Warning, "Export MIDI",
+                                  QString::fromStdString(exported.error));
+        return;
+    }
+    const SaveResult saved = exchange::saveMidiFile(exported.file, toFilesystemPath(*path));
+    if (!saved.ok)
+        m_context.prompts.message(m_window, MessageIcon::Warning, "File Save Error",
+                                  QString::fromStdString(saved.reason));
+}
+
+OpenOutcome MidiCommands::importMidi() {
+    const std::optional<QString> path = m_context.prompts.chooseMidiFile(m_window, "Import MIDI...", QString(), false);
+    if (!path)
+        return OpenOutcome::Cancelled;
+    const QString fileName = QFileInfo(*path).fileName();
+    const exchange::MidiReadResult read = exchange::loadMidiFile(toFilesystemPath(*path));
+    const std::vector<exchange::MidiPart> parts =
+        read.ok() ? exchange::findMidiParts(read.file) : std::vector<exchange::MidiPart>{};
+    if (!read.ok() || parts.empty()) {
+        const QString reason = read.ok() ? QStringLiteral("it holds no notes") : QString::fromStdString(read.error);
+        m_context.prompts.message(m_window, MessageIcon::Warning, importTitle,
+                                  QStringLiteral("%1 cannot be imported: %2.").arg(fileName, reason));
+        return OpenOutcome::NotOpened;
+    }
+    dialogs::MidiImportDialog dialog(fileName, parts, exchange::defaultImportPlan(read.file, parts), m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return OpenOutcome::Cancelled;
+    exchange::MidiImportResult imported = exchange::midiToSong(read.file, parts, dialog.plan());
+    m_song = std::move(imported.song);
+    m_file.showUnsavedSong(QFileInfo(*path).completeBaseName() + ".org");
+    QStringList lines;
+    for (const std::string& line : imported.summary.lines())
+        lines << QString::fromStdString(line);
+    m_context.prompts.message(m_window, MessageIcon::Information, importTitle, lines.join('\n'));
+    return OpenOutcome::Opened;
+}
+
+}  // namespace tromel

@@ -1,0 +1,484 @@
+// A song made from a MIDI file's parts by a plan.
+#include "exchange/MidiImport.h"
+
+#include "exchange/GeneralMidiMap.h"
+#include "song/OrgLayout.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <tuple>
+
+namespace tromel::exchange {
+namespace {
+
+constexpr int largestRecords = 32767;  // a channel's notes and changes, as a file counts them
+constexpr int largestLength = 255;
+constexpr int naturalDrumKey = 36;         // plays a drum at its own rate
+constexpr uint32_t defaultTempo = 500000;  // microseconds per quarter note when a file names none
+// The last step a note may start on: its position (step + 1) must stay a step a file can hold.
+constexpr int64_t lastStartStep = org::largestStep - 1;
+
+struct SourceNote {
+    int64_t start;
+    int64_t end;
+    int key;
+    int velocity;
+    int part;
+};
+
+struct Controller {
+    int64_t tick;
+    int controller;
+    int value;
+};
+
+// A note as it will stand on a song channel.
+struct Placed {
+    int64_t step;
+    int length;
+    int key;  // the file's key byte
+    int volume;
+    int pan;        // the file's pan byte
+    int sourceKey;  // the MIDI key: drums of one channel share a key byte but not this
+};
+
+struct Change {
+    int volume = noVolume;
+    int pan = -1;  // none
+};
+
+bool isNamed(const std::string& text, const char* name) {
+    return std::equal(text.begin(), text.end(), name, name + std::strlen(name),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+class Importer {
+public:
+    Importer(const MidiFile& file, const std::vector<MidiPart>& parts, const MidiImportPlan& plan)
+        : m_file(file),
+          m_parts(parts),
+          m_plan(plan),
+          m_stepsPerBeat(std::clamp(plan.stepsPerBeat, 1, largestImportStepsPerBeat)) {}
+
+    MidiImportResult run() {
+        readTiming();
+        collectEvents();
+        placeTargets();
+        for (int kind = 0; kind < 2; ++kind)
+            for (int channel = 0; channel < 8; ++channel)
+                finishChannel(kind, channel);
+        addChanges();
+        writeSong();
+        return std::move(m_result);
+    }
+
+private:
+    int64_t stepOf(int64_t tick) const {
+        // Nearest step, halves up.
+        return (tick * m_stepsPerBeat * 2 + m_file.division) / (2 * int64_t{m_file.division});
+    }
+
+    // Tempo, time signature, loop markers: the first of each in time over all tracks.
+    void readTiming() {
+        std::vector<MidiEvent> metas;
+        for (const MidiTrack& track : m_file.tracks)
+            for (const MidiEvent& event : track.events)
+                if (event.isMeta() || (event.kind() == midi::controlChange && event.data1 == midi::controllerLoopStart))
+                    metas.push_back(event);
+        std::stable_sort(metas.begin(), metas.end(),
+                         [](const MidiEvent& a, const MidiEvent& b) { return a.tick < b.tick; });
+        std::optional<uint32_t> tempo;
+        std::optional<int64_t> timeSignature;
+        for (const MidiEvent& event : metas) {
+            if (!event.isMeta()) {
+                if (!m_controllerLoopStart)
+                    m_controllerLoopStart = event.tick;
+                continue;
+            }
+            const std::string& bytes = event.payload;
+            if (event.metaType == midi::metaTempo && bytes.size() >= 3) {
+                const uint32_t value =
+                    (uint32_t(uint8_t(bytes[0])) << 16) | (uint32_t(uint8_t(bytes[1])) << 8) | uint8_t(bytes[2]);
+                if (!tempo)
+                    tempo = value;
+                else if (value != m_tempo)
+                    ++m_result.summary.tempoChanges;
+                m_tempo = value;
+            } else if (event.metaType == midi::metaTimeSignature && bytes.size() >= 2 && !timeSignature) {
+                timeSignature = readTimeSignature(uint8_t(bytes[0]), uint8_t(bytes[1]));
+            } else if (event.metaType == midi::metaMarker) {
+                if (isNamed(bytes, "loopstart") && !m_loopStartTick)
+                    m_loopStartTick = event.tick;
+                if (isNamed(bytes, "loopend") && !m_loopEndTick)
+                    m_loopEndTick = event.tick;
+            }
+        }
+        m_firstTempo = tempo.value_or(defaultTempo);
+        m_stepsPerBar = static_cast<int>(timeSignature.value_or(4));
+    }
+
+    // Beats per bar in quarter notes: numerator × 4 / denominator, rounded.
+    int64_t readTimeSignature(int numerator, int denominatorPower) {
+        const double quarters = numerator * 4.0 / std::ldexp(1.0, std::min(denominatorPower, 30));
+        const int64_t beats = std::clamp<int64_t>(std::llround(quarters), 1, 255);
+        if (static_cast<double>(beats) != quarters)
+            m_result.summary.timeSignature = "Time signature " + std::to_string(numerator) + "/" +
+                                             std::to_string(int64_t{1} << std::min(denominatorPower, 30)) +
+                                             " read as " + std::to_string(beats) + " beats per bar.";
+        return beats;
+    }
+
+    void collectEvents() {
+        std::map<std::tuple<int, int, int>, int> partOf;
+        for (int i = 0; i < static_cast<int>(m_parts.size()); ++i)
+            partOf[{m_parts[i].track, m_parts[i].channel, m_parts[i].drum}] = i;
+        for (int t = 0; t < static_cast<int>(m_file.tracks.size()); ++t) {
+            const MidiTrack& track = m_file.tracks[static_cast<std::size_t>(t)];
+            std::map<int, std::deque<std::size_t>> sounding;  // by channel × 128 + key, oldest first
+            for (const MidiEvent& event : track.events) {
+                if (event.isMeta())
+                    continue;
+                const int channel = event.channel();
+                const int slot = channel * 128 + event.data1;
+                if (event.kind() == midi::noteOn && event.data2 > 0) {
+                    const int drum = channel == midi::percussionChannel ? drumOfPercussionKey(event.data1) : -1;
+                    const auto found = partOf.find({t, channel, drum});
+                    sounding[slot].push_back(m_notes.size());
+                    m_notes.push_back({event.tick, track.endTick, event.data1, event.data2,
+                                       found == partOf.end() ? -1 : found->second});
+                } else if (event.kind() == midi::noteOff || event.kind() == midi::noteOn) {
+                    // A note-on of velocity 0 is a note-off; it ends the oldest note of its key.
+                    auto open = sounding.find(slot);
+                    if (open != sounding.end() && !open->second.empty()) {
+                        m_notes[open->second.front()].end = event.tick;
+                        open->second.pop_front();
+                    }
+                } else if (event.kind() == midi::controlChange) {
+                    m_controllers[static_cast<std::size_t>(channel)].push_back({event.tick, event.data1, event.data2});
+                    m_result.summary.sustainPedal += event.data1 == midi::controllerSustain ? 1 : 0;
+                } else if (event.kind() == midi::pitchBend) {
+                    ++m_result.summary.pitchBends;
+                }
+            }
+        }
+        // A channel's controllers act on it whichever track carries them.
+        for (std::size_t channel = 0; channel < 16; ++channel) {
+            auto& controllers = m_controllers[channel];
+            std::stable_sort(controllers.begin(), controllers.end(),
+                             [](const Controller& a, const Controller& b) { return a.tick < b.tick; });
+            for (const Controller& c : controllers)
+                if (c.controller == midi::controllerPan)
+                    m_pans[channel].emplace_back(c.tick, panOfController(c.value));
+        }
+    }
+
+    const PartTarget& targetOf(int part) const {
+        static const PartTarget skip;
+        return part >= 0 && part < static_cast<int>(m_plan.targets.size())
+                   ? m_plan.targets[static_cast<std::size_t>(part)]
+                   : skip;
+    }
+
+    static int kindOf(const PartTarget& target) { return target.kind == TargetKind::Drum ? 1 : 0; }
+
+    void placeTargets() {
+        std::array<std::array<std::vector<std::size_t>, 8>, 2> byTarget;
+        std::array<std::array<bool, 8>, 2> used{};
+        for (std::size_t i = 0; i < m_notes.size(); ++i) {
+            const PartTarget& target = targetOf(m_notes[i].part);
+            if (target.kind == TargetKind::Skip || target.channel < 0 || target.channel > 7) {
+                ++m_result.summary.skippedParts;
+                continue;
+            }
+            byTarget[kindOf(target)][target.channel].push_back(i);
+        }
+        for (std::size_t part = 0; part < m_parts.size(); ++part) {
+            const PartTarget& target = targetOf(static_cast<int>(part));
+            if (target.kind != TargetKind::Skip && target.channel >= 0 && target.channel <= 7)
+                used[kindOf(target)][target.channel] = true;
+        }
+        for (int kind = 0; kind < 2; ++kind)
+            for (int channel = 0; channel < 8; ++channel)
+                if (!used[kind][channel])
+                    m_free[kind].push_back(channel);
+        for (int kind = 0; kind < 2; ++kind)
+            for (int channel = 0; channel < 8; ++channel)
+                if (used[kind][channel])
+                    placeTarget(kind, channel, byTarget[kind][channel]);
+    }
+
+    // The wave or drum of a target channel: that of its part with the most notes.
+    int soundOf(int kind, int channel) const {
+        const MidiPart* largest = nullptr;
+        for (std::size_t part = 0; part < m_parts.size(); ++part) {
+            const PartTarget& target = targetOf(static_cast<int>(part));
+            if (target.kind != TargetKind::Skip && kindOf(target) == kind && target.channel == channel &&
+                (!largest || m_parts[part].noteCount > largest->noteCount))
+                largest = &m_parts[part];
+        }
+        if (!largest)
+            return 0;
+        if (kind == 1)
+            return largest->isPercussion() ? largest->drum : 0;
+        return largest->isPercussion() ? 0 : waveOfProgram(largest->program);
+    }
+
+    int keyOf(const SourceNote& note, int kind) {
+        const MidiPart& part = m_parts[static_cast<std::size_t>(note.part)];
+        if (kind == 1 && part.isPercussion())
+            return naturalDrumKey;
+        int key = note.key - 12;
+        while (key < 0)
+            key += 12;
+        while (key > 95)
+            key -= 12;
+        m_result.summary.movedByOctaves += key != note.key - 12 ? 1 : 0;
+        return key;
+    }
+
+    // The pan in force on a MIDI channel at a tick: its last pan controller up to then, or the centre.
+    int panAt(int midiChannel, int64_t tick) const {
+        const auto& pans = m_pans[static_cast<std::size_t>(midiChannel)];
+        const auto after =
+            std::upper_bound(pans.begin(), pans.end(), tick,
+                             [](int64_t t, const std::pair<int64_t, int>& pan) { return t < pan.first; });
+        return after == pans.begin() ? 6 : (after - 1)->second;
+    }
+
+    void placeTarget(int kind, int channel, const std::vector<std::size_t>& noteIndices) {
+        const int sound = soundOf(kind, channel);
+        m_sound[kind][channel] = sound;
+        std::vector<std::pair<Placed, int>> placed;  // with its MIDI channel
+        for (std::size_t index : noteIndices) {
+            const SourceNote& note = m_notes[index];
+            const int64_t step = stepOf(note.start);
+            if (step > lastStartStep) {
+                ++m_result.summary.beyondLastStep;
+                continue;
+            }
+            int64_t length = std::max<int64_t>(1, stepOf(note.end) - step);
+            if (length > largestLength) {
+                length = largestLength;
+                ++m_result.summary.cutTo255;
+            }
+            const int midiChannel = m_parts[static_cast<std::size_t>(note.part)].channel;
+            placed.push_back({{step, static_cast<int>(length), keyOf(note, kind), volumeOfVelocity(note.velocity),
+                               panAt(midiChannel, note.start), note.key},
+                              midiChannel});
+            m_targetMidiChannels[kind][channel].insert(midiChannel);
+        }
+        std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
+            return std::tie(a.first.step, b.first.key, b.first.sourceKey) <
+                   std::tie(b.first.step, a.first.key, a.first.sourceKey);
+        });
+        std::vector<int>& voices = m_voices[kind][channel];
+        voices = {channel};
+        for (std::size_t i = 0; i < placed.size();) {
+            std::size_t end = i;
+            while (end < placed.size() && placed[end].first.step == placed[i].first.step)
+                ++end;
+            placeChord(kind, sound, voices, placed, i, end);
+            i = end;
+        }
+    }
+
+    // Notes [begin, end) start together, highest first.
+    void placeChord(int kind, int sound, std::vector<int>& voices, const std::vector<std::pair<Placed, int>>& placed,
+                    std::size_t begin, std::size_t end) {
+        std::size_t voice = 0;
+        for (std::size_t i = begin; i < end; ++i) {
+            if (i > begin && placed[i].first.sourceKey == placed[i - 1].first.sourceKey &&
+                placed[i].first.key == placed[i - 1].first.key) {
+                ++m_result.summary.doubled;
+                continue;
+            }
+            if (voice > 0 && m_plan.chords == ChordPolicy::Top) {
+                ++m_result.summary.belowTopNote;
+                continue;
+            }
+            if (voice == voices.size()) {
+                if (m_free[kind].empty()) {
+                    ++m_result.summary.noFreeChannel;
+                    continue;
+                }
+                voices.push_back(m_free[kind].front());
+                m_free[kind].erase(m_free[kind].begin());
+                m_sound[kind][voices.back()] = sound;
+            }
+            m_placed[kind][voices[voice]].push_back(placed[i].first);
+            ++voice;
+        }
+    }
+
+    // In time order, each note cut at the next, at most as many as a channel holds.
+    void finishChannel(int kind, int channel) {
+        std::vector<Placed>& notes = m_placed[kind][channel];
+        std::stable_sort(notes.begin(), notes.end(), [](const Placed& a, const Placed& b) { return a.step < b.step; });
+        if (notes.size() > largestRecords) {
+            m_result.summary.beyondTable += static_cast<int64_t>(notes.size()) - largestRecords;
+            notes.resize(largestRecords);
+        }
+        for (std::size_t i = 0; i + 1 < notes.size(); ++i)
+            if (notes[i + 1].step < notes[i].step + notes[i].length) {
+                notes[i].length = static_cast<int>(notes[i + 1].step - notes[i].step);
+                ++m_result.summary.cutAtNextNote;
+            }
+        m_result.summary.imported += static_cast<int64_t>(notes.size());
+    }
+
+    // Whether a note of the channel sounds at `step`, started before it.
+    static bool soundsAt(const std::vector<Placed>& notes, int64_t step) {
+        auto after = std::upper_bound(notes.begin(), notes.end(), step,
+                                      [](int64_t s, const Placed& note) { return s < note.step; });
+        if (after == notes.begin())
+            return false;
+        const Placed& note = *(after - 1);
+        return note.step < step && step < note.step + note.length;
+    }
+
+    // Controllers 7 and 11 as volume changes, 10 as pan changes, on every channel of the target
+    // while a note sounds there (a note starting at the step brings its own).
+    void addChanges() {
+        for (int kind = 0; kind < 2; ++kind)
+            for (int target = 0; target < 8; ++target)
+                for (int midiChannel : m_targetMidiChannels[kind][target])
+                    for (const Controller& c : m_controllers[static_cast<std::size_t>(midiChannel)]) {
+                        const bool volume =
+                            c.controller == midi::controllerVolume || c.controller == midi::controllerExpression;
+                        if (!volume && c.controller != midi::controllerPan)
+                            continue;
+                        const int64_t step = stepOf(c.tick);
+                        for (int channel : m_voices[kind][target]) {
+                            if (!soundsAt(m_placed[kind][channel], step))
+                                continue;
+                            Change& change = m_changes[kind][channel][step];
+                            if (volume)
+                                change.volume = volumeOfVelocity(c.value);
+                            else
+                                change.pan = panOfController(c.value);
+                        }
+                    }
+    }
+
+    void writeSong() {
+        Song& song = m_result.song;
+        song.tempo = static_cast<int32_t>(
+            std::clamp<int64_t>(std::llround(m_firstTempo / (1000.0 * m_stepsPerBeat)), 1, org::largestWord));
+        song.stepsPerBar = static_cast<int16_t>(m_stepsPerBar);
+        song.beatsPerStep = static_cast<int16_t>(m_stepsPerBeat);
+        int64_t end = 0;
+        for (int kind = 0; kind < 2; ++kind)
+            for (int channel = 0; channel < 8; ++channel) {
+                writeChannel(kind, channel);
+                for (const Placed& note : m_placed[kind][channel])
+                    end = std::max(end, note.step + note.length);
+            }
+        const int64_t bar = std::max(1, m_stepsPerBar * m_stepsPerBeat);
+        const int64_t begin = m_loopStartTick         ? stepOf(*m_loopStartTick)
+                              : m_controllerLoopStart ? stepOf(*m_controllerLoopStart)
+                                                      : 0;
+        int64_t loopEnd = m_loopEndTick ? stepOf(*m_loopEndTick) : (end + bar - 1) / bar * bar;
+        if (loopEnd <= begin)
+            loopEnd = (begin / bar + 1) * bar;
+        song.loopBegin = static_cast<int32_t>(std::min<int64_t>(begin, org::largestStep - 1));
+        song.loopEnd = static_cast<int32_t>(std::min<int64_t>(loopEnd, org::largestStep));
+    }
+
+    void writeChannel(int kind, int channel) {
+        Song& song = m_result.song;
+        auto& settings = kind == 0 ? song.instruments : song.drums;
+        settings[static_cast<std::size_t>(channel)].wave = static_cast<int16_t>(m_sound[kind][channel]);
+        std::vector<NoteRec> records;
+        for (const Placed& note : m_placed[kind][channel])
+            records.push_back({static_cast<int32_t>(note.step + 1), 96 - note.key, note.length,
+                               static_cast<int16_t>(12 - note.pan), static_cast<int16_t>(note.volume)});
+        const auto& changes = m_changes[kind][channel];
+        const std::size_t room = largestRecords - records.size();
+        if (changes.size() > room)
+            m_result.summary.changesDropped += static_cast<int64_t>(changes.size() - room);
+        std::size_t taken = 0;
+        for (const auto& [step, change] : changes) {
+            if (taken++ == room)
+                break;
+            records.push_back({static_cast<int32_t>(step + 1), noKey, 1,
+                               change.pan < 0 ? noPan : static_cast<int16_t>(12 - change.pan),
+                               static_cast<int16_t>(change.volume)});
+        }
+        std::stable_sort(records.begin(), records.end(),
+                         [](const NoteRec& a, const NoteRec& b) { return a.position < b.position; });
+        NoteTable& table = song.notes(kind);
+        table.grow(static_cast<int32_t>(records.size()));
+        for (std::size_t i = 0; i < records.size(); ++i)
+            table.at(channel, static_cast<int32_t>(i + 1)) = records[i];
+        settings[static_cast<std::size_t>(channel)].noteCount = static_cast<int16_t>(records.size());
+    }
+
+    const MidiFile& m_file;
+    const std::vector<MidiPart>& m_parts;
+    const MidiImportPlan& m_plan;
+    const int m_stepsPerBeat;
+    MidiImportResult m_result;
+    uint32_t m_firstTempo = defaultTempo;
+    uint32_t m_tempo = defaultTempo;
+    int m_stepsPerBar = 4;
+    std::optional<int64_t> m_loopStartTick;
+    std::optional<int64_t> m_loopEndTick;
+    std::optional<int64_t> m_controllerLoopStart;
+    std::vector<SourceNote> m_notes;
+    std::array<std::vector<Controller>, 16> m_controllers;
+    std::array<std::vector<std::pair<int64_t, int>>, 16> m_pans;
+    std::array<std::vector<int>, 2> m_free;
+    std::array<std::array<int, 8>, 2> m_sound{};
+    std::array<std::array<std::vector<int>, 8>, 2> m_voices;
+    std::array<std::array<std::set<int>, 8>, 2> m_targetMidiChannels;
+    std::array<std::array<std::vector<Placed>, 8>, 2> m_placed;
+    std::array<std::array<std::map<int64_t, Change>, 8>, 2> m_changes;
+};
+
+std::string counted(int64_t count, const std::string& what) {
+    return std::to_string(count) + " " + what;
+}
+
+}  // namespace
+
+int64_t MidiImportSummary::dropped() const {
+    return skippedParts + noFreeChannel + belowTopNote + doubled + beyondTable + beyondLastStep;
+}
+
+std::vector<std::string> MidiImportSummary::lines() const {
+    std::vector<std::string> lines{counted(imported, imported == 1 ? "note imported." : "notes imported.")};
+    const std::pair<int64_t, const char*> reasons[] = {
+        {skippedParts, "notes dropped: in parts set to Skip"},
+        {noFreeChannel, "notes dropped: chord notes with no free channel left"},
+        {belowTopNote, "notes dropped: chord notes below the top note"},
+        {doubled, "notes dropped: the same key twice at one step"},
+        {beyondTable, "notes dropped: beyond the 32,767-note table of a channel"},
+        {beyondLastStep, "notes dropped: later than the last step a song holds"},
+        {cutTo255, "notes cut to 255 steps"},
+        {cutAtNextNote, "notes cut at the next note of their channel"},
+        {movedByOctaves, "notes moved by octaves into the keyboard"},
+        {pitchBends, "pitch bends ignored"},
+        {sustainPedal, "sustain pedal events ignored"},
+        {tempoChanges, "tempo changes flattened (notes keep their beats)"},
+        {changesDropped, "volume and pan changes dropped: beyond the table of a channel"},
+    };
+    for (const auto& [count, what] : reasons)
+        if (count != 0)
+            lines.push_back(counted(count, what));
+    if (!timeSignature.empty())
+        lines.push_back(timeSignature);
+    return lines;
+}
+
+MidiImportResult midiToSong(const MidiFile& file, const std::vector<MidiPart>& parts, const MidiImportPlan& plan) {
+    return Importer(file, parts, plan).run();
+}
+
+}  // namespace tromel::exchange

@@ -1,0 +1,244 @@
+// Songs into MIDI files and back: crafted files imported, the default plan, and random songs round trip.
+#include "exchange/GeneralMidiMap.h"
+#include "exchange/MidiExport.h"
+#include "exchange/MidiImport.h"
+#include "exchange/MidiReader.h"
+#include "exchange/MidiWriter.h"
+#include "song/OrgFile.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace tromel::exchange {
+namespace {
+
+using Event = MidiEvent;
+
+Event on(uint32_t tick, int channel, int key, int velocity = 100) {
+    return Event::channelMessage(tick, midi::noteOn, channel, key, velocity);
+}
+Event off(uint32_t tick, int channel, int key) {
+    return Event::channelMessage(tick, midi::noteOff, channel, key, 0);
+}
+Event control(uint32_t tick, int channel, int controller, int value) {
+    return Event::channelMessage(tick, midi::controlChange, channel, controller, value);
+}
+Event meta(uint32_t tick, uint8_t type, std::string bytes) {
+    return Event::metaEvent(tick, type, std::move(bytes));
+}
+
+// A track of the events given, put in time order.
+MidiTrack track(std::vector<Event> events) {
+    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.tick < b.tick; });
+    MidiTrack t;
+    t.events = std::move(events);
+    t.endTick = t.events.empty() ? 0 : t.events.back().tick;
+    return t;
+}
+
+struct Imported {
+    std::vector<MidiPart> parts;
+    MidiImportPlan plan;
+    MidiImportResult result;
+};
+
+Imported import(const MidiFile& file, ChordPolicy chords = ChordPolicy::Spread) {
+    Imported in;
+    in.parts = findMidiParts(file);
+    in.plan = defaultImportPlan(file, in.parts);
+    in.plan.chords = chords;
+    in.result = midiToSong(file, in.parts, in.plan);
+    return in;
+}
+
+// A channel's records as (file step, file key or -1, length, volume, file pan or -1).
+using Row = std::tuple<int, int, int, int, int>;
+std::vector<Row> rows(const Song& song, int kind, int channel) {
+    std::vector<Row> out;
+    const NoteTable& table = song.notes(kind);
+    for (int slot = 1; slot <= table.slotBound(); ++slot) {
+        const NoteRec& n = table.at(channel, slot);
+        if (!n.isEmpty())
+            out.emplace_back(n.position - 1, n.key == noKey ? -1 : 96 - n.key, n.length, n.volume,
+                             n.pan == noPan ? -1 : 12 - n.pan);
+    }
+    return out;
+}
+
+// Type 0: two channels in one track by running status, a note-on of velocity 0 ending a note,
+// the grid from a division that is not a multiple of 96, the tempo, a 6/8 bar in quarter notes.
+TEST(MidiImport, TypeZeroWithTempoAndTimeSignature) {
+    MidiFile file;
+    file.format = 0;
+    file.division = 100;  // 4 steps a beat by default, 25 ticks a step
+    file.tracks.push_back(track(
+        {meta(0, midi::metaTempo, {'\x07', '\xA1', '\x20'}),  // 500,000 us
+         meta(0, midi::metaTimeSignature, {6, 3, 24, 8}), Event::channelMessage(0, midi::programChange, 1, 40),
+         on(0, 0, 60, 127), on(12, 1, 72, 64), on(50, 0, 60, 0), off(62, 1, 72), on(63, 0, 59, 127), off(112, 0, 59)}));
+    const Imported in = import(file);
+    const Song& song = in.result.song;
+    EXPECT_EQ(std::tie(song.tempo, song.stepsPerBar, song.beatsPerStep, song.loopBegin, song.loopEnd),
+              std::make_tuple(125, 3, 4, 0, 12));  // the end (step 5) rounded up to a bar of 12 steps
+    EXPECT_EQ(rows(song, 0, 0), (std::vector<Row>{{0, 48, 2, 254, 6}, {3, 47, 1, 254, 6}}));  // 2.52 to 4.48
+    EXPECT_EQ(rows(song, 0, 1), (std::vector<Row>{{0, 60, 2, 65, 6}}));                       // 0.48 to 2.48
+    EXPECT_EQ(song.instruments[1].wave, waveOfProgram(40));
+    EXPECT_EQ(in.result.summary.lines(), std::vector<std::string>{"3 notes imported."});
+    // 7/8 is 3.5 quarter notes: read as 4, and said so.
+    file.tracks[0].events[1].payload = {7, 3, 24, 8};
+    EXPECT_EQ(import(file).result.summary.timeSignature, "Time signature 7/8 read as 4 beats per bar.");
+}
+
+// Chords of one part spread over channels no part uses, or keep their top note; overlapping
+// notes are cut at the next start; later tempo changes are counted and flattened; pitch bends
+// and the sustain pedal are counted; volume and pan controllers act where a note sounds.
+TEST(MidiImport, ChordsOverlapsAndControllers) {
+    MidiFile file;
+    file.division = 96 * 2;  // a file on the grid of 2 steps a beat
+    file.tracks.push_back(track(
+        {meta(0, midi::metaTempo, {'\x07', '\xA1', '\x20'}), meta(960, midi::metaTempo, {'\x03', '\xD0', '\x90'})}));
+    file.tracks.push_back(track(
+        {control(0, 2, midi::controllerPan, 0), on(0, 2, 60), on(0, 2, 64), on(0, 2, 67), on(0, 2, 67), off(192, 2, 60),
+         off(192, 2, 64), off(192, 2, 67), off(192, 2, 67), on(288, 2, 50), control(384, 2, midi::controllerVolume, 64),
+         control(480, 2, midi::controllerPan, 127), on(576, 2, 52), off(960, 2, 50), off(960, 2, 52),
+         Event::channelMessage(600, midi::pitchBend, 2, 0, 64), control(610, 2, midi::controllerSustain, 127)}));
+    file.tracks.push_back(track({on(0, 3, 40), off(96, 3, 40)}));  // a part of its own on channel 4
+    const Imported spread = import(file);
+    EXPECT_EQ(spread.plan.stepsPerBeat, 2);
+    const Song& song = spread.result.song;
+    EXPECT_EQ(rows(song, 0, 2), (std::vector<Row>{{0, 55, 2, 157, 0},
+                                                  {3, 38, 3, 157, 0},
+                                                  {4, -1, 1, 65, -1},  // controller 7 while the note sounds
+                                                  {5, -1, 1, 255, 12},
+                                                  {6, 40, 4, 157, 12}}));
+    EXPECT_EQ(rows(song, 0, 0), (std::vector<Row>{{0, 52, 2, 157, 0}}));  // free channels in order
+    EXPECT_EQ(rows(song, 0, 1), (std::vector<Row>{{0, 48, 2, 157, 0}}));
+    EXPECT_EQ(rows(song, 0, 3), (std::vector<Row>{{0, 28, 1, 157, 6}}));
+    EXPECT_EQ(song.instruments[0].wave, song.instruments[2].wave);
+    const MidiImportSummary& summary = spread.result.summary;
+    EXPECT_EQ(std::tie(summary.imported, summary.doubled, summary.cutAtNextNote, summary.tempoChanges,
+                       summary.pitchBends, summary.sustainPedal),
+              std::make_tuple(6, 1, 1, 1, 1, 1));
+    const Imported top = import(file, ChordPolicy::Top);
+    EXPECT_EQ(rows(top.result.song, 0, 0), std::vector<Row>{});
+    ASSERT_EQ(rows(top.result.song, 0, 2).size(), 5u);
+    EXPECT_EQ(std::get<1>(rows(top.result.song, 0, 2)[0]), 55);
+    EXPECT_EQ(top.result.summary.belowTopNote, 2);
+    EXPECT_EQ(top.result.summary.lines().at(1), "2 notes dropped: chord notes below the top note");
+}
+
+// Percussion on MIDI channel 10 goes to drum channels by drum, kinds first; past eight drums
+// the rarer share their kind's channel. Keys outside the keyboard move by octaves; lengths stop
+// at 255 steps; the loop comes from the markers, or controller 111 for its start.
+TEST(MidiImport, DrumsKeysLengthsAndLoops) {
+    MidiFile file;
+    file.division = 384;
+    std::vector<Event> drums;
+    const int keys[] = {36, 38, 42, 46, 49, 45, 39, 56, 54, 51, 70};  // 11 drums, 6 kinds
+    for (int i = 0; i < 11; ++i)
+        for (int n = 0; n <= 10 - i; ++n)
+            drums.push_back(on(static_cast<uint32_t>(96 * (n * 11 + i)), 9, keys[i])),
+                drums.push_back(off(static_cast<uint32_t>(96 * (n * 11 + i) + 48), 9, keys[i]));
+    file.tracks.push_back(track(drums));
+    file.tracks.push_back(
+        track({on(0, 0, 5), off(96, 0, 5), on(96, 0, 127), off(96 * 257, 0, 127),
+               meta(768, midi::metaMarker, "LoopStart"), meta(96 * 1600, midi::metaMarker, "loopEnd")}));
+    const Imported in = import(file);
+    const Song& song = in.result.song;
+    // Kick; snare and clap; closed and open hats; tom; crash (with the ride); cowbell (with tambourine, shaker).
+    const std::vector<int> waves{0, 2, 14, 5, 6, 4, 7, 9};
+    for (int channel = 0; channel < 8; ++channel)
+        EXPECT_EQ(song.drums[channel].wave, waves[channel]) << channel;
+    EXPECT_EQ(std::get<1>(rows(song, 1, 0)[0]), 36);  // a drum plays at its own rate
+    EXPECT_EQ(song.drumNotes.liveCount(7), 4 + 3 + 1);
+    EXPECT_EQ(song.drumNotes.liveCount(6), 7 + 2);
+    EXPECT_EQ(rows(song, 0, 0), (std::vector<Row>{{0, 5, 1, 157, 6}, {1, 91, 255, 157, 6}}));
+    EXPECT_EQ(std::tie(in.result.summary.movedByOctaves, in.result.summary.cutTo255), std::make_tuple(2, 1));
+    EXPECT_EQ(std::tie(song.loopBegin, song.loopEnd), std::make_tuple(8, 1600));
+    EXPECT_TRUE(needsLaterVersion(song));                                      // the clap is drum 14
+    file.tracks[1].events[3] = control(384, 0, midi::controllerLoopStart, 0);  // in place of the start marker
+    file.tracks[1].events.pop_back();
+    const Song again = import(file).result.song;
+    EXPECT_EQ(std::tie(again.loopBegin, again.loopEnd), std::make_tuple(4, 256));  // the end rounded up to a bar
+}
+
+// More notes than a channel holds, more parts than channels: each part by note count, keeping its
+// own channel where it can; whatever does not fit is counted.
+TEST(MidiImport, FullChannelsAndMorePartsThanChannels) {
+    MidiFile file;
+    file.division = 384;
+    std::vector<Event> many;
+    for (uint32_t i = 0; i < 32770; ++i)
+        many.push_back(on(i * 96, 5, 60)), many.push_back(off(i * 96 + 10, 5, 60));
+    file.tracks.push_back(track(many));
+    for (int channel = 0; channel < 16; ++channel) {
+        if (channel == 5 || channel == 9)
+            continue;
+        std::vector<Event> part;
+        for (int n = 0; n < 20 - channel; ++n)
+            part.push_back(on(static_cast<uint32_t>(96 * n), channel, 60)),
+                part.push_back(off(static_cast<uint32_t>(96 * n + 10), channel, 60));
+        file.tracks.push_back(track(part));
+    }
+    const Imported in = import(file);
+    std::vector<PartTarget> expected(in.parts.size());
+    const int channels[] = {0, 1, 2, 3, 4, 6, 7};
+    for (int i = 0; i < 7; ++i)
+        expected[static_cast<std::size_t>(i + 1)] = {TargetKind::Instrument, channels[i]};
+    expected[0] = {TargetKind::Instrument, 5};
+    EXPECT_EQ(in.plan.targets, expected);
+    const MidiImportSummary& summary = in.result.summary;
+    EXPECT_EQ(in.result.song.instrumentNotes.liveCount(5), 32767);
+    EXPECT_EQ(in.result.song.instruments[5].noteCount, 32767);
+    EXPECT_EQ(std::tie(summary.beyondTable, summary.skippedParts), std::make_tuple(3, 12 + 10 + 9 + 8 + 7 + 6 + 5));
+    EXPECT_EQ(summary.imported + summary.dropped(),
+              32770 + 20 + 19 + 18 + 17 + 16 + 14 + 13 + 12 + 10 + 9 + 8 + 7 + 6 + 5);
+}
+
+Song randomSong(std::mt19937& rng) {
+    auto draw = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    Song song;
+    song.beatsPerStep = static_cast<int16_t>(draw(1, 24));
+    song.stepsPerBar = static_cast<int16_t>(draw(1, 16));
+    song.tempo = draw(1, 16777 / song.beatsPerStep);
+    song.loopBegin = draw(0, 64);
+    song.loopEnd = song.loopBegin + draw(1, 4000);
+    for (int kind = 0; kind < 2; ++kind)
+        for (int channel = 0; channel < 8; ++channel) {
+            (kind == 0 ? song.instruments : song.drums)[channel].wave = static_cast<int16_t>(draw(0, kind ? 27 : 99));
+            const int count = draw(0, 3) == 0 ? 0 : draw(1, 40);
+            song.notes(kind).grow(count);
+            int step = draw(0, 20);
+            for (int slot = 1; slot <= count; ++slot) {
+                const int length = draw(1, 255);
+                song.notes(kind).at(channel, slot) = {step + 1, 96 - draw(0, 95), length,
+                                                      static_cast<int16_t>(12 - draw(0, 12)),
+                                                      static_cast<int16_t>(volumeOfVelocity(draw(1, 127)))};
+                step += length + (draw(0, 1) ? 0 : draw(1, 30));
+            }
+        }
+    return song;
+}
+
+// Within the constraints (one note at a time, keys in range, volumes the curve gives), a song
+// comes back with the same notes on every instrument channel, and its tempo, grid and loop.
+TEST(MidiRoundTrip, RandomSongsComeBackWithTheirNotes) {
+    std::mt19937 rng(20261218);
+    for (int round = 0; round < 1000; ++round) {
+        const Song song = randomSong(rng);
+        const MidiExportResult exported = songToMidi(song);
+        ASSERT_TRUE(exported.ok()) << exported.error;
+        const MidiReadResult read = readMidiBytes(writeMidiBytes(exported.file));
+        ASSERT_TRUE(read.ok()) << read.error;
+        const Imported back = import(read.file);
+        const Song& got = back.result.song;
+        ASSERT_EQ(std::tie(got.tempo, got.beatsPerStep, got.stepsPerBar, got.loopBegin, got.loopEnd),
+                  std::tie(song.tempo, song.beatsPerStep, song.stepsPerBar, song.loopBegin, song.loopEnd))
+            << "round " << round;
+        for (int channel = 0; channel < 8; ++channel)
+            ASSERT_EQ(rows(got, 0, channel), rows(song, 0, channel)) << "round " << round << " channel " << channel;
+    }
+}
+
+}  // namespace
+}  // namespace tromel::exchange
