@@ -1,14 +1,10 @@
 // Writes a song as an Organya "Org-02" file, atomically.
+#include "files/AtomicWrite.h"
 #include "song/ByteOrder.h"
 #include "song/OrgFile.h"
 #include "song/OrgLayout.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace tromel {
 namespace {
@@ -51,25 +47,6 @@ void appendChannelNotes(std::vector<uint8_t>& out, const std::vector<const NoteR
         appendLE(out, field(12 - static_cast<int64_t>(note->pan), largestByte), 1);
 }
 
-std::string errorText(int code) {
-    return std::strerror(code);
-}
-
-bool writeAll(int fd, const std::vector<uint8_t>& bytes, int& error) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // mkstemp creates the file for its owner only: a replaced file keeps its own permissions and a
 // new one gets the usual ones.
 mode_t permissionsFor(const std::filesystem::path& path) {
@@ -105,33 +82,10 @@ std::vector<uint8_t> writeOrgBytes(const Song& song) {
     return out;
 }
 
-SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path) {
+SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path, files::FileSystem& files) {
     const std::vector<uint8_t> bytes = writeOrgBytes(song);
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return {false, errorText(errno)};
-    int error = 0;
-    bool written = writeAll(fd, bytes, error);
-    if (written && ::fsync(fd) != 0) {
-        error = errno;
-        written = false;
-    }
-    ::fchmod(fd, permissionsFor(path));
-    if (::close(fd) != 0 && written) {
-        error = errno;
-        written = false;
-    }
-    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
-        written = false;
-    }
-    if (!written) {
-        ::unlink(temporary.c_str());
-        return {false, errorText(error)};
-    }
+    if (const int error = files::writeAtomically(files, path, bytes, permissionsFor(path)))
+        return {false, files::errorText(error)};
     return {};
 }
 
