@@ -5,6 +5,7 @@
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/playback/SongCompiler.h"
 #include "audio/playback/Transport.h"
+#include "audio/render/RunningRenders.h"
 #include "audio/samples/SamplePreparation.h"
 #include "exchange/WavFileWriter.h"
 
@@ -104,7 +105,7 @@ void skipLatency(MixerAudioLayer& layer, std::vector<float>& block) {
 }
 
 RenderOutcome writeRender(MixerAudioLayer& layer, int64_t frames, const fs::path& output,
-                          const RenderProgress& progress) {
+                          const RenderProgress& progress, int render) {
     const fs::path temporary = temporaryRenderPath(output);
     exchange::WavFileWriter file(temporary, outputRate);
     if (!file.isOpen())
@@ -118,7 +119,7 @@ RenderOutcome writeRender(MixerAudioLayer& layer, int64_t frames, const fs::path
         layer.renderFrames(block.data(), n);
         ok = file.write(block.data(), n);
         done += n;
-        cancelled = progress && !progress(done, frames);
+        cancelled = (progress && !progress(done, frames)) || RunningRenders::ofProcess().cancelled(render);
     }
     ok = file.close() && ok;
     std::error_code error;
@@ -188,7 +189,12 @@ RenderOutcome renderSong(const Song& song, const RenderRequest& request, const R
     if (!transport.play(song, host))
         return outcome(Status::Failed, {host.problem});
     transport.finishPreparing(host);
-    return writeRender(layer, frames, request.output, progress);
+    // Known to the process while its file exists, so that a program told to end stops it first.
+    RunningRenders& renders = RunningRenders::ofProcess();
+    const int render = renders.begin(temporaryRenderPath(request.output));
+    RenderOutcome written = writeRender(layer, frames, request.output, progress, render);
+    renders.end(render);
+    return written;
 }
 
 }  // namespace tromel::audio
