@@ -2,6 +2,7 @@
 #include "../AudioTestKit.h"
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/playback/NotePreview.h"
+#include "audio/samples/SamplePreparation.h"
 #include "song/OrgFile.h"
 
 #include <gtest/gtest.h>
@@ -130,15 +131,65 @@ TEST(SoundQuality, APreviewSoundsTheNoteAtItsKeyAndLeavesTheSongAlone) {
     song.drums[2].wave = 1;
     const std::vector<uint8_t> before = writeOrgBytes(song);
     NotePreview preview(layer, bank);
-    EXPECT_EQ(preview.start(song, 0, 0, {7, 36, 3, 6, 200}), 300);  // three steps of 100 ms
+    // A clock that stands still: the preview waits for as long as the worker prepares the sample.
+    const auto now = NotePreview::Clock::now();
+    EXPECT_EQ(preview.start(song, 0, 0, {7, 36, 3, 6, 200}, now), 0);
+    int milliseconds = 0;
+    while (preview.isWaiting())
+        milliseconds = preview.proceed(now);
+    EXPECT_EQ(milliseconds, 300);  // three steps of 100 ms
     // Key 60, an octave above middle C: a sixth of a cent off, what is left would be 20 dB louder.
     EXPECT_GE(harmonicToRestDb(leftOf(render(layer, 4096 + 8192), 4096), 261.6255653 * 2.0), 50.0);
     preview.stop();
     EXPECT_EQ(leftOf(render(layer, 1000)).back(), 0.0f);
-    EXPECT_EQ(preview.start(song, 1, 2, {7, 40, 20, 6, 200}), 1000);  // twenty steps, but a second at most
+    preview.start(song, 1, 2, {7, 40, 20, 6, 200}, now);
+    while (preview.isWaiting())
+        milliseconds = preview.proceed(now);
+    EXPECT_EQ(milliseconds, 1000);  // twenty steps, but a second at most
     EXPECT_GT(largestStep(leftOf(render(layer, 2000))), 0.0f);
     EXPECT_EQ(preview.start(song, 0, 0, {7, noKey, 1, 6, 200}), 0);  // an event has nothing to sound
     EXPECT_EQ(writeOrgBytes(song), before);
+}
+
+// A layer whose sample worker finishes only when the test says, and which counts the samples the
+// user-interface thread loads.
+class HeldPreparationLayer : public MixerAudioLayer {
+public:
+    std::shared_ptr<SamplePreparation> prepareSamples(const std::vector<SampleRequest>& requests) override {
+        held = std::make_shared<SamplePreparation>(requests);
+        return held;
+    }
+    Handle loadSample(const fs::path& path, bool loop, int maxPlaybacks) override {
+        ++loads;
+        return MixerAudioLayer::loadSample(path, loop, maxPlaybacks);
+    }
+    std::shared_ptr<SamplePreparation> held;
+    int loads = 0;
+};
+
+// The preview never loads a sample that is not prepared: it waits for the worker, sounds the
+// note if the sample is ready within 200 ms of the gesture, and skips it otherwise.
+TEST(SoundQuality, APreviewWaitsForTheSampleWorkerAtMost200Milliseconds) {
+    const Song song = songWith({}, 16, 100);
+    const NoteRec note{7, 36, 3, 6, 200};
+    const auto gesture = NotePreview::Clock::now();
+    using std::chrono::milliseconds;
+    for (const bool readyInTime : {true, false}) {
+        HeldPreparationLayer layer;
+        NotePreview preview(layer, bank);
+        EXPECT_EQ(preview.start(song, 0, 0, note, gesture), 0);
+        EXPECT_EQ(preview.proceed(gesture + milliseconds(150)), 0);
+        EXPECT_TRUE(preview.isWaiting());
+        EXPECT_EQ(layer.loads, 0);
+        if (readyInTime)
+            layer.held->finish();
+        EXPECT_EQ(preview.proceed(gesture + milliseconds(200)), readyInTime ? 300 : 0);
+        EXPECT_FALSE(preview.isWaiting());
+        layer.held->finish();
+        EXPECT_EQ(preview.proceed(gesture + milliseconds(210)), 0);
+        EXPECT_EQ(layer.loads, readyInTime ? 1 : 0) << readyInTime;
+        EXPECT_EQ(largestStep(leftOf(render(layer, 2000))) > 0.0f, readyInTime);
+    }
 }
 
 // The bank at a quarter of its level, as float files, so nothing but the level changes.
