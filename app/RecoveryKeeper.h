@@ -41,13 +41,14 @@ public:
     void restoreLeftBehind();
     // The program ends from outside: every modified song is written, and left for the next start.
     void keepForNextStart();
+    // What each interval does: every modified song written that the store does not hold as it is.
+    void write();
 
     // What a failed recovery write shows: "Unsaved songs cannot be kept for recovery: REASON".
     static QString failureText(int error);
     static constexpr const char* recoveredText = "Unsaved songs are kept for recovery again.";
 
 private:
-    void write();
     // Writes every modified song the store does not hold as it is; the first failure, or 0.
     int writeModified();
     // Tells the user when keeping songs starts failing (a message box, then the status bar

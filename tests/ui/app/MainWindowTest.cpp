@@ -1,12 +1,15 @@
 // Start-up and shut-down of the editor, the main window's menus, their switching and the Window list.
 #include "app/EditorStart.h"
 #include "app/RecoveryStore.h"
+#include "app/TerminationSignals.h"
 #include "document/DocumentWindow.h"
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
 
 #include <QActionGroup>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -15,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUndoStack>
+
+#include <csignal>
 
 namespace tromel::test {
 namespace {
@@ -92,6 +97,41 @@ private slots:
             for (QWidget* widget : QApplication::topLevelWidgets())
                 QVERIFY(!widget->isVisible());
         }
+    }
+
+    // From the moment the signals are handled: a SIGTERM while the start-up message waits ends
+    // it and the program with 128 + 15. The first signal puts the default actions back, so a
+    // second one would end a program whose event loop is stuck.
+    void signalsAreHandledFromStartUpOnAndOnlyOnce() {
+        ScriptedLayer layer;
+        layer.reportedVersion = 0x02040000;
+        struct WaitingPrompts : FakePrompts {
+            void message(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) override {
+                FakePrompts::message(parent, icon, title, text);
+                QEventLoop box;
+                QTimer::singleShot(10, [] { std::raise(SIGTERM); });
+                QTimer::singleShot(3000, &box, [&box] { box.exit(); });
+                box.exec();
+            }
+        } prompts;
+        QElapsedTimer took;
+        took.start();
+        QCOMPARE(runEditor(layer, prompts), 128 + SIGTERM);
+        QVERIFY(took.elapsed() < 2000);
+        // Leaves the application as an ended event loop leaves it, ready for the next one.
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+
+        TerminationSignals termination;
+        int received = 0;
+        connect(&termination, &TerminationSignals::received, [&received](int signal) { received = signal; });
+        std::raise(SIGHUP);
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            struct sigaction now {};
+            sigaction(signal, nullptr, &now);
+            QVERIFY(now.sa_handler == SIG_DFL);
+        }
+        QTRY_COMPARE(received, SIGHUP);
     }
 
     void aWorkingLayerRunsTheEditorUntilItsMainWindowCloses() {
