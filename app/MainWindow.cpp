@@ -337,10 +337,14 @@ void MainWindow::restoreLeftBehind() {
     m_recovery->restoreLeftBehind();
 }
 
-void MainWindow::endForSignal(int signal) {
+void MainWindow::keepWorkForSignal() {
     // An export under way stops first and takes its unfinished file with it.
     audio::RunningRenders::ofProcess().cancelAll(renderCancelWait);
     m_recovery->keepForNextStart();
+}
+
+void MainWindow::endForSignal(int signal) {
+    keepWorkForSignal();
     m_endWithoutAsking = true;
     const int code = 128 + signal;
     if (QApplication::activeModalWidget() != nullptr) {

@@ -2,6 +2,7 @@
 #include "app/EditorStart.h"
 #include "app/RecoveryStore.h"
 #include "app/TerminationSignals.h"
+#include "audio/render/OfflineRender.h"
 #include "document/DocumentWindow.h"
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
@@ -20,6 +21,7 @@
 #include <QUndoStack>
 
 #include <csignal>
+#include <future>
 
 namespace tromel::test {
 namespace {
@@ -132,6 +134,35 @@ private slots:
             QVERIFY(now.sa_handler == SIG_DFL);
         }
         QTRY_COMPARE(received, SIGHUP);
+    }
+
+    // Told to end while a three-hour export runs: the export stops and its file goes before the
+    // program would, and the modified song is kept for the next start.
+    void aSignalStopsAnExportAndKeepsTheSongs() {
+        QTemporaryDir state;
+        RecoveryStore store(state.path());
+        TestEditor editor;
+        editor.mainWindow->keepRecovery(&store, 3600 * 1000);
+        DocumentWindow* document = editor.mainWindow->newFile();
+        document->song().tempo = 99;
+        document->recordEdit(
+            SongEdit::ofHeader("Song Settings", SongHeader::of(Song()), SongHeader::of(document->song())));
+        audio::RenderRequest request;
+        request.sampleFolder = editor.context.sampleFolder;
+        request.output = QFile::encodeName(editor.folder.filePath("long.wav")).toStdString();
+        request.seconds = audio::longestRenderSeconds;
+        const Song song = songWith({{0, NoteRec{1, 48, 4, 6, 200}}});
+        std::future<audio::RenderOutcome> render =
+            std::async(std::launch::async, [&] { return audio::renderSong(song, request); });
+        const QString temporary = QFile::decodeName(audio::temporaryRenderPath(request.output).c_str());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(temporary), 10000);
+        QElapsedTimer took;
+        took.start();
+        editor.mainWindow->keepWorkForSignal();
+        QVERIFY(took.elapsed() < 1000);
+        QVERIFY(!QFile::exists(temporary));
+        QCOMPARE(render.get().status, audio::RenderOutcome::Status::Cancelled);
+        QVERIFY(store.holds(1));
     }
 
     void aWorkingLayerRunsTheEditorUntilItsMainWindowCloses() {
