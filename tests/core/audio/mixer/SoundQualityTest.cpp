@@ -1,6 +1,7 @@
 // The mixer's output measured: pitch, aliasing, gains and pans, clicks at cuts.
 #include "../AudioTestKit.h"
 #include "audio/mixer/KeyFrequency.h"
+#include "audio/mixer/PeakLimiter.h"
 #include "audio/playback/NotePreview.h"
 #include "audio/samples/SamplePreparation.h"
 #include "song/OrgFile.h"
@@ -103,6 +104,23 @@ TEST(SoundQuality, LoudMixesAreLimitedJustBelowTheCeiling) {
         std::abs(*std::max_element(out.begin(), out.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
     EXPECT_LT(peak, PeakLimiter::ceiling);
     EXPECT_GT(peak, PeakLimiter::ceiling * 0.95f);
+
+    // A peak in the last frames of a block, whatever its size, and quiet blocks after it: the
+    // peak still in the look-ahead leaves limited, not passed through with the quiet.
+    for (int block = 1; block <= 4096; ++block) {
+        PeakLimiter limiter;
+        std::vector<float> frames(2 * static_cast<std::size_t>(block), 0.1f);
+        const int loud = std::min(block, 3);
+        std::fill(frames.end() - 2 * loud, frames.end(), 1.5f);
+        limiter.process(frames.data(), block);
+        float largest = *std::max_element(frames.begin(), frames.end());
+        for (int quiet = 0; quiet <= PeakLimiter::lookAheadFrames; quiet += block) {
+            std::fill(frames.begin(), frames.end(), 0.0f);
+            limiter.process(frames.data(), block);
+            largest = std::max(largest, *std::max_element(frames.begin(), frames.end()));
+        }
+        ASSERT_LT(largest, PeakLimiter::ceiling) << block << "-frame blocks";
+    }
 }
 
 TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
@@ -115,12 +133,24 @@ TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
         EXPECT_EQ(out.back(), 0.0f);
     }
     // A retrigger of a sine near its crest (a hard restart would jump by its amplitude): the old
-    // note fades out under the new one, so the steepest step is at most the two slopes added.
+    // note fades out under the new one, so the steepest step is at most the two slopes added,
+    // also when the channel is retriggered twice within 2 ms.
     SoloVoice sine(bank / "M01.wav", true);
     const std::vector<float> out = leftOf(sine.play(keyToFrequency(48), 1055));
     ASSERT_GT(std::abs(out.back()), 0.95f * *std::max_element(out.begin(), out.end()));
     sine.layer.playChannel(sine.channel);
     EXPECT_LT(largestStep(leftOf(render(sine.layer, 1000))), largestStep(out, 500) * 2.2f);
+    // Twice within 2 ms: the note still fading keeps its tail, and the next fades in the other.
+    for (const int gap : {1, 44, 88}) {
+        SoloVoice twice(bank / "M01.wav", true);
+        twice.play(keyToFrequency(48), 1055);
+        std::vector<float> retriggered(2 * (gap + 1000));
+        twice.layer.playChannel(twice.channel);
+        twice.layer.renderFrames(retriggered.data(), gap);
+        twice.layer.playChannel(twice.channel);
+        twice.layer.renderFrames(retriggered.data() + 2 * gap, 1000);
+        EXPECT_LT(largestStep(leftOf(retriggered)), largestStep(out, 500) * 2.2f) << gap;
+    }
 }
 
 // A note placed with Preview Notes on sounds at its key for its length, at most a second, on a
