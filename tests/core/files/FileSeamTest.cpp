@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -83,12 +84,16 @@ TEST(FileSeam, SavesAreWholeOrNothingAtEveryCall) {
 }
 
 // A FIFO named like a song would hold an open() for reading until some writer came: the reader
-// takes regular files only and never opens anything else.
+// takes regular files only and never opens anything else, so a writer waiting at the FIFO waits on.
 TEST(FileSeam, ReadsTakeOnlyRegularFilesWithoutWaiting) {
     const fs::path folder = fs::path(testing::TempDir()) / "seam-read";
     fs::create_directories(folder);
     const fs::path fifo = folder / "fifo.org";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const pid_t writer = fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0)
+        _exit(::open(fifo.c_str(), O_WRONLY) >= 0 ? 0 : 1);  // returns once a reader opens it
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -110,6 +115,10 @@ TEST(FileSeam, ReadsTakeOnlyRegularFilesWithoutWaiting) {
         FAIL() << "reading a FIFO blocked";
     }
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "the FIFO was opened";
+    kill(writer, SIGKILL);
+    waitpid(writer, &status, 0);
 }
 
 // A lock is refused to a second holder, even within one process, until its descriptor closes; a

@@ -220,6 +220,14 @@ TEST(SoundQuality, APreviewWaitsForTheSampleWorkerAtMost200Milliseconds) {
         EXPECT_EQ(layer.loads, readyInTime ? 1 : 0) << readyInTime;
         EXPECT_EQ(largestStep(leftOf(render(layer, 2000))) > 0.0f, readyInTime);
     }
+    // A sample the worker could not prepare is not tried again here: the note is skipped.
+    HeldPreparationLayer layer;
+    NotePreview preview(layer, bank);
+    preview.start(song, 0, 0, note, gesture);
+    layer.held->complete(0, nullptr, errorFileOpen);
+    layer.held->finish();
+    EXPECT_EQ(preview.proceed(gesture + milliseconds(10)), 0);
+    EXPECT_EQ(layer.loads, 0);
 }
 
 // The bank at a quarter of its level, as float files, so nothing but the level changes.
