@@ -55,10 +55,12 @@ TEST(FileSeam, SavesAreWholeOrNothingAtEveryCall) {
     ASSERT_TRUE(saveOrgFile(songOfTempo(200), path, counting).ok);
     const std::vector<Call> calls = counting.calls;
     ASSERT_GE(calls.size(), 7u);
-    for (std::size_t i = 0; i < calls.size(); ++i)
-        if (calls[i].operation == Operation::Rename)
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i].operation == Operation::Rename) {
             EXPECT_TRUE(i + 1 < calls.size() && calls[i + 1].operation == Operation::FlushFolder &&
                         fs::path(calls[i + 1].path) == folder);
+        }
+    }
 
     const int errors[] = {ENOSPC, EIO, EACCES, EROFS};
     for (int point = 0; point < static_cast<int>(calls.size()); ++point) {

@@ -9,9 +9,7 @@
 #include "tests/ui/UiTestRegistry.h"
 
 #include <QDirIterator>
-#include <QMdiSubWindow>
 #include <QStatusBar>
-#include <QUndoStack>
 
 #include <sys/stat.h>
 
@@ -66,7 +64,8 @@ struct Session {
     FaultyFileSystem files;
     std::unique_ptr<RecoveryStore> store;
     std::unique_ptr<TestEditor> editor;
-    int teardownFrom = -1;               // the call from which the editor ended normally, if it did
+    int teardownFrom = -1;  // the call from which the editor ended normally, if it did
+    bool toldBeforeTheEnd = false;
     DocumentWindow* document = nullptr;  // the one the action works on
 
     explicit Session(const World& world)
@@ -75,7 +74,7 @@ struct Session {
     }
     MainWindow& main() { return *editor->mainWindow; }
     RecoveryKeeper& keeper() { return *main().findChild<RecoveryKeeper*>(); }
-    bool told() const { return !editor || !editor->prompts.messages.isEmpty(); }
+    bool told() const { return editor ? !editor->prompts.messages.isEmpty() : toldBeforeTheEnd; }
     // A kill: nothing more reaches the disk, and the locks go.
     void kill() {
         files.stop();
@@ -85,6 +84,7 @@ struct Session {
     // The program closed by the user: every window, then the store.
     void end() {
         main().close();
+        toldBeforeTheEnd = told();
         teardownFrom = static_cast<int>(files.calls.size());
         editor.reset();
         store.reset();
@@ -158,7 +158,7 @@ const QList<Scenario>& scenarios() {
              DocumentWindow* fresh = session.main().newFile();
              setTempo(fresh, 150);
              session.keeper().write();
-             expected << Expected{"null", "NewData.org", {bytesOf(fresh->song())}};
+             expected << Expected{"null", "NewData.org", {bytesOf(fresh->song())}, {}};
              setTempo(bound, 201);
              setTempo(fresh, 151);
              expected[0].versions << bytesOf(bound->song());
@@ -177,7 +177,7 @@ const QList<Scenario>& scenarios() {
              DocumentWindow* fresh = session.main().newFile();
              setTempo(fresh, 150);
              session.keeper().write();
-             expected << Expected{"null", "NewData.org", {bytesOf(fresh->song())}};
+             expected << Expected{"null", "NewData.org", {bytesOf(fresh->song())}, {}};
              for (Expected& song : expected)
                  song.discarded = true;
              return expected;
@@ -308,7 +308,7 @@ private slots:
     // An editor restores what a killed one left on a disk with no room for its own copies: it
     // says so once, in a box and then in the status bar, keeps the old copies, and deletes them
     // only once it holds the songs itself, when the disk has room again. Killed before or after,
-    // it loses nothing. A store whose folder cannot even be made says so at its first write.
+    // it loses nothing. A store whose folder cannot even be made or locked says so at its first write.
     void aFullDiskKeepsTheOldCopiesAndIsToldUntilItHasRoomAgain() {
         const QString full = RecoveryKeeper::failureText(ENOSPC);
         QCOMPARE(full, QString("Unsaved songs cannot be kept for recovery: No space left on device"));
@@ -337,15 +337,25 @@ private slots:
             checkNextStart(world, expected, true, false, room ? "with room again" : "on a full disk");
         }
 
-        World world;
-        QFile blocking(world.folder.filePath("state"));
-        QVERIFY(blocking.open(QIODevice::WriteOnly));
-        world.root = blocking.fileName() + "/recovery";  // under a file: no folder can be made
-        Session session(world);
-        setTempo(session.main().newFile(), 150);
-        session.keeper().write();
-        QCOMPARE(session.editor->prompts.messages.size(), 1);
-        QCOMPARE(session.editor->prompts.messages[0].text, RecoveryKeeper::failureText(ENOTDIR));
+        // A folder that cannot be made (its root under a file), or not locked: no store silently
+        // off, but a failure told at the first write.
+        for (const int error : {ENOTDIR, EIO}) {
+            World world;
+            QFile blocking(world.folder.filePath("state"));
+            QVERIFY(blocking.open(QIODevice::WriteOnly));
+            if (error == ENOTDIR)
+                world.root = blocking.fileName() + "/recovery";
+            FaultyFileSystem unlockable;
+            unlockable.failWhen = [](const Call& call) { return call.operation == Operation::Lock ? EIO : 0; };
+            RecoveryStore store(world.root, error == EIO ? unlockable : files::systemFileSystem());
+            TestEditor editor;
+            editor.mainWindow->keepRecovery(&store, 3600 * 1000);
+            setTempo(editor.mainWindow->newFile(), 150);
+            editor.mainWindow->findChild<RecoveryKeeper*>()->write();
+            QCOMPARE(editor.prompts.messages.size(), 1);
+            QCOMPARE(editor.prompts.messages[0].text, RecoveryKeeper::failureText(error));
+            QVERIFY(!store.holds(1));
+        }
     }
 
     // Only plain names of the store's own pattern are taken from an index: "." and ".." and paths
