@@ -14,8 +14,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
+
+#include <optional>
 
 namespace tromel {
 namespace {
@@ -64,13 +67,28 @@ void retryPendingCommands(audio::AudioLayer& layer, QObject* owner) {
 
 int runEditor(audio::AudioLayer& layer, Prompts& prompts, const QStringList& songs) {
     // From here on a SIGTERM, SIGINT or SIGHUP waits for the event loop, which keeps the work.
+    // Before the main window there is no work: the signal ends every event loop, a start-up
+    // message box's too, and the program with 128 + the signal.
     TerminationSignals termination;
+    QPointer<MainWindow> main;
+    std::optional<int> signalled;
+    QObject::connect(&termination, &TerminationSignals::received, &termination, [&main, &signalled](int signal) {
+        if (main) {
+            main->endForSignal(signal);
+            return;
+        }
+        signalled = 128 + signal;
+        QCoreApplication::exit(*signalled);
+    });
     // Relative names, such as a file saved without a folder, resolve in the program's folder
     // where it is ours to write (a build tree); an installed program keeps the user's folder.
     const QString programFolder = QCoreApplication::applicationDirPath();
     if (QFileInfo(programFolder).isWritable())
         QDir::setCurrent(programFolder);
-    if (prepareAudio(layer, prompts) != AudioStartUp::Ready)
+    const AudioStartUp audio = prepareAudio(layer, prompts);
+    if (signalled)
+        return *signalled;
+    if (audio != AudioStartUp::Ready)
         return 1;
     setProgramIcon();
     roll::RollPictures pictures(roll::RollPictures::builtInSpriteSheet(), primaryScreenSize());
@@ -78,7 +96,7 @@ int runEditor(audio::AudioLayer& layer, Prompts& prompts, const QStringList& son
                           audio::findSampleFolder(QFile::encodeName(programFolder).toStdString())};
     RecoveryStore recovery(RecoveryStore::defaultRoot());
     MainWindow mainWindow(context);
-    QObject::connect(&termination, &TerminationSignals::received, &mainWindow, &MainWindow::endForSignal);
+    main = &mainWindow;
     mainWindow.keepRecovery(&recovery, recoveryIntervalMs());
     retryPendingCommands(layer, &mainWindow);
     mainWindow.resize(openingSize());

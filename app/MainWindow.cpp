@@ -3,6 +3,7 @@
 
 #include "app/RecoveryKeeper.h"
 #include "app/WindowCascade.h"
+#include "audio/render/RunningRenders.h"
 #include "document/DocumentLayout.h"
 #include "document/DocumentWindow.h"
 
@@ -14,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
 
@@ -24,6 +26,8 @@ namespace {
 
 constexpr int mainMinimumWidth = 593;
 constexpr int mainMinimumHeight = 490;
+// A render stops within a block of sound; the program must be gone within a second.
+constexpr std::chrono::milliseconds renderCancelWait{500};
 
 DocumentWindow* documentOf(QMdiSubWindow* subWindow) {
     return subWindow ? qobject_cast<DocumentWindow*>(subWindow->widget()) : nullptr;
@@ -71,10 +75,12 @@ MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(pa
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_programWindows.setOwner(this);
+    statusBar()->setObjectName("statusMain");
     m_recovery = new RecoveryKeeper(
         this, m_context.prompts,
         {[this] { return documents(); }, [this] { return newFile(); },
-         [this](DocumentWindow* document) { closeDocument(qobject_cast<QMdiSubWindow*>(document->parentWidget())); }});
+         [this](DocumentWindow* document) { closeDocument(qobject_cast<QMdiSubWindow*>(document->parentWidget())); },
+         [this](const QString& text) { statusBar()->showMessage(text); }});
     setAcceptDrops(true);
     createMainMenus();
     createWindowMenu();
@@ -341,8 +347,14 @@ void MainWindow::restoreLeftBehind() {
     m_recovery->restoreLeftBehind();
 }
 
-void MainWindow::endForSignal(int signal) {
+void MainWindow::keepWorkForSignal() {
+    // An export under way stops first and takes its unfinished file with it.
+    audio::RunningRenders::ofProcess().cancelAll(renderCancelWait);
     m_recovery->keepForNextStart();
+}
+
+void MainWindow::endForSignal(int signal) {
+    keepWorkForSignal();
     m_endWithoutAsking = true;
     const int code = 128 + signal;
     if (QApplication::activeModalWidget() != nullptr) {

@@ -63,9 +63,12 @@ public:
 public slots:
     void onAbout();
     void refreshWindowMenu();
-    // SIGTERM, SIGINT or SIGHUP: writes the recovery files, then ends the program at once,
-    // asking nothing (nobody is there to answer), with the exit code 128 + signal.
+    // SIGTERM, SIGINT or SIGHUP: keeps the work (below), then ends the program at once, asking
+    // nothing (nobody is there to answer), with the exit code 128 + signal.
     void endForSignal(int signal);
+    // Before the program ends from outside: a running export stops and removes its unfinished
+    // file, and every modified song is written for the next start.
+    void keepWorkForSignal();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

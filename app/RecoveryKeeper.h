@@ -26,6 +26,7 @@ public:
         std::function<QList<DocumentWindow*>()> documents;
         std::function<DocumentWindow*()> newDocument;
         std::function<void(DocumentWindow*)> closeDocument;  // one that could not be restored
+        std::function<void(const QString&)> showStatus;      // in the main window's status bar
     };
 
     // Questions and messages are shown over `window`.
@@ -40,9 +41,19 @@ public:
     void restoreLeftBehind();
     // The program ends from outside: every modified song is written, and left for the next start.
     void keepForNextStart();
+    // What each interval does: every modified song written that the store does not hold as it is.
+    void write();
+
+    // What a failed recovery write shows: "Unsaved songs cannot be kept for recovery: REASON".
+    static QString failureText(int error);
+    static constexpr const char* recoveredText = "Unsaved songs are kept for recovery again.";
 
 private:
-    void write();
+    // Writes every modified song the store does not hold as it is; the first failure, or 0.
+    int writeModified();
+    // Tells the user when keeping songs starts failing (a message box, then the status bar
+    // until it works again) and when it works again.
+    void report(int error);
 
     QWidget* m_window;
     Prompts& m_prompts;
@@ -50,6 +61,7 @@ private:
     RecoveryStore* m_store = nullptr;
     QTimer* m_timer = nullptr;
     int m_documentsMade = 0;
+    bool m_failing = false;
 };
 
 }  // namespace tromel

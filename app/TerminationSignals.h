@@ -7,9 +7,11 @@ class QSocketNotifier;
 
 namespace tromel {
 
-// While one exists, the three signals no longer end the program at once: the handler only writes
-// the signal's number into a pipe (all a handler may safely do), and the event loop reads it and
-// emits received(). One instance at a time; the default actions come back when it goes.
+// While one exists, the first of the three signals no longer ends the program at once: the
+// handler only writes the signal's number into a pipe (all a handler may safely do), and the event
+// loop reads it and emits received(). The handler puts the default actions back, so a second
+// signal ends the program even when its event loop no longer runs. One instance at a time; the
+// default actions come back when it goes.
 class TerminationSignals : public QObject {
     Q_OBJECT
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "audio/AudioLayer.h"
+#include "files/FileSystem.h"
 #include "roll/ui/RollPictures.h"
 #include "widgets/Prompts.h"
 
@@ -13,7 +14,8 @@ struct EditorContext {
     audio::AudioLayer& layer;
     roll::RollPictures& pictures;
     Prompts& prompts;
-    std::filesystem::path sampleFolder;  // "Processed ORG Samples" in the program's folder
+    std::filesystem::path sampleFolder;                         // "Processed ORG Samples" in the program's folder
+    files::FileSystem& fileSystem = files::systemFileSystem();  // what songs are read and saved through
 };
 
 }  // namespace tromel

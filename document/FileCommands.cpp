@@ -37,7 +37,7 @@ OpenOutcome FileCommands::clickOpen() {
 }
 
 OpenOutcome FileCommands::openPath(const QString& path) {
-    const LoadResult result = loadOrgFile(m_song, toFilesystemPath(path));
+    const LoadResult result = loadOrgFile(m_song, toFilesystemPath(path), m_context.fileSystem);
     if (!result.ok()) {
         // The song stays new and unbound, so a later Save never overwrites the file it could not read.
         const QString text =
@@ -57,7 +57,7 @@ OpenOutcome FileCommands::openPath(const QString& path) {
 }
 
 bool FileCommands::openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption) {
-    if (!loadOrgFile(m_song, toFilesystemPath(recoveryPath)).ok())
+    if (!loadOrgFile(m_song, toFilesystemPath(recoveryPath), m_context.fileSystem).ok())
         return false;
     m_fileName = fileName;
     m_baseCaption = caption;
@@ -90,17 +90,16 @@ bool FileCommands::saveAs() {
     const std::optional<QString> path = m_context.prompts.chooseSaveFile(m_window, "Save As...", proposed);
     if (!path)
         return false;
-    if (!writeSong(*path)) {
-        m_fileName = noFileName;
+    // A failed save keeps the document bound to its file, so Save and recovery still know it.
+    if (!writeSong(*path))
         return false;
-    }
     m_fileName = *path;
     setCaptionFromPath(*path);
     return true;
 }
 
 bool FileCommands::writeSong(const QString& path) {
-    const SaveResult result = saveOrgFile(m_song, toFilesystemPath(path));
+    const SaveResult result = saveOrgFile(m_song, toFilesystemPath(path), m_context.fileSystem);
     if (!result.ok)
         m_context.prompts.message(m_window, MessageIcon::Warning, "File Save Error",
                                   QString::fromStdString(result.reason));

@@ -20,6 +20,12 @@
 #include <limits>
 
 namespace tromel {
+namespace {
+
+// How often a preview waiting for its sample looks again: well within its longest wait.
+constexpr int previewPollMilliseconds = 10;
+
+}  // namespace
 
 ViewCommands::ViewCommands(EditorContext& context, const Song& song, EditState& state, roll::PianoRoll& roll,
                            QScrollBar& xScroll, QScrollBar& yScroll, EditCommands& edits, PlaybackWiring& playback)
@@ -34,6 +40,9 @@ ViewCommands::ViewCommands(EditorContext& context, const Song& song, EditState& 
     m_previewTimer = new QTimer(this);
     m_previewTimer->setSingleShot(true);
     connect(m_previewTimer, &QTimer::timeout, this, [this] { m_notePreview->stop(); });
+    m_previewWaitTimer = new QTimer(this);
+    m_previewWaitTimer->setInterval(previewPollMilliseconds);
+    connect(m_previewWaitTimer, &QTimer::timeout, this, [this] { soundPreview(m_notePreview->proceed()); });
 }
 
 ViewCommands::~ViewCommands() = default;
@@ -154,7 +163,16 @@ void ViewCommands::previewNote(const NoteRec& note) {
         return;
     if (!m_notePreview)
         m_notePreview = std::make_unique<audio::NotePreview>(m_context.layer, m_context.sampleFolder);
-    const int milliseconds = m_notePreview->start(m_song, m_state.channelKind, m_state.currentChannel, note);
+    m_previewTimer->stop();
+    soundPreview(m_notePreview->start(m_song, m_state.channelKind, m_state.currentChannel, note));
+}
+
+// The window never waits for a sample: the preview asks again until it sounds or gives up.
+void ViewCommands::soundPreview(int milliseconds) {
+    if (m_notePreview->isWaiting())
+        m_previewWaitTimer->start();
+    else
+        m_previewWaitTimer->stop();
     if (milliseconds > 0)
         m_previewTimer->start(milliseconds);
 }

@@ -64,6 +64,7 @@ public:
 
 private:
     void refreshMenu();
+    void soundPreview(int milliseconds);
     bool keepCursorInView(int32_t playPosition);
     roll::RollView rollView() const;
 
@@ -79,7 +80,8 @@ private:
     QAction* m_showNotesAction = nullptr;
     QAction* m_previewNotesAction = nullptr;
     std::unique_ptr<audio::NotePreview> m_notePreview;  // made when a note is first previewed
-    QTimer* m_previewTimer = nullptr;
+    QTimer* m_previewTimer = nullptr;                   // ends a sounding preview
+    QTimer* m_previewWaitTimer = nullptr;               // runs while a preview waits for its sample
     roll::WheelScroll m_wheelX;
     roll::WheelScroll m_wheelY;
 };

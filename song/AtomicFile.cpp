@@ -1,37 +1,15 @@
-// Writing a whole file through a temporary file renamed over the target.
+// Writing a whole file through a temporary file renamed over the target, on the file seam.
 #include "song/AtomicFile.h"
 
-#include <fcntl.h>
+#include "files/AtomicWrite.h"
+
 #include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace tromel {
 namespace {
 
-std::string errorText(int code) {
-    return std::strerror(code);
-}
-
-bool writeAll(int fd, std::span<const uint8_t> bytes, int& error) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// mkstemp creates the file for its owner only: a replaced file keeps its own permissions and a
-// new one gets the usual ones.
+// A temporary file is created for its owner only: a replaced file keeps its own permissions and
+// a new one gets the usual ones.
 mode_t permissionsFor(const std::filesystem::path& path) {
     struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0)
@@ -43,32 +21,10 @@ mode_t permissionsFor(const std::filesystem::path& path) {
 
 }  // namespace
 
-SaveResult writeFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return {false, errorText(errno)};
-    int error = 0;
-    bool written = writeAll(fd, bytes, error);
-    if (written && ::fsync(fd) != 0) {
-        error = errno;
-        written = false;
-    }
-    ::fchmod(fd, permissionsFor(path));
-    if (::close(fd) != 0 && written) {
-        error = errno;
-        written = false;
-    }
-    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
-        written = false;
-    }
-    if (!written) {
-        ::unlink(temporary.c_str());
-        return {false, errorText(error)};
-    }
+SaveResult writeFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                               files::FileSystem& files) {
+    if (const int error = files::writeAtomically(files, path, bytes, permissionsFor(path)))
+        return {false, files::errorText(error)};
     return {};
 }
 

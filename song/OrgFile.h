@@ -1,6 +1,7 @@
 // Reading and writing Organya files ("Org-02" and "Org-03").
 #pragma once
 
+#include "files/FileSystem.h"
 #include "song/AtomicFile.h"
 #include "song/Song.h"
 
@@ -32,7 +33,9 @@ inline constexpr const char* fileOpenErrorTitle = "File Open Error";
 // header, channel settings and notes; otherwise it keeps the header and settings it had and
 // its note tables stay empty, never a mix.
 LoadResult readOrgBytes(std::span<const uint8_t> bytes, Song& song);
-LoadResult loadOrgFile(Song& song, const std::filesystem::path& path);
+// Reads only a regular file, never waiting on a FIFO or a device of that name.
+LoadResult loadOrgFile(Song& song, const std::filesystem::path& path,
+                       files::FileSystem& files = files::systemFileSystem());
 
 // Whether a song is written as "Org-03": one read from such a file, or one whose drum channels
 // name a drum beyond the first twelve. Every other song is written as "Org-02".
@@ -41,8 +44,9 @@ bool needsLaterVersion(const Song& song);
 // The file image of a song: values cut to their field widths, empty slots closed up.
 std::vector<uint8_t> writeOrgBytes(const Song& song);
 
-// Writes atomically: a temporary file beside the target is flushed and renamed over it, so a
-// failed save leaves any old file as it was and no temporary file behind.
-SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path);
+// Writes atomically: a temporary file beside the target is flushed and renamed over it, and the
+// folder flushed, so a failed save leaves any old file as it was and no temporary file behind.
+SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path,
+                       files::FileSystem& files = files::systemFileSystem());
 
 }  // namespace tromel

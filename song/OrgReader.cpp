@@ -4,9 +4,6 @@
 #include "song/OrgLayout.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <limits>
 
 namespace tromel {
@@ -127,23 +124,15 @@ LoadResult readOrgBytes(std::span<const uint8_t> bytes, Song& song) {
     return {};
 }
 
-LoadResult loadOrgFile(Song& song, const std::filesystem::path& path) {
+LoadResult loadOrgFile(Song& song, const std::filesystem::path& path, files::FileSystem& files) {
     song.instrumentNotes.reset();
     song.drumNotes.reset();
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return {LoadStatus::Unreadable, std::strerror(errno)};
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return {LoadStatus::Unreadable, std::strerror(EISDIR)};
     // Bytes past the largest file the format can describe are trailing bytes, which the reader
-    // ignores; stopping there also bounds the read of an endless source such as a device.
+    // ignores, so the read stops there.
     constexpr std::size_t largestFile = org::headerSize + 16 * largestNoteCount * org::bytesPerNote;
-    std::vector<uint8_t> bytes(largestFile);
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(file.gcount()));
-    if (file.bad())
-        return {LoadStatus::Unreadable, std::strerror(errno ? errno : EIO)};
+    std::vector<uint8_t> bytes;
+    if (const int error = files.readFile(path, largestFile, bytes))
+        return {LoadStatus::Unreadable, files::errorText(error)};
     return readOrgBytes(bytes, song);
 }
 

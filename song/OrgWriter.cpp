@@ -79,8 +79,8 @@ std::vector<uint8_t> writeOrgBytes(const Song& song) {
     return out;
 }
 
-SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path) {
-    return writeFileAtomically(path, writeOrgBytes(song));
+SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path, files::FileSystem& files) {
+    return writeFileAtomically(path, writeOrgBytes(song), files);
 }
 
 }  // namespace tromel

@@ -6,6 +6,7 @@
 #include "audio/playback/SongCompiler.h"
 #include "audio/render/ExportRun.h"
 #include "audio/render/RenderFiles.h"
+#include "audio/render/RunningRenders.h"
 #include "audio/samples/SamplePreparation.h"
 
 #include <algorithm>
@@ -152,7 +153,15 @@ RenderOutcome renderSong(const Song& song, const RenderRequest& request, const R
         return outcome(Status::Cancelled);
     if (!problems->empty())
         return outcome(Status::Refused, std::move(*problems));
-    return ExportRun(song, request, cache, frames, progress).run();
+    // Known to the process while its files exist, so that a program told to end stops it first.
+    RunningRenders& renders = RunningRenders::ofProcess();
+    const int render = renders.begin(temporaryRenderPaths(song, request));
+    const RenderProgress progressOrEnd = [&](int64_t done, int64_t total) {
+        return (!progress || progress(done, total)) && !renders.cancelled(render);
+    };
+    RenderOutcome written = ExportRun(song, request, cache, frames, progressOrEnd).run();
+    renders.end(render);
+    return written;
 }
 
 }  // namespace tromel::audio

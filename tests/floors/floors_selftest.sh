@@ -10,7 +10,7 @@ trap 'rm -rf "$work"' EXIT
 fresh_copy() {
   rm -rf "$work/src"
   mkdir "$work/src"
-  (cd "$source_dir" && cp -r song exchange audio roll widgets tools dialogs document app "$work/src/")
+  (cd "$source_dir" && cp -r files song exchange audio roll widgets tools dialogs document app "$work/src/")
 }
 
 fresh_copy

@@ -14,9 +14,10 @@ work=$(mktemp -d "/tmp/tromel-$name.XXXXXX")
 xvfb_pid=
 editor_pid=
 source_pid=
+more_pids=()  # further editors a script starts
 main=
 cleanup() {
-  for pid in "$source_pid" "$editor_pid" "$xvfb_pid"; do
+  for pid in "$source_pid" "$editor_pid" "${more_pids[@]}" "$xvfb_pid"; do
     if [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; then
       wait "$pid" 2>/dev/null || true
     fi

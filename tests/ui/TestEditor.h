@@ -42,11 +42,13 @@ struct TestEditor {
     CountingAudioLayer layer;
     FakePrompts prompts;
     roll::RollPictures pictures{roll::RollPictures::builtInSpriteSheet(), QSize(1024, 768)};
-    EditorContext context{layer, pictures, prompts, TROMEL_BIN_DIR "/Processed ORG Samples"};
+    EditorContext context;
     QTemporaryDir folder;
     std::unique_ptr<MainWindow> mainWindow;  // last, so it goes first
 
-    TestEditor() {
+    // Songs are read and saved through `fileSystem`.
+    explicit TestEditor(files::FileSystem& fileSystem = files::systemFileSystem())
+        : context{layer, pictures, prompts, TROMEL_BIN_DIR "/Processed ORG Samples", fileSystem} {
         layer.initDevice(audio::outputRate);
         mainWindow = std::make_unique<MainWindow>(context);
         mainWindow->resize(900, 700);

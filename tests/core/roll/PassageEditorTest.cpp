@@ -95,6 +95,13 @@ TEST_P(PassageEditorTest, MovesKeepTheShapeOrRefuseTheWholeStep) {
          {{13, noKey, 1, 3, noVolume}, {14, 30, 1, 6, 166}}, {{1, noKey, 1, 3, noVolume}, {2, 30, 1, 6, 166}}},
         {"the last position a file holds", 1, 0, PassageRefusal::pastLastStep, {1},
          {{lastPosition, 10, 1, 6, 166}}, {}},
+        // Up or down the passage stays in its columns: notes it leaves out there stay as they were.
+        {"a row up leaves the other notes of its columns", 0, -1, taken, {2},
+         {{4, 40, 1, 6, 166}, {4, 10, 3, 6, 166}, {5, 41, 2, 6, 166}, {6, 42, 1, 6, 166}},
+         {{4, 40, 1, 6, 166}, {4, 9, 3, 6, 166}, {5, 41, 2, 6, 166}, {6, 42, 1, 6, 166}}},
+        {"an octave down too", 0, octave, taken, {1, 3},
+         {{4, 10, 3, 6, 166}, {5, 41, 2, 6, 166}, {6, 12, 1, 6, 166}, {6, 60, 1, 6, 166}},
+         {{4, 22, 3, 6, 166}, {5, 41, 2, 6, 166}, {6, 24, 1, 6, 166}, {6, 60, 1, 6, 166}}},
         // The passage (columns 4 and 5) lands on columns 6 and 7: the note at 6 goes, the event at
         // 7 is spared, the note at 8 lies beyond its reach and the one at 3 keeps the columns the
         // passage left.

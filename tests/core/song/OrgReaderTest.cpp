@@ -69,6 +69,7 @@ TEST(OrgReader, HeaderChannelAndNoteFieldsConvertAndTrailingBytesAreIgnored) {
     EXPECT_EQ(t.at(0, 4), (NoteRec{11, -104, 4, -243, 80}));  // keys above 95 kept as they stand
     file.bytes().insert(file.bytes().end(), {1, 2, 3, 4, 5, 6, 7, 8, 9});
     EXPECT_EQ(read(file.bytes()), song);
+    EXPECT_EQ(read(OrgBytes().bytes()), Song{});  // a song without notes: its 114 bytes and no more
 }
 
 // "Org-03" files open with the same layout and are written back byte for byte; they and songs
@@ -106,7 +107,9 @@ TEST(OrgReader, RefusedFilesLeaveTheSongsOwnHeaderAndNoNotes) {
     refused.back().resize(113);  // a header one byte short
     refused.push_back(OrgBytes().channel(0, {{1, 2, 3, 4, 5}, {2, 2, 3, 4, 5}}).bytes());
     refused.back().pop_back();  // the last note's pan missing
-    refused.push_back(OrgBytes().channel(3, {}, 0x8000).bytes());
+    // Counts of 32768, 32767 and 32767 with every note there: the bytes would do, the count not.
+    refused.push_back(OrgBytes().put(18 + 4, 0x8000, 2).put(24 + 4, 0x7FFF, 2).put(30 + 4, 0x7FFF, 2).bytes());
+    refused.back().resize(114 + (0x8000 + 2 * 0x7FFF) * 8);
     refused.push_back(OrgBytes().put(10, 0x80000000u, 4).bytes());
     refused.push_back(OrgBytes().put(14, 0xFFFFFFFFu, 4).bytes());
     refused.push_back(OrgBytes().channel(8, {{0, 1, 1, 1, 1}, {0x7FFFFFFF, 1, 1, 1, 1}}).bytes());

@@ -40,7 +40,14 @@ const std::vector<Rule> rules{
       {"-1E999", minValue}, {"1E99999999999999999999", maxValue}, {"1E-99999999999999999999", 0},
       {"&H" + std::string(300, 'F'), maxValue}, {std::string(500, '9'), maxValue},
       {"-" + std::string(500, '9'), minValue},
-      {"1" + std::string(500, '0') + "E-500", 1}, {"0." + std::string(500, '0') + "1E501", 1}}}};
+      {"1" + std::string(500, '0') + "E-500", 1}, {"0." + std::string(500, '0') + "1E501", 1}}},
+    {"every count of digits where the reading changes its way",
+     {{"1000000000", 1000000000}, {"9999999999", maxValue}, {"10000000000", maxValue},
+      {"1E9", 1000000000}, {"1E10", maxValue}, {"9999999999999999999", maxValue},
+      {"99999999999999999999", maxValue}, {"18446744073709551617", maxValue}, {"0000000000000000000001", 1},
+      {".6", 1}, {"6E-1", 1}, {".5", 0}, {".06", 0}, {"6E-2", 0}, {"2147483645.5", 2147483646},
+      {"&HFFFFFFF", 268435455}, {"&H7FFFFFFF", maxValue}, {"&H80000000", maxValue}, {"&H100000000", maxValue},
+      {"&O7777777777", 1073741823}, {"&O17777777777", maxValue}, {"&O20000000000", maxValue}}}};
 // clang-format on
 
 TEST(TypedNumber, ReadsTheLeadingNumberRoundedAndSaturated) {

@@ -1,12 +1,12 @@
 // Play, Pause, Stop, the mute boxes and the play cursor, on the device-less mixer driven by hand.
 #include "app/EditorStart.h"
-#include "widgets/ProgramSettings.h"
 #include "audio/ui/TransportControls.h"
 #include "document/DocumentWindow.h"
 #include "roll/RollGeometry.h"
 #include "roll/ui/PianoRoll.h"
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
+#include "widgets/ProgramSettings.h"
 
 #include <QCheckBox>
 #include <QMdiArea>
@@ -161,6 +161,8 @@ private slots:
         click(&document, "stopButton");
         editor.render(framesPerStep * 4);
 
+        // A wave playback has not prepared: the preview waits for the sample worker, then sounds.
+        document.song().instruments[0].wave = 60;
         const std::vector<uint8_t> before = writeOrgBytes(document.song());
         settings::setPreviewNotes(true);
         document.undoStack()->clear();
@@ -170,7 +172,7 @@ private slots:
         QTest::mouseMove(roll, cell);
         QTest::mouseClick(roll, Qt::LeftButton, Qt::NoModifier, cell);
         settings::setPreviewNotes(false);
-        QVERIFY(editor.render(framesPerStep) > audible);
+        QTRY_VERIFY(editor.render(512) > audible);
         QTRY_VERIFY(editor.render(512) < silent);  // a step at the song's tempo, then it fades
         QCOMPARE(document.transport().state(), audio::TransportState::Stopped);
         document.undoStack()->undo();

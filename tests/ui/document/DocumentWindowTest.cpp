@@ -1,5 +1,4 @@
 // A document window: what it opens with, its channel buttons and status texts, layout and file commands.
-#include "widgets/ProgramSettings.h"
 #include "document/DocumentWindow.h"
 #include "roll/RollGeometry.h"
 #include "roll/ViewScroll.h"
@@ -8,6 +7,7 @@
 #include "roll/ui/SpriteLayout.h"
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
+#include "widgets/ProgramSettings.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -17,6 +17,8 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QWheelEvent>
+
+#include <sys/stat.h>
 
 namespace tromel::test {
 namespace {
@@ -252,17 +254,20 @@ private slots:
         QVERIFY(editor.prompts.messages.isEmpty());
     }
 
-    // A file that cannot be read leaves a new unbound song and is never written over; Save As
-    // binds the window only once the file is written, and a failed save keeps the binding.
+    // A file that cannot be read leaves a new unbound song and is never written over (a FIFO is
+    // not waited on); Save As binds the window only once the file is written, and a failed save
+    // of either kind keeps the binding.
     void unreadableOrUnwritableFilesKeepTheOldBinding() {
         TestEditor editor;
         const QString notes = editor.folder.filePath("notes.org");
         QFile file(notes);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("# shopping\n- milk\n") > 0);
         file.close();
-        for (const auto& [path, text] :
-             {std::pair{notes, QString("This is not a valid ORG File!")},
-              {editor.folder.filePath("missing.org"), QString("No such file or directory")}}) {
+        const QString fifo = editor.folder.filePath("fifo.org");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        for (const auto& [path, text] : {std::pair{notes, QString("This is not a valid ORG File!")},
+                                         {editor.folder.filePath("missing.org"), QString("No such file or directory")},
+                                         {fifo, QString("Not a regular file")}}) {
             editor.prompts.answers.push_back(path);
             DocumentWindow* document = editor.mainWindow->clickOpen();
             QCOMPARE(editor.prompts.messages.last(), (RecordedMessage{MessageIcon::Warning, "File Open Error", text}));
@@ -276,17 +281,21 @@ private slots:
         DocumentWindow& document = *editor.mainWindow->activeDocument();
         editor.prompts.answers.push_back(editor.folder.filePath("no/such/folder/x.org"));
         QVERIFY(!document.saveAs());
-        QCOMPARE(editor.prompts.messages.size(), 3);
+        QCOMPARE(editor.prompts.messages.size(), 4);
         QCOMPARE(binding(document), QString("null as NewData.org"));
         QTemporaryDir gone;
         const QString path = gone.filePath("bound.org");
         editor.prompts.answers.push_back(path);
         QVERIFY(document.saveAs() && QFile::exists(path));
+        editor.prompts.answers.push_back(editor.folder.filePath("no/such/folder/y.org"));
+        QVERIFY(!document.saveAs());
+        QCOMPARE(editor.prompts.messages.last().title, QString("File Save Error"));
+        QCOMPARE(binding(document), path + " as bound.org");
         QVERIFY(!document.saveAs());  // cancelled, having offered the file's own name
         QCOMPARE(editor.prompts.choosers.last(), (RecordedChooser{true, "Save As...", path}));
         QVERIFY(gone.remove());
         QVERIFY(!document.save());
-        QCOMPARE(editor.prompts.messages.size(), 4);
+        QCOMPARE(editor.prompts.messages.size(), 6);
         QCOMPARE(binding(document), path + " as bound.org");
     }
 };

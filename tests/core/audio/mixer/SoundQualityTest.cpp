@@ -1,7 +1,9 @@
 // The mixer's output measured: pitch, aliasing, gains and pans, clicks at cuts.
 #include "../AudioTestKit.h"
 #include "audio/mixer/KeyFrequency.h"
+#include "audio/mixer/PeakLimiter.h"
 #include "audio/playback/NotePreview.h"
+#include "audio/samples/SamplePreparation.h"
 #include "song/OrgFile.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +104,23 @@ TEST(SoundQuality, LoudMixesAreLimitedJustBelowTheCeiling) {
         std::abs(*std::max_element(out.begin(), out.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
     EXPECT_LT(peak, PeakLimiter::ceiling);
     EXPECT_GT(peak, PeakLimiter::ceiling * 0.95f);
+
+    // A peak in the last frames of a block, whatever its size, and quiet blocks after it: the
+    // peak still in the look-ahead leaves limited, not passed through with the quiet.
+    for (int block = 1; block <= 4096; ++block) {
+        PeakLimiter limiter;
+        std::vector<float> frames(2 * static_cast<std::size_t>(block), 0.1f);
+        const int loud = std::min(block, 3);
+        std::fill(frames.end() - 2 * loud, frames.end(), 1.5f);
+        limiter.process(frames.data(), block);
+        float largest = *std::max_element(frames.begin(), frames.end());
+        for (int quiet = 0; quiet <= PeakLimiter::lookAheadFrames; quiet += block) {
+            std::fill(frames.begin(), frames.end(), 0.0f);
+            limiter.process(frames.data(), block);
+            largest = std::max(largest, *std::max_element(frames.begin(), frames.end()));
+        }
+        ASSERT_LT(largest, PeakLimiter::ceiling) << block << "-frame blocks";
+    }
 }
 
 TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
@@ -114,12 +133,24 @@ TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
         EXPECT_EQ(out.back(), 0.0f);
     }
     // A retrigger of a sine near its crest (a hard restart would jump by its amplitude): the old
-    // note fades out under the new one, so the steepest step is at most the two slopes added.
+    // note fades out under the new one, so the steepest step is at most the two slopes added,
+    // also when the channel is retriggered twice within 2 ms.
     SoloVoice sine(bank / "M01.wav", true);
     const std::vector<float> out = leftOf(sine.play(keyToFrequency(48), 1055));
     ASSERT_GT(std::abs(out.back()), 0.95f * *std::max_element(out.begin(), out.end()));
     sine.layer.playChannel(sine.channel);
     EXPECT_LT(largestStep(leftOf(render(sine.layer, 1000))), largestStep(out, 500) * 2.2f);
+    // Twice within 2 ms: the note still fading keeps its tail, and the next fades in the other.
+    for (const int gap : {1, 44, 88}) {
+        SoloVoice twice(bank / "M01.wav", true);
+        twice.play(keyToFrequency(48), 1055);
+        std::vector<float> retriggered(2 * (gap + 1000));
+        twice.layer.playChannel(twice.channel);
+        twice.layer.renderFrames(retriggered.data(), gap);
+        twice.layer.playChannel(twice.channel);
+        twice.layer.renderFrames(retriggered.data() + 2 * gap, 1000);
+        EXPECT_LT(largestStep(leftOf(retriggered)), largestStep(out, 500) * 2.2f) << gap;
+    }
 }
 
 // A note placed with Preview Notes on sounds at its key for its length, at most a second, on a
@@ -130,15 +161,73 @@ TEST(SoundQuality, APreviewSoundsTheNoteAtItsKeyAndLeavesTheSongAlone) {
     song.drums[2].wave = 1;
     const std::vector<uint8_t> before = writeOrgBytes(song);
     NotePreview preview(layer, bank);
-    EXPECT_EQ(preview.start(song, 0, 0, {7, 36, 3, 6, 200}), 300);  // three steps of 100 ms
+    // A clock that stands still: the preview waits for as long as the worker prepares the sample.
+    const auto now = NotePreview::Clock::now();
+    EXPECT_EQ(preview.start(song, 0, 0, {7, 36, 3, 6, 200}, now), 0);
+    int milliseconds = 0;
+    while (preview.isWaiting())
+        milliseconds = preview.proceed(now);
+    EXPECT_EQ(milliseconds, 300);  // three steps of 100 ms
     // Key 60, an octave above middle C: a sixth of a cent off, what is left would be 20 dB louder.
     EXPECT_GE(harmonicToRestDb(leftOf(render(layer, 4096 + 8192), 4096), 261.6255653 * 2.0), 50.0);
     preview.stop();
     EXPECT_EQ(leftOf(render(layer, 1000)).back(), 0.0f);
-    EXPECT_EQ(preview.start(song, 1, 2, {7, 40, 20, 6, 200}), 1000);  // twenty steps, but a second at most
+    preview.start(song, 1, 2, {7, 40, 20, 6, 200}, now);
+    while (preview.isWaiting())
+        milliseconds = preview.proceed(now);
+    EXPECT_EQ(milliseconds, 1000);  // twenty steps, but a second at most
     EXPECT_GT(largestStep(leftOf(render(layer, 2000))), 0.0f);
     EXPECT_EQ(preview.start(song, 0, 0, {7, noKey, 1, 6, 200}), 0);  // an event has nothing to sound
     EXPECT_EQ(writeOrgBytes(song), before);
+}
+
+// A layer whose sample worker finishes only when the test says, and which counts the samples the
+// user-interface thread loads.
+class HeldPreparationLayer : public MixerAudioLayer {
+public:
+    std::shared_ptr<SamplePreparation> prepareSamples(const std::vector<SampleRequest>& requests) override {
+        held = std::make_shared<SamplePreparation>(requests);
+        return held;
+    }
+    Handle loadSample(const fs::path& path, bool loop, int maxPlaybacks) override {
+        ++loads;
+        return MixerAudioLayer::loadSample(path, loop, maxPlaybacks);
+    }
+    std::shared_ptr<SamplePreparation> held;
+    int loads = 0;
+};
+
+// The preview never loads a sample that is not prepared: it waits for the worker, sounds the
+// note if the sample is ready within 200 ms of the gesture, and skips it otherwise.
+TEST(SoundQuality, APreviewWaitsForTheSampleWorkerAtMost200Milliseconds) {
+    const Song song = songWith({}, 16, 100);
+    const NoteRec note{7, 36, 3, 6, 200};
+    const auto gesture = NotePreview::Clock::now();
+    using std::chrono::milliseconds;
+    for (const bool readyInTime : {true, false}) {
+        HeldPreparationLayer layer;
+        NotePreview preview(layer, bank);
+        EXPECT_EQ(preview.start(song, 0, 0, note, gesture), 0);
+        EXPECT_EQ(preview.proceed(gesture + milliseconds(150)), 0);
+        EXPECT_TRUE(preview.isWaiting());
+        EXPECT_EQ(layer.loads, 0);
+        if (readyInTime)
+            layer.held->finish();
+        EXPECT_EQ(preview.proceed(gesture + milliseconds(200)), readyInTime ? 300 : 0);
+        EXPECT_FALSE(preview.isWaiting());
+        layer.held->finish();
+        EXPECT_EQ(preview.proceed(gesture + milliseconds(210)), 0);
+        EXPECT_EQ(layer.loads, readyInTime ? 1 : 0) << readyInTime;
+        EXPECT_EQ(largestStep(leftOf(render(layer, 2000))) > 0.0f, readyInTime);
+    }
+    // A sample the worker could not prepare is not tried again here: the note is skipped.
+    HeldPreparationLayer layer;
+    NotePreview preview(layer, bank);
+    preview.start(song, 0, 0, note, gesture);
+    layer.held->complete(0, nullptr, errorFileOpen);
+    layer.held->finish();
+    EXPECT_EQ(preview.proceed(gesture + milliseconds(10)), 0);
+    EXPECT_EQ(layer.loads, 0);
 }
 
 // The bank at a quarter of its level, as float files, so nothing but the level changes.

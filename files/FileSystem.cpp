@@ -1,0 +1,21 @@
+// The system's file operations as the program's default seam, and the texts of their errors.
+#include "files/FileSystem.h"
+
+#include "files/SystemFileSystem.h"
+
+#include <cstring>
+
+namespace tromel::files {
+
+std::string errorText(int error) {
+    if (error == notRegularFile)
+        return "Not a regular file";
+    return std::strerror(error);
+}
+
+FileSystem& systemFileSystem() {
+    static SystemFileSystem system;
+    return system;
+}
+
+}  // namespace tromel::files

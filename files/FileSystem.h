@@ -1,0 +1,59 @@
+// The file operations that saving and recovery make, behind one seam a test can fail or stop at.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tromel::files {
+
+using Path = std::filesystem::path;
+
+// What readFile answers for something that is not a regular file (a FIFO, a device, a socket).
+inline constexpr int notRegularFile = -2;
+
+// The system's text for an errno value ("No space left on device"), or for notRegularFile.
+std::string errorText(int error);
+
+// Every call returns 0, or the errno value of its failure; a failed call changes nothing.
+// [any thread; one file or folder is never worked on by two threads at once]
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Creates and opens a new file for writing, readable by its owner only. `pattern` ends in
+    // "XXXXXX", which is replaced in place by the name's unique part.
+    virtual int createTemporary(std::string& pattern, int& fd) = 0;
+    // Writes all of `bytes`.
+    virtual int write(int fd, std::span<const uint8_t> bytes) = 0;
+    virtual int setPermissions(int fd, mode_t mode) = 0;
+    // Waits until the file's bytes are on the disk.
+    virtual int flush(int fd) = 0;
+    virtual int close(int fd) = 0;
+    virtual int rename(const Path& from, const Path& to) = 0;
+    // Removes a file, or a folder that is empty.
+    virtual int remove(const Path& path) = 0;
+    // EEXIST when something of that name is there already.
+    virtual int makeFolder(const Path& path) = 0;
+    // Waits until the folder's names (a rename, a new or removed file) are on the disk.
+    virtual int flushFolder(const Path& folder) = 0;
+    // Opens (with `create`, creating it when missing) and locks the file at `path` without
+    // waiting: EWOULDBLOCK while another holder has it. The lock lasts until `fd` is closed or
+    // the process ends, however it ends.
+    virtual int lock(const Path& path, bool create, int& fd) = 0;
+    // Reads a regular file, at most `largest` bytes of it. Anything else (a folder, a FIFO, a
+    // device) is refused without being waited on.
+    virtual int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes) = 0;
+    // The names in a folder, without "." and "..".
+    virtual int listFolder(const Path& folder, std::vector<std::string>& names) = 0;
+};
+
+// The operating system's own files.
+FileSystem& systemFileSystem();
+
+}  // namespace tromel::files

@@ -1,0 +1,24 @@
+// The file operations on the operating system's own files.
+#pragma once
+
+#include "files/FileSystem.h"
+
+namespace tromel::files {
+
+class SystemFileSystem : public FileSystem {
+public:
+    int createTemporary(std::string& pattern, int& fd) override;
+    int write(int fd, std::span<const uint8_t> bytes) override;
+    int setPermissions(int fd, mode_t mode) override;
+    int flush(int fd) override;
+    int close(int fd) override;
+    int rename(const Path& from, const Path& to) override;
+    int remove(const Path& path) override;
+    int makeFolder(const Path& path) override;
+    int flushFolder(const Path& folder) override;
+    int lock(const Path& path, bool create, int& fd) override;
+    int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes) override;
+    int listFolder(const Path& folder, std::vector<std::string>& names) override;
+};
+
+}  // namespace tromel::files
