@@ -116,7 +116,9 @@ void BM_DrawNotesStacked(benchmark::State& state) {
     roll::RollPictures pictures{roll::RollPictures::builtInSpriteSheet(), QSize(1920, 1080)};
     roll::RollRenderer renderer{pictures};
     const Song song = largestSong(true);
-    roll::RollView view{&song.instrumentNotes, 0, 0, 0, 5, nullptr, std::nullopt};
+    roll::RollView view;
+    view.notes = &song.instrumentNotes;
+    view.playPosition = 5;
     QImage buffer{1888, 936, QImage::Format_RGB32};
     QImage picture{1888, 936, QImage::Format_RGB32};
     renderer.drawRoll(buffer, view);

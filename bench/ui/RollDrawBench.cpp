@@ -24,11 +24,18 @@ NoteTable fullScreenOfNotes() {
     return table;
 }
 
+roll::RollView viewOf(const NoteTable& notes) {
+    roll::RollView view;
+    view.notes = &notes;
+    view.playPosition = 5;
+    return view;
+}
+
 struct RollFixture {
     roll::RollPictures pictures{roll::RollPictures::builtInSpriteSheet(), QSize(1920, 1080)};
     roll::RollRenderer renderer{pictures};
     NoteTable notes = fullScreenOfNotes();
-    roll::RollView view{&notes, 0, 0, 0, 5, nullptr, std::nullopt};
+    roll::RollView view = viewOf(notes);
     QImage buffer{width, height, QImage::Format_RGB32};
     QImage picture{width, height, QImage::Format_RGB32};
 

@@ -1,0 +1,42 @@
+// The static layer's pieces at any cell size and grid: the grid, the loop, the cursor, the panel and the keys.
+#pragma once
+
+#include "roll/ui/RollView.h"
+#include "roll/ui/ScaledPictures.h"
+
+#include <QImage>
+#include <QSize>
+
+class QPainter;
+
+namespace tromel::roll {
+
+// Draws with the pictures of the view's cell size what the written roll copies from its fixed
+// tiles: the cells tiled from the content's corner, then a beat mark or bar line over the line
+// of each column that ends a beat or a bar of the view's meter.
+class GridPainter {
+public:
+    GridPainter(const ScaledPictures& pictures, const RollView& view, QSize size)
+        : m_pictures(pictures), m_view(view), m_size(size) {}
+
+    void drawGrid(QPainter& painter) const;
+    // The columns outside the loop darkened and its two ends marked, over the rows from top to
+    // bottom (exclusive).
+    void drawLoop(QPainter& painter, int top, int bottom) const;
+    void drawCursor(QPainter& painter) const;
+    void drawPanel(QPainter& painter) const;
+    // The octaves of keys with their digits, and black below the lowest key where the rows end
+    // above the panel.
+    void drawKeyboard(QPainter& painter, const QImage& sheet) const;
+
+private:
+    // The beat and bar lines of the columns in view, from the band's top, `height` high.
+    void drawColumnLines(QPainter& painter, int top, int height, const QImage& beat, const QImage& bar,
+                         int tileOriginY) const;
+
+    const ScaledPictures& m_pictures;
+    const RollView& m_view;
+    QSize m_size;
+};
+
+}  // namespace tromel::roll
