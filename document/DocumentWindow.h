@@ -97,8 +97,13 @@ public:
     // The song settings dialog of this window, exchanging values through the main window's.
     void editSongSettings(dialogs::SongSettingsExchange& exchange);
 
+    // The Listen button of the instrument and drum dialog (see ViewCommands::listen).
+    void listen(int kind, int channel, int number);
+
 public slots:
     void exportWav() { m_file->exportWav(); }
+    // File > Close: closes the window as its close box does.
+    void closeWindow();
     void goToNotes();
     void playFromHere();
     void onSongSettings();
@@ -109,6 +114,9 @@ public slots:
 signals:
     void newRequested();
     void openRequested();
+    // A song to open in a window of its own: a recent song, or one of several chosen at once.
+    void openPathRequested(const QString& path);
+    void mouseAndKeysRequested();
     void exitRequested();
     void aboutRequested();
     void songSettingsRequested();
@@ -125,8 +133,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
