@@ -37,6 +37,7 @@ public:
     }
 
     bool hasRow(int64_t row) const { return row >= m_firstRow && row < m_firstRow + m_rows; }
+    std::size_t cellCount() const { return m_covered.size(); }
     int64_t lastColumn() const { return m_firstColumn + m_columns - 1; }
 
     // Covers the given parts of a cell; true when any of them was still uncovered. Cells outside
@@ -100,7 +101,10 @@ public:
           m_grid(floorDiv(scrollY, scale.rowHeight),
                  floorDiv(static_cast<int64_t>(scrollY) + height, scale.rowHeight) + 1,
                  floorDiv(static_cast<int64_t>(scrollX) - 5 * scale.columnWidth, scale.columnWidth) + 1,
-                 floorDiv(static_cast<int64_t>(scrollX) + width - 62, scale.columnWidth) + 2) {}
+                 floorDiv(static_cast<int64_t>(scrollX) + width - 62, scale.columnWidth) + 2) {
+        // A box and a bridge a cell seen is about what a full roll keeps.
+        m_kept.reserve(2 * m_grid.cellCount());
+    }
 
     // False when a mark of this record could land among the boxes.
     bool addMarks(const NoteRec& note) {

@@ -50,11 +50,20 @@ void BM_DrawNotesFullScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawNotesFullScreen)->Unit(benchmark::kMillisecond);
 
-void BM_DrawRollFullScreen(benchmark::State& state) {
+// The static layer as written, and with the song's grid of 3 x 8 and the loop at a zoom.
+void drawRollFullScreen(benchmark::State& state, int zoomX, int zoomY, bool songsGrid) {
     RollFixture roll;
+    roll.view.scale = roll::RollScale::ofZoom(zoomX, zoomY);
+    if (songsGrid) {
+        roll.view.meter = roll::GridMeter{8, 24};
+        roll.view.loop = roll::LoopSpan{8, 40};
+    }
     for (auto _ : state)
         roll.renderer.drawRoll(roll.buffer, roll.view);
 }
-BENCHMARK(BM_DrawRollFullScreen)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, written, 100, 100, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoop, 100, 100, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoopAt25, 25, 50, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoopAt400, 400, 200, true)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -24,25 +24,44 @@ void tile(QPainter& painter, const QRect& area, const QImage& picture, QPoint or
     painter.fillRect(area, QBrush(picture));
 }
 
-// Outside the loop the columns are a little darker; its two ends are lines of their own colour.
 constexpr int loopShadeAlpha = 64;
 constexpr int loopLineWidth = 2;
 
 }  // namespace
 
+// One octave of rows is drawn into a band, the loop with it, and the band copied down the roll:
+// the rows repeat every octave, and copies cost far less than filling every pixel from tiles.
 void GridPainter::drawGrid(QPainter& painter) const {
-    const RollScale& scale = m_view.scale;
-    const int originY = -static_cast<int>(floorMod(m_view.viewScrollY, scale.octaveHeight()));
-    const QPoint origin(keyStripWidth - static_cast<int>(floorMod(m_view.viewScrollX, scale.columnWidth)), originY);
-    tile(painter, QRect(keyStripWidth, 0, m_size.width() - keyStripWidth, m_size.height()), m_pictures.gridCell(),
-         origin);
-    drawColumnLines(painter, 0, m_size.height(), m_pictures.gridBeatLine(), m_pictures.gridBarLine(), originY);
+    const int octave = m_view.scale.octaveHeight();
+    QImage band(m_size.width(), octave, QImage::Format_RGB32);
+    {
+        QPainter bandPainter(&band);
+        bandPainter.setCompositionMode(QPainter::CompositionMode_Source);
+        drawColumns(bandPainter, m_pictures.gridCell(), m_pictures.gridBeatLine(), m_pictures.gridBarLine());
+    }
+    const QRect notes(keyStripWidth, 0, m_size.width() - keyStripWidth, octave);
+    for (int64_t top = -floorMod(m_view.viewScrollY, octave); top < m_size.height(); top += octave)
+        painter.drawImage(QPoint(keyStripWidth, static_cast<int>(top)), band, notes);
 }
 
-void GridPainter::drawColumnLines(QPainter& painter, int top, int height, const QImage& beat, const QImage& bar,
-                                  int tileOriginY) const {
+void GridPainter::drawPanel(QPainter& painter) const {
+    QImage band(m_size.width(), panelHeight, QImage::Format_RGB32);
+    {
+        QPainter bandPainter(&band);
+        bandPainter.setCompositionMode(QPainter::CompositionMode_Source);
+        drawColumns(bandPainter, m_pictures.panelCell(), m_pictures.panelBeatLine(), m_pictures.panelBarLine());
+    }
+    painter.drawImage(QPoint(0, m_size.height() - panelHeight), band);
+}
+
+// A band of the given pictures' height across the roll's width: the cells tiled from the roll
+// content's left edge, the lines of the columns that end a beat or a bar, then the loop.
+void GridPainter::drawColumns(QPainter& painter, const QImage& cell, const QImage& beat, const QImage& bar) const {
     const int64_t cw = m_view.scale.columnWidth;
     const int64_t scrollX = m_view.viewScrollX;
+    const int height = cell.height();
+    tile(painter, QRect(0, 0, m_size.width(), height), cell,
+         QPoint(keyStripWidth - static_cast<int>(floorMod(scrollX, cw)), 0));
     const GridMeter& meter = m_view.meter;
     const int64_t firstColumn = floorDiv(scrollX, cw) + 1;
     const int64_t lastColumn = floorDiv(scrollX + m_size.width() - keyStripWidth, cw) + 1;
@@ -50,25 +69,24 @@ void GridPainter::drawColumnLines(QPainter& painter, int top, int height, const 
     for (int64_t c = (floorDiv(firstColumn - 1, meter.beatColumns) + 1) * meter.beatColumns; c <= lastColumn;
          c += meter.beatColumns) {
         const int64_t x = columnLeftX(c + 1, m_view.viewScrollX, m_view.scale) - 1;
-        if (x < keyStripWidth || x >= m_size.width())
-            continue;
-        tile(painter, QRect(static_cast<int>(x), top, 1, height), meter.endsBar(c) ? bar : beat,
-             QPoint(static_cast<int>(x), tileOriginY));
+        if (x >= keyStripWidth && x < m_size.width())
+            painter.drawImage(QPoint(static_cast<int>(x), 0), meter.endsBar(c) ? bar : beat);
     }
+    drawLoop(painter, height);
 }
 
-void GridPainter::drawLoop(QPainter& painter, int top, int bottom) const {
-    if (!m_view.loop || bottom <= top)
+// Outside the loop the columns are a little darker; its two ends are lines of their own colour.
+void GridPainter::drawLoop(QPainter& painter, int height) const {
+    if (!m_view.loop)
         return;
     const int64_t width = m_size.width();
     const auto clampX = [&](int64_t x) { return static_cast<int>(std::clamp<int64_t>(x, keyStripWidth, width)); };
     const int begin = clampX(columnLeftX(m_view.loop->begin + int64_t{1}, m_view.viewScrollX, m_view.scale));
     const int end = clampX(columnLeftX(m_view.loop->end + int64_t{1}, m_view.viewScrollX, m_view.scale));
-    painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     const QColor shade(0, 0, 0, loopShadeAlpha);
-    painter.fillRect(QRect(keyStripWidth, top, begin - keyStripWidth, bottom - top), shade);
-    painter.fillRect(QRect(end, top, static_cast<int>(width) - end, bottom - top), shade);
+    painter.fillRect(QRect(keyStripWidth, 0, begin - keyStripWidth, height), shade);
+    painter.fillRect(QRect(end, 0, static_cast<int>(width) - end, height), shade);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     const QColor line = QColor::fromRgb(0xFF000000u | sprite::loopLine);
     for (const int64_t step : {int64_t{m_view.loop->begin}, int64_t{m_view.loop->end}}) {
@@ -77,9 +95,8 @@ void GridPainter::drawLoop(QPainter& painter, int top, int bottom) const {
         const int left = clampX(x);
         const int right = clampX(x + loopLineWidth);
         if (right > left)
-            painter.fillRect(QRect(left, top, right - left, bottom - top), line);
+            painter.fillRect(QRect(left, 0, right - left, height), line);
     }
-    painter.restore();
 }
 
 void GridPainter::drawCursor(QPainter& painter) const {
@@ -96,13 +113,6 @@ void GridPainter::drawCursor(QPainter& painter) const {
     for (int64_t j = 0; j <= lastTile; ++j)
         painter.drawImage(QPoint(static_cast<int>(x), static_cast<int>(cursorTileHeight * j)), cursor);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-}
-
-void GridPainter::drawPanel(QPainter& painter) const {
-    const int top = m_size.height() - panelHeight;
-    const int originX = keyStripWidth - static_cast<int>(floorMod(m_view.viewScrollX, m_view.scale.columnWidth));
-    tile(painter, QRect(0, top, m_size.width(), panelHeight), m_pictures.panelCell(), QPoint(originX, top));
-    drawColumnLines(painter, top, panelHeight, m_pictures.panelBeatLine(), m_pictures.panelBarLine(), top);
 }
 
 void GridPainter::drawKeyboard(QPainter& painter, const QImage& sheet) const {

@@ -19,20 +19,17 @@ public:
     GridPainter(const ScaledPictures& pictures, const RollView& view, QSize size)
         : m_pictures(pictures), m_view(view), m_size(size) {}
 
+    // The cells of the rows and of the panel, with the loop over them when it is shown.
     void drawGrid(QPainter& painter) const;
-    // The columns outside the loop darkened and its two ends marked, over the rows from top to
-    // bottom (exclusive).
-    void drawLoop(QPainter& painter, int top, int bottom) const;
-    void drawCursor(QPainter& painter) const;
     void drawPanel(QPainter& painter) const;
+    void drawCursor(QPainter& painter) const;
     // The octaves of keys with their digits, and black below the lowest key where the rows end
     // above the panel.
     void drawKeyboard(QPainter& painter, const QImage& sheet) const;
 
 private:
-    // The beat and bar lines of the columns in view, from the band's top, `height` high.
-    void drawColumnLines(QPainter& painter, int top, int height, const QImage& beat, const QImage& bar,
-                         int tileOriginY) const;
+    void drawColumns(QPainter& painter, const QImage& cell, const QImage& beat, const QImage& bar) const;
+    void drawLoop(QPainter& painter, int height) const;
 
     const ScaledPictures& m_pictures;
     const RollView& m_view;

@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstring>
 
 namespace tromel::roll {
 namespace {
@@ -69,25 +70,16 @@ void RollRenderer::drawRoll(QImage& buffer, const RollView& view) const {
     blit(painter, size, 0, size.height() - panelHeight, m_pictures.sheet(), toQRect(sprite::panelLabel));
 }
 
-// The static layer at another cell size, with the song's grid or the loop: the written pieces
-// where they still serve.
+// The static layer at another cell size, with the song's grid or the loop: the grid and panel
+// from the pieces of the cell size, the written cursor and keys where the cells keep their size.
 void RollRenderer::drawAdded(QPainter& painter, QSize size, const RollView& view) const {
     const GridPainter grid(m_pictures.scaled(view.scale), view, size);
-    const bool writtenColumns = view.scale.isWrittenX() && view.meter == GridMeter{};
-    if (writtenColumns && view.scale.isWrittenY())
-        drawBackground(painter, size, view);
-    else
-        grid.drawGrid(painter);
-    grid.drawLoop(painter, 0, size.height() - panelHeight);
+    grid.drawGrid(painter);
     if (view.scale.isWrittenX())
         drawCursor(painter, size, view);
     else
         grid.drawCursor(painter);
-    if (writtenColumns)
-        drawPanel(painter, size, view);
-    else
-        grid.drawPanel(painter);
-    grid.drawLoop(painter, size.height() - panelHeight, size.height());
+    grid.drawPanel(painter);
     if (view.scale.isWrittenY())
         drawKeyboard(painter, size, view);
     else
@@ -137,21 +129,66 @@ void RollRenderer::drawKeyboard(QPainter& painter, QSize size, const RollView& v
 }
 
 void RollRenderer::drawNotes(QImage& picture, const QImage& buffer, const RollView& view) const {
+    const QSize size = logicalSize(picture);
+    const auto copies = planNoteLayer(*view.notes, view.currentChannel, view.viewScrollX, view.viewScrollY,
+                                      size.width(), size.height(), view.selection, view.scale);
+    // Where the pictures' pixels are the roll's own, the copies go straight into the picture's
+    // memory: a zoomed-out roll makes tens of thousands of tiny copies, each costing a painter far
+    // more than its few pixels.
+    const bool direct = copies && picture.devicePixelRatio() == 1 && picture.format() == QImage::Format_RGB32 &&
+                        buffer.format() == QImage::Format_RGB32 && buffer.size() == picture.size();
+    if (direct) {
+        std::memcpy(picture.bits(), buffer.constBits(), static_cast<std::size_t>(buffer.sizeInBytes()));
+        copyDirectly(picture, *copies, view.scale);
+    }
     QPainter painter(&picture);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), buffer);
-    const QSize size = logicalSize(picture);
-    if (const auto copies = planNoteLayer(*view.notes, view.currentChannel, view.viewScrollX, view.viewScrollY,
-                                          size.width(), size.height(), view.selection, view.scale))
-        drawCopies(painter, size, *copies, view.scale);
-    else
-        drawEveryRecord(painter, size, view);
+    if (!direct) {
+        painter.drawImage(QPoint(0, 0), buffer);
+        if (copies)
+            drawCopies(painter, size, *copies, view.scale);
+        else
+            drawEveryRecord(painter, size, view);
+    }
     if (view.band)
         drawBand(painter, size, *view.band, view);
     // Notes drawn under the keyboard are hidden again; the panel label is not restored.
     const qreal ratio = buffer.devicePixelRatio();
     painter.drawImage(QRectF(0, 0, keyStripWidth, size.height() - panelHeight), buffer,
                       QRectF(0, 0, keyStripWidth * ratio, (size.height() - panelHeight) * ratio));
+}
+
+void RollRenderer::copyDirectly(QImage& picture, const std::vector<NoteCopy>& copies, RollScale scale) const {
+    const ScaledPictures* scaled = scale.isWritten() ? nullptr : &m_pictures.scaled(scale);
+    auto* const pixels = reinterpret_cast<QRgb*>(picture.bits());
+    const qsizetype stride = picture.bytesPerLine() / 4;
+    const int64_t width = picture.width();
+    const int64_t height = picture.height();
+    for (const NoteCopy& copy : copies) {
+        const QImage* source = &m_pictures.sheet();
+        QRect from;
+        if (scaled && copy.kind != NoteCopy::Kind::mark) {
+            source = &piece(*scaled, copy);
+            from = QRect(0, 0, source->width(), source->height());
+        } else {
+            from =
+                toQRect(copy.kind == NoteCopy::Kind::box      ? boxSprite(copy.channel, copy.current, copy.selected)
+                        : copy.kind == NoteCopy::Kind::bridge ? bridgeSprite(copy.channel, copy.current, copy.selected)
+                                                              : sprite::mark);
+        }
+        const int64_t left = std::max<int64_t>(copy.x, 0);
+        const int64_t right = std::min<int64_t>(copy.x + from.width(), width);
+        const int64_t top = std::max<int64_t>(copy.y, 0);
+        const int64_t bottom = std::min<int64_t>(copy.y + from.height(), height);
+        if (left >= right || top >= bottom)
+            continue;
+        const qsizetype sourceStride = source->bytesPerLine() / 4;
+        const QRgb* sourceLine = reinterpret_cast<const QRgb*>(source->constBits()) +
+                                 (from.y() + top - copy.y) * sourceStride + (from.x() + left - copy.x);
+        QRgb* line = pixels + top * stride + left;
+        for (int64_t y = top; y < bottom; ++y, line += stride, sourceLine += sourceStride)
+            std::copy_n(sourceLine, right - left, line);
+    }
 }
 
 void RollRenderer::drawCopies(QPainter& painter, QSize size, const std::vector<NoteCopy>& copies,

@@ -28,6 +28,7 @@ private:
     void drawAdded(QPainter& painter, QSize size, const RollView& view) const;
     void drawCopies(QPainter& painter, QSize size, const std::vector<NoteCopy>& copies, RollScale scale) const;
     void drawCopy(QPainter& painter, QSize size, const NoteCopy& copy, const ScaledPictures* scaled) const;
+    void copyDirectly(QImage& picture, const std::vector<NoteCopy>& copies, RollScale scale) const;
     void drawEveryRecord(QPainter& painter, QSize size, const RollView& view) const;
     void drawMarks(QPainter& painter, QSize size, const NoteRec& note, const RollView& view) const;
     void drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& note, int channel, bool selected,
