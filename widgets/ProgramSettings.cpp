@@ -103,10 +103,13 @@ void setMainWindowLayout(const QByteArray& layout) {
 QStringList recentSongs() {
     return store().value("files/recent").toStringList();
 }
-// One entry per file, however it was named.
+// One entry per file, however it was named. The settings file is written, and synced, only when
+// the list changes: opening the newest song again costs nothing.
 void addRecentSong(const QString& path) {
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     QStringList songs = recentSongs();
+    if (!songs.isEmpty() && songs.first() == absolute)
+        return;
     songs.removeAll(absolute);
     songs.prepend(absolute);
     store().setValue("files/recent", songs.mid(0, recentSongCount));
