@@ -50,20 +50,27 @@ void BM_DrawNotesFullScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawNotesFullScreen)->Unit(benchmark::kMillisecond);
 
-// The static layer as written, and with the song's grid of 3 x 8 and the loop at a zoom.
-void drawRollFullScreen(benchmark::State& state, int zoomX, int zoomY, bool songsGrid) {
+// The static layer as written, and with the song's grid of 3 x 8 and the loop at a zoom: redrawn
+// in place (as playback does at every step) or scrolled sideways a column at every redraw.
+void drawRollFullScreen(benchmark::State& state, int zoomX, int zoomY, bool songsGrid, bool scrolling) {
     RollFixture roll;
     roll.view.scale = roll::RollScale::ofZoom(zoomX, zoomY);
     if (songsGrid) {
         roll.view.meter = roll::GridMeter{8, 24};
         roll.view.loop = roll::LoopSpan{8, 40};
     }
-    for (auto _ : state)
+    for (auto _ : state) {
+        if (scrolling)
+            roll.view.viewScrollX = (roll.view.viewScrollX + roll.view.scale.columnWidth) % 4096;
         roll.renderer.drawRoll(roll.buffer, roll.view);
+    }
 }
-BENCHMARK_CAPTURE(drawRollFullScreen, written, 100, 100, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoop, 100, 100, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoopAt25, 25, 50, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoopAt400, 400, 200, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, written, 100, 100, false, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, writtenScrolling, 100, 100, false, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoop, 100, 100, true, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoopScrolling, 100, 100, true, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoopAt25Scrolling, 25, 50, true, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoopAt400Scrolling, 400, 200, true, true)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

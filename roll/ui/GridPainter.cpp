@@ -4,10 +4,12 @@
 
 #include "roll/ui/SpriteLayout.h"
 
-#include <QBrush>
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
 
 namespace tromel::roll {
 namespace {
@@ -16,87 +18,128 @@ int64_t floorMod(int64_t a, int64_t b) {
     return a - floorDiv(a, b) * b;
 }
 
-// Fills the rectangle with the picture repeated from `origin`.
-void tile(QPainter& painter, const QRect& area, const QImage& picture, QPoint origin) {
-    if (area.isEmpty())
-        return;
-    painter.setBrushOrigin(origin);
-    painter.fillRect(area, QBrush(picture));
+constexpr int loopLineWidth = 2;
+
+// A pixel outside the loop: a quarter darker, each channel at three quarters.
+QRgb shaded(QRgb pixel) {
+    return 0xFF000000u | (((pixel & 0xFCFCFCu) >> 2) * 3);
 }
 
-constexpr int loopShadeAlpha = 64;
-constexpr int loopLineWidth = 2;
+// Pixels from..to of a line from a pattern of `period` pixels, whose pixel (phase + x) modulo the
+// period lands on x: the first part, a whole period, then what is done copied on, twice as much
+// each time.
+void fillWithPattern(QRgb* line, int from, int to, const QRgb* pattern, int period, int phase) {
+    if (from >= to)
+        return;
+    const int first = (phase + from) % period;
+    const int head = std::min(to - from, period - first);
+    std::copy_n(pattern + first, head, line + from);
+    const int start = from + head;
+    if (start >= to)
+        return;
+    std::copy_n(pattern, std::min(period, to - start), line + start);
+    for (int done = period; start + done < to; done *= 2)
+        std::copy_n(line + start, std::min(done, to - start - done), line + start + done);
+}
 
 }  // namespace
 
 // One octave of rows is drawn into a band, the loop with it, and the band copied down the roll:
 // the rows repeat every octave, and copies cost far less than filling every pixel from tiles.
 void GridPainter::drawGrid(QPainter& painter) const {
+    refreshBands();
     const int octave = m_view.scale.octaveHeight();
-    QImage band(m_size.width(), octave, QImage::Format_RGB32);
-    {
-        QPainter bandPainter(&band);
-        bandPainter.setCompositionMode(QPainter::CompositionMode_Source);
-        drawColumns(bandPainter, m_pictures.gridCell(), m_pictures.gridBeatLine(), m_pictures.gridBarLine());
-    }
     const QRect notes(keyStripWidth, 0, m_size.width() - keyStripWidth, octave);
     for (int64_t top = -floorMod(m_view.viewScrollY, octave); top < m_size.height(); top += octave)
-        painter.drawImage(QPoint(keyStripWidth, static_cast<int>(top)), band, notes);
+        painter.drawImage(QPoint(keyStripWidth, static_cast<int>(top)), m_bands.rows, notes);
 }
 
 void GridPainter::drawPanel(QPainter& painter) const {
-    QImage band(m_size.width(), panelHeight, QImage::Format_RGB32);
-    {
-        QPainter bandPainter(&band);
-        bandPainter.setCompositionMode(QPainter::CompositionMode_Source);
-        drawColumns(bandPainter, m_pictures.panelCell(), m_pictures.panelBeatLine(), m_pictures.panelBarLine());
+    refreshBands();
+    painter.drawImage(QPoint(0, m_size.height() - panelHeight), m_bands.panel);
+}
+
+void GridPainter::refreshBands() const {
+    const GridBands::Columns columns{m_view.scale,
+                                     m_view.meter,
+                                     m_view.loop.has_value(),
+                                     m_view.loop ? m_view.loop->begin : 0,
+                                     m_view.loop ? m_view.loop->end : 0,
+                                     m_view.viewScrollX,
+                                     m_size.width()};
+    if (m_bands.drawnFor == columns)
+        return;
+    for (const auto& [band, height] :
+         {std::pair{&m_bands.rows, m_view.scale.octaveHeight()}, std::pair{&m_bands.panel, panelHeight}}) {
+        if (band->size() != QSize(m_size.width(), height))
+            *band = QImage(m_size.width(), height, QImage::Format_RGB32);
     }
-    painter.drawImage(QPoint(0, m_size.height() - panelHeight), band);
+    drawColumns(m_bands.rows, m_pictures.gridCell(), m_pictures.gridBeatLine(), m_pictures.gridBarLine());
+    drawColumns(m_bands.panel, m_pictures.panelCell(), m_pictures.panelBeatLine(), m_pictures.panelBarLine());
+    m_bands.drawnFor = columns;
 }
 
 // A band of the given pictures' height across the roll's width: the cells tiled from the roll
-// content's left edge, the lines of the columns that end a beat or a bar, then the loop.
-void GridPainter::drawColumns(QPainter& painter, const QImage& cell, const QImage& beat, const QImage& bar) const {
-    const int64_t cw = m_view.scale.columnWidth;
+// content's left edge, darker outside the loop, the lines of the columns that end a beat or a
+// bar, and the loop's ends. Written straight into the band's pixels, each row one column's
+// pattern copied on and on.
+void GridPainter::drawColumns(QImage& band, const QImage& cell, const QImage& beat, const QImage& bar) const {
+    const int cw = m_view.scale.columnWidth;
     const int64_t scrollX = m_view.viewScrollX;
-    const int height = cell.height();
-    tile(painter, QRect(0, 0, m_size.width(), height), cell,
-         QPoint(keyStripWidth - static_cast<int>(floorMod(scrollX, cw)), 0));
+    const int width = band.width();
+    auto* const pixels = reinterpret_cast<QRgb*>(band.bits());
+    const qsizetype stride = band.bytesPerLine() / 4;
+    const LoopColumns loop = loopColumns(width);
+    // Band x is content x - 65 + scrollX, in the cell's column of that modulo the column width.
+    const auto phase = static_cast<int>(floorMod(scrollX - keyStripWidth, cw));
+    std::vector<QRgb> darker(static_cast<std::size_t>(cw));
+    for (int y = 0; y < band.height(); ++y) {
+        const auto* pattern = reinterpret_cast<const QRgb*>(cell.constScanLine(y));
+        QRgb* line = pixels + y * stride;
+        fillWithPattern(line, 0, width, pattern, cw, phase);
+        if (!m_view.loop)
+            continue;
+        std::transform(pattern, pattern + cw, darker.begin(), shaded);
+        fillWithPattern(line, keyStripWidth, loop.begin, darker.data(), cw, phase);
+        fillWithPattern(line, loop.end, width, darker.data(), cw, phase);
+    }
     const GridMeter& meter = m_view.meter;
     const int64_t firstColumn = floorDiv(scrollX, cw) + 1;
-    const int64_t lastColumn = floorDiv(scrollX + m_size.width() - keyStripWidth, cw) + 1;
+    const int64_t lastColumn = floorDiv(scrollX + width - keyStripWidth, cw) + 1;
     // Column c's line is its last pixel; only the columns ending a beat get a line of their own.
     for (int64_t c = (floorDiv(firstColumn - 1, meter.beatColumns) + 1) * meter.beatColumns; c <= lastColumn;
          c += meter.beatColumns) {
         const int64_t x = columnLeftX(c + 1, m_view.viewScrollX, m_view.scale) - 1;
-        if (x >= keyStripWidth && x < m_size.width())
-            painter.drawImage(QPoint(static_cast<int>(x), 0), meter.endsBar(c) ? bar : beat);
+        if (x < keyStripWidth || x >= width)
+            continue;
+        const QImage& lines = meter.endsBar(c) ? bar : beat;
+        const bool outside = m_view.loop && (x < loop.begin || x >= loop.end);
+        for (int y = 0; y < band.height(); ++y)
+            pixels[y * stride + x] = outside ? shaded(lines.pixel(0, y)) : lines.pixel(0, y);
     }
-    drawLoop(painter, height);
+    if (m_view.loop) {
+        for (int y = 0; y < band.height(); ++y) {
+            for (const auto& [left, right] : loop.lines)
+                std::fill(pixels + y * stride + left, pixels + y * stride + right, 0xFF000000u | sprite::loopLine);
+        }
+    }
 }
 
-// Outside the loop the columns are a little darker; its two ends are lines of their own colour.
-void GridPainter::drawLoop(QPainter& painter, int height) const {
+// Where the loop's columns begin and end in the band, and its two lines: each takes the last
+// pixel before an edge and the first after it.
+GridPainter::LoopColumns GridPainter::loopColumns(int width) const {
+    LoopColumns columns{keyStripWidth, width, {}};
     if (!m_view.loop)
-        return;
-    const int64_t width = m_size.width();
+        return columns;
     const auto clampX = [&](int64_t x) { return static_cast<int>(std::clamp<int64_t>(x, keyStripWidth, width)); };
-    const int begin = clampX(columnLeftX(m_view.loop->begin + int64_t{1}, m_view.viewScrollX, m_view.scale));
-    const int end = clampX(columnLeftX(m_view.loop->end + int64_t{1}, m_view.viewScrollX, m_view.scale));
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    const QColor shade(0, 0, 0, loopShadeAlpha);
-    painter.fillRect(QRect(keyStripWidth, 0, begin - keyStripWidth, height), shade);
-    painter.fillRect(QRect(end, 0, static_cast<int>(width) - end, height), shade);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    const QColor line = QColor::fromRgb(0xFF000000u | sprite::loopLine);
-    for (const int64_t step : {int64_t{m_view.loop->begin}, int64_t{m_view.loop->end}}) {
-        // The line takes the last pixel before the loop's edge and the first after it.
-        const int64_t x = columnLeftX(step + 1, m_view.viewScrollX, m_view.scale) - 1;
-        const int left = clampX(x);
-        const int right = clampX(x + loopLineWidth);
-        if (right > left)
-            painter.fillRect(QRect(left, 0, right - left, height), line);
+    const auto edge = [&](int32_t step) { return columnLeftX(step + int64_t{1}, m_view.viewScrollX, m_view.scale); };
+    columns.begin = clampX(edge(m_view.loop->begin));
+    columns.end = clampX(edge(m_view.loop->end));
+    for (std::size_t i = 0; i < columns.lines.size(); ++i) {
+        const int64_t x = edge(i == 0 ? m_view.loop->begin : m_view.loop->end) - 1;
+        columns.lines[i] = {clampX(x), clampX(x + loopLineWidth)};
     }
+    return columns;
 }
 
 void GridPainter::drawCursor(QPainter& painter) const {

@@ -1,11 +1,15 @@
 // The static layer's pieces at any cell size and grid: the grid, the loop, the cursor, the panel and the keys.
 #pragma once
 
+#include "roll/ui/GridBands.h"
 #include "roll/ui/RollView.h"
 #include "roll/ui/ScaledPictures.h"
 
 #include <QImage>
 #include <QSize>
+
+#include <array>
+#include <utility>
 
 class QPainter;
 
@@ -16,8 +20,9 @@ namespace tromel::roll {
 // of each column that ends a beat or a bar of the view's meter.
 class GridPainter {
 public:
-    GridPainter(const ScaledPictures& pictures, const RollView& view, QSize size)
-        : m_pictures(pictures), m_view(view), m_size(size) {}
+    // The bands are drawn anew when the view's columns differ from those they were drawn for.
+    GridPainter(const ScaledPictures& pictures, const RollView& view, QSize size, GridBands& bands)
+        : m_pictures(pictures), m_view(view), m_size(size), m_bands(bands) {}
 
     // The cells of the rows and of the panel, with the loop over them when it is shown.
     void drawGrid(QPainter& painter) const;
@@ -28,12 +33,20 @@ public:
     void drawKeyboard(QPainter& painter, const QImage& sheet) const;
 
 private:
-    void drawColumns(QPainter& painter, const QImage& cell, const QImage& beat, const QImage& bar) const;
-    void drawLoop(QPainter& painter, int height) const;
+    void refreshBands() const;
+    struct LoopColumns {
+        int begin;
+        int end;
+        std::array<std::pair<int, int>, 2> lines;
+    };
+
+    void drawColumns(QImage& band, const QImage& cell, const QImage& beat, const QImage& bar) const;
+    LoopColumns loopColumns(int width) const;
 
     const ScaledPictures& m_pictures;
     const RollView& m_view;
     QSize m_size;
+    GridBands& m_bands;
 };
 
 }  // namespace tromel::roll

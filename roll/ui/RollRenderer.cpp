@@ -73,7 +73,7 @@ void RollRenderer::drawRoll(QImage& buffer, const RollView& view) const {
 // The static layer at another cell size, with the song's grid or the loop: the grid and panel
 // from the pieces of the cell size, the written cursor and keys where the cells keep their size.
 void RollRenderer::drawAdded(QPainter& painter, QSize size, const RollView& view) const {
-    const GridPainter grid(m_pictures.scaled(view.scale), view, size);
+    const GridPainter grid(m_pictures.scaled(view.scale), view, size, m_bands);
     grid.drawGrid(painter);
     if (view.scale.isWrittenX())
         drawCursor(painter, size, view);

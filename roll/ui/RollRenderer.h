@@ -2,6 +2,7 @@
 #pragma once
 
 #include "roll/NoteLayerPlan.h"
+#include "roll/ui/GridBands.h"
 #include "roll/ui/RollPictures.h"
 #include "roll/ui/RollView.h"
 
@@ -36,6 +37,7 @@ private:
     void drawBand(QPainter& painter, QSize size, const CellRect& band, const RollView& view) const;
 
     const RollPictures& m_pictures;
+    mutable GridBands m_bands;  // a cache of what the static layer draws from
 };
 
 }  // namespace tromel::roll

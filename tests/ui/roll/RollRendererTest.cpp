@@ -326,7 +326,8 @@ private slots:
             pieces.fill(Qt::magenta);
             QPainter painter(&pieces);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-            const roll::GridPainter grid(written, v, pieces.size());
+            roll::GridBands bands;
+            const roll::GridPainter grid(written, v, pieces.size(), bands);
             grid.drawGrid(painter);
             grid.drawPanel(painter);
             grid.drawKeyboard(painter, m_sheet);
