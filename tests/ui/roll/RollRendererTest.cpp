@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <random>
 
@@ -374,6 +375,28 @@ private slots:
         const int inside = int(roll::columnLeftX(12, v.viewScrollX)) + 5;
         QCOMPARE(looped.copy(inside, 0, 16, height), m_buffer.copy(inside, 0, 16, height));
         QCOMPARE(looped.copy(0, 0, 65, height), m_buffer.copy(0, 0, 65, height));
+    }
+
+    // The bands a roll keeps between redraws follow every change of its columns: each drawing
+    // equals a fresh renderer's.
+    void keptBandsFollowTheView() {
+        roll::RollView v = view();
+        v.meter = roll::GridMeter{8, 24};
+        v.loop = roll::LoopSpan{8, 20};
+        const std::vector<std::function<void()>> changes{
+            [&] { v.viewScrollX = 37; }, [&] { v.loop->end = 30; },
+            [&] { v.loop->begin = 2; },  [&] { v.loop.reset(); },
+            [&] { v.meter = {4, 12}; },  [&] { v.scale = {4, 6}; },
+            [&] { v.viewScrollY = 50; }, [&] { v.loop = roll::LoopSpan{0, 9}; }};
+        render(v);
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            changes[i]();
+            render(v);
+            const roll::RollRenderer fresh(m_pictures);
+            QImage buffer(m_buffer.size(), QImage::Format_RGB32);
+            fresh.drawRoll(buffer, v);
+            QVERIFY2(m_buffer == buffer, qPrintable(QString("change %1").arg(i)));
+        }
     }
 
     // Zoomed, the cells take their size and the keys their rows; the key strip, panel, marks and
