@@ -18,6 +18,7 @@ QTreeWidget* entryList(QWidget* parent, const QString& heading, const QList<Mous
     list->setHeaderLabels({heading, QStringLiteral("What it does")});
     list->setRootIsDecorated(false);
     list->setWordWrap(true);
+    list->setTextElideMode(Qt::ElideNone);
     list->setSelectionMode(QAbstractItemView::NoSelection);
     for (const MouseAndKeysWindow::Entry& entry : entries)
         new QTreeWidgetItem(list, {entry.what, entry.does});
@@ -84,7 +85,7 @@ MouseAndKeysWindow::MouseAndKeysWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("winMouseAndKeys"));
     setWindowTitle(QStringLiteral("Mouse and Keys"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(640, 620);
+    resize(900, 620);  // room for every line whole at the desktop's usual text size
     auto* layout = new QVBoxLayout(this);
     auto* rule = new QLabel(onePerStepRule(), this);
     rule->setObjectName(QStringLiteral("labelRule"));
