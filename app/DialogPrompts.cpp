@@ -35,8 +35,10 @@ QString startFolder() {
     return QDir::homePath();
 }
 
-std::optional<QString> runFileDialog(QWidget* parent, const QString& title, const QString& suggestedName,
-                                     bool forSaving) {
+enum class Choosing { OneToOpen, SomeToOpen, ToSave };
+
+QStringList runFileDialog(QWidget* parent, const QString& title, const QString& suggestedName, Choosing choosing) {
+    const bool forSaving = choosing == Choosing::ToSave;
     QFileDialog dialog(parent, title);
     dialog.setObjectName("cmdlg1");
     dialog.setNameFilters(DialogPrompts::orgFilters());
@@ -46,16 +48,22 @@ std::optional<QString> runFileDialog(QWidget* parent, const QString& title, cons
     if (forSaving)
         dialog.setDefaultSuffix("org");
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(forSaving                          ? QFileDialog::AnyFile
+                       : choosing == Choosing::SomeToOpen ? QFileDialog::ExistingFiles
+                                                          : QFileDialog::ExistingFile);
     // A suggested name with a folder (a song's own file) opens in that folder.
     const QFileInfo suggested(suggestedName);
     dialog.setDirectory(suggested.isAbsolute() ? suggested.absolutePath() : startFolder());
     dialog.selectFile(suggested.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    const QString chosen = dialog.selectedFiles().first();
-    settings::setSongFolder(QFileInfo(chosen).absolutePath());
+        return {};
+    const QStringList chosen = dialog.selectedFiles();
+    settings::setSongFolder(QFileInfo(chosen.first()).absolutePath());
     return chosen;
+}
+
+std::optional<QString> firstOf(const QStringList& paths) {
+    return paths.isEmpty() ? std::nullopt : std::optional<QString>(paths.first());
 }
 
 }  // namespace
@@ -71,12 +79,16 @@ void DialogPrompts::message(QWidget* parent, MessageIcon icon, const QString& ti
 
 std::optional<QString> DialogPrompts::chooseOpenFile(QWidget* parent, const QString& title,
                                                      const QString& suggestedName) {
-    return runFileDialog(parent, title, suggestedName, false);
+    return firstOf(runFileDialog(parent, title, suggestedName, Choosing::OneToOpen));
+}
+
+QStringList DialogPrompts::chooseOpenFiles(QWidget* parent, const QString& title, const QString& suggestedName) {
+    return runFileDialog(parent, title, suggestedName, Choosing::SomeToOpen);
 }
 
 std::optional<QString> DialogPrompts::chooseSaveFile(QWidget* parent, const QString& title,
                                                      const QString& suggestedName) {
-    return runFileDialog(parent, title, suggestedName, true);
+    return firstOf(runFileDialog(parent, title, suggestedName, Choosing::ToSave));
 }
 
 SaveChoice DialogPrompts::askSaveChanges(QWidget* parent, const QString& name) {

@@ -14,6 +14,7 @@ public:
 
     void message(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) override;
     std::optional<QString> chooseOpenFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
+    QStringList chooseOpenFiles(QWidget* parent, const QString& title, const QString& suggestedName) override;
     std::optional<QString> chooseSaveFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
     SaveChoice askSaveChanges(QWidget* parent, const QString& name) override;
     bool askRestore(QWidget* parent, int songCount) override;

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/RecoveryStore.h"
 #include "app/TerminationSignals.h"
+#include "app/WindowLayoutKeeper.h"
 #include "audio/samples/SampleFolder.h"
 #include "document/EditorContext.h"
 #include "roll/ui/RollPictures.h"
@@ -100,6 +101,7 @@ int runEditor(audio::AudioLayer& layer, Prompts& prompts, const QStringList& son
     mainWindow.keepRecovery(&recovery, recoveryIntervalMs());
     retryPendingCommands(layer, &mainWindow);
     mainWindow.resize(openingSize());
+    new WindowLayoutKeeper(&mainWindow);
     mainWindow.show();
     // Songs an earlier editor left behind come back first, then the songs named on the command line.
     QTimer::singleShot(0, &mainWindow, [&mainWindow, songs] {

@@ -1,11 +1,13 @@
 // The main window: menus, the document windows, and the order in which the program shuts down.
 #include "app/MainWindow.h"
 
+#include "app/MenuBarSpace.h"
 #include "app/RecoveryKeeper.h"
 #include "app/WindowCascade.h"
 #include "audio/render/RunningRenders.h"
 #include "document/DocumentLayout.h"
 #include "document/DocumentWindow.h"
+#include "document/RecentSongsMenu.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -13,6 +15,7 @@
 #include <QDropEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
@@ -52,6 +55,15 @@ void keepMinimumWhenNormal(QMdiSubWindow* subWindow) {
                      [subWindow](Qt::WindowStates, Qt::WindowStates state) { applyMinimumOfState(subWindow, state); });
 }
 
+// Ctrl+W is the document's File > Close; the frame's own Close would make the key ambiguous.
+void keepCtrlWForFileClose(QMdiSubWindow* subWindow) {
+    for (QAction* action : subWindow->systemMenu()->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(QKeySequence("Ctrl+W")) > 0)
+            action->setShortcuts(keys);
+    }
+}
+
 // The local files among dropped ones whose name ends in ".org".
 QStringList droppedSongs(const QMimeData* data) {
     QStringList songs;
@@ -76,6 +88,7 @@ MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(pa
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_programWindows.setOwner(this);
     statusBar()->setObjectName("statusMain");
+    m_programWindows.setSampleFolder(m_context.sampleFolder);
     m_recovery = new RecoveryKeeper(
         this, m_context.prompts,
         {[this] { return documents(); }, [this] { return newFile(); },
@@ -86,6 +99,7 @@ MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(pa
     createWindowMenu();
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::showMenusOf);
     showMenusOf(nullptr);
+    new MenuBarSpace(menuBar(), [this] { return activeDocument(); });
 }
 
 MainWindow::~MainWindow() {
@@ -107,6 +121,7 @@ void MainWindow::createMainMenus() {
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Open", QKeySequence::Open, this, &MainWindow::clickOpen);
     m_fileMenu->addAction("Import MIDI...", this, &MainWindow::importMidi);
+    connect(new RecentSongsMenu(m_fileMenu), &RecentSongsMenu::songChosen, this, &MainWindow::openFile);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Save", QKeySequence::Save)->setEnabled(false);
     m_fileMenu->addAction("Save As...", QKeySequence("Ctrl+Shift+S"))->setEnabled(false);
@@ -116,6 +131,7 @@ void MainWindow::createMainMenus() {
     m_otherMenu->setObjectName("menuOther");
     m_otherMenu->addAction("About", this, &MainWindow::onAbout);
     m_otherMenu->addAction("Old Stuff");
+    m_otherMenu->addAction("Mouse and Keys", this, [this] { m_programWindows.showMouseAndKeys(); });
 }
 
 // While a document window is current its menus stand in the menu bar, the Window list before
@@ -194,6 +210,7 @@ DocumentWindow* MainWindow::newFile() {
     auto* document = new DocumentWindow(m_context);
     QMdiSubWindow* subWindow = m_mdiArea->addSubWindow(document);
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
+    keepCtrlWForFileClose(subWindow);
     subWindow->setWindowTitle(document->caption());
     keepMinimumWhenNormal(subWindow);
     connectDocument(document);
@@ -216,14 +233,18 @@ void MainWindow::connectDocument(DocumentWindow* document) {
     connect(document, &DocumentWindow::newRequested, this, &MainWindow::newFile);
     connect(document, &DocumentWindow::openRequested, this, &MainWindow::clickOpen);
     connect(document, &DocumentWindow::importMidiRequested, this, &MainWindow::importMidi);
+    connect(document, &DocumentWindow::openPathRequested, this, &MainWindow::openFile);
+    connect(document, &DocumentWindow::mouseAndKeysRequested, this, [this] { m_programWindows.showMouseAndKeys(); });
     // Queued: the Exit entry belongs to a document that closing the program deletes.
     connect(document, &DocumentWindow::exitRequested, this, &MainWindow::close, Qt::QueuedConnection);
     connect(document, &DocumentWindow::aboutRequested, this, &MainWindow::onAbout);
     connect(document, &DocumentWindow::songSettingsRequested, this,
             [this, document] { document->editSongSettings(songSettingsExchange); });
     connect(document, &DocumentWindow::instrumentSettingsRequested, this, [this, document] {
-        document->editChannelSettings(
-            [this, document] { m_programWindows.editInstrumentSettings(document, document->song()); });
+        document->editChannelSettings([this, document] {
+            m_programWindows.editInstrumentSettings(
+                document, document->song(), [document](int kind, int ch, int n) { document->listen(kind, ch, n); });
+        });
     });
     connect(document, &DocumentWindow::debugRequested, this,
             [this, document] { m_programWindows.showDebugNotes(document->song().instrumentNotes); });

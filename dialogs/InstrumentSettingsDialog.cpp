@@ -3,11 +3,13 @@
 
 #include "dialogs/PlacedWidgets.h"
 #include "song/DrumSet.h"
+#include "dialogs/SampleSketches.h"
 #include "song/OrgLayout.h"
 #include "song/TypedNumber.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -41,6 +43,13 @@ int columnLeft(int column) {
     return 8 + 80 * column;
 }
 
+// The strip under the written controls: a row of pictures and Listen buttons per kind.
+constexpr int stripTop = 432;
+constexpr int stripRowPitch = 30;
+constexpr int pictureWidth = 36;
+constexpr int pictureHeight = 24;
+constexpr int dialogHeightWithStrip = stripTop + 2 * stripRowPitch + 4;
+
 bool isIndexOf(int32_t value, int count) {
     return value >= 0 && value < count;
 }
@@ -62,7 +71,7 @@ InstrumentSettingsDialog::InstrumentSettingsDialog(QWidget* parent) : QDialog(pa
     setObjectName(QStringLiteral("winInst"));
     setWindowTitle(QStringLiteral("Instruments/Drums"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    setClientSize(this, 649, 425);
+    setClientSize(this, 649, dialogHeightWithStrip);
     placedLabel(this, QStringLiteral("Instruments"), 8, 8, 65, 17);
     placedLabel(this, QStringLiteral("Freq."), 24, 264, 41, 17);
     placedLabel(this, QStringLiteral("Drums"), 8, 320, 65, 17);
@@ -74,6 +83,55 @@ InstrumentSettingsDialog::InstrumentSettingsDialog(QWidget* parent) : QDialog(pa
     command1->setObjectName(QStringLiteral("Command1"));
     command1->setDefault(true);
     connect(command1, &QPushButton::clicked, this, &InstrumentSettingsDialog::storeAndHide);
+    createListenStrip();
+}
+
+InstrumentSettingsDialog::~InstrumentSettingsDialog() = default;
+
+void InstrumentSettingsDialog::createListenStrip() {
+    for (int kind = 0; kind < 2; ++kind) {
+        const int top = stripTop + stripRowPitch * kind;
+        for (int i = 0; i < 8; ++i) {
+            auto* picture = placed(new QLabel(this), columnLeft(i), top, pictureWidth, pictureHeight);
+            m_pictures[kind][static_cast<std::size_t>(i)] =
+                named(picture, kind == 0 ? "pictureInst" : "pictureDrum", i);
+            auto* listen = placed(new QPushButton(QStringLiteral("Listen"), this), columnLeft(i) + pictureWidth + 2,
+                                  top + 2, 73 - pictureWidth - 2, pictureHeight - 4);
+            listen->setAutoDefault(false);
+            m_listenButtons[kind][static_cast<std::size_t>(i)] =
+                named(listen, kind == 0 ? "listenInst" : "listenDrum", i);
+            connect(listen, &QPushButton::clicked, this, [this, kind, i] {
+                if (m_listen && chosen(kind, i) >= 0)
+                    m_listen(kind, i, chosen(kind, i));
+            });
+        }
+    }
+    for (int i = 0; i < 8; ++i) {
+        const auto c = static_cast<std::size_t>(i);
+        connect(m_listInst[c], &QListWidget::currentRowChanged, this, [this, i] { showPicture(0, i); });
+        connect(m_comboDrum[c], &QComboBox::currentIndexChanged, this, [this, i] { showPicture(1, i); });
+    }
+}
+
+void InstrumentSettingsDialog::setSampleFolder(const std::filesystem::path& folder) {
+    m_sketches = std::make_unique<SampleSketches>(folder, QSize(pictureWidth, pictureHeight));
+    for (int kind = 0; kind < 2; ++kind)
+        for (int i = 0; i < 8; ++i)
+            showPicture(kind, i);
+}
+
+int InstrumentSettingsDialog::chosen(int kind, int channel) const {
+    const auto c = static_cast<std::size_t>(channel);
+    return kind == 0 ? m_listInst[c]->currentRow() : m_comboDrum[c]->currentIndex();
+}
+
+void InstrumentSettingsDialog::showPicture(int kind, int channel) {
+    QLabel* picture = m_pictures[kind][static_cast<std::size_t>(channel)];
+    const int number = chosen(kind, channel);
+    if (!m_sketches || number < 0)
+        picture->clear();
+    else
+        picture->setPixmap(QPixmap::fromImage(m_sketches->of(kind == 1, number)));
 }
 
 void InstrumentSettingsDialog::createInstrumentColumn(int i) {
@@ -97,9 +155,11 @@ void InstrumentSettingsDialog::createDrumColumn(int i) {
     comboDrum->addItems(drumNames());
 }
 
-void InstrumentSettingsDialog::editModally(InstrumentSettingsExchange& exchange) {
+void InstrumentSettingsDialog::editModally(InstrumentSettingsExchange& exchange, Listener listen) {
     m_exchange = &exchange;
+    m_listen = std::move(listen);
     exec();
+    m_listen = nullptr;
     m_exchange = nullptr;
 }
 
@@ -145,12 +205,13 @@ void InstrumentSettingsDialog::storeAndHide() {
 }
 
 void editInstrumentSettings(QWidget* documentWindow, Song& song, InstrumentSettingsExchange& exchange,
-                            std::unique_ptr<InstrumentSettingsDialog>& programDialog) {
+                            std::unique_ptr<InstrumentSettingsDialog>& programDialog,
+                            InstrumentSettingsDialog::Listener listen) {
     fillInstrumentSettingsExchange(song, exchange);
     if (!programDialog)
         programDialog = std::make_unique<InstrumentSettingsDialog>();
     placeOver(programDialog.get(), documentWindow);
-    programDialog->editModally(exchange);
+    programDialog->editModally(exchange, std::move(listen));
     storeInstrumentSettingsExchange(exchange, song);
 }
 

@@ -8,14 +8,20 @@
 #include <QDialog>
 
 #include <array>
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 
 namespace tromel::dialogs {
+
+class SampleSketches;
 
 // Works on an InstrumentSettingsExchange only while editModally runs; the controls are refilled
 // from it every time the dialog is shown. The repeated controls of column i (0 to 7) carry the
@@ -23,6 +29,11 @@ namespace tromel::dialogs {
 // `Command1` ("Done"). A wave above 99 or a drum beyond the drum set selects nothing, and a list left
 // without a selection keeps the exchange's value for that channel. The close box and Escape
 // leave the exchange as it was handed in.
+//
+// Below the written controls, which keep their places, a strip holds for each of the sixteen
+// channels a small picture of the chosen sample (one period of a wave, a drum's envelope),
+// `pictureInst_i` and `pictureDrum_i`, and a "Listen" button, `listenInst_i` and `listenDrum_i`,
+// which sounds it at file key 57 through the document's preview.
 class InstrumentSettingsDialog : public QDialog {
     Q_OBJECT
 
@@ -30,10 +41,17 @@ public:
     static constexpr int waveCount = 100;
     static constexpr int drumCount = tromel::drumCount;
 
-    explicit InstrumentSettingsDialog(QWidget* parent = nullptr);
+    // What a Listen button asks for: kind (0 instruments, 1 drums), channel 0..7, wave or drum.
+    using Listener = std::function<void(int kind, int channel, int number)>;
 
-    // Shows the dialog modally on `exchange` and returns once it is hidden.
-    void editModally(InstrumentSettingsExchange& exchange);
+    explicit InstrumentSettingsDialog(QWidget* parent = nullptr);
+    ~InstrumentSettingsDialog() override;
+
+    // Where the pictures are read from; without it they show nothing.
+    void setSampleFolder(const std::filesystem::path& folder);
+    // Shows the dialog modally on `exchange` and returns once it is hidden; the Listen buttons
+    // call `listen` meanwhile.
+    void editModally(InstrumentSettingsExchange& exchange, Listener listen = {});
 
 public slots:
     void storeAndHide();
@@ -44,6 +62,10 @@ protected:
 private:
     void createInstrumentColumn(int i);
     void createDrumColumn(int i);
+    void createListenStrip();
+    void showPicture(int kind, int channel);
+    // The wave or drum chosen in a column now, or -1.
+    int chosen(int kind, int channel) const;
     void fillControls(const InstrumentSettingsExchange& exchange);
     void readControls(InstrumentSettingsExchange& exchange) const;
 
@@ -52,6 +74,10 @@ private:
     std::array<QComboBox*, 8> m_comboDrum{};
     std::array<QCheckBox*, 8> m_checkPi{};
     std::array<QLineEdit*, 8> m_textFreqInst{};
+    std::array<std::array<QLabel*, 8>, 2> m_pictures{};
+    std::array<std::array<QPushButton*, 8>, 2> m_listenButtons{};
+    std::unique_ptr<SampleSketches> m_sketches;
+    Listener m_listen;
 };
 
 // The "Instrument/Drum Settings" menu entry of a document window: hands the song's channel
@@ -59,6 +85,7 @@ private:
 // (a window of its own, placed over `documentWindow`), shows it modally and copies the
 // exchange back into the song however the dialog was closed.
 void editInstrumentSettings(QWidget* documentWindow, Song& song, InstrumentSettingsExchange& exchange,
-                            std::unique_ptr<InstrumentSettingsDialog>& programDialog);
+                            std::unique_ptr<InstrumentSettingsDialog>& programDialog,
+                            InstrumentSettingsDialog::Listener listen = {});
 
 }  // namespace tromel::dialogs

@@ -15,8 +15,13 @@ void bringForward(QWidget* window) {
 ProgramWindows::ProgramWindows() = default;
 ProgramWindows::~ProgramWindows() = default;
 
-void ProgramWindows::editInstrumentSettings(QWidget* documentWindow, Song& song) {
-    dialogs::editInstrumentSettings(documentWindow, song, m_instrumentExchange, m_instrumentDialog);
+void ProgramWindows::editInstrumentSettings(QWidget* documentWindow, Song& song,
+                                            InstrumentSettingsDialog::Listener listen) {
+    if (!m_instrumentDialog) {
+        m_instrumentDialog = std::make_unique<InstrumentSettingsDialog>();
+        m_instrumentDialog->setSampleFolder(m_sampleFolder);
+    }
+    dialogs::editInstrumentSettings(documentWindow, song, m_instrumentExchange, m_instrumentDialog, std::move(listen));
 }
 
 void ProgramWindows::showDebugNotes(const NoteTable& instrumentNotes) {
@@ -32,9 +37,16 @@ void ProgramWindows::showAbout() {
     bringForward(m_aboutWindow.get());
 }
 
+void ProgramWindows::showMouseAndKeys() {
+    if (!m_mouseAndKeysWindow)
+        m_mouseAndKeysWindow = std::make_unique<MouseAndKeysWindow>(m_owner);
+    bringForward(m_mouseAndKeysWindow.get());
+}
+
 void ProgramWindows::closeAll() {
     m_debugWindow.reset();
     m_aboutWindow.reset();
+    m_mouseAndKeysWindow.reset();
     m_instrumentDialog.reset();
 }
 

@@ -16,16 +16,18 @@ constexpr int drumRowLeft = 216;
 
 }  // namespace
 
-DocumentLayout layoutDocument(int width, int height) {
+DocumentLayout layoutDocument(int width, int height, int rulerHeight) {
     DocumentLayout layout;
     const int rollWidth = width - 16;
-    const int rollHeight = height - 100;
+    const int rollHeight = height - 100 - rulerHeight;
+    const int rollTop = 16 + rulerHeight;
     const int buttonTop = height - buttonSize - 46;                 // SH - 71
     const int labelTop = height - (labelHeight + buttonSize) - 42;  // SH - 84
     const int checkTop = height - checkSize - 26;                   // SH - 43
+    layout.ruler = QRect(0, 16, rollWidth, rulerHeight);
     layout.rollXScroll = QRect(0, 0, rollWidth, scrollBarThickness);
-    layout.rollYScroll = QRect(rollWidth, 16, scrollBarThickness, rollHeight);
-    layout.pianoRoll = QRect(0, 16, rollWidth, rollHeight);
+    layout.rollYScroll = QRect(rollWidth, rollTop, scrollBarThickness, rollHeight);
+    layout.pianoRoll = QRect(0, rollTop, rollWidth, rollHeight);
     layout.instLabel = QRect(instrumentRowLeft, labelTop, 89, labelHeight);
     layout.drumLabel = QRect(drumRowLeft, labelTop, 89, labelHeight);
     for (int i = 0; i < 8; ++i) {

@@ -13,6 +13,7 @@ inline constexpr int documentOpeningWidth = 593;  // client size of a new window
 inline constexpr int documentOpeningHeight = 552;
 
 struct DocumentLayout {
+    QRect ruler;  // empty while the ruler is hidden
     QRect rollXScroll;
     QRect rollYScroll;
     QRect pianoRoll;
@@ -28,7 +29,8 @@ struct DocumentLayout {
     QRect statusBar;
 };
 
-// The controls' places for a client area of width x height pixels.
-DocumentLayout layoutDocument(int width, int height);
+// The controls' places for a client area of width x height pixels. A ruler `rulerHeight` high
+// takes the top of the roll's place, the roll and its vertical bar moving down by as much.
+DocumentLayout layoutDocument(int width, int height, int rulerHeight = 0);
 
 }  // namespace tromel

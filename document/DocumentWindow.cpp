@@ -6,16 +6,18 @@
 #include "document/DocumentLayout.h"
 #include "document/EditCommands.h"
 #include "document/PlaybackWiring.h"
+#include "document/PointerStatus.h"
+#include "document/RecentSongsMenu.h"
 #include "document/ViewCommands.h"
 #include "roll/ui/ChannelSelector.h"
 #include "roll/ui/PianoRoll.h"
+#include "roll/ui/RollRuler.h"
 #include "widgets/ProgramSettings.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -26,11 +28,6 @@ namespace tromel {
 namespace {
 
 constexpr int verticalScrollMaximum = 65;
-
-void keepPointerMoves(QWidget* widget) {
-    widget->setMouseTracking(true);
-    widget->setAttribute(Qt::WA_NoMousePropagation);
-}
 
 }  // namespace
 
@@ -62,7 +59,9 @@ DocumentWindow::~DocumentWindow() {
 void DocumentWindow::createControls() {
     m_pianoRoll = new roll::PianoRoll(m_context.pictures, this);
     connect(m_pianoRoll, &roll::PianoRoll::wheelTurned, this,
-            [this](QPoint delta, Qt::KeyboardModifiers modifiers) { m_view->scrollByWheel(delta, modifiers); });
+            [this](QPoint delta, Qt::KeyboardModifiers modifiers, QPointF at) {
+                m_view->scrollByWheel(delta, modifiers, at);
+            });
     connect(m_pianoRoll, &roll::PianoRoll::picturesReset, this, &DocumentWindow::drawRoll, Qt::QueuedConnection);
     createScrollBars();
     m_channels = new roll::ChannelSelector(this);
@@ -97,10 +96,11 @@ void DocumentWindow::createRooms() {
                            [this](const NoteRec& note) { m_view->previewNote(note); },
                            [this] { return m_view->pasteColumn(); }});
     m_view = std::make_unique<ViewCommands>(m_context, m_song, m_edit, *m_pianoRoll, *m_rollXScroll, *m_rollYScroll,
-                                            *m_edits, *m_playback);
+                                            *m_statusBar, *m_edits, *m_playback, [this] { resizeEvent(nullptr); });
     m_file = std::make_unique<FileCommands>(
         this, m_context, m_song, *m_edits->history(),
-        FileCommands::Host{[this] { finishGesture(); }, [this] { drawNotes(); }, [this] { showOpenedSong(); }});
+        FileCommands::Host{[this] { finishGesture(); }, [this] { drawNotes(); }, [this] { showOpenedSong(); },
+                           [this](const QString& path) { emit openPathRequested(path); }});
     m_midi = std::make_unique<MidiCommands>(this, m_context, m_song, *m_file, [this] { finishGesture(); });
     connect(m_playback.get(), &PlaybackWiring::stepHeard, m_view.get(), &ViewCommands::followPlayCursor);
     connect(m_file.get(), &FileCommands::captionChanged, this, &DocumentWindow::updateCaption);
@@ -110,6 +110,7 @@ void DocumentWindow::createRooms() {
         emit modifiedChanged(!clean);
     });
     connect(history, &QUndoStack::indexChanged, this, &DocumentWindow::songEdited);
+    connect(history, &QUndoStack::indexChanged, m_view.get(), &ViewCommands::songChanged);
 }
 
 // Tab goes through the window as read: the roll and its bars, the channel buttons, the transport,
@@ -144,11 +145,13 @@ void DocumentWindow::createMenus() {
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Open", QKeySequence::Open, this, finishingFirst(&DocumentWindow::openRequested));
     m_fileMenu->addAction("Import MIDI...", this, finishingFirst(&DocumentWindow::importMidiRequested));
+    connect(new RecentSongsMenu(m_fileMenu), &RecentSongsMenu::songChosen, this, &DocumentWindow::openPathRequested);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Save", QKeySequence::Save, this, &DocumentWindow::save);
     m_fileMenu->addAction("Save As...", QKeySequence("Ctrl+Shift+S"), this, &DocumentWindow::saveAs);
     m_fileMenu->addAction("Export Audio...", this, &DocumentWindow::exportAudio);
     m_fileMenu->addAction("Export MIDI...", this, &DocumentWindow::exportMidi);
+    m_fileMenu->addAction("Close", QKeySequence("Ctrl+W"), this, &DocumentWindow::closeWindow);
     m_fileMenu->addSeparator();
     m_fileMenu->addAction("Exit", QKeySequence("Ctrl+Q"), this, finishingFirst(&DocumentWindow::exitRequested));
     m_settingsMenu = new QMenu("&Settings", this);
@@ -159,6 +162,7 @@ void DocumentWindow::createMenus() {
     m_otherMenu->setObjectName("menuOther");
     m_otherMenu->addAction("About", this, &DocumentWindow::onAbout);
     m_otherMenu->addAction("Debug", this, &DocumentWindow::onDebug);
+    m_otherMenu->addAction("Mouse and Keys", this, &DocumentWindow::mouseAndKeysRequested);
     m_editMenu = new QMenu("&Edit", this);
     m_editMenu->setObjectName("menuEdit");
     m_edits->addTo(m_editMenu);
@@ -179,20 +183,16 @@ QList<QMenu*> DocumentWindow::addedMenus() const {
 // Pointer moves over these put a text into the status bar; the controls not listed keep what
 // the status bar says.
 void DocumentWindow::watchPointer() {
-    setMouseTracking(true);
     const audio::TransportControls& controls = transportControls();
-    QList<QWidget*> watched{m_channels->instLabel(), m_statusBar};
+    PointerStatus::Watched watched{{m_channels->instLabel(), m_statusBar}, {}, {}};
     for (int i = 0; i < 8; ++i)
-        watched << m_channels->instButton(i) << m_channels->drumButton(i);
+        watched.restoring << m_channels->instButton(i) << m_channels->drumButton(i);
     for (int i = 0; i < 16; ++i)
-        watched << controls.muteCheck(i);
-    for (QWidget* widget : watched) {
-        keepPointerMoves(widget);
-        widget->installEventFilter(this);
-    }
-    for (QWidget* widget : QList<QWidget*>{m_rollXScroll, m_rollYScroll, m_progressBar, m_channels->drumLabel(),
-                                           controls.playButton(), controls.pauseButton(), controls.stopButton()})
-        keepPointerMoves(widget);
+        watched.muteBoxes << controls.muteCheck(i);
+    watched.quiet = {m_rollXScroll,         m_rollYScroll,          m_progressBar,        m_channels->drumLabel(),
+                     controls.playButton(), controls.pauseButton(), controls.stopButton()};
+    new PointerStatus(
+        this, watched, [this] { showChannelStatus(); }, [this] { setStatusText("Mute"); });
 }
 
 // A new window: empty note tables, the edit defaults, the roll drawn, the new-song settings.
@@ -230,8 +230,10 @@ bool DocumentWindow::isMinimizedAnywhere() const {
     return (frame && frame->isMinimized()) || window()->isMinimized();
 }
 
+// Also called without an event when the ruler comes or goes.
 void DocumentWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
+    if (event)
+        QWidget::resizeEvent(event);
     if (isMinimizedAnywhere())
         return;
     layoutControls();
@@ -247,8 +249,9 @@ void DocumentWindow::showEvent(QShowEvent* event) {
 }
 
 void DocumentWindow::layoutControls() {
-    const DocumentLayout layout = layoutDocument(width(), height());
+    const DocumentLayout layout = layoutDocument(width(), height(), m_view->rulerHeight());
     const audio::TransportControls& controls = transportControls();
+    m_view->ruler()->setGeometry(layout.ruler);
     m_rollXScroll->setGeometry(layout.rollXScroll);
     m_rollYScroll->setGeometry(layout.rollYScroll);
     m_pianoRoll->setGeometry(layout.pianoRoll);
@@ -285,21 +288,6 @@ void DocumentWindow::setStatusText(const std::string& text) {
 
 void DocumentWindow::showChannelStatus() {
     m_playback->showChannelStatus();
-}
-
-void DocumentWindow::mouseMoveEvent(QMouseEvent* event) {
-    showChannelStatus();
-    QWidget::mouseMoveEvent(event);
-}
-
-bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove) {
-        if (watched->objectName() == "muteCheck")
-            setStatusText("Mute");
-        else
-            showChannelStatus();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 // The live counts start as the file's, and the notes are drawn (and brought into view when the
@@ -368,6 +356,16 @@ void DocumentWindow::editSongSettings(dialogs::SongSettingsExchange& exchange) {
 
 void DocumentWindow::goToNotes() {
     m_view->goToNotes();
+}
+
+void DocumentWindow::listen(int kind, int channel, int number) {
+    m_view->listen(kind, channel, number);
+}
+
+// As the close box does, asking about unsaved changes.
+void DocumentWindow::closeWindow() {
+    QWidget* frame = parentWidget() ? parentWidget() : this;
+    frame->close();
 }
 
 void DocumentWindow::playFromHere() {

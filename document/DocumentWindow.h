@@ -100,9 +100,14 @@ public:
     // The song settings dialog of this window, exchanging values through the main window's.
     void editSongSettings(dialogs::SongSettingsExchange& exchange);
 
+    // The Listen button of the instrument and drum dialog (see ViewCommands::listen).
+    void listen(int kind, int channel, int number);
+
 public slots:
     void exportAudio() { m_file->exportAudio(); }
     void exportMidi() { m_midi->exportMidi(); }
+    // File > Close: closes the window as its close box does.
+    void closeWindow();
     void goToNotes();
     void playFromHere();
     void onSongSettings();
@@ -114,6 +119,9 @@ signals:
     void newRequested();
     void openRequested();
     void importMidiRequested();
+    // A song to open in a window of its own: a recent song, or one of several chosen at once.
+    void openPathRequested(const QString& path);
+    void mouseAndKeysRequested();
     void exitRequested();
     void aboutRequested();
     void songSettingsRequested();
@@ -130,8 +138,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();

@@ -4,6 +4,7 @@
 #include "dialogs/ExportAudioDialog.h"
 #include "song/DrumSet.h"
 #include "song/OrgFile.h"
+#include "widgets/ProgramSettings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,10 +31,13 @@ bool FileCommands::isModified() const {
 }
 
 OpenOutcome FileCommands::clickOpen() {
-    const std::optional<QString> path = m_context.prompts.chooseOpenFile(m_window, "Open...", newDocumentCaption);
-    if (!path)
+    const QStringList paths = m_context.prompts.chooseOpenFiles(m_window, "Open...", newDocumentCaption);
+    if (paths.isEmpty())
         return OpenOutcome::Cancelled;
-    return openPath(*path);
+    const OpenOutcome outcome = openPath(paths.first());
+    for (const QString& path : paths.mid(1))
+        m_host.openElsewhere(path);
+    return outcome;
 }
 
 OpenOutcome FileCommands::openPath(const QString& path) {
@@ -49,6 +53,7 @@ OpenOutcome FileCommands::openPath(const QString& path) {
     }
     m_fileName = path;
     setCaptionFromPath(path);
+    settings::addRecentSong(path);
     m_host.showOpenedSong();
     // Said once, on opening: the song plays, with silence for the drums it names beyond ours.
     if (const std::string unknown = unknownDrumsText(m_song); !unknown.empty())
@@ -100,12 +105,14 @@ bool FileCommands::saveAs() {
 
 bool FileCommands::writeSong(const QString& path) {
     const SaveResult result = saveOrgFile(m_song, toFilesystemPath(path), m_context.fileSystem);
-    if (!result.ok)
+    if (!result.ok) {
         m_context.prompts.message(m_window, MessageIcon::Warning, "File Save Error",
                                   QString::fromStdString(result.reason));
-    else
-        m_history.setClean();
-    return result.ok;
+        return false;
+    }
+    m_history.setClean();
+    settings::addRecentSong(path);
+    return true;
 }
 
 void FileCommands::setCaptionFromPath(const QString& path) {

@@ -25,9 +25,10 @@ class FileCommands : public QObject {
 
 public:
     struct Host {
-        std::function<void()> finishGesture;   // before a save
-        std::function<void()> drawNotes;       // after a file could not be read
-        std::function<void()> showOpenedSong;  // after a song was read in
+        std::function<void()> finishGesture;                // before a save
+        std::function<void()> drawNotes;                    // after a file could not be read
+        std::function<void()> showOpenedSong;               // after a song was read in
+        std::function<void(const QString&)> openElsewhere;  // a further song chosen at once, in a window of its own
     };
 
     // Dialogs and messages are shown over `window`; the song and the history outlive this object.
@@ -42,7 +43,8 @@ public:
     // Whether the song differs from what was last opened or saved (or was restored unsaved).
     bool isModified() const;
 
-    // Asks for a file and reads it into this (fresh) document; on Cancelled the caller closes it.
+    // Asks for files and reads the first into this (fresh) document, each other one elsewhere;
+    // on Cancelled the caller closes this document.
     OpenOutcome clickOpen();
     // Reads the file at path into this (fresh) document, as Open does once a file is chosen.
     OpenOutcome openPath(const QString& path);

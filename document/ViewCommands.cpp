@@ -5,11 +5,15 @@
 #include "audio/ui/TransportControls.h"
 #include "document/EditCommands.h"
 #include "document/PlaybackWiring.h"
+#include "document/PositionReadout.h"
+#include "document/ZoomCommands.h"
 #include "roll/NoteEditor.h"
 #include "roll/RollGeometry.h"
 #include "roll/ui/PianoRoll.h"
+#include "roll/ui/RollRuler.h"
 #include "roll/ui/RollView.h"
 #include "widgets/ProgramSettings.h"
+#include "widgets/SettingsNotice.h"
 
 #include <QAction>
 #include <QMenu>
@@ -24,11 +28,14 @@ namespace {
 
 // How often a preview waiting for its sample looks again: well within its longest wait.
 constexpr int previewPollMilliseconds = 10;
+constexpr int32_t listenedKey = 96 - 57;  // the row of file key 57, A4
+constexpr int listenMilliseconds = 500;
 
 }  // namespace
 
 ViewCommands::ViewCommands(EditorContext& context, const Song& song, EditState& state, roll::PianoRoll& roll,
-                           QScrollBar& xScroll, QScrollBar& yScroll, EditCommands& edits, PlaybackWiring& playback)
+                           QScrollBar& xScroll, QScrollBar& yScroll, QStatusBar& statusBar, EditCommands& edits,
+                           PlaybackWiring& playback, std::function<void()> relayout)
     : m_context(context),
       m_song(song),
       m_state(state),
@@ -36,13 +43,27 @@ ViewCommands::ViewCommands(EditorContext& context, const Song& song, EditState& 
       m_xScroll(xScroll),
       m_yScroll(yScroll),
       m_edits(edits),
-      m_playback(playback) {
+      m_playback(playback),
+      m_relayout(std::move(relayout)),
+      m_zoom(std::make_unique<ZoomCommands>(state, roll, xScroll, yScroll, [this] { drawRoll(); })),
+      m_readout(std::make_unique<PositionReadout>(roll.parentWidget(), statusBar, state, playback.controls())) {
     m_previewTimer = new QTimer(this);
     m_previewTimer->setSingleShot(true);
     connect(m_previewTimer, &QTimer::timeout, this, [this] { m_notePreview->stop(); });
     m_previewWaitTimer = new QTimer(this);
     m_previewWaitTimer->setInterval(previewPollMilliseconds);
     connect(m_previewWaitTimer, &QTimer::timeout, this, [this] { soundPreview(m_notePreview->proceed()); });
+    connect(&m_roll, &roll::PianoRoll::pointerMoved, this,
+            [this](QPoint at) { m_readout->pointerAt(at, m_roll.height()); });
+    connect(&m_roll, &roll::PianoRoll::pointerLeft, this, [this] { m_readout->pointerLeft(); });
+    connect(&settings::SettingsNotice::instance(), &settings::SettingsNotice::viewChanged, this, [this] {
+        const bool hadRuler = m_readout->isShown();
+        readOptions();
+        if (m_readout->isShown() != hadRuler)
+            m_relayout();
+        drawRoll();
+    });
+    readOptions();
 }
 
 ViewCommands::~ViewCommands() = default;
@@ -50,18 +71,27 @@ ViewCommands::~ViewCommands() = default;
 // The settings are shared by every window of the program.
 void ViewCommands::addTo(QMenu* viewMenu) {
     viewMenu->addAction("Go to Notes", QKeySequence(Qt::Key_Home), this, &ViewCommands::goToNotes);
-    m_followPlaybackAction = viewMenu->addAction("Follow Playback");
-    m_followPlaybackAction->setCheckable(true);
-    connect(m_followPlaybackAction, &QAction::triggered, this, &settings::setFollowPlayback);
-    m_showNotesAction = viewMenu->addAction("Show Notes When Opening");
-    m_showNotesAction->setCheckable(true);
-    connect(m_showNotesAction, &QAction::triggered, this, &settings::setShowNotesWhenOpening);
-    m_previewNotesAction = viewMenu->addAction("Preview Notes");
-    m_previewNotesAction->setCheckable(true);
-    connect(m_previewNotesAction, &QAction::triggered, this, &settings::setPreviewNotes);
+    m_followPlaybackAction = addSwitch(viewMenu, "Follow Playback", &settings::setFollowPlayback);
+    m_showNotesAction = addSwitch(viewMenu, "Show Notes When Opening", &settings::setShowNotesWhenOpening);
+    m_previewNotesAction = addSwitch(viewMenu, "Preview Notes", &settings::setPreviewNotes);
     viewMenu->addAction("Play from Here", QKeySequence("Ctrl+Space"), this, &ViewCommands::playFromHere);
+    viewMenu->addSeparator();
+    m_gridFollowsSongAction = addSwitch(viewMenu, "Grid Follows the Song", &settings::setGridFollowsSong);
+    m_showLoopAction = addSwitch(viewMenu, "Show Loop", &settings::setShowLoop);
+    m_showRulerAction = addSwitch(viewMenu, "Show Ruler", &settings::setShowRuler);
+    viewMenu->addSeparator();
+    m_zoom->addTo(viewMenu);
+    viewMenu->addSeparator();
+    m_rememberLayoutAction = addSwitch(viewMenu, "Remember Window Layout", &settings::setRememberLayout);
     connect(viewMenu, &QMenu::aboutToShow, this, &ViewCommands::refreshMenu);
     refreshMenu();
+}
+
+QAction* ViewCommands::addSwitch(QMenu* menu, const char* text, void (*set)(bool)) {
+    QAction* action = menu->addAction(text);
+    action->setCheckable(true);
+    connect(action, &QAction::triggered, this, set);
+    return action;
 }
 
 // Another window may have changed the settings since this menu was last shown.
@@ -69,6 +99,29 @@ void ViewCommands::refreshMenu() {
     m_followPlaybackAction->setChecked(settings::followPlayback());
     m_showNotesAction->setChecked(settings::showNotesWhenOpening());
     m_previewNotesAction->setChecked(settings::previewNotes());
+    m_gridFollowsSongAction->setChecked(settings::gridFollowsSong());
+    m_showLoopAction->setChecked(settings::showLoop());
+    m_showRulerAction->setChecked(settings::showRuler());
+    m_rememberLayoutAction->setChecked(settings::rememberLayout());
+}
+
+// What the roll draws beside the written roll, kept here rather than read at every redraw.
+void ViewCommands::readOptions() {
+    m_gridFollowsSong = settings::gridFollowsSong();
+    m_showLoop = settings::showLoop();
+    m_readout->setShown(settings::showRuler());
+}
+
+roll::RollScale ViewCommands::scale() const {
+    return m_zoom->scale();
+}
+
+roll::RollRuler* ViewCommands::ruler() const {
+    return m_readout->ruler();
+}
+
+int ViewCommands::rulerHeight() const {
+    return m_readout->rulerHeight();
 }
 
 roll::RollView ViewCommands::rollView() const {
@@ -82,23 +135,49 @@ roll::RollView ViewCommands::rollView() const {
     if (editor.selection().isOf(m_state))
         view.selection = &editor.selection();
     view.band = editor.band();
+    view.scale = scale();
+    view.meter = roll::GridMeter::of(m_song, m_gridFollowsSong);
+    if (m_showLoop)
+        view.loop = roll::LoopSpan{m_song.loopBegin, m_song.loopEnd};
     return view;
 }
 
 void ViewCommands::drawRoll() {
     const QSize size = m_roll.size();
-    m_state.viewScrollX = roll::viewScrollXFromBar(m_xScroll.value(), m_xScroll.maximum(), size.width());
-    m_state.viewScrollY = roll::viewScrollYFromBar(m_yScroll.value(), m_yScroll.maximum(), size.height());
-    m_roll.drawRoll(rollView());
+    const roll::RollScale cells = scale();
+    m_state.viewScrollX = roll::viewScrollXFromBar(m_xScroll.value(), m_xScroll.maximum(), size.width(), cells);
+    m_state.viewScrollY = roll::viewScrollYFromBar(m_yScroll.value(), m_yScroll.maximum(), size.height(), cells);
+    m_drawnHeader = {m_song.stepsPerBar, m_song.beatsPerStep, m_song.loopBegin, m_song.loopEnd};
+    const roll::RollView view = rollView();
+    m_roll.drawRoll(view);
+    m_readout->setView(cells, view.meter);
+}
+
+bool ViewCommands::headerOutOfDate() const {
+    const bool showsHeader = m_gridFollowsSong || m_showLoop || m_readout->isShown();
+    return showsHeader &&
+           !(m_drawnHeader == DrawnHeader{m_song.stepsPerBar, m_song.beatsPerStep, m_song.loopBegin, m_song.loopEnd});
 }
 
 void ViewCommands::drawNotes() {
-    m_roll.drawNotes(rollView());
+    if (headerOutOfDate())
+        drawRoll();
+    else
+        m_roll.drawNotes(rollView());
 }
 
-void ViewCommands::scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers) {
+void ViewCommands::songChanged() {
+    if (headerOutOfDate())
+        drawRoll();
+}
+
+void ViewCommands::scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers, QPointF position) {
     int sideways = angleDelta.x();
     int upright = angleDelta.y();
+    if (modifiers.testFlag(Qt::ControlModifier)) {
+        m_zoom->turnWheel(upright != 0 ? upright : sideways, position);
+        return;
+    }
     if (modifiers.testFlag(Qt::ShiftModifier) && sideways == 0)
         std::swap(sideways, upright);
     const auto step = [](QScrollBar& bar, roll::WheelScroll& wheel, int steps) {
@@ -107,16 +186,19 @@ void ViewCommands::scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifi
         if (steps != 0 && bar.value() == before)
             wheel.reset();
     };
-    step(m_yScroll, m_wheelY,
-         m_wheelY.turn(upright, 3 * roll::rowHeight, roll::pixelsPerStepY(m_yScroll.maximum(), m_roll.height())));
+    const roll::RollScale cells = scale();
+    step(
+        m_yScroll, m_wheelY,
+        m_wheelY.turn(upright, 3 * cells.rowHeight, roll::pixelsPerStepY(m_yScroll.maximum(), m_roll.height(), cells)));
     step(m_xScroll, m_wheelX,
-         m_wheelX.turn(sideways, 3 * roll::columnWidth, roll::pixelsPerStepX(m_xScroll.maximum(), m_roll.width())));
+         m_wheelX.turn(sideways, 3 * cells.columnWidth,
+                       roll::pixelsPerStepX(m_xScroll.maximum(), m_roll.width(), cells)));
 }
 
 void ViewCommands::goToNotes() {
     const std::optional<roll::BarValues> values =
         roll::notesBarValues(m_song, m_state.channelKind, m_state.currentChannel, m_xScroll.maximum(),
-                             m_yScroll.maximum(), m_roll.width(), m_roll.height());
+                             m_yScroll.maximum(), m_roll.width(), m_roll.height(), scale());
     if (!values)
         return;
     m_xScroll.setValue(values->x);
@@ -142,7 +224,7 @@ bool ViewCommands::keepCursorInView(int32_t playPosition) {
     if (!settings::followPlayback())
         return false;
     const std::optional<int> value =
-        roll::followingBarValue(playPosition, m_state.viewScrollX, m_xScroll.maximum(), m_roll.width());
+        roll::followingBarValue(playPosition, m_state.viewScrollX, m_xScroll.maximum(), m_roll.width(), scale());
     if (!value || *value == m_xScroll.value())
         return false;
     m_xScroll.setValue(*value);
@@ -150,9 +232,10 @@ bool ViewCommands::keepCursorInView(int32_t playPosition) {
 }
 
 void ViewCommands::followPlayCursor(int32_t playPosition) {
+    m_readout->stepHeard(playPosition);
     if (keepCursorInView(playPosition))
         return;
-    const int64_t x = 16 * static_cast<int64_t>(playPosition);
+    const int64_t x = scale().columnWidth * static_cast<int64_t>(playPosition);
     if (m_state.viewScrollX < x && x < static_cast<int64_t>(m_state.viewScrollX) + m_roll.width())
         drawRoll();
 }
@@ -161,20 +244,35 @@ void ViewCommands::followPlayCursor(int32_t playPosition) {
 void ViewCommands::previewNote(const NoteRec& note) {
     if (!settings::previewNotes())
         return;
+    startPreview(m_song, m_state.channelKind, m_state.currentChannel, note, 0);
+}
+
+// The wave or drum chosen in the dialog, which the song does not hold yet.
+void ViewCommands::listen(int kind, int channel, int number) {
+    Song listened;
+    (kind == 0 ? listened.instruments : listened.drums)[static_cast<std::size_t>(channel)].wave =
+        static_cast<int16_t>(number);
+    startPreview(listened, kind, channel, NoteRec{1, listenedKey, 1, m_state.lastNotePan, m_state.lastNoteVol},
+                 listenMilliseconds);
+}
+
+// `milliseconds` 0: as long as the note lasts.
+void ViewCommands::startPreview(const Song& song, int kind, int channel, const NoteRec& note, int milliseconds) {
     if (!m_notePreview)
         m_notePreview = std::make_unique<audio::NotePreview>(m_context.layer, m_context.sampleFolder);
     m_previewTimer->stop();
-    soundPreview(m_notePreview->start(m_song, m_state.channelKind, m_state.currentChannel, note));
+    m_previewMilliseconds = milliseconds;
+    soundPreview(m_notePreview->start(song, kind, channel, note));
 }
 
 // The window never waits for a sample: the preview asks again until it sounds or gives up.
-void ViewCommands::soundPreview(int milliseconds) {
+void ViewCommands::soundPreview(int lasting) {
     if (m_notePreview->isWaiting())
         m_previewWaitTimer->start();
     else
         m_previewWaitTimer->stop();
-    if (milliseconds > 0)
-        m_previewTimer->start(milliseconds);
+    if (lasting > 0)
+        m_previewTimer->start(m_previewMilliseconds > 0 ? m_previewMilliseconds : lasting);
 }
 
 int32_t ViewCommands::pasteColumn() const {
@@ -184,7 +282,8 @@ int32_t ViewCommands::pasteColumn() const {
 }
 
 int32_t ViewCommands::firstVisibleColumn() const {
-    return (m_state.viewScrollX + roll::columnWidth - 1) / roll::columnWidth + 1;
+    const int32_t cw = scale().columnWidth;
+    return (m_state.viewScrollX + cw - 1) / cw + 1;
 }
 
 }  // namespace tromel

@@ -1,8 +1,10 @@
 // What a document shows and where: the roll drawn from where its bars stand, the wheel, the View
-// menu (Go to Notes, Follow Playback, Show Notes When Opening, Preview Notes, Play from Here).
+// menu (Go to Notes, Follow Playback, Show Notes When Opening, Preview Notes, Play from Here, the
+// song's grid, the loop, the ruler, zoom, Remember Window Layout) and the sounds of the preview.
 #pragma once
 
 #include "document/EditorContext.h"
+#include "roll/GridMeter.h"
 #include "roll/ViewScroll.h"
 #include "song/EditState.h"
 #include "song/Song.h"
@@ -10,11 +12,13 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
 #include <memory>
 
 class QAction;
 class QMenu;
 class QScrollBar;
+class QStatusBar;
 class QTimer;
 
 namespace tromel::audio {
@@ -23,6 +27,7 @@ class NotePreview;
 
 namespace tromel::roll {
 class PianoRoll;
+class RollRuler;
 struct RollView;
 }  // namespace tromel::roll
 
@@ -30,14 +35,18 @@ namespace tromel {
 
 class EditCommands;
 class PlaybackWiring;
+class PositionReadout;
+class ZoomCommands;
 
 class ViewCommands : public QObject {
     Q_OBJECT
 
 public:
-    // The widgets and the other rooms outlive this object.
+    // The widgets and the other rooms outlive this object; `relayout` places the window's
+    // controls again (the ruler came or went).
     ViewCommands(EditorContext& context, const Song& song, EditState& state, roll::PianoRoll& roll, QScrollBar& xScroll,
-                 QScrollBar& yScroll, EditCommands& edits, PlaybackWiring& playback);
+                 QScrollBar& yScroll, QStatusBar& statusBar, EditCommands& edits, PlaybackWiring& playback,
+                 std::function<void()> relayout);
     ~ViewCommands() override;
 
     // The View menu's items; its check marks are read again each time it opens.
@@ -45,28 +54,54 @@ public:
 
     // The view offsets from the bars, and the whole roll drawn again.
     void drawRoll();
-    // The notes drawn again over the roll's last picture.
+    // The notes drawn again over the roll's last picture (the whole roll when the song's bars or
+    // loop changed while the roll shows them).
     void drawNotes();
-    // Three rows or columns a notch, through the bars; Shift turns the wheel sideways.
-    void scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
-    // View > Go to Notes: the first notes of the song, centred on the current channel's.
+    // After any change of the song: the roll again when it shows the bars or loop that changed.
+    void songChanged();
+    // Three rows or columns a notch, through the bars; Shift turns the wheel sideways, Ctrl zooms
+    // at the pointer.
+    void scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers, QPointF position);
+    // View > Go to Notes: the current channel's earliest note near the left edge, its key centred.
     void goToNotes();
     // View > Play from Here: playback from the selection's first step or the first column in view.
     void playFromHere();
     // Unless Follow Playback is on, playback never scrolls the view: a step outside it passes
     // without a redraw.
     void followPlayCursor(int32_t playPosition);
-    // A placed note sounds when Preview Notes is on.
+    // A placed note, or a clicked key, sounds when Preview Notes is on.
     void previewNote(const NoteRec& note);
+    // The Listen button of the instrument and drum dialog: wave or drum `number` of channel
+    // `channel` of kind `kind` at file key 57 for half a second.
+    void listen(int kind, int channel, int number);
     // A paste lands on the play cursor while the song is paused, else on the first column wholly in view.
     int32_t pasteColumn() const;
     int32_t firstVisibleColumn() const;
 
+    ZoomCommands& zoom() const { return *m_zoom; }
+    PositionReadout& readout() const { return *m_readout; }
+    roll::RollRuler* ruler() const;
+    int rulerHeight() const;
+
 private:
+    // The loop and bar settings as last drawn.
+    struct DrawnHeader {
+        int16_t stepsPerBar = 0;
+        int16_t beatsPerStep = 0;
+        int32_t loopBegin = 0;
+        int32_t loopEnd = 0;
+        friend bool operator==(const DrawnHeader&, const DrawnHeader&) = default;
+    };
+
     void refreshMenu();
-    void soundPreview(int milliseconds);
+    void soundPreview(int lasting);
+    void readOptions();
+    bool headerOutOfDate() const;
+    QAction* addSwitch(QMenu* menu, const char* text, void (*set)(bool));
     bool keepCursorInView(int32_t playPosition);
     roll::RollView rollView() const;
+    roll::RollScale scale() const;
+    void startPreview(const Song& song, int kind, int channel, const NoteRec& note, int milliseconds);
 
     EditorContext& m_context;
     const Song& m_song;
@@ -76,12 +111,23 @@ private:
     QScrollBar& m_yScroll;
     EditCommands& m_edits;
     PlaybackWiring& m_playback;
+    std::function<void()> m_relayout;
+    std::unique_ptr<ZoomCommands> m_zoom;
+    std::unique_ptr<PositionReadout> m_readout;
     QAction* m_followPlaybackAction = nullptr;
     QAction* m_showNotesAction = nullptr;
     QAction* m_previewNotesAction = nullptr;
+    QAction* m_gridFollowsSongAction = nullptr;
+    QAction* m_showLoopAction = nullptr;
+    QAction* m_showRulerAction = nullptr;
+    QAction* m_rememberLayoutAction = nullptr;
+    bool m_gridFollowsSong = false;
+    bool m_showLoop = false;
+    DrawnHeader m_drawnHeader;
     std::unique_ptr<audio::NotePreview> m_notePreview;  // made when a note is first previewed
     QTimer* m_previewTimer = nullptr;                   // ends a sounding preview
     QTimer* m_previewWaitTimer = nullptr;               // runs while a preview waits for its sample
+    int m_previewMilliseconds = 0;                      // how long the preview sounds; 0: its note's length
     roll::WheelScroll m_wheelX;
     roll::WheelScroll m_wheelY;
 };

@@ -40,8 +40,8 @@ struct EditOutcome {
     std::optional<std::string> status;
     bool redraw = false;
     std::optional<SongEdit> finished;
-    // A note of the current channel just placed, given a new key or moved to one: what "Preview
-    // Notes" sounds.
+    // A note of the current channel just placed, given a new key or moved to one, or a key of the
+    // keyboard clicked (position 0, nothing placed): what "Preview Notes" sounds.
     std::optional<NoteRec> placed;
 };
 

@@ -14,8 +14,6 @@ constexpr int32_t longestStretch = 255;  // a note's length is one byte in a fil
 // A note taking a key, having had no volume of its own, gets this one.
 constexpr int16_t rekeyedVolume = 166;
 constexpr int16_t loudestVolume = 248;
-// The right-hand pixels of a note's last column beyond this offset stretch instead of move.
-constexpr double stretchZoneStart = 10.0;
 
 // What each gesture is called in the history ("Undo Move Note").
 constexpr const char* addNoteName = "Add Note";
@@ -156,7 +154,8 @@ std::optional<SongEdit> NoteEditor::endGesture() {
 }
 
 RollSpot NoteEditor::spotAt(double x, double y, int height) const {
-    return RollSpot(x, y, height, m_state.viewScrollX, m_state.viewScrollY);
+    return RollSpot(x, y, height, m_state.viewScrollX, m_state.viewScrollY,
+                    RollScale::ofZoom(m_state.zoomX, m_state.zoomY));
 }
 
 bool NoteEditor::channelIsValid() const {
@@ -184,7 +183,7 @@ void NoteEditor::hover(const RollSpot& spot, EditOutcome& result) {
     } else {
         const NoteRec& note = notes.at(channel(), slot);
         const int64_t lastColumn = static_cast<int64_t>(note.position) + note.length - 1;
-        const bool atEnd = spot.column() == lastColumn && spot.offsetInColumn() > stretchZoneStart;
+        const bool atEnd = spot.column() == lastColumn && spot.inStretchZone();
         m_pointer = atEnd ? PointerShape::resize : PointerShape::move;
         result.status = atEnd ? stretchNoteText : moveNoteText;
     }
@@ -202,7 +201,11 @@ EditOutcome NoteEditor::pressLeft(const RollSpot& spot) {
         beginGesture(paintVolumeName);
         return setOrAddEvent(spot.column(), &NoteRec::volume, spot.volume());
     }
-    return outcome(false);
+    EditOutcome result = outcome(false);
+    // A key of the keyboard changes nothing, but sounds as a new note of that key would.
+    if (spot.onKeyboard() && spot.row() >= 1 && spot.row() <= rowCount)
+        result.placed = NoteRec{0, spot.row(), m_state.lastNoteLength, m_state.lastNotePan, m_state.lastNoteVol};
+    return result;
 }
 
 EditOutcome NoteEditor::pressInRoll(const RollSpot& spot) {
@@ -271,7 +274,7 @@ EditOutcome NoteEditor::beginMove(const RollSpot& spot) {
         return outcome(false);
     m_state.isNoteMove = true;
     m_state.noteMove = slot;
-    const double noteLeft = (static_cast<double>(notes.at(channel(), slot).position) - 1) * columnWidth +
+    const double noteLeft = (static_cast<double>(notes.at(channel(), slot).position) - 1) * spot.scale().columnWidth +
                             keyStripWidth - m_state.viewScrollX;
     m_state.moveOffset = roundPixel(spot.x() - noteLeft);
     return outcome(false);
@@ -302,7 +305,7 @@ EditOutcome NoteEditor::dragMove(const RollSpot& spot) {
         return outcome(false);
     // Neither sorted nor tidied while the button is held, so noteMove keeps naming the note.
     NoteRec& note = working.at(channel(), m_state.noteMove);
-    note.position = getColumnFromX(roundPixel(spot.x() - m_state.moveOffset), m_state.viewScrollX);
+    note.position = getColumnFromX(roundPixel(spot.x() - m_state.moveOffset), m_state.viewScrollX, spot.scale());
     // A note dragged above or below the keyboard stays on its top or bottom key: a key outside
     // the rows would turn it into an invisible pan and volume event, or wrap in the file.
     const int32_t key = std::clamp(spot.row(), 1, rowCount);

@@ -37,6 +37,7 @@ public:
     }
 
     bool hasRow(int64_t row) const { return row >= m_firstRow && row < m_firstRow + m_rows; }
+    std::size_t cellCount() const { return m_covered.size(); }
     int64_t lastColumn() const { return m_firstColumn + m_columns - 1; }
 
     // Covers the given parts of a cell; true when any of them was still uncovered. Cells outside
@@ -88,19 +89,26 @@ struct Kept {
 
 class Planner {
 public:
-    Planner(int currentChannel, int32_t scrollX, int32_t scrollY, int width, int height)
+    // The grid takes every cell that can be seen, and more: 5 columns' width to the left, past
+    // the keyboard, and the columns whose bridges or boxes reach into the picture on the right.
+    Planner(int currentChannel, int32_t scrollX, int32_t scrollY, int width, int height, RollScale scale)
         : m_current(currentChannel),
           m_scrollX(scrollX),
           m_scrollY(scrollY),
           m_width(width),
           m_height(height),
-          m_grid(floorDiv(scrollY, rowHeight), floorDiv(static_cast<int64_t>(scrollY) + height, rowHeight) + 1,
-                 floorDiv(static_cast<int64_t>(scrollX) - 80, columnWidth) + 1,
-                 floorDiv(static_cast<int64_t>(scrollX) + width - 62, columnWidth) + 2) {}
+          m_scale(scale),
+          m_grid(floorDiv(scrollY, scale.rowHeight),
+                 floorDiv(static_cast<int64_t>(scrollY) + height, scale.rowHeight) + 1,
+                 floorDiv(static_cast<int64_t>(scrollX) - 5 * scale.columnWidth, scale.columnWidth) + 1,
+                 floorDiv(static_cast<int64_t>(scrollX) + width - 62, scale.columnWidth) + 2) {
+        // A box and a bridge a cell seen is about what a full roll keeps.
+        m_kept.reserve(2 * m_grid.cellCount());
+    }
 
     // False when a mark of this record could land among the boxes.
     bool addMarks(const NoteRec& note) {
-        const int64_t x = noteBoxX(note.position, m_scrollX);
+        const int64_t x = noteBoxX(note.position, m_scrollX, m_scale);
         if (x + markWidth <= 0 || x >= m_width)
             return true;
         // Walking backwards: the volume mark is drawn after the pan mark.
@@ -117,7 +125,7 @@ public:
 
     void addBoxes(const NoteRec& note, int channel, bool selected) {
         const int64_t row = note.key;
-        if (!(m_height - 142 > 12 * row - m_scrollY) || !m_grid.hasRow(row))
+        if (!boxAbovePanel(row, m_scrollY, m_height, m_scale) || !m_grid.hasRow(row))
             return;
         const int64_t start = note.position;
         const int64_t end = start + std::max<int64_t>(note.length, 1) - 1;
@@ -164,8 +172,9 @@ private:
 
     void keep(int64_t within, NoteCopy::Kind kind, int channel, bool current, int64_t column, int64_t row,
               bool selected) {
-        const int64_t x = kind == NoteCopy::Kind::box ? noteBoxX(column, m_scrollX) : bridgeX(column, m_scrollX);
-        m_kept.push_back({within, {kind, channel, current, x, noteBoxY(row, m_scrollY), selected}});
+        const int64_t x =
+            kind == NoteCopy::Kind::box ? noteBoxX(column, m_scrollX, m_scale) : bridgeX(column, m_scrollX, m_scale);
+        m_kept.push_back({within, {kind, channel, current, x, noteBoxY(row, m_scrollY, m_scale), selected}});
     }
 
     int m_current;
@@ -173,6 +182,7 @@ private:
     int32_t m_scrollY;
     int m_width;
     int m_height;
+    RollScale m_scale;
     CoverGrid m_grid;
     std::vector<Kept> m_kept;
     std::vector<NoteCopy> m_marks;  // last drawn first
@@ -183,12 +193,12 @@ private:
 
 std::optional<std::vector<NoteCopy>> planNoteLayer(const NoteTable& notes, int currentChannel, int32_t viewScrollX,
                                                    int32_t viewScrollY, int width, int height,
-                                                   const NoteSelection* selection) {
-    Planner planner(currentChannel, viewScrollX, viewScrollY, width, height);
+                                                   const NoteSelection* selection, RollScale scale) {
+    Planner planner(currentChannel, viewScrollX, viewScrollY, width, height, scale);
     for (int channel = NoteTable::channelCount - 1; channel >= 0; --channel) {
         for (int32_t slot = notes.slotBound(); slot >= 1; --slot) {
             const NoteRec& note = notes.at(channel, slot);
-            if (!isInView(note.position, note.length, width, viewScrollX))
+            if (!isInView(note.position, note.length, width, viewScrollX, scale))
                 continue;
             if (channel == currentChannel && !planner.addMarks(note))
                 return std::nullopt;

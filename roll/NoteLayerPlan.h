@@ -5,6 +5,7 @@
 #pragma once
 
 #include "roll/NoteSelection.h"
+#include "roll/RollGeometry.h"
 #include "song/Song.h"
 
 #include <cstdint>
@@ -31,6 +32,6 @@ struct NoteCopy {
 // `selection`, when given, holds the current channel's selected slots.
 std::optional<std::vector<NoteCopy>> planNoteLayer(const NoteTable& notes, int currentChannel, int32_t viewScrollX,
                                                    int32_t viewScrollY, int width, int height,
-                                                   const NoteSelection* selection = nullptr);
+                                                   const NoteSelection* selection = nullptr, RollScale scale = {});
 
 }  // namespace tromel::roll

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <unordered_set>
 
 namespace tromel::roll {
 namespace {
@@ -53,18 +52,10 @@ NoteSelection selectInRect(const Song& song, const EditState& state, const CellR
         return {};
     const int channel = state.currentChannel;
     std::vector<int32_t> slots;
-    std::unordered_set<int32_t> noteColumns;
     for (int32_t slot = 1; slot <= table->slotBound(); ++slot) {
         const NoteRec& record = table->at(channel, slot);
-        if (!record.isEmpty() && record.key != noKey && rect.holdsColumn(record.position) &&
-            rect.holdsRow(record.key)) {
-            slots.push_back(slot);
-            noteColumns.insert(record.position);
-        }
-    }
-    for (int32_t slot = 1; slot <= table->slotBound(); ++slot) {
-        const NoteRec& record = table->at(channel, slot);
-        if (!record.isEmpty() && record.key == noKey && noteColumns.contains(record.position))
+        if (!record.isEmpty() && rect.holdsColumn(record.position) &&
+            (record.key == noKey || rect.holdsRow(record.key)))
             slots.push_back(slot);
     }
     return NoteSelection(state.channelKind, state.currentChannel, std::move(slots));

@@ -54,8 +54,8 @@ private:
 };
 
 // The notes of the current channel whose start column and row lie inside the rectangle, and
-// the pan and volume events (key -159) that stand beside them: a keyless record is taken when
-// its column lies inside the rectangle and a note taken by this rectangle starts in that column.
+// every pan and volume event (key -159) whose column lies within the rectangle's columns,
+// whatever its row (an event has no key), so that a passage keeps the fades between its notes.
 NoteSelection selectInRect(const Song& song, const EditState& state, const CellRect& rect);
 
 // Every record of the current channel, notes and keyless events.

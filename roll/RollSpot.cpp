@@ -23,16 +23,21 @@ int32_t roundPixel(double coordinate) {
     return static_cast<int32_t>(std::nearbyint(clampPixel(coordinate)));
 }
 
-RollSpot::RollSpot(double x, double y, int height, int32_t viewScrollX, int32_t viewScrollY)
+RollSpot::RollSpot(double x, double y, int height, int32_t viewScrollX, int32_t viewScrollY, RollScale scale)
     : m_x(clampPixel(x)),
       m_y(clampPixel(y)),
       m_height(height),
       m_viewScrollX(viewScrollX),
-      m_column(getColumnFromX(pixelFloor(m_x), viewScrollX)),
-      m_row(getRowFromY(pixelFloor(m_y), viewScrollY)) {}
+      m_scale(scale),
+      m_column(getColumnFromX(pixelFloor(m_x), viewScrollX, scale)),
+      m_row(getRowFromY(pixelFloor(m_y), viewScrollY, scale)) {}
 
 bool RollSpot::inRoll() const {
     return rightOfKeyboard() && m_y <= m_height - panelHeight;
+}
+
+bool RollSpot::onKeyboard() const {
+    return m_x >= 0 && m_x < keyStripWidth && !belowRoll();
 }
 
 bool RollSpot::belowRoll() const {
@@ -58,7 +63,7 @@ int16_t RollSpot::volume() const {
 }
 
 double RollSpot::offsetInColumn() const {
-    return m_x - keyStripWidth - columnWidth * (static_cast<double>(m_column) - 1) + m_viewScrollX;
+    return m_x - keyStripWidth - m_scale.columnWidth * (static_cast<double>(m_column) - 1) + m_viewScrollX;
 }
 
 }  // namespace tromel::roll

@@ -16,25 +16,18 @@ bool isKeyRow(int32_t key) {
     return key >= 1 && key <= rowCount;
 }
 
-// The table to look in: the current kind's, or the other's when the current one has no notes.
-const NoteTable* tableWithNotes(const Song& song, int kind) {
-    for (const int candidate : {kind, 1 - kind}) {
-        if (song.notes(candidate).liveCount() > 0)
-            return &song.notes(candidate);
-    }
-    return nullptr;
-}
-
-int32_t firstPosition(const NoteTable& table) {
-    int32_t first = 0;
-    for (int ch = 0; ch < NoteTable::channelCount; ++ch) {
+// The earliest note (with a key on the keyboard) of the channels from `first` to `last`; slots
+// are not in step order.
+std::optional<NoteRec> earliestNote(const NoteTable& table, int first, int last) {
+    std::optional<NoteRec> earliest;
+    for (int ch = first; ch <= last; ++ch) {
         for (int32_t slot = 1; slot <= table.slotBound(); ++slot) {
-            const int32_t position = table.at(ch, slot).position;
-            if (position > 0 && (first == 0 || position < first))
-                first = position;
+            const NoteRec& note = table.at(ch, slot);
+            if (note.position > 0 && isKeyRow(note.key) && (!earliest || note.position < earliest->position))
+                earliest = note;
         }
     }
-    return first;
+    return earliest;
 }
 
 struct RowSpan {
@@ -49,15 +42,16 @@ struct RowSpan {
 
 // Rows of the notes of the channels from `first` to `last` (those within the columns from
 // leftX to rightX of roll content when `onlyVisible`).
-RowSpan rowsOf(const NoteTable& table, int first, int last, bool onlyVisible, int64_t leftX, int64_t rightX) {
+RowSpan rowsOf(const NoteTable& table, int first, int last, bool onlyVisible, int64_t leftX, int64_t rightX,
+               RollScale scale) {
     RowSpan rows;
     for (int ch = first; ch <= last; ++ch) {
         for (int32_t slot = 1; slot <= table.slotBound(); ++slot) {
             const NoteRec& note = table.at(ch, slot);
             if (note.isEmpty() || !isKeyRow(note.key))
                 continue;
-            const int64_t start = 16 * (static_cast<int64_t>(note.position) - 1);
-            const int64_t end = start + 16 * static_cast<int64_t>(std::max(note.length, 1));
+            const int64_t start = scale.columnWidth * (static_cast<int64_t>(note.position) - 1);
+            const int64_t end = start + scale.columnWidth * static_cast<int64_t>(std::max(note.length, 1));
             if (!onlyVisible || (end > leftX && start < rightX))
                 rows.add(note.key);
         }
@@ -65,42 +59,54 @@ RowSpan rowsOf(const NoteTable& table, int first, int last, bool onlyVisible, in
     return rows;
 }
 
-// The rows to centre on: the channel's notes in view, else all of the channel's, else those of
-// every channel (in view first).
-RowSpan rowsToCentre(const NoteTable& table, int channel, int64_t leftX, int64_t rightX) {
-    const int current = std::clamp(channel, 0, NoteTable::channelCount - 1);
-    for (const auto& [first, last] : {std::pair{current, current}, std::pair{0, NoteTable::channelCount - 1}}) {
-        for (const bool onlyVisible : {true, false}) {
-            const RowSpan rows = rowsOf(table, first, last, onlyVisible, leftX, rightX);
-            if (!rows.isEmpty())
-                return rows;
-        }
+// The rows to centre on when the current channel has no notes: those of every channel in view,
+// else all of them.
+RowSpan rowsToCentre(const NoteTable& table, int64_t leftX, int64_t rightX, RollScale scale) {
+    for (const bool onlyVisible : {true, false}) {
+        const RowSpan rows = rowsOf(table, 0, NoteTable::channelCount - 1, onlyVisible, leftX, rightX, scale);
+        if (!rows.isEmpty())
+            return rows;
     }
     return {};
 }
 
 }  // namespace
 
-int barValueAtOrBelowScrollX(int64_t offset, int maximum, int width) {
+int barValueAtOrBelowScrollX(int64_t offset, int maximum, int width, RollScale scale) {
     int best = 0;
     for (int value = 0; value <= maximum; ++value) {
-        if (viewScrollXFromBar(value, maximum, width) <= offset)
+        if (viewScrollXFromBar(value, maximum, width, scale) <= offset)
             best = value;
     }
     return best;
 }
 
-int nearestBarValueForScrollY(int64_t offset, int maximum, int height) {
+namespace {
+
+template <typename OffsetOf>
+int nearestBarValue(int64_t offset, int maximum, const OffsetOf& offsetOf) {
     int best = 0;
     int64_t bestDistance = -1;
     for (int value = 0; value <= maximum; ++value) {
-        const int64_t distance = std::llabs(viewScrollYFromBar(value, maximum, height) - offset);
+        const int64_t distance = std::llabs(offsetOf(value) - offset);
         if (bestDistance < 0 || distance < bestDistance) {
             best = value;
             bestDistance = distance;
         }
     }
     return best;
+}
+
+}  // namespace
+
+int nearestBarValueForScrollX(int64_t offset, int maximum, int width, RollScale scale) {
+    return nearestBarValue(offset, maximum,
+                           [&](int value) { return int64_t{viewScrollXFromBar(value, maximum, width, scale)}; });
+}
+
+int nearestBarValueForScrollY(int64_t offset, int maximum, int height, RollScale scale) {
+    return nearestBarValue(offset, maximum,
+                           [&](int value) { return int64_t{viewScrollYFromBar(value, maximum, height, scale)}; });
 }
 
 int WheelScroll::turn(int angleDelta, double pixelsPerNotch, double pixelsPerStep) {
@@ -116,44 +122,58 @@ int WheelScroll::turn(int angleDelta, double pixelsPerNotch, double pixelsPerSte
     return static_cast<int>(whole);
 }
 
-double pixelsPerStepX(int maximum, int width) {
-    return (static_cast<double>(rollWidth) - (width - keyStripWidth)) / maximum;
+double pixelsPerStepX(int maximum, int width, RollScale scale) {
+    return (static_cast<double>(scale.rollWidth()) - (width - keyStripWidth)) / maximum;
 }
 
-double pixelsPerStepY(int maximum, int height) {
-    return (static_cast<double>(keyboardHeight) - (height - panelHeight)) / maximum;
+double pixelsPerStepY(int maximum, int height, RollScale scale) {
+    return (static_cast<double>(scale.keyboardHeight()) - (height - panelHeight)) / maximum;
 }
 
-std::optional<int> followingBarValue(int32_t playPosition, int32_t viewScrollX, int maximum, int width) {
+std::optional<int> followingBarValue(int32_t playPosition, int32_t viewScrollX, int maximum, int width,
+                                     RollScale scale) {
     if (playPosition <= 0)
         return std::nullopt;
-    const int64_t x = cursorX(playPosition, viewScrollX);
+    const int64_t x = cursorX(playPosition, viewScrollX, scale);
+    const int64_t cw = scale.columnWidth;
     // The cursor is drawn only when its column does not start behind the keyboard.
-    const bool leftOfNotes = 16 * (static_cast<int64_t>(playPosition) - 1) < viewScrollX;
-    const bool pastRightEdge = x + cursorTileWidth > width;
+    const bool leftOfNotes = cw * (static_cast<int64_t>(playPosition) - 1) < viewScrollX;
+    const bool pastRightEdge = x + (scale.isWrittenX() ? cursorTileWidth : scale.boxWidth()) > width;
     if (!leftOfNotes && !pastRightEdge)
         return std::nullopt;
-    const int64_t wanted = std::max<int64_t>(0, 16 * (static_cast<int64_t>(playPosition) - 1 - leadInColumns));
-    return barValueAtOrBelowScrollX(wanted, maximum, width);
+    const int64_t wanted = std::max<int64_t>(0, cw * (static_cast<int64_t>(playPosition) - 1 - leadInColumns));
+    return barValueAtOrBelowScrollX(wanted, maximum, width, scale);
 }
 
 std::optional<BarValues> notesBarValues(const Song& song, int kind, int channel, int maximumX, int maximumY, int width,
-                                        int height) {
-    const NoteTable* table = tableWithNotes(song, kind);
-    if (table == nullptr)
+                                        int height, RollScale scale) {
+    const int current = std::clamp(channel, 0, NoteTable::channelCount - 1);
+    const NoteTable* table = &song.notes(kind);
+    std::optional<NoteRec> first = earliestNote(*table, current, current);
+    const bool ofChannel = first.has_value();
+    for (const int candidate : {kind, 1 - kind}) {
+        if (first)
+            break;
+        table = &song.notes(candidate);
+        first = earliestNote(*table, 0, NoteTable::channelCount - 1);
+    }
+    if (!first)
         return std::nullopt;
+    const int64_t cw = scale.columnWidth;
+    const int64_t rh = scale.rowHeight;
     BarValues values;
-    const int64_t firstX = 16 * (static_cast<int64_t>(firstPosition(*table)) - 1);
-    values.x = barValueAtOrBelowScrollX(std::max<int64_t>(0, firstX - 16 * leadInColumns), maximumX, width);
-    const int64_t leftX = viewScrollXFromBar(values.x, maximumX, width);
-    const RowSpan rows = rowsToCentre(*table, channel, leftX, leftX + width - keyStripWidth);
-    if (rows.isEmpty()) {
-        values.y = nearestBarValueForScrollY(0, maximumY, height);
-        return values;
+    const int64_t firstX = cw * (static_cast<int64_t>(first->position) - 1);
+    values.x = barValueAtOrBelowScrollX(std::max<int64_t>(0, firstX - cw * leadInColumns), maximumX, width, scale);
+    RowSpan rows;
+    if (ofChannel) {
+        rows.add(first->key);
+    } else {
+        const int64_t leftX = viewScrollXFromBar(values.x, maximumX, width, scale);
+        rows = rowsToCentre(*table, leftX, leftX + width - keyStripWidth, scale);
     }
     // The middle of the rows' pixels at the middle of the rows above the bottom panel.
-    const int64_t middle = (rowHeight * (static_cast<int64_t>(rows.top) - 1) + rowHeight * rows.bottom) / 2;
-    values.y = nearestBarValueForScrollY(middle - (height - panelHeight) / 2, maximumY, height);
+    const int64_t middle = (rh * (static_cast<int64_t>(rows.top) - 1) + rh * rows.bottom) / 2;
+    values.y = nearestBarValueForScrollY(middle - (height - panelHeight) / 2, maximumY, height, scale);
     return values;
 }
 

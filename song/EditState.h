@@ -10,6 +10,8 @@ struct EditState {
     int16_t songLength = 256;  // the horizontal scroll bar's maximum is five times this
     int32_t viewScrollX = 0;   // roll-content x at the left edge of the note area
     int32_t viewScrollY = 0;   // roll-content y at the top edge of the roll
+    int16_t zoomX = 100;       // the note area's columns and rows, in percent of the written sizes
+    int16_t zoomY = 100;
     int16_t lastNoteLength = 1;
     int16_t lastNotePan = 6;
     int16_t lastNoteVol = 166;

@@ -1,6 +1,10 @@
 // The editor's remembered settings, kept by QSettings in the user's configuration folder.
 #include "widgets/ProgramSettings.h"
 
+#include "widgets/SettingsNotice.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace tromel::settings {
@@ -19,6 +23,13 @@ bool flag(const char* key) {
 void setFlag(const char* key, bool on) {
     store().setValue(key, on);
 }
+
+void setViewFlag(const char* key, bool on) {
+    setFlag(key, on);
+    emit SettingsNotice::instance().viewChanged();
+}
+
+constexpr int recentSongCount = 10;
 
 }  // namespace
 
@@ -41,6 +52,67 @@ bool previewNotes() {
 }
 void setPreviewNotes(bool on) {
     setFlag("view/previewNotes", on);
+}
+
+bool gridFollowsSong() {
+    return flag("view/gridFollowsSong");
+}
+void setGridFollowsSong(bool on) {
+    setViewFlag("view/gridFollowsSong", on);
+}
+
+bool showLoop() {
+    return flag("view/showLoop");
+}
+void setShowLoop(bool on) {
+    setViewFlag("view/showLoop", on);
+}
+
+bool showRuler() {
+    return flag("view/showRuler");
+}
+void setShowRuler(bool on) {
+    setViewFlag("view/showRuler", on);
+}
+
+int zoomX() {
+    return store().value("view/zoomX", 100).toInt();
+}
+int zoomY() {
+    return store().value("view/zoomY", 100).toInt();
+}
+void setZoom(int zoomXPercent, int zoomYPercent) {
+    QSettings settings = store();
+    settings.setValue("view/zoomX", zoomXPercent);
+    settings.setValue("view/zoomY", zoomYPercent);
+}
+
+bool rememberLayout() {
+    return flag("view/rememberLayout");
+}
+void setRememberLayout(bool on) {
+    setFlag("view/rememberLayout", on);
+}
+QByteArray mainWindowLayout() {
+    return store().value("view/mainWindowLayout").toByteArray();
+}
+void setMainWindowLayout(const QByteArray& layout) {
+    store().setValue("view/mainWindowLayout", layout);
+}
+
+QStringList recentSongs() {
+    return store().value("files/recent").toStringList();
+}
+// One entry per file, however it was named. The settings file is written, and synced, only when
+// the list changes: opening the newest song again costs nothing.
+void addRecentSong(const QString& path) {
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QStringList songs = recentSongs();
+    if (!songs.isEmpty() && songs.first() == absolute)
+        return;
+    songs.removeAll(absolute);
+    songs.prepend(absolute);
+    store().setValue("files/recent", songs.mid(0, recentSongCount));
 }
 
 QString songFolder() {

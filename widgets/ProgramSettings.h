@@ -1,7 +1,9 @@
 // The few things the editor remembers between runs, one value each for the whole program.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace tromel::settings {
 
@@ -16,6 +18,31 @@ void setShowNotesWhenOpening(bool on);
 // View > Preview Notes: a note placed or given a new key sounds. Off unless chosen.
 bool previewNotes();
 void setPreviewNotes(bool on);
+
+// View > Grid Follows the Song, Show Loop, Show Ruler: what every roll draws beside the written
+// roll. Off unless chosen; a change is announced by SettingsNotice::viewChanged.
+bool gridFollowsSong();
+void setGridFollowsSong(bool on);
+bool showLoop();
+void setShowLoop(bool on);
+bool showRuler();
+void setShowRuler(bool on);
+
+// The zoom a new window opens with, in whole percent (100 unless chosen).
+int zoomX();
+int zoomY();
+void setZoom(int zoomXPercent, int zoomYPercent);
+
+// View > Remember Window Layout: the main window's size, position and maximised state, restored
+// at start. Off unless chosen.
+bool rememberLayout();
+void setRememberLayout(bool on);
+QByteArray mainWindowLayout();
+void setMainWindowLayout(const QByteArray& layout);
+
+// The songs last opened or saved, the newest first, ten at most.
+QStringList recentSongs();
+void addRecentSong(const QString& path);
 
 // The folder of the song last opened or saved; empty until there is one.
 QString songFolder();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -23,6 +24,12 @@ public:
     // The path of an existing file to open, or nothing when the user cancelled.
     virtual std::optional<QString> chooseOpenFile(QWidget* parent, const QString& title,
                                                   const QString& suggestedName) = 0;
+    // The paths of one or more existing files to open, none when the user cancelled. Where a
+    // chooser takes one file only, that one.
+    virtual QStringList chooseOpenFiles(QWidget* parent, const QString& title, const QString& suggestedName) {
+        const std::optional<QString> path = chooseOpenFile(parent, title, suggestedName);
+        return path ? QStringList{*path} : QStringList{};
+    }
     // The path to save to, or nothing when the user cancelled.
     virtual std::optional<QString> chooseSaveFile(QWidget* parent, const QString& title,
                                                   const QString& suggestedName) = 0;

@@ -1,6 +1,7 @@
 // The transport's buttons and mute boxes, and the redraw timer of the play cursor.
 #include "audio/ui/TransportControls.h"
 
+#include "audio/ui/MuteSolo.h"
 #include "roll/ui/SpaceKeeper.h"
 
 #include <QAction>
@@ -45,6 +46,7 @@ void TransportControls::createMuteChecks(QWidget* parent) {
         connect(check, &QCheckBox::toggled, this, [this, channel](bool on) { m_transport.setMuted(channel, on); });
         m_muteChecks[channel] = check;
     }
+    m_solo = new MuteSolo(m_muteChecks, this);
 }
 
 // Space and Shift+Space belong to the document window, whichever of its controls has the focus,
@@ -78,13 +80,30 @@ QPushButton* TransportControls::makeButton(QWidget* parent, const QString& capti
 }
 
 void TransportControls::play() {
+    if (m_resumeAt && m_transport.isPaused()) {
+        playFrom(*m_resumeAt);
+        return;
+    }
+    m_resumeAt.reset();
     if (m_transport.play(m_song, m_host))
         followPlay();
 }
 
 void TransportControls::playFrom(int32_t position) {
+    m_resumeAt.reset();
     if (m_transport.playFrom(m_song, m_host, position))
         followPlay();
+}
+
+int32_t TransportControls::playPosition() const {
+    return m_resumeAt && m_transport.isPaused() ? *m_resumeAt : m_transport.playPosition();
+}
+
+void TransportControls::moveWhilePaused(int32_t position) {
+    if (!m_transport.isPaused() || position <= 0)
+        return;
+    m_resumeAt = position;
+    emit stepHeard(position);
 }
 
 void TransportControls::followPlay() {
@@ -105,6 +124,7 @@ void TransportControls::stop() {
         m_host.showChannelStatus();
     }
     // The cursor is not redrawn: the next redraw of the roll shows none.
+    m_resumeAt.reset();
     m_transport.stop();
     m_playBlitTimer->stop();
     m_lastStepSeen = m_transport.stepsHeard();

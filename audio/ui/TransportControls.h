@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QCheckBox;
 class QPushButton;
@@ -15,6 +16,8 @@ class QTimer;
 class QWidget;
 
 namespace tromel::audio {
+
+class MuteSolo;
 
 class TransportControls : public QObject {
     Q_OBJECT
@@ -29,7 +32,13 @@ public:
     QPushButton* stopButton() const { return m_stopButton; }
     QCheckBox* muteCheck(int channel) const { return m_muteChecks[channel]; }
     QTimer* playBlitTimer() const { return m_playBlitTimer; }
-    int32_t playPosition() const { return m_transport.playPosition(); }
+    MuteSolo& solo() const { return *m_solo; }
+    bool isPlaying() const { return m_transport.state() == TransportState::Playing; }
+    // The play position heard, or while paused the one Play resumes from.
+    int32_t playPosition() const;
+    // While paused: Play resumes at `position` (a column, counted from 1) instead of the next
+    // step; the cursor shows it at once (stepHeard). Nothing while playing or stopped.
+    void moveWhilePaused(int32_t position);
 
 public slots:
     void play();
@@ -60,7 +69,9 @@ private:
     QPushButton* m_pauseButton = nullptr;
     QPushButton* m_stopButton = nullptr;
     std::array<QCheckBox*, 16> m_muteChecks{};
+    MuteSolo* m_solo = nullptr;
     QTimer* m_playBlitTimer = nullptr;
+    std::optional<int32_t> m_resumeAt;
     uint64_t m_lastStepSeen = 0;
 };
 

@@ -112,19 +112,34 @@ void send(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
     QApplication::sendEvent(widget, &event);
 }
 
-// The note layer alone over the stacked song in a maximized window.
-void BM_DrawNotesStacked(benchmark::State& state) {
+// The note layer alone (drawNotes), or the static layer and the notes over it (drawRoll), on the
+// largest song in a maximized window, at a zoom; zoomed with the song's grid and the loop shown.
+void drawLargest(benchmark::State& state, bool stacked, bool wholeRoll, int zoomX, int zoomY) {
     roll::RollPictures pictures{roll::RollPictures::builtInSpriteSheet(), QSize(1920, 1080)};
     roll::RollRenderer renderer{pictures};
-    const Song song = largestSong(true);
-    roll::RollView view{&song.instrumentNotes, 0, 0, 0, 5, nullptr, std::nullopt};
+    const Song song = largestSong(stacked);
+    roll::RollView view;
+    view.notes = &song.instrumentNotes;
+    view.playPosition = 5;
+    view.scale = roll::RollScale::ofZoom(zoomX, zoomY);
+    if (!view.scale.isWritten()) {
+        view.meter = roll::GridMeter{8, 24};
+        view.loop = roll::LoopSpan{8, 2000};
+    }
     QImage buffer{1888, 936, QImage::Format_RGB32};
     QImage picture{1888, 936, QImage::Format_RGB32};
     renderer.drawRoll(buffer, view);
-    for (auto _ : state)
+    for (auto _ : state) {
+        if (wholeRoll)
+            renderer.drawRoll(buffer, view);
         renderer.drawNotes(picture, buffer, view);
+    }
 }
-BENCHMARK(BM_DrawNotesStacked)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawLargest, drawNotesStacked, true, false, 100, 100)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawLargest, drawNotesStackedAt25, true, false, 25, 50)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawLargest, drawNotesSpreadAt25, false, false, 25, 50)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawLargest, drawRollStackedAt25, true, true, 25, 50)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawLargest, drawRollSpreadAt25, false, true, 25, 50)->Unit(benchmark::kMillisecond);
 
 // One gesture from hover to release on the roll of a maximized window, with every redraw it asks for.
 void gesture(benchmark::State& state, bool stacked, Qt::MouseButton button, QPoint from, QPoint to) {

@@ -24,11 +24,18 @@ NoteTable fullScreenOfNotes() {
     return table;
 }
 
+roll::RollView viewOf(const NoteTable& notes) {
+    roll::RollView view;
+    view.notes = &notes;
+    view.playPosition = 5;
+    return view;
+}
+
 struct RollFixture {
     roll::RollPictures pictures{roll::RollPictures::builtInSpriteSheet(), QSize(1920, 1080)};
     roll::RollRenderer renderer{pictures};
     NoteTable notes = fullScreenOfNotes();
-    roll::RollView view{&notes, 0, 0, 0, 5, nullptr, std::nullopt};
+    roll::RollView view = viewOf(notes);
     QImage buffer{width, height, QImage::Format_RGB32};
     QImage picture{width, height, QImage::Format_RGB32};
 
@@ -43,11 +50,27 @@ void BM_DrawNotesFullScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawNotesFullScreen)->Unit(benchmark::kMillisecond);
 
-void BM_DrawRollFullScreen(benchmark::State& state) {
+// The static layer as written, and with the song's grid of 3 x 8 and the loop at a zoom: redrawn
+// in place (as playback does at every step) or scrolled sideways a column at every redraw.
+void drawRollFullScreen(benchmark::State& state, int zoomX, int zoomY, bool songsGrid, bool scrolling) {
     RollFixture roll;
-    for (auto _ : state)
+    roll.view.scale = roll::RollScale::ofZoom(zoomX, zoomY);
+    if (songsGrid) {
+        roll.view.meter = roll::GridMeter{8, 24};
+        roll.view.loop = roll::LoopSpan{8, 40};
+    }
+    for (auto _ : state) {
+        if (scrolling)
+            roll.view.viewScrollX = (roll.view.viewScrollX + roll.view.scale.columnWidth) % 4096;
         roll.renderer.drawRoll(roll.buffer, roll.view);
+    }
 }
-BENCHMARK(BM_DrawRollFullScreen)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, written, 100, 100, false, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, writtenScrolling, 100, 100, false, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoop, 100, 100, true, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoopScrolling, 100, 100, true, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoopAt25Scrolling, 25, 50, true, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(drawRollFullScreen, songsGridAndLoopAt400Scrolling, 400, 200, true, true)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -104,14 +104,20 @@ void PianoRoll::mousePressEvent(QMouseEvent* event) {
 }
 void PianoRoll::mouseMoveEvent(QMouseEvent* event) {
     forward(m_hooks.move, *event);
+    emit pointerMoved(QPoint(pixelFloor(event->position().x()), pixelFloor(event->position().y())));
 }
 void PianoRoll::mouseReleaseEvent(QMouseEvent* event) {
     forward(m_hooks.release, *event);
 }
 
 void PianoRoll::wheelEvent(QWheelEvent* event) {
-    emit wheelTurned(event->angleDelta(), event->modifiers());
+    emit wheelTurned(event->angleDelta(), event->modifiers(), event->position());
     event->accept();
+}
+
+void PianoRoll::leaveEvent(QEvent* event) {
+    emit pointerLeft();
+    QWidget::leaveEvent(event);
 }
 
 }  // namespace tromel::roll

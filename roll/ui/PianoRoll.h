@@ -29,8 +29,11 @@ public:
     const QImage& rollBuffer() const { return m_rollBuffer; }
 
 signals:
-    // A turn of the mouse wheel or a touchpad swipe over the roll (120 a notch).
-    void wheelTurned(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    // A turn of the mouse wheel or a touchpad swipe over the roll (120 a notch), at a point of the roll.
+    void wheelTurned(QPoint angleDelta, Qt::KeyboardModifiers modifiers, QPointF position);
+    // The pointer moved over the roll (whole roll pixels), or left it.
+    void pointerMoved(QPoint position);
+    void pointerLeft();
     // The window moved to a screen of another pixel ratio: the pictures are new and black until
     // the owner redraws them.
     void picturesReset();
@@ -42,6 +45,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void createPictures();

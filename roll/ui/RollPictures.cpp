@@ -58,6 +58,13 @@ void RollPictures::composeBackground(int tileColumns, int tileRows) {
     }
 }
 
+const ScaledPictures& RollPictures::scaled(RollScale scale) const {
+    std::unique_ptr<ScaledPictures>& pictures = m_scaled[{scale.columnWidth, scale.rowHeight}];
+    if (!pictures)
+        pictures = std::make_unique<ScaledPictures>(m_sheet, scale);
+    return *pictures;
+}
+
 void RollPictures::ensureBackgroundCovers(int width, int height) {
     // drawRoll copies width x height from an offset of up to 256 x 144 into the tiles.
     const int columnsNeeded = (width + barWidth) / barWidth + 1;

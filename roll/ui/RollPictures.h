@@ -1,8 +1,15 @@
 // The shared source pictures of every roll: the sprite sheet, one octave of keys and the background grid.
 #pragma once
 
+#include "roll/RollGeometry.h"
+#include "roll/ui/ScaledPictures.h"
+
 #include <QImage>
 #include <QSize>
+
+#include <map>
+#include <memory>
+#include <utility>
 
 namespace tromel::roll {
 
@@ -18,6 +25,9 @@ public:
     const QImage& pianoKeys() const { return m_pianoKeys; }
     const QImage& pianoBG() const { return m_pianoBG; }
 
+    // The artwork at a zoom's cell size, made on first use and kept.
+    const ScaledPictures& scaled(RollScale scale) const;
+
     // A roll larger than the screen the grid was built for (a window stretched over a second,
     // larger monitor) would copy from beyond the tiles; the grid is rebuilt large enough first.
     void ensureBackgroundCovers(int width, int height);
@@ -31,6 +41,7 @@ private:
     QImage m_pianoBG;
     int m_tileColumns = 0;  // nx + 1
     int m_tileRows = 0;     // ny + 1
+    mutable std::map<std::pair<int, int>, std::unique_ptr<ScaledPictures>> m_scaled;
 };
 
 }  // namespace tromel::roll

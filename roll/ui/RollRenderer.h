@@ -2,6 +2,7 @@
 #pragma once
 
 #include "roll/NoteLayerPlan.h"
+#include "roll/ui/GridBands.h"
 #include "roll/ui/RollPictures.h"
 #include "roll/ui/RollView.h"
 
@@ -25,7 +26,10 @@ private:
     void drawCursor(QPainter& painter, QSize size, const RollView& view) const;
     void drawPanel(QPainter& painter, QSize size, const RollView& view) const;
     void drawKeyboard(QPainter& painter, QSize size, const RollView& view) const;
-    void drawCopies(QPainter& painter, QSize size, const std::vector<NoteCopy>& copies) const;
+    void drawAdded(QPainter& painter, QSize size, const RollView& view) const;
+    void drawCopies(QPainter& painter, QSize size, const std::vector<NoteCopy>& copies, RollScale scale) const;
+    void drawCopy(QPainter& painter, QSize size, const NoteCopy& copy, const ScaledPictures* scaled) const;
+    void copyDirectly(QImage& picture, const std::vector<NoteCopy>& copies, RollScale scale) const;
     void drawEveryRecord(QPainter& painter, QSize size, const RollView& view) const;
     void drawMarks(QPainter& painter, QSize size, const NoteRec& note, const RollView& view) const;
     void drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& note, int channel, bool selected,
@@ -33,6 +37,7 @@ private:
     void drawBand(QPainter& painter, QSize size, const CellRect& band, const RollView& view) const;
 
     const RollPictures& m_pictures;
+    mutable GridBands m_bands;  // a cache of what the static layer draws from
 };
 
 }  // namespace tromel::roll

@@ -2,7 +2,9 @@
 # Smoke test of finding one's way in the real editor, under Xvfb with SDL's dummy audio driver:
 # songs named on the command line open cascaded, the wheel scrolls the roll, Space plays and
 # pauses, Tab and Space choose a channel, Follow Playback keeps the cursor in view over a long
-# play, and a song dragged from another program opens. Usage: navigation_smoke.sh TROMEL DRAG_SOURCE
+# play, the grid follows a song's bars, zoom shows four times the steps, Space plays after a menu
+# closed with Escape, and a song dragged from another program opens.
+# Usage: navigation_smoke.sh TROMEL DRAG_SOURCE
 set -euo pipefail
 
 tromel=$1
@@ -10,8 +12,9 @@ drag_source=$2
 name=navigation_smoke
 source "$(dirname "$0")/smoke_lib.sh"
 
-# A fast song (30 ms a step) looping over 400 steps.
-for song in one two three four; do write_song 30 400 >"$work/$song.org"; done
+# A fast song (30 ms a step) looping over 400 steps; the front one counts 3 beats of 8 steps.
+for song in one two four; do write_song 30 400 >"$work/$song.org"; done
+write_song 30 400 3 8 >"$work/three.org"
 
 start_editor "$work/one.org" "$work/two.org" "$work/three.org"
 sleep 2
@@ -89,6 +92,40 @@ for sample in 1 2 3 4 5 6 7 8; do
 done
 xdotool key shift+space
 
+# The grid's bar lines: the pixel columns of the roll's notes (from the first column) that are a
+# grid line's colour down nearly all of its rows.
+bar_lines() {
+  shot
+  convert "$work/shot.png" -crop "512x280+$((roll_left + 65))+$((roll_top + 2))" +repage txt:- | awk -F'[,: ]+' '
+    /#7E9F77|#4C7159/ { line[$1]++ } END { for (x in line) if (line[x] > 266) print x }' | sort -n | tr '\n' ' '
+}
+# Home brings the view to the song's start; View > Grid Follows the Song (the menu's sixth entry)
+# moves the bar lines from every 16 steps to every 24.
+focus_main
+xdotool key Home
+sleep 0.3
+[ "$(bar_lines)" = "255 511 " ] || fail "the written grid's bar lines are at: $(bar_lines)"
+xdotool key --clearmodifiers alt+v
+sleep 0.5
+xdotool key Down Down Down Down Down Return
+sleep 0.3
+[ "$(bar_lines)" = "383 " ] || fail "the song's bar lines are at: $(bar_lines)"
+# Zoom Out twice: columns of 4 pixels, so a bar of 24 steps is 96 pixels; Actual Size brings
+# back the written columns (around the middle of the view: Home goes back to the start).
+xdotool key --clearmodifiers ctrl+minus ctrl+minus
+sleep 0.3
+[ "$(bar_lines)" = "95 191 287 383 479 " ] || fail "zoomed out, the bar lines are at: $(bar_lines)"
+xdotool key --clearmodifiers ctrl+0 Home
+sleep 0.3
+[ "$(bar_lines)" = "383 " ] || fail "at actual size again, the bar lines are at: $(bar_lines)"
+# A menu closed with Escape: Space still plays, and pauses.
+xdotool key --clearmodifiers alt+v
+sleep 0.5
+xdotool key Escape space
+sleep 0.6
+[ "$(reds)" -gt 50 ] || fail "Space after a menu closed with Escape did not play"
+xdotool key shift+space
+
 # A song dragged from another program and dropped onto the main window opens in a fourth window.
 "$drag_source" "$work/four.org" >"$work/source.log" 2>&1 &
 source_pid=$!
@@ -107,4 +144,4 @@ mapfile -t lefts < <(keyboards)
 focus_main
 xdotool key --clearmodifiers ctrl+q
 expect_exit 0
-echo "navigation_smoke: cascaded by $step px; wheel, Space, Tab, Follow Playback and a drop all worked"
+echo "navigation_smoke: cascaded by $step px; wheel, Space, Tab, Follow Playback, the song's grid, zoom, Space after Escape and a drop all worked"

@@ -85,11 +85,14 @@ le16() {
 }
 le32() { le16 $(($1 & 65535)); le16 $((($1 >> 16) & 65535)); }
 
-# A song of two notes on instrument channel 0, at steps 0 and 8, eight steps long each:
-# write_song TEMPO LOOP_END.
+# A song of two notes on instrument channel 0, at steps 0 and 8, eight steps long each, in bars
+# of 4 beats of 4 steps unless told: write_song TEMPO LOOP_END [BEATS STEPS_A_BEAT].
 write_song() {
   printf 'Org-02'
-  le16 "$1"; printf '\x04\x04'; le32 0; le32 "$2"
+  le16 "$1"
+  # shellcheck disable=SC2059  # the format is the escaped bytes themselves
+  printf "$(printf '\\x%02x\\x%02x' "${3:-4}" "${4:-4}")"
+  le32 0; le32 "$2"
   for channel in $(seq 0 15); do
     if [ "$channel" -lt 8 ]; then le16 1000; else le16 232; fi
     printf '\x00\x00'

@@ -54,6 +54,11 @@ public:
     std::optional<QString> chooseOpenFile(QWidget*, const QString& title, const QString& suggested) override {
         return answer(false, title, suggested);
     }
+    // An answer of several paths joined by "|" chooses them all.
+    QStringList chooseOpenFiles(QWidget*, const QString& title, const QString& suggested) override {
+        const std::optional<QString> paths = answer(false, title, suggested);
+        return paths ? paths->split('|') : QStringList{};
+    }
     std::optional<QString> chooseSaveFile(QWidget*, const QString& title, const QString& suggested) override {
         return answer(true, title, suggested);
     }

@@ -70,6 +70,29 @@ struct TestEditor {
         return song;
     }
 
+    // Plays the layer's clock forward by a number of output frames and returns their left channel.
+    std::vector<float> capture(int frames) {
+        std::vector<float> stereo(2 * static_cast<std::size_t>(frames));
+        layer.renderFrames(stereo.data(), frames);
+        std::vector<float> left;
+        for (int i = 0; i < frames; ++i)
+            left.push_back(stereo[2 * static_cast<std::size_t>(i)]);
+        return left;
+    }
+
+    // A preview waits for its sample on the sample worker and is skipped when it takes too long:
+    // `start` is repeated (the sample is ready by then) until something sounds, the clock played
+    // forward in small steps meanwhile. False when nothing ever sounded.
+    template <typename Start>
+    bool startUntilHeard(Start start) {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            start();
+            if (QTest::qWaitFor([this] { return render(64) > 0.01f; }, 400))
+                return true;
+        }
+        return false;
+    }
+
     // Plays the layer's clock forward by a number of output frames and returns their peak level.
     float render(int frames) {
         std::vector<float> buffer(2 * 512);
@@ -94,6 +117,23 @@ inline Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, Song 
         table.at(channel % 8, count) = note;
     }
     return song;
+}
+
+// The pitch of a steady tone in Hz at 44100 frames a second, from the lag of its strongest
+// self-similarity between 110 and 1100 Hz; 0 for silence.
+inline double pitchOf(const std::vector<float>& samples) {
+    double best = 0;
+    int bestLag = 0;
+    for (int lag = 40; lag <= 400; ++lag) {
+        double sum = 0;
+        for (std::size_t i = 0; i + lag < samples.size(); ++i)
+            sum += samples[i] * samples[i + static_cast<std::size_t>(lag)];
+        if (sum > best) {
+            best = sum;
+            bestLag = lag;
+        }
+    }
+    return bestLag == 0 ? 0.0 : 44100.0 / bestLag;
 }
 
 inline QRgb opaque(uint32_t rgb) {

@@ -200,6 +200,56 @@ TEST_F(NoteEditorTest, PressesThatCannotActChangeNothing) {
     EXPECT_EQ(song, before);
 }
 
+// Zoomed, the pointer maps to the drawn cells exactly, each gesture acts on the cell drawn under
+// it, and a note stretches from the right quarter of its last column (2 pixels at least).
+TEST_F(NoteEditorTest, EveryGestureHitsTheDrawnCellAtEveryZoom) {
+    const std::pair<int16_t, int16_t> zooms[] = {{25, 50}, {50, 75}, {200, 150}, {400, 200}, {25, 200}, {400, 50}};
+    for (const auto& [zoomX, zoomY] : zooms) {
+        SCOPED_TRACE(testing::Message() << zoomX << " x " << zoomY);
+        state.zoomX = zoomX;
+        state.zoomY = zoomY;
+        state.viewScrollX = 3;  // no whole column: the cells do not meet the pixels of the written grid
+        state.viewScrollY = 5;
+        state.lastNoteLength = 1;
+        const RollScale scale = RollScale::ofZoom(zoomX, zoomY);
+        const int cw = scale.columnWidth;
+        const int zone = std::max(2, cw / 4);
+        const auto x = [&](int32_t column, double offset) {
+            return double(columnLeftX(column, state.viewScrollX, scale)) + offset;
+        };
+        const auto y = [&](int32_t row, double offset) {
+            return double(rowTopY(row, state.viewScrollY, scale)) + offset;
+        };
+        const double middle = scale.rowHeight / 2;
+        put({{5, 6, 2, 6, 166}});
+        for (const double edge : {0.0, cw - 1.0}) {
+            EXPECT_EQ(hoverAt(x(4, edge), y(6, middle)).pointer, PointerShape::arrow);
+            EXPECT_EQ(hoverAt(x(5, edge), y(6, middle)).pointer, PointerShape::move);
+        }
+        EXPECT_EQ(hoverAt(x(5, 1), y(6, 0)).pointer, PointerShape::move);
+        EXPECT_EQ(hoverAt(x(5, 1), y(6, scale.rowHeight - 1)).pointer, PointerShape::move);
+        EXPECT_EQ(hoverAt(x(5, 1), y(7, 0)).pointer, PointerShape::arrow);
+        EXPECT_EQ(hoverAt(x(6, cw - zone - 1), y(6, middle)).pointer, PointerShape::move);
+        EXPECT_EQ(hoverAt(x(6, cw - zone), y(6, middle)).pointer, PointerShape::resize);
+        EXPECT_EQ(hoverAt(x(6, cw - 1), y(6, middle)).pointer, PointerShape::resize);
+
+        leftClick(x(8, 0), y(3, 0));                                  // add
+        drag(left, {{x(5, 1), y(6, 1)}, {x(12, 1), y(8, 1)}});        // move
+        drag(left, {{x(13, cw - 1), y(8, 1)}, {x(15, 0), y(8, 1)}});  // stretch from the end
+        EXPECT_EQ(records(), (Records{{8, 3, 1, 6, 166}, {12, 8, 4, 6, 166}}));
+        leftClick(x(40, 0), y(9, 1));                            // four steps long now, like the stretched note
+        press(right, x(43, cw - 1), y(9, scale.rowHeight - 1));  // delete it from its end
+        editor.release();
+        leftClick(x(20, cw - 1), panY);
+        EXPECT_EQ(records(), (Records{{8, 3, 1, 6, 166}, {12, 8, 4, 6, 166}, {20, noKey, 1, 2, noVolume}}));
+        editor.press(left, x(12, 0), y(8, 0), height, Modifiers{true, false});  // select from the cell's corner
+        editor.move(left, x(20, cw - 1), y(8, scale.rowHeight - 1), height);
+        editor.release();
+        EXPECT_EQ(editor.selection().slotIndices(), (std::vector<int32_t>{2, 3}));
+        leftClick(x(30, 0), y(30, 0));  // and drop it
+    }
+}
+
 TEST_F(NoteEditorTest, ShiftDrawsASelectionAndDragsItAsOneStep) {
     put({{3, 10, 1, 6, 166}, {3, noKey, 1, 2, noVolume}, {5, 12, 2, 6, 166}, {9, 10, 1, 6, 166}, {12, 20, 1, 6, 166}});
     const Modifiers shift{true, false};

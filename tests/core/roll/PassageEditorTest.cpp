@@ -37,7 +37,7 @@ protected:
 INSTANTIATE_TEST_SUITE_P(BothKinds, PassageEditorTest, ::testing::Values<int16_t>(0, 1),
                          [](const auto& info) { return info.param == 0 ? "Instruments" : "Drums"; });
 
-TEST_P(PassageEditorTest, RectanglesTakeNotesByStartAndEventsBesideThem) {
+TEST_P(PassageEditorTest, RectanglesTakeNotesByStartAndEventsByColumn) {
     put({{3, 10, 8, 6, 166},          // 1: starts left of every rectangle, reaches into them
          {5, 10, 1, 6, 166},          // 2
          {5, noKey, 1, 2, noVolume},  // 3: beside note 2
@@ -49,11 +49,12 @@ TEST_P(PassageEditorTest, RectanglesTakeNotesByStartAndEventsBesideThem) {
         CellRect rect;
         std::vector<int32_t> slots;
     };
+    // Events go by their column alone, whatever the rows and the notes beside them.
     const Case cases[] = {
-        {CellRect::between(4, 9, 9, 12), {2, 3, 7}},        // note 5 lies below: its event stays out
-        {CellRect::between(9, 20, 4, 9), {2, 3, 5, 6, 7}},  // drawn from the other corner
-        {CellRect::between(5, 11, 6, 1), {2, 3}},           // the keyless row -159 never matters
-        {CellRect::between(6, 1, 6, 96), {}},               // an event alone is not taken
+        {CellRect::between(4, 9, 9, 12), {2, 3, 4, 6, 7}},     // note 5 lies below; its event is taken
+        {CellRect::between(9, 20, 4, 9), {2, 3, 4, 5, 6, 7}},  // drawn from the other corner
+        {CellRect::between(5, 11, 6, 1), {2, 3, 4}},
+        {CellRect::between(6, 1, 6, 1), {4}},  // an event alone in its column
         {CellRect::between(8, 12, 9, 12), {7}},
     };
     for (const Case& c : cases)

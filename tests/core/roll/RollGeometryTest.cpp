@@ -1,4 +1,5 @@
 // The pointer mapping and the scroll offsets of the piano roll.
+#include "roll/GridMeter.h"
 #include "roll/RollGeometry.h"
 #include "roll/ViewScroll.h"
 
@@ -27,6 +28,70 @@ TEST(RollGeometry, PointerMappingAndTheViewsEdges) {
     EXPECT_FALSE(isInView(0, 0, 577, 0));  // an empty record is never drawn
     EXPECT_TRUE(isInView(0, 3, 577, 0));   // a note dragged to position 0 still shows its tail
     EXPECT_FALSE(isInView(2147483647, 255, 577, 0));
+}
+
+// At every other zoom the pointer gives the drawn column and row, boxes and bridges keep their
+// places within the cells, and the bars still run from column 1 to column 2304 (row 1 to 96).
+TEST(RollGeometry, ZoomedCellsAreHitWhereTheyAreDrawn) {
+    EXPECT_EQ(RollScale::ofZoom(100, 100), RollScale{});
+    EXPECT_EQ(RollScale::ofZoom(33, 150), (RollScale{16, 18}));  // not a level: as written
+    EXPECT_EQ(RollScale::ofZoom(25, 50), (RollScale{4, 6}));
+    for (const int zoomX : zoomLevelsX) {
+        for (const int zoomY : {50, 200}) {
+            const RollScale scale = RollScale::ofZoom(zoomX, zoomY);
+            SCOPED_TRACE(testing::Message() << scale.columnWidth << " x " << scale.rowHeight);
+            const int shift = scale.mappingShift();
+            for (const int32_t scroll : {0, 3}) {
+                const int64_t left = columnLeftX(7, scroll, scale);
+                EXPECT_EQ(getColumnFromX(int32_t(left - shift), scroll, scale), 7);
+                EXPECT_EQ(getColumnFromX(int32_t(left - shift + scale.columnWidth - 1), scroll, scale), 7);
+                EXPECT_EQ(getColumnFromX(int32_t(left - shift + scale.columnWidth), scroll, scale), 8);
+                const int64_t top = rowTopY(9, scroll, scale);
+                EXPECT_EQ(getRowFromY(int32_t(top), scroll, scale), 9);
+                EXPECT_EQ(getRowFromY(int32_t(top + scale.rowHeight - 1), scroll, scale), 9);
+                EXPECT_EQ(getRowFromY(int32_t(top - 1), scroll, scale), 8);
+            }
+            // A box leaves its cell's last pixel column and row free; a bridge joins two boxes.
+            EXPECT_GE(scale.boxWidth(), 3);
+            EXPECT_GE(noteBoxX(2, 0, scale), columnLeftX(2, 0, scale));
+            EXPECT_LE(noteBoxX(2, 0, scale) + scale.boxWidth(), columnLeftX(3, 0, scale) - 1);
+            EXPECT_LE(noteBoxY(3, 0, scale) + scale.boxHeight(), rowTopY(4, 0, scale) - 1);
+            EXPECT_EQ(bridgeX(6, 0, scale), noteBoxX(5, 0, scale) + scale.boxWidth() - 1);
+            EXPECT_EQ(bridgeX(6, 0, scale) + scale.bridgeWidth() - 1, noteBoxX(6, 0, scale));
+            const int32_t lastX = viewScrollXFromBar(1280, 1280, 577, scale);
+            EXPECT_EQ(columnLeftX(2305, lastX, scale), 577);
+            EXPECT_EQ(viewScrollXFromBar(0, 1280, 577, scale), 0);
+            EXPECT_EQ(rowTopY(97, viewScrollYFromBar(65, 65, 452, scale), scale), 452 - panelHeight);
+        }
+    }
+    // A view larger than the zoomed-out keyboard stays at its top.
+    EXPECT_EQ(viewScrollYFromBar(65, 65, 900, RollScale::ofZoom(100, 50)), 0);
+    EXPECT_LT(viewScrollYFromBar(65, 65, 1400), 0);  // as written
+    // The stretch zone: the written 4 pixels, else a quarter of the column and at least 2.
+    EXPECT_FALSE(RollScale{}.inStretchZone(10));
+    EXPECT_TRUE(RollScale{}.inStretchZone(10.5));
+    EXPECT_TRUE((RollScale{4, 12}.inStretchZone(2)) && !(RollScale{4, 12}.inStretchZone(1.9)));
+    EXPECT_TRUE((RollScale{64, 12}.inStretchZone(48)) && !(RollScale{64, 12}.inStretchZone(47)));
+}
+
+// The grid in use: the written one, or the song's beats and bars; positions read in them.
+TEST(RollGeometry, TheGridMeterCountsBarsBeatsAndKeys) {
+    Song song;
+    song.stepsPerBar = 3;
+    song.beatsPerStep = 8;
+    EXPECT_EQ(GridMeter::of(song, false), GridMeter{});
+    const GridMeter meter = GridMeter::of(song, true);
+    EXPECT_EQ(meter, (GridMeter{8, 24}));
+    song.beatsPerStep = 0;
+    EXPECT_EQ(GridMeter::of(song, true), GridMeter{});
+    EXPECT_EQ(GridMeter{}.describe(69, 96 - 49), "Bar 5 \u00B7 Beat 2 \u00B7 Step 69 \u00B7 C#4");
+    EXPECT_EQ(meter.describe(25), "Bar 2 \u00B7 Beat 1 \u00B7 Step 25");
+    EXPECT_EQ(meter.describe(24, 0), "Bar 1 \u00B7 Beat 3 \u00B7 Step 24");  // row 0: no key
+    EXPECT_EQ(meter.describe(0, 39), "A4");
+    EXPECT_TRUE(meter.endsBar(48) && !meter.endsBar(40) && meter.endsBeat(40) && !meter.endsBeat(44));
+    EXPECT_EQ(keyName(96), "C0");
+    EXPECT_EQ(keyName(1), "B7");
+    EXPECT_EQ(keyName(85), "B0");
 }
 
 // The view's jumps go through bar values: each wanted offset maps back to the value giving it.

@@ -2,11 +2,14 @@
 #include "app/EditorStart.h"
 #include "app/RecoveryStore.h"
 #include "app/TerminationSignals.h"
+#include "app/WindowLayoutKeeper.h"
 #include "audio/render/OfflineRender.h"
 #include "audio/render/RenderFiles.h"
+#include "audio/ui/TransportControls.h"
 #include "document/DocumentWindow.h"
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
+#include "widgets/ProgramSettings.h"
 
 #include <QActionGroup>
 #include <QDir>
@@ -207,10 +210,10 @@ private slots:
         QCOMPARE(main.minimumSize(), QSize(593, 490));
         QCOMPARE(texts(main.menuBar()), (QStringList{"&File", "&Other"}));
         QMenu* file = barMenu(main, "&File");
-        QCOMPARE(texts(file),
-                 (QStringList{"New", "|", "Open", "Import MIDI...", "|", "Save", "Save As...", "|", "Quit"}));
+        QCOMPARE(texts(file), (QStringList{"New", "|", "Open", "Import MIDI...", "Recent Songs", "|", "Save",
+                                           "Save As...", "|", "Quit"}));
         QVERIFY(!menuEntry(file, "Save")->isEnabled() && !menuEntry(file, "Save As...")->isEnabled());
-        QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Old Stuff"}));
+        QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Old Stuff", "Mouse and Keys"}));
 
         QApplication::setActiveWindow(&main);
         QTest::keyClick(&main, Qt::Key_N, Qt::ControlModifier);
@@ -221,20 +224,26 @@ private slots:
                               "Move Left a Bar", "Move Right a Bar"}));
         QVERIFY(!menuEntry(barMenu(main, "&Edit"), "Undo")->isEnabled());
         file = barMenu(main, "&File");
-        QCOMPARE(texts(file), (QStringList{"New", "|", "Open", "Import MIDI...", "|", "Save", "Save As...",
-                                           "Export Audio...", "Export MIDI...", "|", "Exit"}));
+        QCOMPARE(texts(file), (QStringList{"New", "|", "Open", "Import MIDI...", "Recent Songs", "|", "Save",
+                                           "Save As...", "Export Audio...", "Export MIDI...", "Close", "|", "Exit"}));
         QVERIFY(menuEntry(file, "Save")->isEnabled());
+        QCOMPARE(menuEntry(file, "Close")->shortcut(), QKeySequence("Ctrl+W"));
         QCOMPARE(texts(barMenu(main, "&Settings")), (QStringList{"Song Settings", "Instrument/Drum Settings"}));
-        QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Debug"}));
+        QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Debug", "Mouse and Keys"}));
         QMenu* view = barMenu(main, "&View");
         QCOMPARE(texts(view), (QStringList{"Go to Notes", "Follow Playback", "Show Notes When Opening", "Preview Notes",
-                                           "Play from Here"}));
+                                           "Play from Here", "|", "Grid Follows the Song", "Show Loop", "Show Ruler",
+                                           "|", "Zoom In", "Zoom Out", "Actual Size", "|", "Remember Window Layout"}));
         QCOMPARE(menuEntry(view, "Play from Here")->shortcut(), QKeySequence("Ctrl+Space"));
         QCOMPARE(menuEntry(view, "Go to Notes")->shortcut(), QKeySequence(Qt::Key_Home));
+        QCOMPARE(menuEntry(view, "Zoom In")->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")}));
+        QCOMPARE(menuEntry(view, "Zoom Out")->shortcut(), QKeySequence("Ctrl+-"));
+        QCOMPARE(menuEntry(view, "Actual Size")->shortcut(), QKeySequence("Ctrl+0"));
         // The settings are off unless chosen.
-        QVERIFY(!menuEntry(view, "Follow Playback")->isChecked() &&
-                !menuEntry(view, "Show Notes When Opening")->isChecked());
-        QVERIFY(!menuEntry(view, "Preview Notes")->isChecked());
+        for (const char* setting : {"Follow Playback", "Show Notes When Opening", "Preview Notes",
+                                    "Grid Follows the Song", "Show Loop", "Show Ruler", "Remember Window Layout"})
+            QVERIFY2(menuEntry(view, setting)->isCheckable() && !menuEntry(view, setting)->isChecked(), setting);
 
         // The document's New now owns Ctrl+N; the main window's hidden one does not clash with it.
         QTest::keyClick(main.activeDocument(), Qt::Key_N, Qt::ControlModifier);
@@ -246,6 +255,62 @@ private slots:
         main.mdiArea()->closeAllSubWindows();
         QTRY_COMPARE(texts(main.menuBar()), (QStringList{"&File", "&Other"}));
         QVERIFY(main.documents().isEmpty());
+    }
+
+    // A menu closed with Escape leaves the menu bar holding the keys; Space still plays and
+    // pauses, and Shift+Space stops, rather than opening a menu.
+    void spaceAfterAMenuClosedWithEscapePlays() {
+        TestEditor editor;
+        MainWindow& main = *editor.mainWindow;
+        DocumentWindow& document = *main.newFile();
+        document.song().loopEnd = 16;
+        QApplication::setActiveWindow(&main);
+        QTRY_VERIFY(document.pianoRoll()->hasFocus());
+        for (const auto& [modifier, state] : {std::pair{Qt::NoModifier, audio::TransportState::Playing},
+                                              {Qt::NoModifier, audio::TransportState::Paused},
+                                              {Qt::ShiftModifier, audio::TransportState::Stopped}}) {
+            QTest::keyClick(&main, Qt::Key_V, Qt::AltModifier);
+            QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+            QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+            QVERIFY(main.menuBar()->hasFocus());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space, modifier);
+            QCOMPARE(document.transport().state(), state);
+            QVERIFY(QApplication::activePopupWidget() == nullptr);
+            QVERIFY(document.pianoRoll()->hasFocus());  // the keys are the roll's again
+        }
+    }
+
+    // With View > Remember Window Layout on, the main window's size, place and maximised state
+    // are kept as it closes and come back with the next start; off, nothing is restored.
+    void theWindowLayoutIsRememberedWhenChosen() {
+        const auto start = [](QMainWindow& window) {
+            window.resize(640, 500);
+            new WindowLayoutKeeper(&window);
+        };
+        for (const bool maximized : {false, true}) {
+            settings::setRememberLayout(true);
+            {
+                QMainWindow window;
+                start(window);
+                window.setGeometry(40, 50, 700, 560);
+                maximized ? window.showMaximized() : window.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&window));
+                window.close();
+            }
+            QMainWindow again;
+            start(again);
+            again.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&again));
+            QCOMPARE(again.isMaximized(), maximized);
+            if (!maximized)
+                QCOMPARE(again.geometry(), QRect(40, 50, 700, 560));
+            again.close();
+        }
+        settings::setRememberLayout(false);
+        QMainWindow plain;
+        start(plain);
+        QCOMPARE(plain.size(), QSize(640, 500));
     }
 
     void windowListActivatesTheChosenDocument() {

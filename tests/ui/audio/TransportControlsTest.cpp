@@ -1,8 +1,10 @@
 // Play, Pause, Stop, the mute boxes and the play cursor, on the device-less mixer driven by hand.
 #include "app/EditorStart.h"
+#include "audio/ui/MuteSolo.h"
 #include "audio/ui/TransportControls.h"
 #include "document/DocumentWindow.h"
 #include "roll/RollGeometry.h"
+#include "roll/ViewScroll.h"
 #include "roll/ui/PianoRoll.h"
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
@@ -196,6 +198,76 @@ private slots:
         QTRY_VERIFY(watch.isNull());
         editor.render(1024);
         QVERIFY(editor.render(framesPerStep * 4) < silent);
+    }
+
+    // Ctrl+click solos a channel through the boxes: every other box of both kinds ticked, the box
+    // itself clear; again, the boxes as they were; on another box, the solo moves. Nothing of it
+    // is an edit.
+    void ctrlClickOnAMuteBoxSolosItsChannel() {
+        TestEditor editor;
+        DocumentWindow& document = documentWithALoop(editor);
+        const QList<QCheckBox*> boxes = document.findChildren<QCheckBox*>("muteCheck");
+        const auto ticked = [&] {
+            QString marks;
+            for (QCheckBox* box : boxes)
+                marks += box->isChecked() ? 'x' : '.';
+            return marks;
+        };
+        const auto ctrlClick = [&](int box) {
+            QTest::mouseClick(boxes[box], Qt::LeftButton, Qt::ControlModifier, boxes[box]->rect().center());
+        };
+        boxes[9]->setChecked(true);
+        QCOMPARE(boxes[3]->toolTip(), QString("Mute (Ctrl+click: solo)"));
+        ctrlClick(3);
+        QCOMPARE(ticked(), QString("xxx.xxxxxxxxxxxx"));
+        QCOMPARE(boxes[3]->toolTip(), QString("Solo (Ctrl+click puts the mute boxes back)"));
+        clickPlay(document);
+        editor.render(framesPerStep);
+        QVERIFY(editor.render(framesPerStep * 2) < silent);  // channel 1's note is muted
+        click(&document, "stopButton");
+        ctrlClick(0);
+        QCOMPARE(ticked(), QString(".xxxxxxxxxxxxxxx"));
+        clickPlay(document);
+        editor.render(framesPerStep);
+        QVERIFY(editor.render(framesPerStep * 2) > audible);
+        ctrlClick(0);
+        QCOMPARE(ticked(), QString(".........x......"));
+        QCOMPARE(document.undoStack()->count(), 0);
+        // A plain click while soloed leaves the boxes as they are from then on.
+        ctrlClick(5);
+        QTest::mouseClick(boxes[6], Qt::LeftButton, Qt::NoModifier, boxes[6]->rect().center());
+        QVERIFY(!document.transportControls().solo().soloed());
+        ctrlClick(5);
+        QCOMPARE(ticked(), QString("xxxxx.xxxxxxxxxx"));
+    }
+
+    // Listen in the instrument dialog sounds the chosen wave at file key 57, A 440, through the
+    // preview for half a second; with Preview Notes on, a click on a key of the keyboard sounds
+    // that key on the current channel.
+    void listenAndTheKeyboardSoundTheirKeys() {
+        TestEditor editor;
+        DocumentWindow& document = documentWithALoop(editor);
+        QVERIFY(editor.startUntilHeard([&] { document.listen(0, 2, 0); }));
+        editor.capture(4410);
+        QVERIFY(std::abs(pitchOf(editor.capture(8820)) - 440.0) < 9.0);
+        QTest::qWait(600);
+        editor.render(2048);
+        QVERIFY(editor.render(4096) < silent);
+
+        document.rollYScroll()->setValue(roll::nearestBarValueForScrollY(12 * 36, 65, 452));
+        const auto keyAt = [&](int32_t fileKey) {
+            return QPoint(30, int(roll::rowTopY(96 - fileKey, document.editState().viewScrollY)) + 6);
+        };
+        const QPoint key = keyAt(57);
+        test::click(document, key);
+        QVERIFY(editor.render(4096) < silent);  // Preview Notes is off
+        settings::setPreviewNotes(true);
+        test::click(document, key);
+        test::click(document, keyAt(45));  // A3: the last click sounds
+        settings::setPreviewNotes(false);
+        editor.capture(2205);
+        QVERIFY(std::abs(pitchOf(editor.capture(8820)) - 220.0) < 4.5);
+        QVERIFY(document.song().instrumentNotes.at(0, 2).isEmpty() && document.undoStack()->count() == 0);
     }
 
     // A long sample is prepared while the window goes on: the progress bar counts the files, and

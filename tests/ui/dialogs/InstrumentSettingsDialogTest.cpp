@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -119,6 +120,44 @@ private slots:
         QCOMPARE(songB.instruments[0].wave, int16_t{1});
         QCOMPARE(runEntry(windowA, songA, pressDone).at(5), QString("0 0 1 1000"));  // after Done
         QVERIFY(songA == afterA && songA.instruments[5].pi);
+    }
+
+    // Below the written controls, which keep their places, each channel has a picture of its
+    // chosen sample that follows the choice, and a Listen button that asks for it.
+    void theListenStripShowsAndSoundsTheChosenSamples() {
+        m_dialog = std::make_unique<InstrumentSettingsDialog>();
+        m_dialog->setSampleFolder(TROMEL_BIN_DIR "/Processed ORG Samples");
+        QWidget window;
+        Song song = songWithSettings();
+        QList<QList<int>> heard;
+        QStringList places;
+        bool picturesFollow = false;
+        test::whenModalShown<InstrumentSettingsDialog>([&](InstrumentSettingsDialog& d) {
+            for (QWidget* widget :
+                 {static_cast<QWidget*>(waveList(d, 3)), static_cast<QWidget*>(d.findChild<QPushButton*>("Command1")),
+                  static_cast<QWidget*>(control<QComboBox>(d, "comboDrum", 0))})
+                places << QStringLiteral("%1,%2").arg(widget->x()).arg(widget->y());
+            places << QStringLiteral("%1x%2").arg(d.width()).arg(d.height());
+            const auto picture = [&](const char* name, int i) {
+                return control<QLabel>(d, name, i)->pixmap().toImage();
+            };
+            const QImage wave5 = picture("pictureInst", 0);
+            waveList(d, 0)->setCurrentRow(60);
+            const QImage drum2 = picture("pictureDrum", 0);
+            picturesFollow = !wave5.isNull() && picture("pictureInst", 0) != wave5 &&
+                             picture("pictureInst", 1) != wave5 && drum2 != wave5 &&
+                             picture("pictureDrum", 1) != drum2 &&
+                             control<QLabel>(d, "pictureInst", 4)->pixmap().isNull();  // nothing chosen
+            for (const auto& [name, i] : {std::pair{"listenInst", 0}, {"listenDrum", 6}, {"listenInst", 4}})
+                control<QPushButton>(d, name, i)->click();
+            pressDone(d);
+        });
+        editInstrumentSettings(&window, song, m_exchange, m_dialog, [&heard](int kind, int channel, int number) {
+            heard << QList<int>{kind, channel, number};
+        });
+        QCOMPARE(places, (QStringList{"248,48", "240,392", "8,360", "649x496"}));
+        QVERIFY(picturesFollow);
+        QCOMPARE(heard, (QList<QList<int>>{{0, 0, 60}, {1, 6, 8}}));  // channel 5 has no wave chosen
     }
 };
 

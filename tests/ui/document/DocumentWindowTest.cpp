@@ -164,12 +164,24 @@ private slots:
             QCOMPARE(shows(document, 300, 60) && shows(document, 320, 64), showNotes);
         }
         settings::setShowNotesWhenOpening(false);
-        // From the first note's place, centred on channel 5's only note when it is current.
+        // The current channel's earliest note near the left edge, its key centred; the slots
+        // need not be in step order, and a channel without notes goes to the kind's first.
         DocumentWindow& document = *editor.mainWindow->activeDocument();
-        QTest::mouseClick(document.channels().instButton(4), Qt::LeftButton);
-        document.goToNotes();
-        QVERIFY(shows(document, 300, 10) && !shows(document, 300, 60));
-        QVERIFY(document.editState().viewScrollX <= 16 * 299 - 16 * roll::leadInColumns);
+        // (A pan change in column 1 is no note to go to.)
+        document.song().instrumentNotes.grow(3);
+        document.song().instrumentNotes.at(4, 2) = NoteRec{700, 30, 1, 6, 200};
+        document.song().instrumentNotes.at(4, 3) = NoteRec{1, noKey, 1, 3, noVolume};
+        document.editState().noteCounts[0][4] = 3;
+        for (const auto& [button, column, row] : {std::tuple{4, 700, 30}, {7, 300, 60}, {1, 300, 60}}) {
+            QTest::mouseClick(document.channels().instButton(button), Qt::LeftButton);
+            document.goToNotes();
+            QVERIFY2(shows(document, column, row), qPrintable(QString::number(button)));
+            const int64_t left = roll::columnLeftX(column, document.editState().viewScrollX);
+            QVERIFY(left >= 65 && left <= 65 + 16 * roll::leadInColumns + 30);
+            // Centred within half a step of the bar (13 pixels).
+            const int64_t middle = roll::rowTopY(row, document.editState().viewScrollY) + 6;
+            QVERIFY(button == 7 || std::abs(middle - (document.pianoRoll()->height() - roll::panelHeight) / 2) <= 7);
+        }
     }
 
     // The keyboard reaches every control; Space plays or pauses unless a focused button takes it.

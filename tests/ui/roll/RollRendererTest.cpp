@@ -1,5 +1,6 @@
 // The roll's artwork (sprite sheet, keys, grid) and pixel checks of its two layers at the geometry's coordinates.
 #include "roll/RollGeometry.h"
+#include "roll/ui/GridPainter.h"
 #include "roll/ui/RollRenderer.h"
 #include "roll/ui/SpriteLayout.h"
 #include "tests/ui/TestEditor.h"
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <random>
 
@@ -34,7 +36,13 @@ class RollRendererTest : public QObject {
     QImage m_picture;
 
     roll::RollView view(int32_t scrollX = 0, int32_t scrollY = 0, int32_t playPosition = 0, int current = 0) {
-        return roll::RollView{&m_notes, current, scrollX, scrollY, playPosition, nullptr, std::nullopt};
+        roll::RollView v;
+        v.notes = &m_notes;
+        v.currentChannel = current;
+        v.viewScrollX = scrollX;
+        v.viewScrollY = scrollY;
+        v.playPosition = playPosition;
+        return v;
     }
 
     void render(const roll::RollView& v, QSize size = QSize(577, height), qreal ratio = 1) {
@@ -233,31 +241,37 @@ private slots:
         QVERIFY(m_buffer.pixel(67, 5) != withoutCursor.pixel(67, 5));
     }
 
-    // Every record drawn in order with no shortcut, the picture the renderer must reproduce.
+    // Every record drawn in order with no shortcut, the picture the renderer must reproduce (the
+    // pieces of the written size are the sheet's own, see below).
     QImage everyCopyInOrder(const roll::RollView& v) const {
         QImage picture = m_buffer.copy();
         QPainter painter(&picture);
         const int h = picture.height();
+        const roll::RollScale& scale = v.scale;
+        const roll::ScaledPictures& pieces = m_pictures.scaled(scale);
         for (int channel = 0; channel < 8; ++channel) {
             for (int32_t slot = 1; slot <= m_notes.slotBound(); ++slot) {
                 const NoteRec& n = m_notes.at(channel, slot);
-                if (!roll::isInView(n.position, n.length, picture.width(), v.viewScrollX))
+                if (!roll::isInView(n.position, n.length, picture.width(), v.viewScrollX, scale))
                     continue;
-                const int x = int(roll::noteBoxX(n.position, v.viewScrollX));
+                const int x = int(roll::noteBoxX(n.position, v.viewScrollX, scale));
                 const QRect mark(sprite::mark.x, sprite::mark.y, 16, 5);
                 if (channel == v.currentChannel) {
                     painter.drawImage(x, int(roll::panMarkY(n.pan, h)), m_sheet, mark.x(), mark.y(), 16, 5);
                     if (n.volume != 255)
                         painter.drawImage(x, int(roll::volumeMarkY(n.volume, h)), m_sheet, mark.x(), mark.y(), 16, 5);
                 }
-                if (!(h - 142 > 12 * n.key - v.viewScrollY))
+                if (!(h - 144 >=
+                      int64_t{scale.rowHeight} * (n.key - 1) + scale.boxInsetY() + scale.boxHeight() - v.viewScrollY))
                     continue;
-                const sprite::Rect box = sprite::noteBox(channel, channel == v.currentChannel);
-                const int y = int(roll::noteBoxY(n.key, v.viewScrollY));
-                painter.drawImage(x, y, m_sheet, box.x, box.y, 12, 10);
+                const auto look =
+                    channel == v.currentChannel ? roll::ScaledPictures::bright : roll::ScaledPictures::dark;
+                const int y = int(roll::noteBoxY(n.key, v.viewScrollY, scale));
+                painter.drawImage(x, y, pieces.box(channel, look));
                 for (int k = 1; k < n.length; ++k) {
-                    painter.drawImage(x + 16 * k, y, m_sheet, box.x, box.y, 12, 10);
-                    painter.drawImage(x + 16 * k - 5, y, m_sheet, box.x + 1, box.y, 6, 10);
+                    painter.drawImage(x + scale.columnWidth * k, y, pieces.box(channel, look));
+                    painter.drawImage(x + scale.columnWidth * k - scale.bridgeWidth() + 1, y,
+                                      pieces.bridge(channel, look));
                 }
             }
         }
@@ -278,7 +292,11 @@ private slots:
                 addNote(pick(0, 7), pick(1, 60), key, pick(1, 40), int16_t(oddPans ? pick(-60, 12) : pick(0, 12)),
                         int16_t(pick(0, 5) == 0 ? 255 : pick(0, 248)));
             }
-            const roll::RollView v = view(pick(0, 300), pick(-30, 120), 0, pick(0, 7));
+            roll::RollView v = view(pick(0, 300), pick(-30, 120), 0, pick(0, 7));
+            // Every cell size in turn (the written one twice), each drawn from its own pieces.
+            v.scale = roll::RollScale::ofZoom(roll::zoomLevelsX[round % 5], roll::zoomLevelsY[(round / 2) % 5]);
+            if (!v.scale.isWrittenY())
+                v.viewScrollY = std::max(v.viewScrollY, 0);
             render(v, QSize(pick(300, 700), pick(200, 500)));
             QVERIFY2(m_picture == everyCopyInOrder(v), qPrintable(QString("round %1").arg(round)));
             // On a screen of twice the pixels each roll pixel becomes a block of four, not a blur.
@@ -288,6 +306,126 @@ private slots:
             sampled.setDevicePixelRatio(1);
             QCOMPARE(sampled, single);
         }
+    }
+
+    // The pieces of the written size are the sheet's: the same pixels drawn either way.
+    void piecesOfTheWrittenSizeAreTheSheetsOwn() {
+        const roll::ScaledPictures& written = m_pictures.scaled({});
+        QCOMPARE(written.keys(), m_pictures.pianoKeys());
+        for (int channel = 0; channel < 8; ++channel) {
+            QCOMPARE(written.box(channel, roll::ScaledPictures::bright), region(sprite::noteBox(channel, true)));
+            QCOMPARE(written.box(channel, roll::ScaledPictures::dark), region(sprite::noteBox(channel, false)));
+            QCOMPARE(written.bridge(channel, roll::ScaledPictures::selected), region(sprite::selectedBridge(channel)));
+        }
+        QCOMPARE(written.cursorTile(), region(sprite::cursorTile));
+        QCOMPARE(written.digitTop(), 132);
+        // The grid, panel and keys drawn piece by piece at the written grid, against the tiles.
+        for (const auto& [scrollX, scrollY] : {std::pair{0, 0}, {256, 144}, {1000, 37}, {37, 300}}) {
+            roll::RollView v = view(scrollX, scrollY);
+            render(v);
+            QImage pieces(m_buffer.size(), QImage::Format_RGB32);
+            pieces.fill(Qt::magenta);
+            QPainter painter(&pieces);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            roll::GridBands bands;
+            const roll::GridPainter grid(written, v, pieces.size(), bands);
+            grid.drawGrid(painter);
+            grid.drawPanel(painter);
+            grid.drawKeyboard(painter, m_sheet);
+            painter.end();
+            QCOMPARE(pieces.copy(65, 0, 512, height), m_buffer.copy(65, 0, 512, height));
+            QCOMPARE(pieces.copy(0, 0, 65, height - 144), m_buffer.copy(0, 0, 65, height - 144));
+        }
+    }
+
+    // Following a song of 3 bars of 8 steps: a beat mark every 8 columns, a bar line every 24,
+    // across the rows and the panel; the loop's ends in their own colour, the columns outside it darker.
+    void theSongsGridAndTheLoop() {
+        roll::RollView v = view(16, 0);  // column 2 at the left edge
+        const auto lineX = [&](int32_t column) { return int(roll::columnLeftX(column + 1, v.viewScrollX)) - 1; };
+        render(v);
+        const QImage written = m_buffer.copy();
+        v.meter = roll::GridMeter{8, 24};
+        render(v);
+        for (const int y : {3, 7, 12 + 3}) {  // rows of no dot, between the dots, of a black key
+            QVERIFY(m_buffer.pixel(lineX(24), y) == written.pixel(lineX(16), y));  // the bar line moved
+            QVERIFY(m_buffer.pixel(lineX(16), y) != written.pixel(lineX(16), y));
+        }
+        QCOMPARE(m_buffer.pixel(lineX(8), 1), opaque(sprite::whiteLaneLine));    // a beat
+        QCOMPARE(m_buffer.pixel(lineX(4), 1), opaque(sprite::whiteLaneGround));  // no longer one
+        QCOMPARE(m_buffer.pixel(lineX(4), 5), opaque(sprite::whiteLaneLine));    // a column line still
+        QCOMPARE(m_buffer.pixel(lineX(24), height - 100), m_sheet.pixel(255, sprite::panelTile.y + 44));
+        QCOMPARE(m_buffer.pixel(lineX(16), height - 100), m_sheet.pixel(63, sprite::panelTile.y + 44));
+
+        v.loop = roll::LoopSpan{8, 20};  // plays columns 9 to 20
+        render(v);
+        const QImage looped = m_buffer.copy();
+        v.loop.reset();
+        render(v);
+        for (const int32_t edge : {8, 20}) {
+            for (const int y : {5, height - 100})
+                QVERIFY(looped.pixel(lineX(edge), y) == opaque(sprite::loopLine) &&
+                        looped.pixel(lineX(edge) + 1, y) == opaque(sprite::loopLine));
+        }
+        for (const int32_t column : {3, 25}) {  // outside: darker, inside: as it was
+            const int x = int(roll::columnLeftX(column, v.viewScrollX)) + 5;
+            QVERIFY(brightness(looped.pixel(x, 3)) < brightness(m_buffer.pixel(x, 3)));
+            QVERIFY(brightness(looped.pixel(x, height - 100)) < brightness(m_buffer.pixel(x, height - 100)));
+        }
+        const int inside = int(roll::columnLeftX(12, v.viewScrollX)) + 5;
+        QCOMPARE(looped.copy(inside, 0, 16, height), m_buffer.copy(inside, 0, 16, height));
+        QCOMPARE(looped.copy(0, 0, 65, height), m_buffer.copy(0, 0, 65, height));
+    }
+
+    // The bands a roll keeps between redraws follow every change of its columns: each drawing
+    // equals a fresh renderer's.
+    void keptBandsFollowTheView() {
+        roll::RollView v = view();
+        v.meter = roll::GridMeter{8, 24};
+        v.loop = roll::LoopSpan{8, 20};
+        const std::vector<std::function<void()>> changes{
+            [&] { v.viewScrollX = 37; }, [&] { v.loop->end = 30; },
+            [&] { v.loop->begin = 2; },  [&] { v.loop.reset(); },
+            [&] { v.meter = {4, 12}; },  [&] { v.scale = {4, 6}; },
+            [&] { v.viewScrollY = 50; }, [&] { v.loop = roll::LoopSpan{0, 9}; }};
+        render(v);
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            changes[i]();
+            render(v);
+            const roll::RollRenderer fresh(m_pictures);
+            QImage buffer(m_buffer.size(), QImage::Format_RGB32);
+            fresh.drawRoll(buffer, v);
+            QVERIFY2(m_buffer == buffer, qPrintable(QString("change %1").arg(i)));
+        }
+    }
+
+    // Zoomed, the cells take their size and the keys their rows; the key strip, panel, marks and
+    // digits keep theirs, and a keyboard shorter than the roll ends in black.
+    void zoomedCellsKeysAndMarks() {
+        addNote(0, 5, 10, 3, 6, 248);
+        roll::RollView v = view();
+        v.scale = roll::RollScale::ofZoom(25, 50);
+        render(v, QSize(577, 800));
+        const int h = 800;
+        const roll::ScaledPictures& pieces = m_pictures.scaled(v.scale);
+        QCOMPARE(m_picture.copy(int(roll::noteBoxX(5, 0, v.scale)), int(roll::noteBoxY(10, 0, v.scale)), 11, 5), [&] {
+            QImage note(11, 5, QImage::Format_RGB32);
+            QPainter painter(&note);
+            for (int k = 0; k < 3; ++k)
+                painter.drawImage(4 * k, 0, pieces.box(0, roll::ScaledPictures::bright));
+            for (int k = 1; k < 3; ++k)
+                painter.drawImage(4 * k - 2, 0, pieces.bridge(0, roll::ScaledPictures::bright));
+            return note;
+        }());
+        QCOMPARE(m_picture.copy(int(roll::noteBoxX(5, 0, v.scale)), h - 141 + 30, 16, 5), region(sprite::mark));
+        QCOMPARE(m_picture.copy(0, 0, 56, 72), pieces.keys().copy(0, 0, 56, 72));
+        QCOMPARE(m_picture.copy(56, 60, 4, 10), region(sprite::digit(7)));
+        QCOMPARE(m_picture.pixel(30, 96 * 6 + 2), 0xFF000000u);  // below the lowest key
+        QCOMPARE(m_picture.pixel(300, 96 * 6 + 2), 0xFF000000u);
+        QCOMPARE(m_picture.copy(0, h - 144, 65, 144), region(sprite::panelLabel));
+        // The keys keep a black key's shine and every key's lower edge at any height.
+        QCOMPARE(pieces.keys().pixel(10, 6 + 1), m_sheet.pixel(10, sprite::blackKey.y + 1));
+        QCOMPARE(pieces.keys().pixel(10, 5), m_sheet.pixel(10, sprite::whiteKey.y + 11));
     }
 
     void hugePositionsAndKeysDrawNothingAndDoNotOverflow() {

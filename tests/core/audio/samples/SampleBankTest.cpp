@@ -2,6 +2,7 @@
 // that die away.
 #include "../AudioTestKit.h"
 #include "audio/playback/SongCompiler.h"
+#include "audio/samples/SampleShape.h"
 
 #include "song/DrumSet.h"
 
@@ -81,6 +82,24 @@ TEST(SampleBank, DrumsStartInSilenceAndDieAwayBeforeTheirEnd) {
         const float lastFiftyMs = peakOf(frames, frames.size() - 1102);
         EXPECT_LT(20.0 * std::log10(lastFiftyMs / peakOf(frames)), -60.0) << drum;
     }
+}
+
+// The pictures of the instrument dialog: a wave's first period read between its frames, a
+// drum's loudest swing in each stretch, whichever way it swings.
+TEST(SampleBank, ShapesForPicturesOfASample) {
+    std::vector<float> sine;
+    for (int i = 0; i < 200; ++i)
+        sine.push_back(static_cast<float>(std::sin(2 * std::numbers::pi * i / 84.5)));
+    const std::vector<float> period = firstPeriod(sine, 84.5, 13);
+    ASSERT_EQ(period.size(), 13u);
+    for (std::size_t i = 0; i < period.size(); ++i)
+        EXPECT_NEAR(period[i], std::sin(2 * std::numbers::pi * static_cast<double>(i) / 13), 0.002) << i;
+    const std::vector<float> swings{0.1f, -0.9f, 0.2f, 0.0f, -0.3f, 0.25f};
+    EXPECT_EQ(peakEnvelope(swings, 3), (std::vector<float>{0.9f, 0.2f, 0.3f}));
+    const std::optional<std::vector<float>> wave = readSampleFrames(fs::path(TROMEL_SAMPLE_DIR) / "M01.wav", 90);
+    ASSERT_TRUE(wave);
+    EXPECT_EQ(wave->size(), 90u);
+    EXPECT_FALSE(readSampleFrames(fs::path(TROMEL_SAMPLE_DIR) / "M101.wav", 90));
 }
 
 }  // namespace
