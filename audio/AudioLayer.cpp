@@ -1,5 +1,7 @@
-// The audio layer's error codes in words.
+// The audio layer's error codes in words, and the frame heard at a moment.
 #include "audio/AudioLayer.h"
+
+#include <algorithm>
 
 namespace tromel::audio {
 
@@ -26,6 +28,24 @@ const char* errorText(int code) {
         default:
             return "unknown error";
     }
+}
+
+namespace {
+
+// A moment long after the last buffer began means the device has stalled: the mixer is not that
+// far on, so the count stops at two of its largest buffers.
+constexpr int64_t longestLead = 4096;
+
+}  // namespace
+
+int64_t heardFrameAt(const AudioLayer& layer, int64_t nanoseconds) {
+    const AudioClockStamp stamp = layer.clockStamp();
+    int64_t frame = stamp.frame;
+    if (stamp.nanoseconds != 0) {
+        const int64_t elapsed = nanoseconds - stamp.nanoseconds;
+        frame += std::min(elapsed / 1000 * outputRate / 1000000, longestLead);
+    }
+    return frame - layer.outputLatencyFrames();
 }
 
 }  // namespace tromel::audio

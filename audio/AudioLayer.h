@@ -40,6 +40,12 @@ inline constexpr int longestSampleSeconds = 30;
 // What an error code means, for messages that name the file it concerns.
 const char* errorText(int code);
 
+class AudioLayer;
+
+// The mixer's frame that was being heard at `nanoseconds` of the steady clock: the frame the
+// mixer was at then, from its last buffer's stamp, less the output's latency.
+int64_t heardFrameAt(const AudioLayer& layer, int64_t nanoseconds);
+
 // A sample file as a channel uses it: instrument waves loop, drums play once.
 struct SampleRequest {
     std::filesystem::path path;
@@ -48,7 +54,14 @@ struct SampleRequest {
 
 class SamplePreparation;
 class Sequencer;
+struct LiveNote;
 struct SequencerCommand;
+
+// When the mixer last began a buffer: the buffer's first frame and the steady clock then.
+struct AudioClockStamp {
+    int64_t frame = 0;
+    int64_t nanoseconds = 0;  // steady_clock's time since its epoch; 0 before the first buffer
+};
 
 // All calls are made on the user-interface thread. Implementations hand playback changes to the
 // mixer, which runs on the audio thread, without blocking.
@@ -98,6 +111,15 @@ public:
     // Like freeSample, but the sample's channels finish what they are playing before they and the
     // sample are released (a looping channel must be stopped first).
     virtual void freeSampleWhenSilent(Handle sample) = 0;
+
+    // [the one thread that plays notes in live] A note for the mixer's live queue, played at the
+    // start of the next buffer; false when the queue is full.
+    virtual bool postLiveNote(const LiveNote& note) = 0;
+    // [any thread] When the mixer last began a buffer.
+    virtual AudioClockStamp clockStamp() const = 0;
+    // Frames from a frame leaving the mixer's timeline to its being heard: the limiter's
+    // look-ahead and the device's buffer.
+    virtual int outputLatencyFrames() const = 0;
 
     // Commands that found the mixer's queue full wait in the layer; this posts what now fits
     // and frees what the audio thread has let go of. Call it from a timer, so they do not wait

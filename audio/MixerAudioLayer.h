@@ -3,6 +3,7 @@
 
 #include "audio/AudioLayer.h"
 #include "audio/mixer/Mixer.h"
+#include "audio/mixer/SeqlockValue.h"
 #include "audio/samples/SampleCache.h"
 #include "audio/samples/SampleData.h"
 #include "audio/samples/SampleWorker.h"
@@ -52,6 +53,10 @@ public:
     void retireSequencer(std::unique_ptr<Sequencer> sequencer) override;
     void sendToSequencer(Sequencer* sequencer, const SequencerCommand& command) override;
     bool flushPending() override;
+    bool postLiveNote(const LiveNote& note) override { return m_mixer.postLive(note); }
+    AudioClockStamp clockStamp() const override { return m_clock.load(); }
+    // The limiter's look-ahead: whoever renders hears each frame as it leaves.
+    int outputLatencyFrames() const override { return Mixer::latencyFrames; }
 
     // [audio thread] Renders the next frames of the output: interleaved stereo floats in [-1, 1].
     void renderFrames(float* interleavedStereo, int frames);
@@ -87,7 +92,8 @@ private:
     Handle nextHandle(uint32_t slot);
 
     Mixer m_mixer;
-    std::deque<MixerCommand> m_overflow;  // commands that found the queue full, posted first next time
+    SeqlockValue<AudioClockStamp> m_clock;  // written by whoever renders
+    std::deque<MixerCommand> m_overflow;    // commands that found the queue full, posted first next time
     std::unordered_map<Handle, SampleRecord> m_samples;
     std::unordered_map<Handle, Handle> m_channelSample;  // channel -> its sample
     std::vector<Handle> m_slotSample;                    // slot -> sample, while the slot is out

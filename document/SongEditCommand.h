@@ -6,6 +6,7 @@
 
 #include <QUndoCommand>
 
+#include <cstdint>
 #include <functional>
 
 namespace tromel {
@@ -13,11 +14,16 @@ namespace tromel {
 // Made after its change has been applied: the stack's first redo() on push changes nothing.
 class SongEditCommand : public QUndoCommand {
 public:
-    // `applied` runs after every undo and redo, so the window can show the song again.
-    SongEditCommand(SongEdit edit, Song& song, EditState& state, std::function<void(const SongEdit&)> applied);
+    // `applied` runs after every undo and redo, so the window can show the song again. Steps
+    // pushed one after the other with the same `passKey` (not 0) become one step: the notes of
+    // one recording pass.
+    SongEditCommand(SongEdit edit, Song& song, EditState& state, std::function<void(const SongEdit&)> applied,
+                    uint64_t passKey = 0);
 
     void undo() override;
     void redo() override;
+    int id() const override { return m_passKey == 0 ? -1 : passCommandId; }
+    bool mergeWith(const QUndoCommand* other) override;
 
 private:
     SongEdit m_edit;
@@ -25,6 +31,9 @@ private:
     EditState& m_state;
     std::function<void(const SongEdit&)> m_applied;
     bool m_pushed = false;
+    uint64_t m_passKey = 0;
+
+    static constexpr int passCommandId = 0x70617373;
 };
 
 }  // namespace tromel

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool imagemagick fonts-dejavu-core
   desktop-file-utils shared-mime-info python3-mido
+  librtmidi-dev
 )
 
 missing=()

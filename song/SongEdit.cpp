@@ -43,8 +43,10 @@ void setChannelRecords(NoteTable& table, int channel, const std::vector<NoteRec>
 }
 
 bool SongEdit::isEmpty() const {
-    if (const auto* notes = std::get_if<NoteChange>(&m_change))
-        return notes->splices.empty() && notes->countBefore == notes->countAfter;
+    if (const auto* notes = std::get_if<std::vector<NoteChange>>(&m_change))
+        return std::all_of(notes->begin(), notes->end(), [](const NoteChange& change) {
+            return change.splices.empty() && change.countBefore == change.countAfter;
+        });
     if (const auto* header = std::get_if<HeaderChange>(&m_change))
         return header->before == header->after;
     if (const auto* channels = std::get_if<ChannelsChange>(&m_change))
@@ -54,22 +56,50 @@ bool SongEdit::isEmpty() const {
 
 std::size_t SongEdit::memoryBytes() const {
     std::size_t bytes = sizeof(SongEdit) + m_name.capacity();
-    if (const auto* notes = std::get_if<NoteChange>(&m_change)) {
-        bytes += notes->splices.capacity() * sizeof(RecordSplice);
-        for (const RecordSplice& splice : notes->splices)
-            bytes += (splice.removed.capacity() + splice.inserted.capacity()) * sizeof(NoteRec);
+    if (const auto* notes = std::get_if<std::vector<NoteChange>>(&m_change)) {
+        bytes += notes->capacity() * sizeof(NoteChange);
+        for (const NoteChange& change : *notes) {
+            bytes += change.splices.capacity() * sizeof(RecordSplice);
+            for (const RecordSplice& splice : change.splices)
+                bytes += (splice.removed.capacity() + splice.inserted.capacity()) * sizeof(NoteRec);
+        }
     }
     return bytes;
 }
 
 int SongEdit::noteKind() const {
-    const auto* notes = std::get_if<NoteChange>(&m_change);
-    return notes ? notes->kind : -1;
+    const auto* notes = std::get_if<std::vector<NoteChange>>(&m_change);
+    return notes && !notes->empty() ? notes->front().kind : -1;
 }
 
 int SongEdit::noteChannel() const {
-    const auto* notes = std::get_if<NoteChange>(&m_change);
-    return notes ? notes->channel : -1;
+    const auto* notes = std::get_if<std::vector<NoteChange>>(&m_change);
+    return notes && !notes->empty() ? notes->front().channel : -1;
+}
+
+bool SongEdit::append(SongEdit later) {
+    auto* added = std::get_if<std::vector<NoteChange>>(&later.m_change);
+    if (!added)
+        return false;
+    if (std::holds_alternative<std::monostate>(m_change)) {
+        m_change = std::vector<NoteChange>{};
+        if (m_name.empty())
+            m_name = later.m_name;
+    }
+    auto* notes = std::get_if<std::vector<NoteChange>>(&m_change);
+    if (!notes)
+        return false;
+    for (NoteChange& change : *added)
+        notes->push_back(std::move(change));
+    return true;
+}
+
+void SongEdit::applyNotes(const NoteChange& change, Song& song, EditState& state, bool forward) {
+    NoteTable& table = song.notes(change.kind);
+    const std::vector<NoteRec> now = channelRecords(table, change.channel);
+    const std::vector<NoteRec> then = forward ? applyForward(now, change.splices) : applyBackward(now, change.splices);
+    setChannelRecords(table, change.channel, then);
+    state.noteCounts[change.kind][change.channel] = forward ? change.countAfter : change.countBefore;
 }
 
 void SongEdit::undo(Song& song, EditState& state) const {
@@ -81,13 +111,14 @@ void SongEdit::redo(Song& song, EditState& state) const {
 }
 
 void SongEdit::apply(Song& song, EditState& state, bool forward) const {
-    if (const auto* notes = std::get_if<NoteChange>(&m_change)) {
-        NoteTable& table = song.notes(notes->kind);
-        const std::vector<NoteRec> now = channelRecords(table, notes->channel);
-        const std::vector<NoteRec> then =
-            forward ? applyForward(now, notes->splices) : applyBackward(now, notes->splices);
-        setChannelRecords(table, notes->channel, then);
-        state.noteCounts[notes->kind][notes->channel] = forward ? notes->countAfter : notes->countBefore;
+    if (const auto* notes = std::get_if<std::vector<NoteChange>>(&m_change)) {
+        // Each change was made on the song as the one before left it: undone in reverse order.
+        if (forward)
+            for (const NoteChange& change : *notes)
+                applyNotes(change, song, state, true);
+        else
+            for (auto change = notes->rbegin(); change != notes->rend(); ++change)
+                applyNotes(*change, song, state, false);
     } else if (const auto* header = std::get_if<HeaderChange>(&m_change)) {
         (forward ? header->after : header->before).applyTo(song);
     } else if (const auto* channels = std::get_if<ChannelsChange>(&m_change)) {
@@ -123,8 +154,8 @@ SongEdit ChannelSnapshot::finish(std::string name, const Song& song, const EditS
     before.resize(std::max(before.size(), after.size()));
     SongEdit edit;
     edit.m_name = std::move(name);
-    edit.m_change = SongEdit::NoteChange{m_kind, m_channel, m_count, state.noteCounts[m_kind][m_channel],
-                                         diffRecords(before, after)};
+    edit.m_change = std::vector<SongEdit::NoteChange>{SongEdit::NoteChange{
+        m_kind, m_channel, m_count, state.noteCounts[m_kind][m_channel], diffRecords(before, after)}};
     return edit;
 }
 

@@ -54,9 +54,15 @@ public:
     void redo(Song& song, EditState& state) const;
 
     // The channel of the notes the step changed (kind 0 instruments, 1 drums), or -1 for a step
-    // that changed no notes.
+    // that changed no notes; for a step of several channels, the first.
     int noteKind() const;
     int noteChannel() const;
+
+    // Makes a later step of notes part of this one, which keeps its name: a chord spread over
+    // channels, or a recording pass, is taken back whole. The later step must have been made on
+    // the song as this one left it. False, changing nothing, unless both are steps of notes (or
+    // this one is empty).
+    bool append(SongEdit later);
 
     static SongEdit ofHeader(std::string name, const SongHeader& before, const SongHeader& after);
     static SongEdit ofChannels(std::string name, const SongChannels& before, const SongChannels& after);
@@ -81,9 +87,10 @@ private:
     };
 
     void apply(Song& song, EditState& state, bool forward) const;
+    static void applyNotes(const NoteChange& change, Song& song, EditState& state, bool forward);
 
     std::string m_name;
-    std::variant<std::monostate, NoteChange, HeaderChange, ChannelsChange> m_change;
+    std::variant<std::monostate, std::vector<NoteChange>, HeaderChange, ChannelsChange> m_change;
 };
 
 // The records of one channel as they were before an edit; finish() turns the edit made since

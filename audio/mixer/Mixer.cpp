@@ -10,11 +10,12 @@ namespace {
 
 constexpr std::size_t commandCapacity = 16384;
 constexpr std::size_t returnCapacity = Mixer::slotCapacity + 4096;
+constexpr std::size_t liveCapacity = 1024;
 constexpr int lowestFrequency = 1;
 
 }  // namespace
 
-Mixer::Mixer() : m_slots(slotCapacity), m_commands(commandCapacity), m_returns(returnCapacity) {}
+Mixer::Mixer() : m_slots(slotCapacity), m_commands(commandCapacity), m_live(liveCapacity), m_returns(returnCapacity) {}
 
 Mixer::Slot* Mixer::slotOf(Handle handle) {
     if (handle == 0)
@@ -240,6 +241,24 @@ void Mixer::applyDueCommands() {
     }
 }
 
+// [audio thread] After the commands, so that a channel bound for live notes before they were
+// played is there for them.
+void Mixer::applyLiveNotes() {
+    LiveNote note;
+    while (m_live.pop(note)) {
+        Slot* slot = slotOf(note.channel);
+        if (!slot)
+            continue;
+        if (note.kind == LiveNote::Kind::On) {
+            startNote(note.channel, note.frequency, note.volume, note.pan);
+            slot->liveKey = note.fileKey;
+        } else if (slot->liveKey == note.fileKey) {
+            pauseChannel(note.channel);
+            slot->liveKey = -1;
+        }
+    }
+}
+
 // [audio thread] Each step moves its clock on by at least one frame, so this ends.
 void Mixer::runDueSteps() {
     for (int i = 0; i < m_sequencerCount; ++i) {
@@ -304,6 +323,8 @@ void Mixer::finishPart(float* out, int frames, const uint8_t* mixSilent) {
 void Mixer::renderVoices(float* out, int frames) {
     std::fill(out, out + 2 * static_cast<std::size_t>(frames), 0.0f);
     resendUnsent();
+    applyDueCommands();
+    applyLiveNotes();
     int done = 0;
     while (done < frames) {
         applyDueCommands();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "audio/mixer/DcBlocker.h"
+#include "audio/mixer/LiveNote.h"
 #include "audio/mixer/MixerCommand.h"
 #include "audio/mixer/PeakLimiter.h"
 #include "audio/mixer/SpscQueue.h"
@@ -21,7 +22,9 @@ namespace tromel::audio {
 // render() splits its buffer at command frames and at the step frames of its sequencers, so a
 // step lands on its exact frame whatever the buffer size. Whatever the audio thread lets go of
 // (a channel slot, a compiled song, a sequencer) goes back through a second such queue, and the
-// user-interface thread frees it there.
+// user-interface thread frees it there. Notes played in live (a MIDI keyboard) come through a
+// queue of their own, whose one producer is the thread that receives them; they take effect at
+// the start of the next buffer.
 class Mixer : public ChannelControl {
 public:
     static constexpr int sequencerCapacity = 64;
@@ -44,6 +47,8 @@ public:
 
     // [user-interface thread] false when the queue is full (the caller keeps the command).
     bool post(const MixerCommand& command) { return m_commands.push(command); }
+    // [the live notes' producer thread] false when the queue is full (the note is dropped).
+    bool postLive(const LiveNote& note) { return m_live.push(note); }
     // [user-interface thread] Something the audio thread has let go of.
     bool collect(MixerReturn& item) { return m_returns.pop(item); }
     // [any thread] The output frame the mixer has rendered up to.
@@ -82,6 +87,7 @@ private:
         int volume = 0;
         int pan = 0;
         Retirement retirement = Retirement::None;
+        int32_t liveKey = -1;  // the file key a live note-on started, while it sounds
         Voice main;
         // Retriggered notes' fading ends: two, so that a note started within a fade's length of
         // the last one need not cut a fade short.
@@ -98,6 +104,7 @@ private:
     void applySlotCommand(const MixerCommand& command);
     void applySequencerCommand(const MixerCommand& command);
     void applyDueCommands();
+    void applyLiveNotes();
     void runDueSteps();
     int64_t nextEventFrame(int64_t limit) const;
     void mixVoices(float* out, int frames);
@@ -111,6 +118,7 @@ private:
     std::array<Sequencer*, sequencerCapacity> m_sequencers{};
     int m_sequencerCount = 0;
     SpscQueue<MixerCommand> m_commands;
+    SpscQueue<LiveNote> m_live;
     SpscQueue<MixerReturn> m_returns;
     std::array<MixerReturn, 256> m_unsent{};  // returns that found the queue full, sent later
     int m_unsentCount = 0;

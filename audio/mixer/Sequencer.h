@@ -21,6 +21,7 @@ struct SequencerCommand {
     int kind = 0;
     Disposable* payload = nullptr;
     uint32_t tag = 0;
+    uint32_t run = 0;  // which start or resume of the clock this is, where the sequencer counts them
 };
 
 // Channel operations as the audio thread performs them: at once, on the mixer's own state.

@@ -28,7 +28,29 @@ PlaybackEngine::~PlaybackEngine() {
 }
 
 void PlaybackEngine::send(SongSequencer::Command kind, Disposable* payload) {
-    m_layer.sendToSequencer(m_sequencer.get(), {kind, payload, m_generation});
+    if (kind == SongSequencer::start || kind == SongSequencer::resume)
+        ++m_runs;
+    m_layer.sendToSequencer(m_sequencer.get(), {kind, payload, m_generation, m_runs});
+}
+
+// A grid of an earlier run (before a pause, or of the last play) would misplace what is heard now.
+std::optional<StepGrid> PlaybackEngine::stepGrid() const {
+    if (m_state != TransportState::Playing || !m_compiled)
+        return std::nullopt;
+    const StepGrid grid = m_sequencer->grid();
+    if (grid.run != m_runs)
+        return std::nullopt;
+    return grid;
+}
+
+void PlaybackEngine::refreshEvents(const Song& song) {
+    if (!m_compiled || !m_lastCompile)
+        return;
+    auto compiled = std::make_unique<CompiledSong>();
+    compileEvents(song, *compiled);
+    m_lastCompile->events = compiled->events;
+    m_lastCompile->slotCount = compiled->slotCount;
+    send(SongSequencer::replace, compiled.release());
 }
 
 int32_t PlaybackEngine::playPosition() const {

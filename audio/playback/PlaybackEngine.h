@@ -40,6 +40,11 @@ public:
     bool isPreparing() const { return m_pending != nullptr; }
     int32_t playPosition() const;
     uint64_t stepsHeard() const { return m_sequencer->stepsHeard(); }
+    // While playing: where the steps of the present run of the clock fall, once it has begun.
+    std::optional<StepGrid> stepGrid() const;
+    // While a compile plays or is paused: the song's notes as they are now take the place of the
+    // compiled ones from the loop's next pass on (its tempo, loop and samples stay).
+    void refreshEvents(const Song& song);
 
 private:
     // What Stop or Pause asked for while a compile was waiting on an error box.
@@ -75,6 +80,7 @@ private:
     bool m_compiling = false;
     Deferred m_deferred = Deferred::Nothing;
     uint32_t m_generation = 0;
+    uint32_t m_runs = 0;  // starts and resumes sent to the clock
 };
 
 }  // namespace tromel::audio

@@ -11,6 +11,20 @@ void SongSequencer::startClock(int64_t frame) {
     m_gridStart = frame;
     m_stepsOnGrid = 0;
     m_nextStep = m_gridStart + stepFrame(1, m_song->tempo);
+    m_grid.store({m_run, m_state.playPosition, m_gridStart, m_song->tempo, m_song->loopBegin, m_song->loopEnd});
+}
+
+// [audio thread] The new events take the playing song's place, channels, tempo and loop: only
+// what plays at each step changes, so the clock's grid stands.
+void SongSequencer::takeReplacement(ChannelControl& channels) {
+    if (!m_replacement || !m_song)
+        return;
+    m_replacement->channels = m_song->channels;
+    m_replacement->tempo = m_song->tempo;
+    m_replacement->loopBegin = m_song->loopBegin;
+    m_replacement->loopEnd = m_song->loopEnd;
+    channels.dispose(m_song.release());
+    m_song = std::move(m_replacement);
 }
 
 // [audio thread]
@@ -31,6 +45,8 @@ void SongSequencer::receive(const SequencerCommand& command, int64_t frame, Chan
         case start:
             haltClock();
             channels.dispose(m_song.release());
+            channels.dispose(m_replacement.release());
+            m_run = command.run;
             m_song.reset(static_cast<CompiledSong*>(command.payload));
             m_state.reset();
             if (m_song)
@@ -40,9 +56,14 @@ void SongSequencer::receive(const SequencerCommand& command, int64_t frame, Chan
                 startClock(frame);
             break;
         case resume:
+            m_run = command.run;
             if (m_song)
                 startClock(frame);
             break;
+        case replace:
+            channels.dispose(m_replacement.release());
+            m_replacement.reset(static_cast<CompiledSong*>(command.payload));
+            return;
         case pause:
             haltClock();
             silence(0, 7, false, channels);
@@ -73,7 +94,10 @@ void SongSequencer::receive(const SequencerCommand& command, int64_t frame, Chan
 
 // [audio thread]
 void SongSequencer::step(ChannelControl& channels) {
+    const bool lastOfPass = m_state.playPosition + 1 == m_song->loopEnd;
     playStep(m_state, *m_song, m_muted.load(std::memory_order_relaxed), channels);
+    if (lastOfPass)
+        takeReplacement(channels);
     ++m_stepsTaken;
     ++m_stepsOnGrid;
     m_nextStep = m_gridStart + stepFrame(m_stepsOnGrid + 1, m_song->tempo);

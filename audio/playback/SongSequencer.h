@@ -1,8 +1,10 @@
 // The step clock of one document: plays its compiled song on the audio thread.
 #pragma once
 
+#include "audio/mixer/SeqlockValue.h"
 #include "audio/mixer/Sequencer.h"
 #include "audio/playback/CompiledSong.h"
+#include "audio/playback/StepGrid.h"
 #include "audio/playback/StepPlayer.h"
 
 #include <atomic>
@@ -21,6 +23,7 @@ public:
         stop,       // clock stands, instrument channels stopped, position 0
         halt,       // clock stands, all sixteen channels stopped (a new compile follows)
         close,      // clock stands, instrument channels stopped, drums play out
+        replace,    // payload: a CompiledSong whose events play from the next pass of the loop on
     };
 
     // [audio thread]
@@ -35,13 +38,18 @@ public:
     // the last step that has been mixed.
     uint64_t publishedPosition() const { return m_published.load(std::memory_order_acquire); }
     uint64_t stepsHeard() const { return m_heard.load(std::memory_order_acquire); }
+    // [any thread] The run of the clock last started or resumed: where its steps fall.
+    StepGrid grid() const { return m_grid.load(); }
 
 private:
     void startClock(int64_t frame);
     void haltClock() { m_nextStep = noStepFrame; }
     void silence(int firstChannel, int lastChannel, bool stopThem, ChannelControl& channels);
 
+    void takeReplacement(ChannelControl& channels);
+
     std::unique_ptr<CompiledSong> m_song;
+    std::unique_ptr<CompiledSong> m_replacement;  // waits for the loop's next pass
     PlaybackState m_state;
     int64_t m_gridStart = 0;  // the frame of step 0 of the running grid
     int64_t m_stepsOnGrid = 0;
@@ -51,6 +59,8 @@ private:
     std::atomic<uint16_t> m_muted{0};
     std::atomic<uint64_t> m_published{0};
     std::atomic<uint64_t> m_heard{0};
+    uint32_t m_run = 0;
+    SeqlockValue<StepGrid> m_grid;
 };
 
 }  // namespace tromel::audio

@@ -54,4 +54,12 @@ uint64_t Transport::stepsHeard() const {
     return m_engine->stepsHeard();
 }
 
+std::optional<StepGrid> Transport::stepGrid() const {
+    return m_engine->stepGrid();
+}
+
+void Transport::refreshEvents(const Song& song) {
+    m_engine->refreshEvents(song);
+}
+
 }  // namespace tromel::audio

@@ -2,11 +2,13 @@
 #pragma once
 
 #include "audio/AudioLayer.h"
+#include "audio/playback/StepGrid.h"
 #include "song/Song.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tromel::audio {
@@ -67,6 +69,12 @@ public:
     // Counts published positions; it changes whenever a step has been heard, so the window's
     // redraw timer can tell a new step from the last one it drew.
     uint64_t stepsHeard() const;
+    // While playing: where the steps of the present run of the clock fall in the mixer's frames,
+    // once the mixer has begun it (nothing before, while paused or stopped).
+    std::optional<StepGrid> stepGrid() const;
+    // While playing or paused: the song's notes as they are now play from the loop's next pass
+    // on, the tempo, loop and samples staying those of the play.
+    void refreshEvents(const Song& song);
 
 private:
     std::unique_ptr<PlaybackEngine> m_engine;

@@ -37,6 +37,7 @@ bool SdlAudioLayer::initDevice(int sampleRate) {
         return false;
     }
     m_float = obtained.format == AUDIO_F32SYS;
+    m_deviceFrames = obtained.samples;
     m_scratch.assign(static_cast<std::size_t>(std::max<int>(obtained.samples, bufferFrames)) * 2, 0.0f);
     SDL_PauseAudioDevice(m_device, 0);
     setError(errorNone);

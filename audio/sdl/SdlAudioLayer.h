@@ -22,6 +22,8 @@ public:
     bool initDevice(int sampleRate) override;
     // [user-interface thread] Closes the device, then frees every sample and channel.
     void release() override;
+    // The limiter's look-ahead and a buffer of the device's, which plays while the next is mixed.
+    int outputLatencyFrames() const override { return Mixer::latencyFrames + m_deviceFrames; }
 
 private:
     static void callback(void* self, Uint8* stream, int bytes);
@@ -32,6 +34,7 @@ private:
     SDL_AudioDeviceID m_device = 0;
     bool m_sdlStarted = false;
     bool m_float = true;
+    int m_deviceFrames = bufferFrames;
     std::vector<float> m_scratch;  // sized once at open, used only by the callback
 };
 

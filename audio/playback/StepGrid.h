@@ -1,0 +1,28 @@
+// Where a playing song's steps fall in the mixer's frames: what a frame heard was playing.
+#pragma once
+
+#include <cstdint>
+
+namespace tromel::audio {
+
+// A run of the step clock from a start or resume until it next stands: step n (from 1) sounds at
+// startFrame + stepFrame(n, tempo) and plays the play position after positionBefore, the loop
+// wrapping from loopEnd to loopBegin + 1 as playback does. Frames count the mixer's timeline,
+// before the output's latency.
+struct StepGrid {
+    uint32_t run = 0;  // which start or resume began it; 0 for none
+    int32_t positionBefore = 0;
+    int64_t startFrame = 0;
+    int32_t tempo = 0;
+    int32_t loopBegin = 0;
+    int32_t loopEnd = 0;
+
+    // The play position (file step + 1) of step n of the run.
+    int32_t positionOf(int64_t n) const;
+    // The step of the run nearest to a frame (the first step for frames before it).
+    int64_t nearestStep(int64_t frame) const;
+    // A time between two frames in steps, to the nearest whole step and at least 1.
+    int32_t stepsBetween(int64_t fromFrame, int64_t toFrame) const;
+};
+
+}  // namespace tromel::audio
