@@ -6,7 +6,9 @@
 #include "app/RecoveryStore.h"
 #include "app/TerminationSignals.h"
 #include "app/WindowLayoutKeeper.h"
+#include "audio/rtmidi/RtMidiSource.h"
 #include "audio/samples/SampleFolder.h"
+#include "audio/ui/MidiInput.h"
 #include "document/EditorContext.h"
 #include "roll/ui/RollPictures.h"
 
@@ -95,6 +97,9 @@ int runEditor(audio::AudioLayer& layer, Prompts& prompts, const QStringList& son
     roll::RollPictures pictures(roll::RollPictures::builtInSpriteSheet(), primaryScreenSize());
     EditorContext context{layer, pictures, prompts,
                           audio::findSampleFolder(QFile::encodeName(programFolder).toStdString())};
+    // MIDI keyboards, where the system has MIDI; the editor works the same without.
+    audio::MidiInput midi(layer, context.sampleFolder, std::make_unique<audio::RtMidiSource>());
+    context.midi = &midi;
     RecoveryStore recovery(RecoveryStore::defaultRoot());
     MainWindow mainWindow(context);
     main = &mainWindow;

@@ -5,6 +5,7 @@
 #include "dialogs/SongSettingsDialog.h"
 #include "document/DocumentLayout.h"
 #include "document/EditCommands.h"
+#include "document/NoteInput.h"
 #include "document/PlaybackWiring.h"
 #include "document/PointerStatus.h"
 #include "document/RecentSongsMenu.h"
@@ -49,6 +50,7 @@ DocumentWindow::DocumentWindow(EditorContext& context, QWidget* parent) : QWidge
 // otherwise announce a clean state to a window that is no longer there.
 DocumentWindow::~DocumentWindow() {
     m_edits->history()->disconnect();
+    m_input.reset();
     m_playback.reset();
     m_midi.reset();
     m_file.reset();
@@ -102,6 +104,7 @@ void DocumentWindow::createRooms() {
         FileCommands::Host{[this] { finishGesture(); }, [this] { drawNotes(); }, [this] { showOpenedSong(); },
                            [this](const QString& path) { emit openPathRequested(path); }});
     m_midi = std::make_unique<MidiCommands>(this, m_context, m_song, *m_file, [this] { finishGesture(); });
+    m_input = std::make_unique<NoteInput>(this, m_context, m_song, m_edit, *m_edits, *m_view, *m_playback, *m_channels);
     connect(m_playback.get(), &PlaybackWiring::stepHeard, m_view.get(), &ViewCommands::followPlayCursor);
     connect(m_file.get(), &FileCommands::captionChanged, this, &DocumentWindow::updateCaption);
     QUndoStack* history = m_edits->history();
@@ -169,6 +172,7 @@ void DocumentWindow::createMenus() {
     m_viewMenu = new QMenu("&View", this);
     m_viewMenu->setObjectName("menuView");
     m_view->addTo(m_viewMenu);
+    m_input->addTo(m_editMenu, m_viewMenu, m_settingsMenu);
 }
 
 QList<QMenu*> DocumentWindow::addedMenus() const {

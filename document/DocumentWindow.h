@@ -39,6 +39,7 @@ class PianoRoll;
 namespace tromel {
 
 class EditCommands;
+class NoteInput;
 class PlaybackWiring;
 class ViewCommands;
 
@@ -102,6 +103,9 @@ public:
 
     // The Listen button of the instrument and drum dialog (see ViewCommands::listen).
     void listen(int kind, int channel, int number);
+
+    // Playing notes in: the keyboard piano, step entry, recording (see NoteInput).
+    NoteInput& noteInput() const { return *m_input; }
 
 public slots:
     void exportAudio() { m_file->exportAudio(); }
@@ -175,6 +179,7 @@ private:
     std::unique_ptr<ViewCommands> m_view;
     std::unique_ptr<FileCommands> m_file;
     std::unique_ptr<MidiCommands> m_midi;
+    std::unique_ptr<NoteInput> m_input;
     // Created on first use; a member so that it goes before Qt deletes this window's children.
     std::unique_ptr<dialogs::SongSettingsDialog> m_songSettingsDialog;
 };

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QUndoStack>
 
+#include <utility>
+
 namespace tromel {
 
 EditCommands::EditCommands(QWidget* window, Song& song, EditState& state, roll::PianoRoll& roll, Host host)
@@ -61,13 +63,32 @@ void EditCommands::refreshHistoryItems() {
 void EditCommands::connectRoll() {
     m_roll.setMouseHooks({
         [this](const roll::RollPointer& p) {
-            applyEdit(m_noteEditor->press(p.heldButtons(), p.x, p.y, m_roll.height(), p.modifiers));
+            m_altGesture = p.modifiers.alt && m_takeAltPress && m_takeAltPress(p);
+            if (!m_altGesture)
+                applyEdit(m_noteEditor->press(p.heldButtons(), p.x, p.y, m_roll.height(), p.modifiers));
         },
         [this](const roll::RollPointer& p) {
-            applyEdit(m_noteEditor->move(p.heldButtons(), p.x, p.y, m_roll.height()));
+            m_altGesture = m_altGesture && !p.heldButtons().none();
+            if (!m_altGesture)
+                applyEdit(m_noteEditor->move(p.heldButtons(), p.x, p.y, m_roll.height()));
         },
-        [this](const roll::RollPointer&) { applyEdit(m_noteEditor->release()); },
+        [this](const roll::RollPointer&) {
+            if (!std::exchange(m_altGesture, false))
+                applyEdit(m_noteEditor->release());
+        },
     });
+}
+
+void EditCommands::recordNotes(SongEdit edit, uint64_t passKey) {
+    if (edit.isEmpty())
+        return;
+    m_history->push(new SongEditCommand(
+        std::move(edit), m_song, m_state, [this](const SongEdit&) { m_host.drawNotes(); }, passKey));
+    m_host.drawNotes();
+}
+
+void EditCommands::setArrowsTaken(bool taken) {
+    m_passageCommands->setArrowsTaken(taken);
 }
 
 void EditCommands::applyEdit(roll::EditOutcome outcome) {

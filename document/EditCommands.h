@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@ namespace tromel::roll {
 class NoteEditor;
 class PianoRoll;
 struct EditOutcome;
+struct RollPointer;
 }  // namespace tromel::roll
 
 namespace tromel {
@@ -56,6 +58,15 @@ public:
     void finishGesture();
     // Adds a change already made to the song as a step of the history.
     void recordEdit(SongEdit edit);
+    // Adds notes played in, already put into the song, as a step of the history and draws them;
+    // steps of one recording pass (one `passKey`, not 0) pushed one after another are one step.
+    // Whoever puts them in calls dropSelection() first.
+    void recordNotes(SongEdit edit, uint64_t passKey = 0);
+    // A press on the roll with Alt held goes to `take` instead of the note editor when it answers
+    // true, and the gesture it began with it.
+    void takeAltPresses(std::function<bool(const roll::RollPointer&)> take) { m_takeAltPress = std::move(take); }
+    // While step entry owns Left and Right, Move Left and Move Right keep only their menu items.
+    void setArrowsTaken(bool taken);
     // Runs `edit` on the song's channel settings (the instrument and drum dialog) as one step.
     void editChannelSettings(const std::function<void()>& edit);
     // Runs `edit` on the song's header (the song settings dialog) as one step.
@@ -79,6 +90,8 @@ private:
     PassageCommands* m_passageCommands = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    std::function<bool(const roll::RollPointer&)> m_takeAltPress;
+    bool m_altGesture = false;  // a press taken by m_takeAltPress, until its release
 };
 
 }  // namespace tromel

@@ -1,7 +1,8 @@
-// What every window of the editor shares: the audio layer, the roll pictures, the prompts and the samples.
+// What every window of the editor shares: the audio layer, the roll pictures, the prompts, the samples and MIDI.
 #pragma once
 
 #include "audio/AudioLayer.h"
+#include "audio/ui/MidiInput.h"
 #include "files/FileSystem.h"
 #include "roll/ui/RollPictures.h"
 #include "widgets/Prompts.h"
@@ -16,6 +17,7 @@ struct EditorContext {
     Prompts& prompts;
     std::filesystem::path sampleFolder;                         // "Processed ORG Samples" in the program's folder
     files::FileSystem& fileSystem = files::systemFileSystem();  // what songs are read and saved through
+    audio::MidiInput* midi = nullptr;                           // the MIDI keyboards; none without MIDI
 };
 
 }  // namespace tromel

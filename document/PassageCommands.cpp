@@ -51,8 +51,8 @@ PassageCommands::PassageCommands(QMenu* menu, QWidget* window, roll::NoteEditor&
     add(menu, "Transpose Down", {QKeySequence(Qt::Key_Down)}, move("Transpose Down", 0, 1), true);
     add(menu, "Octave Up", {QKeySequence("Ctrl+Up")}, move("Octave Up", 0, -roll::octave), true);
     add(menu, "Octave Down", {QKeySequence("Ctrl+Down")}, move("Octave Down", 0, roll::octave), true);
-    add(menu, "Move Left", {QKeySequence(Qt::Key_Left)}, move("Move Left", -1, 0), true);
-    add(menu, "Move Right", {QKeySequence(Qt::Key_Right)}, move("Move Right", 1, 0), true);
+    m_moveLeft = add(menu, "Move Left", {QKeySequence(Qt::Key_Left)}, move("Move Left", -1, 0), true);
+    m_moveRight = add(menu, "Move Right", {QKeySequence(Qt::Key_Right)}, move("Move Right", 1, 0), true);
     add(menu, "Move Left a Bar", {QKeySequence("Ctrl+Left")}, moveBar("Move Left a Bar", -1), true);
     add(menu, "Move Right a Bar", {QKeySequence("Ctrl+Right")}, moveBar("Move Right a Bar", 1), true);
     auto* escape = new QAction(this);
@@ -76,6 +76,11 @@ void PassageCommands::refresh() {
     const bool selected = !m_editor.selection().empty() && m_editor.selection().isOf(m_state);
     for (QAction* action : m_needSelection)
         action->setEnabled(selected);
+}
+
+void PassageCommands::setArrowsTaken(bool taken) {
+    m_moveLeft->setShortcuts(taken ? QList<QKeySequence>{} : QList<QKeySequence>{QKeySequence(Qt::Key_Left)});
+    m_moveRight->setShortcuts(taken ? QList<QKeySequence>{} : QList<QKeySequence>{QKeySequence(Qt::Key_Right)});
 }
 
 void PassageCommands::run(const char* name, const roll::NoteEditor::PassageOperation& operation) {

@@ -34,6 +34,8 @@ public:
     // The commands that need a selection are enabled while there is one (so that the arrow keys
     // reach the focused control otherwise).
     void refresh();
+    // Left and Right belong to step entry while it is on: Move Left and Move Right give them up.
+    void setArrowsTaken(bool taken);
 
 public slots:
     void cut();
@@ -53,6 +55,8 @@ private:
     EditState& m_state;
     Host m_host;
     QList<QAction*> m_needSelection;
+    QAction* m_moveLeft = nullptr;
+    QAction* m_moveRight = nullptr;
 };
 
 }  // namespace tromel

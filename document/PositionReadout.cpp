@@ -71,23 +71,28 @@ void PositionReadout::stepHeard(int32_t) {
     showPointer();
 }
 
+void PositionReadout::setPianoOctave(std::optional<int> octave) {
+    m_pianoOctave = octave;
+    showPointer();
+}
+
 // The pointer's column and (over the rows) its key; while playing, the play position alone.
 void PositionReadout::showPointer() {
     if (!m_shown)
         return;
+    QString text;
     if (m_controls.isPlaying()) {
-        m_label->setText(QString::fromStdString(m_meter.describe(m_controls.playPosition())));
-        return;
+        text = QString::fromStdString(m_meter.describe(m_controls.playPosition()));
+    } else if (m_pointerIn) {
+        const int32_t column = roll::getColumnFromX(m_pointer.x(), m_state.viewScrollX, m_scale);
+        std::optional<int32_t> row;
+        if (m_pointer.y() < m_height - roll::panelHeight)
+            row = roll::getRowFromY(m_pointer.y(), m_state.viewScrollY, m_scale);
+        text = QString::fromStdString(m_meter.describe(column, row));
     }
-    if (!m_pointerIn) {
-        m_label->clear();
-        return;
-    }
-    const int32_t column = roll::getColumnFromX(m_pointer.x(), m_state.viewScrollX, m_scale);
-    std::optional<int32_t> row;
-    if (m_pointer.y() < m_height - roll::panelHeight)
-        row = roll::getRowFromY(m_pointer.y(), m_state.viewScrollY, m_scale);
-    m_label->setText(QString::fromStdString(m_meter.describe(column, row)));
+    if (m_pianoOctave)
+        text += QString(text.isEmpty() ? "Piano from C%1" : " · Piano from C%1").arg(*m_pianoOctave);
+    m_label->setText(text);
 }
 
 }  // namespace tromel

@@ -10,6 +10,7 @@
 #include <QPoint>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QStatusBar;
@@ -46,6 +47,8 @@ public:
     void pointerLeft();
     // While playing the readout follows the play position.
     void stepHeard(int32_t playPosition);
+    // While the keyboard piano is on, the readout ends with its base octave.
+    void setPianoOctave(std::optional<int> octave);
 
 private:
     void showPointer();
@@ -61,6 +64,7 @@ private:
     QPoint m_pointer;
     int m_height = 0;
     bool m_pointerIn = false;
+    std::optional<int> m_pianoOctave;
 };
 
 }  // namespace tromel

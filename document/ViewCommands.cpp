@@ -139,6 +139,7 @@ roll::RollView ViewCommands::rollView() const {
     view.meter = roll::GridMeter::of(m_song, m_gridFollowsSong);
     if (m_showLoop)
         view.loop = roll::LoopSpan{m_song.loopBegin, m_song.loopEnd};
+    view.editCursor = m_editCursor;
     return view;
 }
 
@@ -279,6 +280,11 @@ int32_t ViewCommands::pasteColumn() const {
     if (m_playback.isPaused() && m_playback.playPosition() > 0)
         return m_playback.playPosition();
     return firstVisibleColumn();
+}
+
+void ViewCommands::setEditCursor(int32_t column) {
+    m_editCursor = column;
+    drawNotes();
 }
 
 int32_t ViewCommands::firstVisibleColumn() const {

@@ -77,6 +77,9 @@ public:
     // A paste lands on the play cursor while the song is paused, else on the first column wholly in view.
     int32_t pasteColumn() const;
     int32_t firstVisibleColumn() const;
+    // Step entry's cursor, drawn over the notes at this column (0: none).
+    void setEditCursor(int32_t column);
+    roll::RollScale scale() const;
 
     ZoomCommands& zoom() const { return *m_zoom; }
     PositionReadout& readout() const { return *m_readout; }
@@ -100,7 +103,6 @@ private:
     QAction* addSwitch(QMenu* menu, const char* text, void (*set)(bool));
     bool keepCursorInView(int32_t playPosition);
     roll::RollView rollView() const;
-    roll::RollScale scale() const;
     void startPreview(const Song& song, int kind, int channel, const NoteRec& note, int milliseconds);
 
     EditorContext& m_context;
@@ -123,6 +125,7 @@ private:
     QAction* m_rememberLayoutAction = nullptr;
     bool m_gridFollowsSong = false;
     bool m_showLoop = false;
+    int32_t m_editCursor = 0;
     DrawnHeader m_drawnHeader;
     std::unique_ptr<audio::NotePreview> m_notePreview;  // made when a note is first previewed
     QTimer* m_previewTimer = nullptr;                   // ends a sounding preview

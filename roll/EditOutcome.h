@@ -26,10 +26,11 @@ struct MouseButtons {
 };
 
 // The modifier keys held at a press: Shift draws a selection or drags it, Ctrl with it adds to
-// the selection.
+// the selection; Alt belongs to step entry, which moves its cursor with it.
 struct Modifiers {
     bool shift = false;
     bool ctrl = false;
+    bool alt = false;
 };
 
 // What the widget must do after an event: show the pointer, replace the status bar's text when

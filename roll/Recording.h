@@ -31,6 +31,8 @@ public:
     // The pass ends: notes still held end at `frame`, and every chord goes in.
     std::vector<EntryOutcome> finish(const audio::StepGrid& grid, bool spread, int64_t frame);
     bool isEmpty() const { return m_chords.empty(); }
+    // Whether place() would place something now.
+    bool isDue(int64_t frame) const { return !m_chords.empty() && isOver(m_chords.front(), frame); }
 
 private:
     struct Held {

@@ -29,6 +29,11 @@ void setViewFlag(const char* key, bool on) {
     emit SettingsNotice::instance().viewChanged();
 }
 
+void setInputFlag(const char* key, bool on) {
+    setFlag(key, on);
+    emit SettingsNotice::instance().inputChanged();
+}
+
 constexpr int recentSongCount = 10;
 
 }  // namespace
@@ -98,6 +103,44 @@ QByteArray mainWindowLayout() {
 }
 void setMainWindowLayout(const QByteArray& layout) {
     store().setValue("view/mainWindowLayout", layout);
+}
+
+bool keyboardPiano() {
+    return flag("input/keyboardPiano");
+}
+void setKeyboardPiano(bool on) {
+    setInputFlag("input/keyboardPiano", on);
+}
+
+bool stepEntry() {
+    return flag("input/stepEntry");
+}
+void setStepEntry(bool on) {
+    setInputFlag("input/stepEntry", on);
+}
+
+// Anything but the four lengths the menu offers reads as 1.
+int stepLength() {
+    const int steps = store().value("input/stepLength", 1).toInt();
+    return steps == 2 || steps == 4 || steps == 8 ? steps : 1;
+}
+void setStepLength(int steps) {
+    store().setValue("input/stepLength", steps);
+    emit SettingsNotice::instance().inputChanged();
+}
+
+bool spreadChords() {
+    return flag("input/spreadChords");
+}
+void setSpreadChords(bool on) {
+    setInputFlag("input/spreadChords", on);
+}
+
+QStringList midiPorts() {
+    return store().value("input/midiPorts").toStringList();
+}
+void setMidiPorts(const QStringList& ports) {
+    store().setValue("input/midiPorts", ports);
 }
 
 QStringList recentSongs() {

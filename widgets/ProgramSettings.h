@@ -40,6 +40,23 @@ void setRememberLayout(bool on);
 QByteArray mainWindowLayout();
 void setMainWindowLayout(const QByteArray& layout);
 
+// Playing notes in, shared by every window and announced by SettingsNotice::inputChanged; all
+// off unless chosen. View > Keyboard Piano: letter and digit keys play notes.
+bool keyboardPiano();
+void setKeyboardPiano(bool on);
+// Edit > Step Entry: played notes go in at an edit cursor.
+bool stepEntry();
+void setStepEntry(bool on);
+// Edit > Step Length: 1, 2, 4 or 8 steps (1 unless chosen).
+int stepLength();
+void setStepLength(int steps);
+// Edit > Spread Chords: a chord's lower notes go on the next free channels.
+bool spreadChords();
+void setSpreadChords(bool on);
+// Settings > MIDI Input...: the MIDI input ports chosen, by name.
+QStringList midiPorts();
+void setMidiPorts(const QStringList& ports);
+
 // The songs last opened or saved, the newest first, ten at most.
 QStringList recentSongs();
 void addRecentSong(const QString& path);

@@ -31,6 +31,11 @@ bool LiveChannel::want(bool drum, int number) {
     return m_channel != before;
 }
 
+void LiveChannel::letGo() {
+    release();
+    m_chosen = false;
+}
+
 bool LiveChannel::proceed() {
     if (!m_preparation || !m_preparation->finished())
         return false;

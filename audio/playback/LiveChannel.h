@@ -25,6 +25,8 @@ public:
     // channel go (a note sounding on it fades out) and makes the new one at once when its sample
     // is prepared. Returns whether the channel changed.
     bool want(bool drum, int number);
+    // No channel any more: the one there was lets go, a note sounding on it fading out.
+    void letGo();
     // Makes the channel once its sample is prepared; true when it did.
     bool proceed();
     bool isWaiting() const { return m_preparation != nullptr; }

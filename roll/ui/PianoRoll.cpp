@@ -90,7 +90,7 @@ RollPointer PianoRoll::pointerOf(const QMouseEvent& event) {
     pointer.rightHeld = event.buttons().testFlag(Qt::RightButton);
     pointer.middleHeld = event.buttons().testFlag(Qt::MiddleButton);
     pointer.modifiers = {event.modifiers().testFlag(Qt::ShiftModifier),
-                         event.modifiers().testFlag(Qt::ControlModifier)};
+                         event.modifiers().testFlag(Qt::ControlModifier), event.modifiers().testFlag(Qt::AltModifier)};
     return pointer;
 }
 

@@ -152,10 +152,21 @@ void RollRenderer::drawNotes(QImage& picture, const QImage& buffer, const RollVi
     }
     if (view.band)
         drawBand(painter, size, *view.band, view);
+    if (view.editCursor > 0)
+        drawEditCursor(painter, size, view);
     // Notes drawn under the keyboard are hidden again; the panel label is not restored.
     const qreal ratio = buffer.devicePixelRatio();
     painter.drawImage(QRectF(0, 0, keyStripWidth, size.height() - panelHeight), buffer,
                       QRectF(0, 0, keyStripWidth * ratio, (size.height() - panelHeight) * ratio));
+}
+
+// A thin line down the notes at the left edge of the cursor's column, over its grid line.
+void RollRenderer::drawEditCursor(QPainter& painter, QSize size, const RollView& view) const {
+    const int64_t x = columnLeftX(view.editCursor, view.viewScrollX, view.scale) - 1;
+    if (x < keyStripWidth || x >= size.width())
+        return;
+    painter.fillRect(QRect(static_cast<int>(x), 0, sprite::editCursorWidth, size.height() - panelHeight),
+                     QColor::fromRgb(sprite::editCursorLine));
 }
 
 void RollRenderer::copyDirectly(QImage& picture, const std::vector<NoteCopy>& copies, RollScale scale) const {

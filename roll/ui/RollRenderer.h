@@ -18,7 +18,8 @@ public:
 
     // The static layer (grid, play cursor, bottom panel, keyboard) into the buffer.
     void drawRoll(QImage& buffer, const RollView& view) const;
-    // The buffer copied into the visible picture, then the notes of the current kind on top.
+    // The buffer copied into the visible picture, then the notes of the current kind on top, and
+    // the edit cursor over them.
     void drawNotes(QImage& picture, const QImage& buffer, const RollView& view) const;
 
 private:
@@ -35,6 +36,7 @@ private:
     void drawNoteBoxes(QPainter& painter, QSize size, const NoteRec& note, int channel, bool selected,
                        const RollView& view) const;
     void drawBand(QPainter& painter, QSize size, const CellRect& band, const RollView& view) const;
+    void drawEditCursor(QPainter& painter, QSize size, const RollView& view) const;
 
     const RollPictures& m_pictures;
     mutable GridBands m_bands;  // a cache of what the static layer draws from

@@ -72,7 +72,11 @@ void RollRuler::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     const int32_t column = getColumnFromX(pixelFloor(event->position().x()), m_viewScrollX, m_scale);
-    if (column > 0)
+    if (column <= 0)
+        return;
+    if (event->modifiers().testFlag(Qt::AltModifier))
+        emit columnAltClicked(column);
+    else
         emit columnClicked(column);
 }
 

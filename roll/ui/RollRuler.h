@@ -28,6 +28,8 @@ public:
 signals:
     // A click over the column (a position counted from 1, as the roll's pointer gives it).
     void columnClicked(int32_t column);
+    // The same with Alt held, which is step entry's.
+    void columnAltClicked(int32_t column);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

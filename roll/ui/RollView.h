@@ -29,6 +29,7 @@ struct RollView {
     RollScale scale;                           // the zoom's cell size
     GridMeter meter;                           // the beats and bars the grid marks
     std::optional<LoopSpan> loop;              // the loop, drawn when set
+    int32_t editCursor = 0;                    // the column step entry puts notes in; 0 draws none
 
     // Whether the roll is drawn as written: at the written cell size, grid and without a loop.
     bool isWritten() const { return scale.isWritten() && meter == GridMeter{} && !loop; }

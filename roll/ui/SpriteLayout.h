@@ -61,6 +61,9 @@ inline constexpr uint32_t selectedOutline = 0xFFFFFF;
 inline constexpr uint32_t bandOutline = 0xF0F0F0;
 // The loop's two ends, in a colour no note, grid line or cursor has.
 inline constexpr uint32_t loopLine = 0x40E0E0;
+// Step entry's edit cursor, over the notes: again a colour of its own.
+inline constexpr uint32_t editCursorLine = 0xFFE040;
+inline constexpr int editCursorWidth = 2;
 
 // An octave read from its highest key down: true for a black key.
 inline constexpr std::array<bool, 12> octaveIsBlack{false, true,  false, true,  false, true,

@@ -1,0 +1,91 @@
+// Playing notes in: the keyboard piano and MIDI keyboards, and where their notes go (step entry,
+// recording) in one document window.
+#pragma once
+
+#include "audio/midi/PlayedNote.h"
+#include "audio/ui/MidiInput.h"
+#include "document/EditorContext.h"
+#include "song/EditState.h"
+#include "song/Song.h"
+
+#include <QObject>
+
+#include <memory>
+#include <optional>
+
+class QAction;
+class QMenu;
+class QTimer;
+class QWidget;
+
+namespace tromel::audio {
+class NotePreview;
+}
+
+namespace tromel::roll {
+class ChannelSelector;
+}
+
+namespace tromel {
+
+class EditCommands;
+class PianoKeys;
+class PlaybackWiring;
+class RecordCommands;
+class StepEntryCommands;
+class ViewCommands;
+
+// A note played, by the keyboard piano or a MIDI keyboard, sounds on the current channel (the
+// piano's through the preview path, while held and until the next; MIDI's from the receiving
+// thread) and goes to recording while the song plays with Record on, else to step entry when it
+// is on. The window activated last takes the MIDI keyboards' notes.
+class NoteInput : public QObject, public audio::MidiTaker {
+    Q_OBJECT
+
+public:
+    // The other rooms and widgets outlive this object.
+    NoteInput(QWidget* window, EditorContext& context, Song& song, EditState& state, EditCommands& edits,
+              ViewCommands& view, PlaybackWiring& playback, roll::ChannelSelector& channels);
+    ~NoteInput() override;
+
+    // Step Entry, Step Length and Spread Chords into Edit; Keyboard Piano and Record into View;
+    // MIDI Input... at the end of Settings.
+    void addTo(QMenu* editMenu, QMenu* viewMenu, QMenu* settingsMenu);
+
+    PianoKeys& piano() const { return *m_piano; }
+    StepEntryCommands& stepEntry() const { return *m_stepEntry; }
+    RecordCommands& record() const { return *m_record; }
+    QAction* pianoAction() const { return m_pianoAction; }
+
+    // A note played on any keyboard.
+    void play(const audio::PlayedNote& note);
+    // MidiTaker: a MIDI keyboard's note, heard already.
+    void takeNote(const audio::PlayedNote& note) override;
+    // Settings > MIDI Input...
+    void chooseMidiInputs();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void readSettings();
+    void showOctave();
+    void sound(const audio::PlayedNote& note);
+    void takeMidi();
+    void publishSound();
+
+    QWidget* m_window;
+    EditorContext& m_context;
+    const Song& m_song;
+    EditState& m_state;
+    std::unique_ptr<PianoKeys> m_piano;
+    std::unique_ptr<StepEntryCommands> m_stepEntry;
+    std::unique_ptr<RecordCommands> m_record;
+    ViewCommands& m_view;
+    QAction* m_pianoAction = nullptr;
+    std::unique_ptr<audio::NotePreview> m_preview;  // the piano's sound, made when first played
+    QTimer* m_previewWait = nullptr;                // runs while the piano's sound waits for its sample
+    std::optional<int32_t> m_sounding;              // the piano key sounding now
+};
+
+}  // namespace tromel
