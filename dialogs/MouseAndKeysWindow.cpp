@@ -58,6 +58,7 @@ const QList<MouseAndKeysWindow::Entry>& MouseAndKeysWindow::mouseEntries() {
         {"Ctrl+wheel", "Zooms in or out at the pointer."},
         {"Click the ruler", "While paused, moves the play position there: Play resumes there."},
         {"Ctrl+click a mute box", "Solos that channel; again, puts the mute boxes back."},
+        {"Alt+click the roll or the ruler", "With Edit > Step Entry on, puts the edit cursor at that step."},
     };
     return entries;
 }
@@ -77,6 +78,12 @@ const QList<MouseAndKeysWindow::Entry>& MouseAndKeysWindow::keyEntries() {
         {"Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S", "New, open, save, save as."},
         {"Ctrl+W, Ctrl+Q", "Close the window; exit."},
         {"Tab", "Reach every control of a window; a focused button or box takes Space itself."},
+        {"Z S X D C V G B H N J M", "With View > Keyboard Piano on, play C to B from the base octave (C4 at start), by the keys' places on any layout."},
+        {"Q 2 W 3 E R 5 T 6 Y 7 U I 9 O 0 P", "The same from the C an octave higher."},
+        {"Page Up, Page Down", "With the keyboard piano on, move its base octave (0 to 6)."},
+        {"Ctrl+E", "Step entry on or off: played notes go in at the edit cursor, which moves on by the step length."},
+        {"Left, Right, Backspace (step entry)", "Move the edit cursor a step; take it back one length and remove the notes there."},
+        {"Ctrl+R", "Record on or off: while the song plays, played notes go in where they were heard."},
     };
     return entries;
 }
@@ -85,7 +92,7 @@ MouseAndKeysWindow::MouseAndKeysWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("winMouseAndKeys"));
     setWindowTitle(QStringLiteral("Mouse and Keys"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(900, 620);  // room for every line whole at the desktop's usual text size
+    resize(900, 760);  // room for every line whole at the desktop's usual text size
     auto* layout = new QVBoxLayout(this);
     auto* rule = new QLabel(onePerStepRule(), this);
     rule->setObjectName(QStringLiteral("labelRule"));

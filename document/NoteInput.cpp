@@ -36,7 +36,10 @@ NoteInput::NoteInput(QWidget* window, EditorContext& context, Song& song, EditSt
                      ViewCommands& view, PlaybackWiring& playback, roll::ChannelSelector& channels)
     : QObject(window), m_window(window), m_context(context), m_song(song), m_state(state), m_view(view) {
     const auto status = [&playback](const std::string& text) { playback.setStatusText(text); };
-    m_piano = std::make_unique<PianoKeys>(window, [this](const audio::PlayedNote& note) {
+    // The piano plays at the last note volume, as a click on the roll places a note.
+    m_piano = std::make_unique<PianoKeys>(window, [this](audio::PlayedNote note) {
+        if (note.on)
+            note.volume = m_state.lastNoteVol;
         sound(note);
         play(note);
     });
@@ -125,7 +128,6 @@ void NoteInput::sound(const audio::PlayedNote& note) {
     }
     if (!m_preview)
         m_preview = std::make_unique<audio::NotePreview>(m_context.layer, m_context.sampleFolder);
-    m_piano->setVolume(m_state.lastNoteVol);
     m_preview->start(m_song, m_state.channelKind, m_state.currentChannel,
                      NoteRec{1, roll::rowCount - note.fileKey, 1, m_state.lastNotePan, note.volume});
     m_sounding = note.fileKey;

@@ -100,7 +100,7 @@ bool PianoKeys::takeKey(QKeyEvent& key) {
     if (!fileKey || m_held.count(code))
         return false;
     m_held[code] = *fileKey;
-    m_played({true, *fileKey, m_volume, steadyNanoseconds()});
+    m_played({true, *fileKey, 0, steadyNanoseconds()});
     return true;
 }
 

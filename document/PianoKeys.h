@@ -29,7 +29,6 @@ public:
     void setOn(bool on);
     bool isOn() const { return m_on; }
     int baseOctave() const { return m_baseOctave; }
-    void setVolume(int16_t volume) { m_volume = volume; }
 
 signals:
     void baseOctaveChanged(int octave);
@@ -47,7 +46,6 @@ private:
     std::function<void(const audio::PlayedNote&)> m_played;
     bool m_on = false;
     int m_baseOctave;
-    int16_t m_volume = 0;
     std::map<uint32_t, int32_t> m_held;  // scan code -> the file key it plays
 };
 
