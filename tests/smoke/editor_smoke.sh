@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Smoke test of the real editor: under Xvfb with SDL's dummy audio driver, open a song through the
 # menus and the file dialog, play it (the red play cursor must appear), save it, copy a passage into
-# a new song and save that, import a MIDI file through the import dialog and save it, and quit
-# through the menu with a clean exit.
+# a new song and save that, import a MIDI file through the import dialog and save it, type a
+# phrase on the keyboard piano into a new song by step entry and save it, and quit through the
+# menu with a clean exit.
 # Usage: editor_smoke.sh PATH/TO/tromel SOURCE_DIR
 set -euo pipefail
 
@@ -13,6 +14,10 @@ source "$(dirname "$0")/smoke_lib.sh"
 song="$work/smoke song.org"
 write_song 100 16 >"$song"
 touch -d '2001-01-01' "$song"
+
+# The keyboard piano is on from the settings file, as a user who turned it on before would have it.
+mkdir -p "$XDG_CONFIG_HOME/Tromel"
+printf '[input]\nkeyboardPiano=true\n' >"$XDG_CONFIG_HOME/Tromel/Tromel.conf"
 
 start_editor
 
@@ -98,10 +103,32 @@ imported=$(od -An -tx1 -j 114 -N 8 "$work/tune.org" | tr -d ' \n')
 [ "$(stat -c %s "$work/tune.org" 2>/dev/null)" = 130 ] && [ "$imported" = 0000000004000000 ] ||
   fail "the imported song was not saved with its two notes ($imported)"
 
+# Step entry by Ctrl+E in a new song, and a phrase typed on the keyboard piano (Z X C: C4 D4 E4,
+# struck apart, not as a chord) goes in note after note at its cursor; Save writes it.
+focus_main
+xdotool key --clearmodifiers ctrl+n
+sleep 1
+xdotool key --clearmodifiers ctrl+e
+for key in z x c; do
+  sleep 0.15
+  xdotool key "$key"
+done
+sleep 0.5
+xdotool key --clearmodifiers ctrl+s
+enter_path 'Save As\.\.\.' "$work/phrase.org"
+for _ in $(seq 50); do [ -s "$work/phrase.org" ] && break; sleep 0.1; done
+# Three notes on instrument channel 0: three positions a step apart, keys 48 50 52, each a step
+# long, at the volume a click would give them.
+read -r p1 p2 p3 < <(od -An -tu4 -j 114 -N 12 "$work/phrase.org")
+phrase=$(od -An -tx1 -j 126 -N 9 "$work/phrase.org" | tr -d ' \n')
+[ "$(stat -c %s "$work/phrase.org" 2>/dev/null)" = 138 ] && [ "$phrase" = 303234010101a6a6a6 ] &&
+  [ "$p2" = $((p1 + 1)) ] && [ "$p3" = $((p1 + 2)) ] ||
+  fail "the typed phrase was not saved note after note (${p1:-} ${p2:-} ${p3:-} $phrase)"
+
 # File > Exit in the document's menu ends the program.
 focus_main
 xdotool key --clearmodifiers alt+f
 sleep 0.5
 xdotool key Up Return
 expect_exit 0
-echo "editor_smoke: opened, played ($red_playing red cursor pixels), saved, copied a passage into a new song, imported a MIDI file and quit cleanly"
+echo "editor_smoke: opened, played ($red_playing red cursor pixels), saved, copied a passage into a new song, imported a MIDI file, typed a phrase in by step entry and quit cleanly"
