@@ -282,8 +282,13 @@ int32_t ViewCommands::pasteColumn() const {
     return firstVisibleColumn();
 }
 
+// Notes entered past either edge of the view bring it along, as Follow Playback does.
 void ViewCommands::setEditCursor(int32_t column) {
     m_editCursor = column;
+    const std::optional<int> value =
+        roll::followingBarValue(column, m_state.viewScrollX, m_xScroll.maximum(), m_roll.width(), scale());
+    if (value && *value != m_xScroll.value())
+        m_xScroll.setValue(*value);
     drawNotes();
 }
 

@@ -77,7 +77,7 @@ public:
     // A paste lands on the play cursor while the song is paused, else on the first column wholly in view.
     int32_t pasteColumn() const;
     int32_t firstVisibleColumn() const;
-    // Step entry's cursor, drawn over the notes at this column (0: none).
+    // Step entry's cursor, drawn over the notes at this column (0: none), kept in view.
     void setEditCursor(int32_t column);
     roll::RollScale scale() const;
 

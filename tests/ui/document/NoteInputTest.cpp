@@ -27,6 +27,7 @@
 #include <QUndoStack>
 
 #include <algorithm>
+#include <chrono>
 #include <thread>
 #include <tuple>
 
@@ -103,7 +104,10 @@ class NoteInputTest : public QObject {
 
 private slots:
     void init() { clearInputSettings(); }
-    void cleanup() { clearInputSettings(); }
+    void cleanup() {
+        clearInputSettings();
+        settings::setShowRuler(false);
+    }
 
     // Step entry takes the keyboard piano's phrase at its cursor: each note one step of the
     // history, the lengths, Backspace, the octave keys, repeats ignored, Ctrl keys kept.
@@ -126,8 +130,11 @@ private slots:
         document.editState().lastNoteVol = 120;
         strike(document, keyZ, Qt::Key_Z);                                     // C4
         sendKey(document, QEvent::KeyPress, keyS, Qt::Key_S);                   // C#4, held
-        sendKey(document, QEvent::KeyPress, keyS, Qt::Key_S, true);             // its repeats play nothing
-        sendKey(document, QEvent::KeyRelease, keyS, Qt::Key_S, true);
+        for (int repeat = 0; repeat < 2; ++repeat) {                          // its repeats play nothing
+            sendKey(document, QEvent::KeyRelease, keyS, Qt::Key_S, true);
+            sendKey(document, QEvent::KeyPress, keyS, Qt::Key_S, true);
+            QTest::qWait(40);
+        }
         sendKey(document, QEvent::KeyRelease, keyS, Qt::Key_S);
         QTest::qWait(45);
         settings::setStepLength(2);
@@ -198,30 +205,42 @@ private slots:
         QApplication::setActiveWindow(editor.mainWindow.get());
         StepEntryCommands& entry = document.noteInput().stepEntry();
         settings::setShowRuler(true);
+        const int32_t row = document.editState().viewScrollY / roll::rowHeight + 4;
+        const int32_t first = (document.editState().viewScrollX + roll::columnWidth - 1) / roll::columnWidth + 1;
+        click(document, cell(document, first + 2, row));
+        QTest::keyClick(&document, Qt::Key_A, Qt::ControlModifier);
+        const Entered placed{{first + 2, roll::rowCount - row, 1, 166}};
+        QCOMPARE(notesOf(document, 0), placed);
+
         settings::setStepEntry(true);
-        const int32_t first = entry.cursor();
+        QCOMPARE(entry.cursor(), first);
         QTest::keyClick(&document, Qt::Key_Right);
         QTest::keyClick(&document, Qt::Key_Right);
         QTest::keyClick(&document, Qt::Key_Left);
         QCOMPARE(entry.cursor(), first + 1);
-        const QPoint altClicked = cell(document, first + 5, document.editState().viewScrollY / roll::rowHeight + 4);
+        QCOMPARE(notesOf(document, 0), placed);  // the selection stayed
+        const QPoint altClicked = cell(document, first + 5, row);
         drag(document, altClicked, altClicked, Qt::LeftButton, Qt::AltModifier);
         QCOMPARE(entry.cursor(), first + 5);
-        QVERIFY(notesOf(document, 0).empty());  // the click placed no note
+        QCOMPARE(notesOf(document, 0), placed);  // the click placed no note
         emit document.findChild<roll::RollRuler*>("rollRuler")->columnAltClicked(first + 9);
         QCOMPARE(entry.cursor(), first + 9);
         // The cursor is drawn in a colour of its own.
         QTRY_COMPARE(document.pianoRoll()->picture().pixel(
                          int(roll::columnLeftX(first + 9, document.editState().viewScrollX)), 5),
                      opaque(roll::sprite::editCursorLine));
+        // Past the right edge, the view comes along.
+        const int scrolled = document.rollXScroll()->value();
+        entry.moveCursorTo(first + 300);
+        QVERIFY(document.rollXScroll()->value() > scrolled);
+        const int64_t x = roll::columnLeftX(first + 300, document.editState().viewScrollX);
+        QVERIFY(x >= roll::keyStripWidth && x < document.pianoRoll()->width());
 
         settings::setStepEntry(false);
-        const int32_t row = document.editState().viewScrollY / roll::rowHeight + 4;
-        click(document, cell(document, first + 2, row));
         QTest::keyClick(&document, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(&document, Qt::Key_Right);
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left})
+            QTest::keyClick(&document, key);
         QCOMPARE(notesOf(document, 0), (Entered{{first + 3, roll::rowCount - row, 1, 166}}));
-        settings::setShowRuler(false);
     }
 
     // With Record on, notes played while the song plays go in at the steps heard, for as long as
@@ -233,6 +252,9 @@ private slots:
         document.song().tempo = 100;  // 4410 frames a step
         document.song().loopEnd = 64;
         input.record().recordAction()->setChecked(true);
+        settings::setStepEntry(true);  // recording takes the notes first
+        const int32_t cursor = 20;
+        input.stepEntry().moveCursorTo(cursor);
         document.transportControls().playButton()->click();
         QTRY_VERIFY(document.transport().state() == audio::TransportState::Playing &&
                     !document.transport().isPreparing());
@@ -249,15 +271,29 @@ private slots:
             const audio::AudioClockStamp stamp = editor.layer.clockStamp();
             return stamp.nanoseconds + (frame - stamp.frame) * 1'000'000'000 / audio::outputRate;
         };
-        // Held 2.7 steps from 0.2 after step 3; then 0.4 step from step 7.
+        // Held 2.7 steps from 0.2 after step 3; then 0.4 step from 0.45 after step 7, which the
+        // output's latency counted the wrong way would take past the middle of the step.
         input.play({true, 50, 90, heard(3, 0.2)});
         input.play({false, 50, 0, heard(5, 0.9)});
-        input.play({true, 53, 70, heard(7, 0.0)});
-        input.play({false, 53, 0, heard(7, 0.4)});
+        input.play({true, 53, 70, heard(7, 0.45)});
+        input.play({false, 53, 0, heard(7, 0.85)});
         document.transportControls().pauseButton()->click();
-        QTRY_COMPARE(notesOf(document, 0),
-                     (Entered{{grid.positionOf(3), 50, 3, 90}, {grid.positionOf(7), 53, 1, 70}}));
+        const Entered recorded{{grid.positionOf(3), 50, 3, 90}, {grid.positionOf(7), 53, 1, 70}};
+        QTRY_COMPARE(notesOf(document, 0), recorded);
         QCOMPARE(document.undoStack()->count(), 1);
+        // Paused, a note played goes to step entry again.
+        const auto now = [] {
+            return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                .count();
+        };
+        input.play({true, 60, 100, now()});
+        input.play({false, 60, 0, now()});
+        Entered entered = recorded;
+        entered.emplace_back(cursor, 60, 1, 100);
+        std::sort(entered.begin(), entered.end());
+        QTRY_COMPARE(notesOf(document, 0), entered);
+        document.undoStack()->undo();
         document.undoStack()->undo();
         QVERIFY(notesOf(document, 0).empty());
     }
