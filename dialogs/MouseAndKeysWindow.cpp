@@ -78,12 +78,12 @@ const QList<MouseAndKeysWindow::Entry>& MouseAndKeysWindow::keyEntries() {
         {"Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S", "New, open, save, save as."},
         {"Ctrl+W, Ctrl+Q", "Close the window; exit."},
         {"Tab", "Reach every control of a window; a focused button or box takes Space itself."},
-        {"Z S X D C V G B H N J M", "With View > Keyboard Piano on, play C to B from the base octave (C4 at start), by the keys' places on any layout."},
+        {"Z S X D C V G B H N J M", "Keyboard Piano: C to B from the base octave (C4 at start), by place, on any layout."},
         {"Q 2 W 3 E R 5 T 6 Y 7 U I 9 O 0 P", "The same from the C an octave higher."},
         {"Page Up, Page Down", "With the keyboard piano on, move its base octave (0 to 6)."},
-        {"Ctrl+E", "Step entry on or off: played notes go in at the edit cursor, which moves on by the step length."},
+        {"Ctrl+E", "Step entry: played notes go in at the edit cursor, which moves on by the step length."},
         {"Left, Right, Backspace (step entry)", "Move the edit cursor a step; take it back one length and remove the notes there."},
-        {"Ctrl+R", "Record on or off: while the song plays, played notes go in where they were heard."},
+        {"Ctrl+R", "Record: while the song plays, played notes go in where they were heard."},
     };
     return entries;
 }
@@ -98,8 +98,8 @@ MouseAndKeysWindow::MouseAndKeysWindow(QWidget* parent) : QDialog(parent) {
     rule->setObjectName(QStringLiteral("labelRule"));
     rule->setWordWrap(true);
     layout->addWidget(rule);
-    layout->addWidget(entryList(this, QStringLiteral("Mouse on the roll"), mouseEntries(), "listMouse"), 3);
-    layout->addWidget(entryList(this, QStringLiteral("Keys"), keyEntries(), "listKeys"), 2);
+    layout->addWidget(entryList(this, QStringLiteral("Mouse on the roll"), mouseEntries(), "listMouse"), 1);
+    layout->addWidget(entryList(this, QStringLiteral("Keys"), keyEntries(), "listKeys"), 1);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("Command1"));
     close->setDefault(true);
