@@ -119,6 +119,13 @@ inline Song songWith(std::initializer_list<std::pair<int, NoteRec>> notes, Song 
     return song;
 }
 
+// One change of the song's tempo as Song Settings makes it: a step of the window's history.
+inline void setTempo(DocumentWindow* document, int tempo) {
+    const SongHeader before = SongHeader::of(document->song());
+    document->song().tempo = tempo;
+    document->recordEdit(SongEdit::ofHeader("Song Settings", before, SongHeader::of(document->song())));
+}
+
 // The pitch of a steady tone in Hz at 44100 frames a second, from the lag of its strongest
 // self-similarity between 110 and 1100 Hz; 0 for silence.
 inline double pitchOf(const std::vector<float>& samples) {

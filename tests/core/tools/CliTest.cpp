@@ -99,25 +99,6 @@ TEST_F(Cli, InfoPrintsHeaderChannelsAndCountsAndResaveKeepsEveryByte) {
     EXPECT_EQ(fileText(folder / "out.org"), fileText(folder / "in.org"));
 }
 
-TEST_F(Cli, RendersTheSongAndItsLoopOnTheStepGrid) {
-    const fs::path song = songFile("song.org", 50, 1, 6);
-    const fs::path out = folder / "out.wav";
-    const CliRun run = render(song, out);
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    const Wav wav = readWav(out);
-    EXPECT_EQ(std::tie(wav.info.samplerate, wav.info.channels, wav.info.format),
-              std::make_tuple(44100, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
-    // Steps 1..6, then the loop 2..6 once more: 11 steps, to the frame where a 12th would start.
-    EXPECT_EQ(wav.info.frames, stepFrame(12, 50));
-    // The note at file step 2 starts at step 3's frame, and again one loop (5 steps) later.
-    EXPECT_EQ(onsets(wav.frames), (std::vector<int64_t>{stepFrame(3, 50), stepFrame(8, 50)}));
-    for (const auto& [options, frames] :
-         {std::pair{" --loops 3", stepFrame(6 + 3 * 5 + 1, 50)}, std::pair{" --seconds 0.25", int64_t{11025}}}) {
-        ASSERT_EQ(render(song, out, options).exitCode, 0) << options;
-        EXPECT_EQ(readWav(out).info.frames, frames) << options;
-    }
-}
-
 // Among them an output that would replace the song, whichever way it is named: the song stays as
 // it was.
 TEST_F(Cli, FailuresExitWithTheirReasons) {

@@ -22,7 +22,6 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QUndoStack>
 
 #include <csignal>
 #include <future>
@@ -148,9 +147,7 @@ private slots:
         TestEditor editor;
         editor.mainWindow->keepRecovery(&store, 3600 * 1000);
         DocumentWindow* document = editor.mainWindow->newFile();
-        document->song().tempo = 99;
-        document->recordEdit(
-            SongEdit::ofHeader("Song Settings", SongHeader::of(Song()), SongHeader::of(document->song())));
+        setTempo(document, 99);
         audio::RenderRequest request;
         request.sampleFolder = editor.context.sampleFolder;
         request.output = QFile::encodeName(editor.folder.filePath("long.wav")).toStdString();
@@ -409,11 +406,6 @@ private slots:
         TestEditor editor;
         MainWindow& main = *editor.mainWindow;
         FakePrompts& prompts = editor.prompts;
-        const auto touch = [](DocumentWindow* document) {
-            const SongHeader before = SongHeader::of(document->song());
-            ++document->song().tempo;
-            document->recordEdit(SongEdit::ofHeader("Song Settings", before, SongHeader::of(document->song())));
-        };
         const auto closeBox = [](DocumentWindow* document) {
             QPointer<DocumentWindow> watched(document);
             document->parentWidget()->close();
@@ -424,8 +416,8 @@ private slots:
         DocumentWindow* bound = main.clickOpen();
         DocumentWindow* unbound = main.newFile();
         DocumentWindow* untouched = main.newFile();
-        touch(bound);
-        touch(unbound);
+        setTempo(bound, 129);
+        setTempo(unbound, 129);
         QCOMPARE(bound->caption(), QString("bound.org*"));
 
         prompts.saveAnswers = {SaveChoice::Cancel, SaveChoice::Save};  // Save, then Save As cancelled
@@ -467,53 +459,6 @@ private slots:
         QVERIFY(main.documents().isEmpty());
         QCOMPARE(prompts.savePrompts.size(), 7);
         QCOMPARE(editor.layer.releases, 1);
-    }
-
-    // Modified songs are kept while the editor runs; what an editor that did not close left
-    // behind is offered at the next start and restored as an unsaved document.
-    void recoveryKeepsUnsavedSongsForTheNextStart() {
-        QTemporaryDir root;
-        Song song = songWith({{0, NoteRec{3, 20, 2, 6, 166}}});
-        song.tempo = 77;
-        const QString keptPath = root.filePath("kept.org");
-        {
-            RecoveryStore store(root.path() + "/recovery");
-            TestEditor editor;
-            DocumentWindow* bound = editor.mainWindow->newFile();
-            editor.mainWindow->newFile();  // untouched, so not kept
-            bound->song() = song;
-            bound->recordEdit(SongEdit::ofHeader("Song Settings", SongHeader::of(Song()), SongHeader::of(song)));
-            editor.mainWindow->keepRecovery(&store, 1);
-            QTRY_VERIFY(store.holds(1));
-            QVERIFY(!store.holds(2));
-            // Saving drops a kept song; the next edit keeps it again.
-            editor.prompts.answers.push_back(keptPath);
-            QVERIFY(bound->save());
-            QVERIFY(!store.holds(1));
-            bound->undoStack()->undo();
-            bound->song() = song;
-            QTRY_VERIFY(store.holds(1));
-            store.keepOnExit();  // as on SIGTERM: the editor goes, the songs stay
-            editor.mainWindow->close();
-        }
-        {
-            RecoveryStore store(root.path() + "/recovery");
-            TestEditor editor;
-            editor.mainWindow->keepRecovery(&store, 60000);
-            editor.prompts.restoreAnswers = {true};
-            editor.mainWindow->restoreLeftBehind();
-            QCOMPARE(editor.prompts.restorePrompts, QList<int>{1});
-            const QList<DocumentWindow*> restored = editor.mainWindow->documents();
-            QCOMPARE(restored.size(), 1);
-            QCOMPARE(restored[0]->caption(), QString("kept.org*"));
-            QCOMPARE(restored[0]->fileName(), keptPath);
-            QCOMPARE(writeOrgBytes(restored[0]->song()), writeOrgBytes(song));
-            QCOMPARE(restored[0]->editState().noteCounts[0][0], int16_t{1});
-            QCOMPARE(QDir(store.folder()).entryList({"*.org"}).size(), 1);  // kept again, by this editor now
-            editor.mainWindow->close();                                     // discarded, and the editor ends normally
-        }
-        // The old copy went once restored, and this editor's folder with it.
-        QCOMPARE(QDir(root.path() + "/recovery").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 };
 

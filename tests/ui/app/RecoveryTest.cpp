@@ -32,13 +32,6 @@ QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// One edit of the song's tempo, as Song Settings makes it: a step of the history.
-void setTempo(DocumentWindow* document, int tempo) {
-    const SongHeader before = SongHeader::of(document->song());
-    document->song().tempo = tempo;
-    document->recordEdit(SongEdit::ofHeader("Song Settings", before, SongHeader::of(document->song())));
-}
-
 // A song as the next start must find it: offered once, whole, with the name it was kept under,
 // or saved into its file. A song the user discarded may be offered only after a kill.
 struct Expected {

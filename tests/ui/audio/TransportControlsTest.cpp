@@ -181,18 +181,13 @@ private slots:
         QCOMPARE(writeOrgBytes(document.song()), before);
     }
 
-    void aTickedMuteBoxOrClosingTheWindowSilencesTheInstrument() {
+    // The mute boxes' own wiring is the solo test's; closing the window silences its instruments.
+    void closingTheWindowSilencesTheInstrument() {
         TestEditor editor;
         DocumentWindow& document = documentWithALoop(editor);
-        QCheckBox* mute = document.findChildren<QCheckBox*>("muteCheck").at(0);
-        for (bool muted : {true, false}) {
-            click(&document, "stopButton");
-            mute->setChecked(muted);
-            clickPlay(document);
-            editor.render(framesPerStep);
-            const float peak = editor.render(framesPerStep * 2);
-            QVERIFY2(muted ? peak < silent : peak > audible, muted ? "muted" : "unmuted");
-        }
+        clickPlay(document);
+        editor.render(framesPerStep);
+        QVERIFY(editor.render(framesPerStep * 2) > audible);
         QPointer<DocumentWindow> watch(&document);
         editor.mainWindow->mdiArea()->closeAllSubWindows();
         QTRY_VERIFY(watch.isNull());

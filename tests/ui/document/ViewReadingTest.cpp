@@ -191,10 +191,6 @@ private slots:
         QTest::keyClick(document.pianoRoll(), Qt::Key_Minus, Qt::ControlModifier);  // no further
         QCOMPARE(zoom(), (QList<int>{25, 50}));
         QCOMPARE(QList<int>({settings::zoomX(), settings::zoomY()}), (QList<int>{25, 50}));
-        // A column is 4 pixels wide: four times the steps of the written roll are in view.
-        document.rollXScroll()->setValue(0);
-        QCOMPARE(roll::getColumnFromX(576, 0, roll::RollScale{4, 6}), 4 * 32);  // 32 columns end at 576 as written
-        QCOMPARE(roll::columnLeftX(4 * 32 + 1, document.editState().viewScrollX, roll::RollScale{4, 6}), 577);
         DocumentWindow& second = *editor.mainWindow->newFile();
         QCOMPARE(QList<int>({second.editState().zoomX, second.editState().zoomY}), (QList<int>{25, 50}));
         second.rollXScroll()->setValue(1280);
@@ -257,9 +253,7 @@ private slots:
 
         // Close (Ctrl+W) asks about a modified song; Cancel keeps the window.
         DocumentWindow* modified = main.activeDocument();
-        modified->song().tempo = 90;
-        modified->recordEdit(
-            SongEdit::ofHeader("Song Settings", SongHeader::of(Song()), SongHeader::of(modified->song())));
+        setTempo(modified, 90);
         editor.prompts.saveAnswers = {SaveChoice::Cancel, SaveChoice::Discard};
         QApplication::setActiveWindow(&main);
         QTest::keyClick(modified, Qt::Key_W, Qt::ControlModifier);

@@ -202,25 +202,6 @@ private slots:
         QCOMPARE(m_picture.pixel(83 + 5, 49 + 5), opaque(sprite::darkNoteColours[0]));
     }
 
-    void notesOverThePanelOrLeftOfTheKeysAreHiddenButTheirMarksShow() {
-        // Row 25: 12 * 25 = 300 < 310 is drawn; row 26: 312 >= 310 is not.
-        addNote(0, 4, 25, 1);
-        addNote(1, 8, 26, 1);
-        render(view());
-        QCOMPARE(m_picture.pixel(115 + 5, 289 + 5), opaque(sprite::brightNoteColours[0]));
-        QCOMPARE(m_picture.pixel(179 + 5, 301 + 5), m_buffer.pixel(179 + 5, 301 + 5));
-
-        m_notes.reset();
-        addNote(0, 1, 3, 1, 6, 248);
-        render(view(15, 0));
-        // The box at x = 52 is hidden by the key column; its marks are drawn over the panel label.
-        QCOMPARE(m_picture.copy(0, 0, 65, height - 144), m_buffer.copy(0, 0, 65, height - 144));
-        QCOMPARE(m_picture.copy(52, height - 141 + 30, 16, 5), region(sprite::mark));
-        // Scrolled one more pixel the column no longer passes the view test at all.
-        render(view(16, 0));
-        QCOMPARE(m_picture, m_buffer);
-    }
-
     void cursorIsOrdIntoTheGridOnlyRightOfTheKeysAndUnderThePanel() {
         render(view(0, 0, 0));
         QImage withoutCursor = m_buffer.copy();
