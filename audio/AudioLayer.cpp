@@ -2,6 +2,7 @@
 #include "audio/AudioLayer.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace tromel::audio {
 
@@ -37,6 +38,11 @@ namespace {
 constexpr int64_t longestLead = 4096;
 
 }  // namespace
+
+int64_t steadyNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 int64_t heardFrameAt(const AudioLayer& layer, int64_t nanoseconds) {
     const AudioClockStamp stamp = layer.clockStamp();

@@ -42,6 +42,10 @@ const char* errorText(int code);
 
 class AudioLayer;
 
+// Now on the steady clock, in nanoseconds since its epoch: the time base of clock stamps and of
+// notes played in.
+int64_t steadyNanoseconds();
+
 // The mixer's frame that was being heard at `nanoseconds` of the steady clock: the frame the
 // mixer was at then, from its last buffer's stamp, less the output's latency.
 int64_t heardFrameAt(const AudioLayer& layer, int64_t nanoseconds);

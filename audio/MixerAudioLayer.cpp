@@ -4,7 +4,6 @@
 #include "audio/samples/SamplePreparation.h"
 
 #include <algorithm>
-#include <chrono>
 
 namespace tromel::audio {
 
@@ -316,8 +315,7 @@ void MixerAudioLayer::sendToSequencer(Sequencer* sequencer, const SequencerComma
 void MixerAudioLayer::renderFrames(float* interleavedStereo, int frames) {
     if (frames <= 0)
         return;
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    m_clock.store({m_mixer.renderedFrames(), std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()});
+    m_clock.store({m_mixer.renderedFrames(), steadyNanoseconds()});
     m_mixer.render(interleavedStereo, frames);
 }
 

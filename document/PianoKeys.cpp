@@ -1,22 +1,17 @@
 // View > "Keyboard Piano": letter and digit keys of a window played as a piano, by where they sit.
 #include "document/PianoKeys.h"
 
+#include "audio/AudioLayer.h"
 #include "roll/PianoKeyMap.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
-#include <chrono>
 #include <utility>
 
 namespace tromel {
 namespace {
-
-int64_t steadyNanoseconds() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 bool isLetterOrDigit(int key) {
     return (key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9);
@@ -92,7 +87,7 @@ bool PianoKeys::takeKey(QKeyEvent& key) {
         const auto held = m_held.find(code);
         if (held == m_held.end())
             return false;
-        m_played({false, held->second, 0, steadyNanoseconds()});
+        m_played({false, held->second, 0, audio::steadyNanoseconds()});
         m_held.erase(held);
         return true;
     }
@@ -100,14 +95,14 @@ bool PianoKeys::takeKey(QKeyEvent& key) {
     if (!fileKey || m_held.count(code))
         return false;
     m_held[code] = *fileKey;
-    m_played({true, *fileKey, 0, steadyNanoseconds()});
+    m_played({true, *fileKey, 0, audio::steadyNanoseconds()});
     return true;
 }
 
 void PianoKeys::letGoOfAll() {
     const std::map<uint32_t, int32_t> held = std::exchange(m_held, {});
     for (const auto& [code, fileKey] : held)
-        m_played({false, fileKey, 0, steadyNanoseconds()});
+        m_played({false, fileKey, 0, audio::steadyNanoseconds()});
 }
 
 }  // namespace tromel

@@ -9,17 +9,10 @@
 #include <QMenu>
 #include <QTimer>
 
-#include <chrono>
-
 namespace tromel {
 namespace {
 
 constexpr const char* unheardText = "Notes played before the song was heard were not recorded";
-
-int64_t steadyNanoseconds() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 }  // namespace
 
@@ -51,7 +44,7 @@ bool RecordCommands::isRecording() const {
 }
 
 int64_t RecordCommands::heardNow() const {
-    return audio::heardFrameAt(m_layer, steadyNanoseconds());
+    return audio::heardFrameAt(m_layer, audio::steadyNanoseconds());
 }
 
 bool RecordCommands::take(const audio::PlayedNote& note) {

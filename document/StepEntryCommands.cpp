@@ -1,5 +1,6 @@
 // Edit > "Step Entry": notes played in go in one after another at an edit cursor.
 #include "document/StepEntryCommands.h"
+#include "audio/AudioLayer.h"
 
 #include "document/EditCommands.h"
 #include "document/ViewCommands.h"
@@ -14,18 +15,12 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <chrono>
 #include <limits>
 
 namespace tromel {
 namespace {
 
 constexpr int32_t lastColumn = std::numeric_limits<int32_t>::max();
-
-int64_t steadyNanoseconds() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 }  // namespace
 
@@ -54,9 +49,8 @@ QAction* StepEntryCommands::addKey(QWidget* window, const QKeySequence& keys, st
 
 void StepEntryCommands::addTo(QMenu* editMenu) {
     editMenu->addSeparator();
-    m_stepEntryAction = editMenu->addAction("Step Entry", QKeySequence("Ctrl+E"), this, [](bool on) {
-        settings::setStepEntry(on);
-    });
+    m_stepEntryAction =
+        editMenu->addAction("Step Entry", QKeySequence("Ctrl+E"), this, [](bool on) { settings::setStepEntry(on); });
     m_stepEntryAction->setCheckable(true);
     QMenu* lengths = editMenu->addMenu("Step Length");
     m_lengths = new QActionGroup(this);
@@ -111,14 +105,14 @@ void StepEntryCommands::noteOn(const audio::PlayedNote& note) {
         return;
     if (const auto chord = m_chords.add({note.fileKey, note.volume, note.nanoseconds}))
         place(*chord);
-    const int64_t wait = *m_chords.dueAt() - steadyNanoseconds();
+    const int64_t wait = *m_chords.dueAt() - audio::steadyNanoseconds();
     m_chordTimer->start(static_cast<int>(std::clamp<int64_t>(wait / 1'000'000 + 1, 0, 1000)));
 }
 
 void StepEntryCommands::placeDue() {
-    if (const auto chord = m_chords.takeDue(steadyNanoseconds()))
+    if (const auto chord = m_chords.takeDue(audio::steadyNanoseconds()))
         place(*chord);
-    else if (const auto due = m_chords.dueAt())
+    else if (m_chords.dueAt())
         m_chordTimer->start(1);
 }
 

@@ -6,18 +6,11 @@
 #include <QMetaObject>
 #include <QTimer>
 
-#include <chrono>
-
 namespace tromel::audio {
 namespace {
 
 // How often a live channel waiting for its sample looks again.
 constexpr int liveWaitMilliseconds = 10;
-
-int64_t steadyNanoseconds() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 }  // namespace
 

@@ -27,7 +27,6 @@
 #include <QUndoStack>
 
 #include <algorithm>
-#include <chrono>
 #include <thread>
 #include <tuple>
 
@@ -282,13 +281,8 @@ private slots:
         QTRY_COMPARE(notesOf(document, 0), recorded);
         QCOMPARE(document.undoStack()->count(), 1);
         // Paused, a note played goes to step entry again.
-        const auto now = [] {
-            return std::chrono::duration_cast<std::chrono::nanoseconds>(
-                       std::chrono::steady_clock::now().time_since_epoch())
-                .count();
-        };
-        input.play({true, 60, 100, now()});
-        input.play({false, 60, 0, now()});
+        input.play({true, 60, 100, audio::steadyNanoseconds()});
+        input.play({false, 60, 0, audio::steadyNanoseconds()});
         Entered entered = recorded;
         entered.emplace_back(cursor, 60, 1, 100);
         std::sort(entered.begin(), entered.end());
