@@ -38,7 +38,7 @@ if command -v clang++ >/dev/null; then
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DTROMEL_CORE_ONLY=ON -DTROMEL_FUZZ=ON >/dev/null
   cmake --build build-fuzz
-  mkdir -p build-fuzz/corpus build-fuzz/seeds/midi
+  mkdir -p build-fuzz/corpus build-fuzz/seeds/midi build-fuzz/seeds/clip
   build-fuzz/bin/org_fuzz_seeds build-fuzz/seeds
   build-fuzz/bin/org_reader_fuzz build-fuzz/corpus build-fuzz/seeds -dict=fuzz/org.dict \
     -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 2>build-fuzz/fuzz.log ||
@@ -46,7 +46,7 @@ if command -v clang++ >/dev/null; then
   grep -E 'stat::number_of_executed_units|Done' build-fuzz/fuzz.log | tail -n 2
   echo "== Fuzzing the clipboard's note reader for ${CLIP_FUZZ_SECONDS:-10} s"
   mkdir -p build-fuzz/clip-corpus
-  build-fuzz/bin/note_clip_fuzz build-fuzz/clip-corpus -dict=fuzz/note_clip.dict \
+  build-fuzz/bin/note_clip_fuzz build-fuzz/clip-corpus build-fuzz/seeds/clip -dict=fuzz/note_clip.dict \
     -max_total_time="${CLIP_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-fuzz/clip-fuzz.log ||
     { tail -n 60 build-fuzz/clip-fuzz.log; exit 1; }
   grep -E 'stat::number_of_executed_units|Done' build-fuzz/clip-fuzz.log | tail -n 2

@@ -1,4 +1,4 @@
-// A copied passage of notes as the clipboard carries it: a small binary form and a text listing.
+// A copied passage of notes, of one channel or several, as the clipboard carries it.
 #include "roll/NoteClip.h"
 
 #include "roll/NoteTableOps.h"
@@ -11,18 +11,24 @@
 namespace tromel::roll {
 namespace {
 
-// The binary form, little-endian: magic, version, record count, then per record its step (4
-// bytes) and the key, length, volume and pan bytes as an Organya file holds them.
+// The binary form, little-endian: magic, version, then a count. Version 1 counts records, and
+// per record holds its step (4 bytes) and the key, length, volume and pan bytes as an Organya
+// file holds them. Version 2 counts parts, and per part holds its channel (2 bytes), its record
+// count (4 bytes) and its records as version 1 does.
 constexpr std::array<unsigned char, 12> magic{'T', 'r', 'o', 'm', 'e', 'l', ' ', 'n', 'o', 't', 'e', 's'};
 constexpr std::size_t versionOffset = 12;  // 2 bytes
 constexpr std::size_t countOffset = 14;    // 4 bytes
 constexpr std::size_t headerSize = 18;
+constexpr std::size_t partChannelSize = 2;
+constexpr std::size_t partCountSize = 4;
 constexpr std::size_t recordSize = 8;
 constexpr std::size_t recordKey = 4;
 constexpr std::size_t recordLength = 5;
 constexpr std::size_t recordVolume = 6;
 constexpr std::size_t recordPan = 7;
-constexpr uint32_t currentVersion = 1;
+constexpr uint32_t oneChannelVersion = 1;
+constexpr uint32_t channelsVersion = 2;
+constexpr uint32_t currentVersion = channelsVersion;
 
 // The stored values are offsets from what the file holds: key = 96 - byte, pan = 12 - byte.
 constexpr int32_t keyBase = 96;
@@ -57,19 +63,100 @@ std::string valueOrDash(int32_t value, int32_t none) {
     return value == none ? "-" : std::to_string(value);
 }
 
-}  // namespace
-
-std::vector<uint8_t> NoteClip::toBytes() const {
-    std::vector<uint8_t> bytes(magic.begin(), magic.end());
-    bytes.reserve(headerSize + m_notes.size() * recordSize);
-    appendLE(bytes, currentVersion, 2);
-    appendLE(bytes, static_cast<uint32_t>(m_notes.size()), 4);
-    for (const ClipNote& note : m_notes) {
+void appendRecords(std::vector<uint8_t>& bytes, const std::vector<ClipNote>& notes) {
+    for (const ClipNote& note : notes) {
         appendLE(bytes, note.step, 4);
         appendLE(bytes, toByte(keyBase - static_cast<int64_t>(note.key)), 1);
         appendLE(bytes, toByte(note.length), 1);
         appendLE(bytes, toByte(note.volume), 1);
         appendLE(bytes, toByte(panBase - static_cast<int64_t>(note.pan)), 1);
+    }
+}
+
+// `count` records from `offset` on, which the caller has found within the bytes.
+std::vector<ClipNote> readRecords(std::span<const uint8_t> bytes, std::size_t offset, std::size_t count) {
+    std::vector<ClipNote> notes;
+    notes.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        notes.push_back(readRecord(bytes.data() + offset + i * recordSize));
+    return notes;
+}
+
+ClipReadResult readOneChannel(std::span<const uint8_t> bytes) {
+    const uint32_t count = readLE(bytes.data() + countOffset, 4);
+    if (count > static_cast<uint32_t>(maxChannelNotes))
+        return {ClipReadStatus::TooManyNotes, {}};
+    if (bytes.size() != headerSize + count * recordSize)
+        return {ClipReadStatus::WrongSize, {}};
+    return {ClipReadStatus::Read, NoteClip(readRecords(bytes, headerSize, count))};
+}
+
+// Each part's count is checked against the bytes left before its records are read.
+ClipReadResult readChannels(std::span<const uint8_t> bytes) {
+    const uint32_t partCount = readLE(bytes.data() + countOffset, 4);
+    if (partCount > static_cast<uint32_t>(NoteTable::channelCount))
+        return {ClipReadStatus::WrongSize, {}};
+    std::vector<ClipPart> parts;
+    std::size_t offset = headerSize;
+    for (uint32_t part = 0; part < partCount; ++part) {
+        if (bytes.size() - offset < partChannelSize + partCountSize)
+            return {ClipReadStatus::WrongSize, {}};
+        const uint32_t channel = readLE(bytes.data() + offset, partChannelSize);
+        const uint32_t count = readLE(bytes.data() + offset + partChannelSize, partCountSize);
+        offset += partChannelSize + partCountSize;
+        if (channel >= static_cast<uint32_t>(NoteTable::channelCount) ||
+            (!parts.empty() && channel <= static_cast<uint32_t>(parts.back().channel)))
+            return {ClipReadStatus::WrongSize, {}};
+        if (count > static_cast<uint32_t>(maxChannelNotes))
+            return {ClipReadStatus::TooManyNotes, {}};
+        if ((bytes.size() - offset) / recordSize < count)
+            return {ClipReadStatus::WrongSize, {}};
+        parts.push_back({static_cast<int16_t>(channel), readRecords(bytes, offset, count)});
+        offset += count * recordSize;
+    }
+    if (offset != bytes.size())
+        return {ClipReadStatus::WrongSize, {}};
+    return {ClipReadStatus::Read, NoteClip::ofChannels(std::move(parts))};
+}
+
+}  // namespace
+
+NoteClip::NoteClip(std::vector<ClipNote> notes) : m_parts{ClipPart{-1, std::move(notes)}} {}
+
+NoteClip NoteClip::ofChannels(std::vector<ClipPart> parts) {
+    NoteClip clip;
+    clip.m_parts = std::move(parts);
+    clip.m_hasChannels = true;
+    return clip;
+}
+
+const std::vector<ClipNote>& NoteClip::notes() const {
+    static const std::vector<ClipNote> none;
+    return m_parts.empty() ? none : m_parts.front().notes;
+}
+
+std::size_t NoteClip::size() const {
+    std::size_t total = 0;
+    for (const ClipPart& part : m_parts)
+        total += part.notes.size();
+    return total;
+}
+
+std::vector<uint8_t> NoteClip::toBytes() const {
+    std::vector<uint8_t> bytes(magic.begin(), magic.end());
+    bytes.reserve(headerSize + m_parts.size() * (partChannelSize + partCountSize) + size() * recordSize);
+    if (!m_hasChannels) {
+        appendLE(bytes, oneChannelVersion, 2);
+        appendLE(bytes, static_cast<uint32_t>(notes().size()), 4);
+        appendRecords(bytes, notes());
+        return bytes;
+    }
+    appendLE(bytes, channelsVersion, 2);
+    appendLE(bytes, static_cast<uint32_t>(m_parts.size()), 4);
+    for (const ClipPart& part : m_parts) {
+        appendLE(bytes, static_cast<uint32_t>(part.channel), partChannelSize);
+        appendLE(bytes, static_cast<uint32_t>(part.notes.size()), partCountSize);
+        appendRecords(bytes, part.notes);
     }
     return bytes;
 }
@@ -82,23 +169,20 @@ ClipReadResult NoteClip::fromBytes(std::span<const uint8_t> bytes) {
         return {ClipReadStatus::NotNotes, {}};
     if (version > currentVersion)
         return {ClipReadStatus::NewerVersion, {}};
-    const uint32_t count = readLE(bytes.data() + countOffset, 4);
-    if (count > static_cast<uint32_t>(maxChannelNotes))
-        return {ClipReadStatus::TooManyNotes, {}};
-    if (bytes.size() != headerSize + count * recordSize)
-        return {ClipReadStatus::WrongSize, {}};
-    std::vector<ClipNote> notes;
-    notes.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
-        notes.push_back(readRecord(bytes.data() + headerSize + i * recordSize));
-    return {ClipReadStatus::Read, NoteClip(std::move(notes))};
+    return version == oneChannelVersion ? readOneChannel(bytes) : readChannels(bytes);
 }
 
+// A clip of several channels starts each line with the channel, counted from 1.
 std::string NoteClip::toText() const {
-    std::string text = "Step\tKey\tLength\tVolume\tPan\n";
-    for (const ClipNote& note : m_notes) {
-        text += std::to_string(note.step) + '\t' + keyName(note.key) + '\t' + std::to_string(note.length) + '\t' +
-                valueOrDash(note.volume, noVolume) + '\t' + valueOrDash(note.pan, noPan) + '\n';
+    std::string text = m_hasChannels ? "Channel\t" : "";
+    text += "Step\tKey\tLength\tVolume\tPan\n";
+    for (const ClipPart& part : m_parts) {
+        for (const ClipNote& note : part.notes) {
+            if (m_hasChannels)
+                text += std::to_string(part.channel + 1) + '\t';
+            text += std::to_string(note.step) + '\t' + keyName(note.key) + '\t' + std::to_string(note.length) + '\t' +
+                    valueOrDash(note.volume, noVolume) + '\t' + valueOrDash(note.pan, noPan) + '\n';
+        }
     }
     return text;
 }

@@ -1,4 +1,5 @@
-// A copied passage of notes as the clipboard carries it: a small binary form and a text listing.
+// A copied passage of notes, of one channel or several, as the clipboard carries it: a small binary form and a text
+// listing.
 #pragma once
 
 #include <cstdint>
@@ -26,22 +27,38 @@ enum class ClipReadStatus {
     Read,
     NotNotes,      // too short or another kind of data
     NewerVersion,  // written by a later Tromel in a form this one does not know
-    WrongSize,     // cut short, or more bytes than the count announces
+    WrongSize,     // cut short, more bytes than the count announces, or channels out of order
     TooManyNotes,  // more notes than a channel can hold
+};
+
+// The records of one channel. A clip of several channels names each part's channel (0 to 7 of
+// its kind); a clip of one channel names none (-1).
+struct ClipPart {
+    int16_t channel = -1;
+    std::vector<ClipNote> notes;
+
+    friend bool operator==(const ClipPart&, const ClipPart&) = default;
 };
 
 struct ClipReadResult;
 
-// The passage in step order. In the binary form every value has the width an Organya file gives
-// it, so what is pasted is exactly what a save would keep.
+// The passage in step order, its steps counted from one first step for every channel. In the
+// binary form every value has the width an Organya file gives it, so what is pasted is exactly
+// what a save would keep. A clip of one channel keeps the form of the first version, which
+// every Tromel reads; a clip of several channels needs the second.
 class NoteClip {
 public:
     NoteClip() = default;
-    explicit NoteClip(std::vector<ClipNote> notes) : m_notes(std::move(notes)) {}
+    explicit NoteClip(std::vector<ClipNote> notes);
+    // Parts of several channels, in ascending channel order, each channel once.
+    static NoteClip ofChannels(std::vector<ClipPart> parts);
 
-    const std::vector<ClipNote>& notes() const { return m_notes; }
-    bool empty() const { return m_notes.empty(); }
-    std::size_t size() const { return m_notes.size(); }
+    const std::vector<ClipPart>& parts() const { return m_parts; }
+    bool hasChannels() const { return m_hasChannels; }
+    // The first part's records: what a paste onto one channel takes.
+    const std::vector<ClipNote>& notes() const;
+    bool empty() const { return size() == 0; }
+    std::size_t size() const;
 
     // The form carried under noteClipMimeType.
     std::vector<uint8_t> toBytes() const;
@@ -53,7 +70,8 @@ public:
     friend bool operator==(const NoteClip&, const NoteClip&) = default;
 
 private:
-    std::vector<ClipNote> m_notes;
+    std::vector<ClipPart> m_parts;
+    bool m_hasChannels = false;
 };
 
 struct ClipReadResult {

@@ -110,10 +110,13 @@ EditOutcome NoteEditor::release() {
     return result;
 }
 
-EditOutcome NoteEditor::editPassage(std::string name, const PassageOperation& operation) {
+EditOutcome NoteEditor::editPassage(std::string name, const PassageOperation& operation, std::vector<int> alsoChanged) {
     if (inGesture() || !channelIsValid())
         return outcome(false);
-    const ChannelSnapshot before(m_song, m_state, m_state.channelKind, channel());
+    std::vector<int> channels = selection().isOf(m_state) ? selection().channels() : std::vector<int>{};
+    channels.insert(channels.end(), alsoChanged.begin(), alsoChanged.end());
+    channels.push_back(channel());
+    const PassageSnapshot before(m_song, m_state, m_state.channelKind, std::move(channels));
     PassageEditor passage(m_song, m_state);
     const PassageEdit edit = operation(passage, selection());
     EditOutcome result = outcome(edit.changed);
@@ -129,8 +132,10 @@ EditOutcome NoteEditor::editPassage(std::string name, const PassageOperation& op
 
 EditOutcome NoteEditor::pressPassage(const RollSpot& spot, bool extend) {
     // The channel as it is now is what the drag's step starts from.
-    std::optional<ChannelSnapshot> before;
-    before.emplace(m_song, m_state, m_state.channelKind, channel());
+    std::optional<PassageSnapshot> before;
+    std::vector<int> channels = selection().isOf(m_state) ? selection().channels() : std::vector<int>{};
+    channels.push_back(channel());
+    before.emplace(m_song, m_state, m_state.channelKind, std::move(channels));
     if (m_passage.press(spot.column(), spot.row(), extend)) {
         m_gesture = std::move(before);
         m_gestureName = moveNotesName;
@@ -139,7 +144,7 @@ EditOutcome NoteEditor::pressPassage(const RollSpot& spot, bool extend) {
 }
 
 void NoteEditor::beginGesture(std::string name) {
-    m_gesture.emplace(m_song, m_state, m_state.channelKind, channel());
+    m_gesture.emplace(m_song, m_state, m_state.channelKind, std::vector<int>{channel()});
     m_gestureName = std::move(name);
 }
 

@@ -4,6 +4,7 @@
 #include "roll/EditOutcome.h"
 #include "roll/PassageEditor.h"
 #include "roll/PassageGesture.h"
+#include "roll/PassageSnapshot.h"
 #include "roll/RollSpot.h"
 #include "song/EditState.h"
 #include "song/Song.h"
@@ -12,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tromel::roll {
 
@@ -27,8 +29,9 @@ namespace tromel::roll {
 //
 // Shift with the left button works on a selection of the current channel's notes: pressed on a
 // selected note it drags the whole selection in time and key (one step), elsewhere it draws a
-// rectangle that selects the notes starting inside it (Ctrl too: adds them). Plain gestures do
-// what they always did, and clear the selection.
+// rectangle that selects the notes starting inside it (Ctrl too: adds them), in the current
+// channel or, with setAllChannels(true), in every channel of its kind. Plain gestures do what
+// they always did, and clear the selection.
 class NoteEditor {
 public:
     NoteEditor(Song& song, EditState& state);
@@ -44,12 +47,16 @@ public:
     void setSelection(NoteSelection selection) { m_passage.setSelection(std::move(selection)); }
     // The selection rectangle being drawn, while one is.
     std::optional<CellRect> band() const { return m_passage.band(); }
+    // Whether a rectangle selects in every channel of the current kind.
+    void setAllChannels(bool on) { m_passage.setAllChannels(on); }
 
-    // A passage operation on the selection (delete, transpose, move, paste) as one step of the
-    // history, named `name`; the selection follows the records. A refusal the user must know
-    // about comes back as the status text. Nothing happens while a gesture is under way.
+    // A passage operation on the selection (delete, transpose, move, paste, duplicate) as one
+    // step of the history, named `name`; the selection follows the records. The step holds the
+    // current channel, the selection's channels and `alsoChanged` (a paste's channels). A refusal
+    // the user must know about comes back as the status text. Nothing happens while a gesture is
+    // under way.
     using PassageOperation = std::function<PassageEdit(PassageEditor&, const NoteSelection&)>;
-    EditOutcome editPassage(std::string name, const PassageOperation& operation);
+    EditOutcome editPassage(std::string name, const PassageOperation& operation, std::vector<int> alsoChanged = {});
 
 private:
     RollSpot spotAt(double x, double y, int height) const;
@@ -79,7 +86,7 @@ private:
     Song& m_song;
     EditState& m_state;
     PointerShape m_pointer = PointerShape::arrow;
-    std::optional<ChannelSnapshot> m_gesture;
+    std::optional<PassageSnapshot> m_gesture;
     PassageGesture m_passage;
     std::string m_gestureName;
 };

@@ -202,8 +202,7 @@ std::optional<std::vector<NoteCopy>> planNoteLayer(const NoteTable& notes, int c
                 continue;
             if (channel == currentChannel && !planner.addMarks(note))
                 return std::nullopt;
-            planner.addBoxes(note, channel,
-                             channel == currentChannel && selection != nullptr && selection->contains(slot));
+            planner.addBoxes(note, channel, selection != nullptr && selection->contains(channel, slot));
         }
     }
     return planner.copies();

@@ -21,7 +21,7 @@ struct NoteCopy {
     bool current = false;  // boxes and bridges: in the current channel's bright colour
     int64_t x = 0;
     int64_t y = 0;
-    bool selected = false;  // boxes and bridges of the current channel: a selected note's
+    bool selected = false;  // boxes and bridges: a selected note's
     friend bool operator==(const NoteCopy&, const NoteCopy&) = default;
 };
 
@@ -29,7 +29,7 @@ struct NoteCopy {
 // then the marks in drawing order, each place once (marks never meet a box here, so the two groups
 // do not depend on each other). Nothing when a mark could land among the boxes (a pan outside 0
 // to 12 read from a file); the caller then draws every record in order.
-// `selection`, when given, holds the current channel's selected slots.
+// `selection`, when given, holds the selected slots of the current channel, or of any channel.
 std::optional<std::vector<NoteCopy>> planNoteLayer(const NoteTable& notes, int currentChannel, int32_t viewScrollX,
                                                    int32_t viewScrollY, int width, int height,
                                                    const NoteSelection* selection = nullptr, RollScale scale = {});

@@ -1,4 +1,5 @@
-// Operations on a selection of the current channel: delete, move, transpose, copy and paste.
+// Operations on a selection of one channel or of every channel of a kind: delete, move, transpose, copy, paste and
+// duplicate.
 #pragma once
 
 #include "roll/NoteClip.h"
@@ -41,10 +42,12 @@ struct PassageEdit {
     std::optional<std::string> status() const;
 };
 
-// Works on the song's stored note table of the kind and channel that EditState selects, and on
-// its noteCounts entry. A selection of another channel changes nothing. Each change tidies the
-// channel as a mouse gesture does: the notes that moved or arrived clear the other notes they
-// overlap (keyless events are spared), then sortNotes orders the channel and sets its count.
+// Works on the song's stored note table of the kind that EditState selects, on the channels the
+// selection holds (the current one, or with a selection that spans the kind, any of them), and
+// on their noteCounts entries. A selection of another channel changes nothing. An operation
+// refused on one channel is refused on all. Each change tidies the channels as a mouse gesture
+// does: the notes that moved or arrived clear the other notes they overlap in their channel
+// (keyless events are spared), then sortNotes orders each channel and sets its count.
 class PassageEditor {
 public:
     PassageEditor(Song& song, EditState& state);
@@ -67,23 +70,36 @@ public:
     // passage at the edge instead of leaving it where it was.
     CellOffset limitMove(const NoteSelection& selection, CellOffset wanted) const;
 
-    // The selected records in step order; steps count from the first selected position.
+    // The selected records in step order; steps count from the first selected position of any
+    // channel. A selection that spans the kind gives a clip that names its channels.
     NoteClip copy(const NoteSelection& selection) const;
-    // Places the clip's records from column (a position, counted from 1) on, into the current
-    // channel of either kind as they are; they clear the notes they overlap and become the
-    // selection. Refused before any change when the channel would hold more than
-    // maxChannelNotes records afterwards. May raise the table's slot bound, as adding a note does.
-    PassageEdit paste(const NoteClip& clip, int32_t column);
+    // Places the clip's records from column (a position, counted from 1) on, as they are: with
+    // `ownChannels` and a clip that names its channels, each part into its own channel of the
+    // current kind, otherwise the first part into the current channel. They clear the notes they
+    // overlap and become the selection (spanning the kind when they went to their own channels).
+    // Refused before any change when a channel would hold more than maxChannelNotes records
+    // afterwards. May raise the table's slot bound, as adding a note does.
+    PassageEdit paste(const NoteClip& clip, int32_t column, bool ownChannels = false);
+    // A copy of the passage pasted right after its last column, keeping its distance from the
+    // first: the selection moves onto the copy, so that the next duplicate repeats it again.
+    PassageEdit duplicate(const NoteSelection& selection);
+    // The columns of the passage: those it was drawn over, or else from its first record's
+    // position to the last column a selected note covers.
+    std::optional<ColumnSpan> columnsOf(const NoteSelection& selection) const;
 
 private:
+    using ChannelSlots = NoteSelection::Channels;
+    struct Placement;
+
     NoteTable* table();
     const NoteTable* table() const;
-    int channel() const { return m_state.currentChannel; }
-    std::vector<int32_t> liveSlots(const NoteSelection& selection) const;
-    PassageRefusal checkMove(const std::vector<int32_t>& slots, int32_t columns, int32_t rows) const;
-    void clearOverlapped(const std::vector<int32_t>& placedSlots);
-    PassageEdit tidy(const std::vector<int32_t>& selectedSlots);
-    std::vector<int32_t> placeInEmptySlots(const std::vector<NoteRec>& records, int32_t finalCount);
+    ChannelSlots liveSlots(const NoteSelection& selection) const;
+    PassageRefusal checkMove(const ChannelSlots& slots, int32_t columns, int32_t rows) const;
+    void clearOverlapped(int channel, const std::vector<int32_t>& placedSlots);
+    PassageEdit tidy(const NoteSelection& shape, const std::vector<int>& channels, const ChannelSlots& selectedSlots);
+    std::vector<int32_t> placeInEmptySlots(int channel, const std::vector<NoteRec>& records, int32_t finalCount);
+    PassageRefusal planPlacement(int channel, const std::vector<ClipNote>& notes, int32_t column,
+                                 Placement& placement) const;
 
     Song& m_song;
     EditState& m_state;

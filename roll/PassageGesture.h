@@ -5,6 +5,7 @@
 #include "song/EditState.h"
 #include "song/Song.h"
 
+#include <array>
 #include <optional>
 
 namespace tromel::roll {
@@ -21,6 +22,8 @@ public:
     // The rectangle being drawn, while one is.
     std::optional<CellRect> band() const;
     bool active() const { return m_band.has_value() || m_drag.has_value(); }
+    // Whether a rectangle selects in every channel of the current kind.
+    void setAllChannels(bool on) { m_allChannels = on; }
 
     // A Shift press on a cell: over a selected note it grabs the selection (true: the song will
     // change), elsewhere it starts a rectangle, which adds to the selection when `extend` is set.
@@ -39,8 +42,8 @@ private:
     struct Drag {
         int32_t column;
         int32_t row;
-        NoteTable table;  // the channel's kind as it was at the press
-        int16_t count;
+        NoteTable table;                // the channel's kind as it was at the press
+        std::array<int16_t, 8> counts;  // its live counts
         NoteSelection selection;
     };
 
@@ -49,6 +52,7 @@ private:
     NoteSelection m_selection;
     std::optional<Band> m_band;
     std::optional<Drag> m_drag;
+    bool m_allChannels = false;
 };
 
 }  // namespace tromel::roll

@@ -233,7 +233,7 @@ void RollRenderer::drawEveryRecord(QPainter& painter, QSize size, const RollView
                 continue;
             if (channel == view.currentChannel)
                 drawMarks(painter, size, note, view);
-            const bool selected = channel == view.currentChannel && view.selection && view.selection->contains(slot);
+            const bool selected = view.selection && view.selection->contains(channel, slot);
             drawNoteBoxes(painter, size, note, channel, selected, view);
         }
     }

@@ -24,7 +24,7 @@ struct RollView {
     int32_t viewScrollX = 0;
     int32_t viewScrollY = 0;
     int32_t playPosition = 0;                  // 0 draws no cursor
-    const NoteSelection* selection = nullptr;  // the current channel's selected notes, drawn lighter
+    const NoteSelection* selection = nullptr;  // the selected notes, drawn lighter
     std::optional<CellRect> band;              // a selection rectangle being drawn
     RollScale scale;                           // the zoom's cell size
     GridMeter meter;                           // the beats and bars the grid marks

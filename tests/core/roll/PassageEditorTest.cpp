@@ -2,6 +2,7 @@
 #include "roll/PassageEditor.h"
 
 #include "roll/NoteTableOps.h"
+#include "roll/RollGeometry.h"
 #include "song/OrgFile.h"
 #include "tests/core/roll/EditedChannel.h"
 
@@ -29,6 +30,19 @@ protected:
     }
     NoteSelection slots(std::vector<int32_t> chosen) const {
         return NoteSelection(state.channelKind, 5, std::move(chosen));
+    }
+    // Another channel of the kind, besides the one put() fills.
+    void putIn(int channel, const Records& records) {
+        table().grow(static_cast<int32_t>(records.size()));
+        for (std::size_t i = 0; i < records.size(); ++i)
+            table().at(channel, static_cast<int32_t>(i) + 1) = records[i];
+        state.noteCounts[state.channelKind][channel] = static_cast<int16_t>(records.size());
+    }
+    Records recordsOf(int channel) {
+        Records result;
+        for (int32_t index = 1; index <= state.noteCounts[state.channelKind][channel]; ++index)
+            result.push_back(table().at(channel, index));
+        return result;
     }
 
     PassageEditor editor{song, state};
@@ -190,6 +204,98 @@ TEST_P(PassageEditorTest, PastedPassagesReplaceWhatTheyOverlapAndSurviveASave) {
     EXPECT_EQ(editor.paste(read.clip, std::numeric_limits<int32_t>::max() - 12).refusal, PassageRefusal::pastLastStep);
 }
 
+// Duplicate pastes the passage right after the columns it was drawn over, by Paste's rules, and
+// moves the selection onto the copy, so that pressing it again repeats the passage on.
+TEST_P(PassageEditorTest, DuplicateRepeatsThePassageAfterItsLastColumn) {
+    put({{5, 10, 2, 6, 166},           // 1
+         {6, noKey, 1, 3, noVolume},   // 2
+         {7, 20, 2, 6, 166},           // 3
+         {10, 30, 1, 6, 166},          // 4: the copy's note at 9 covers column 10
+         {12, noKey, 1, noPan, 90}});  // 5: an event, which the copy spares
+    NoteSelection selection = selectInRect(song, state, CellRect::between(5, 1, 8, 25));
+    EXPECT_EQ(editor.columnsOf(selection), (ColumnSpan{5, 8}));
+    PassageEdit edit = editor.duplicate(selection);
+    EXPECT_TRUE(edit.changed);
+    EXPECT_EQ(records(), (Records{{5, 10, 2, 6, 166},
+                                  {6, noKey, 1, 3, noVolume},
+                                  {7, 20, 2, 6, 166},
+                                  {9, 10, 2, 6, 166},
+                                  {10, noKey, 1, 3, noVolume},
+                                  {11, 20, 2, 6, 166},
+                                  {12, noKey, 1, noPan, 90}}));
+    EXPECT_EQ(selected(edit.selection),
+              (Records{{9, 10, 2, 6, 166}, {10, noKey, 1, 3, noVolume}, {11, 20, 2, 6, 166}}));
+    EXPECT_EQ(edit.selection.columns(), (ColumnSpan{9, 12}));
+    edit = editor.duplicate(edit.selection);
+    EXPECT_EQ(selected(edit.selection).front(), (NoteRec{13, 10, 2, 6, 166}));
+    EXPECT_EQ(edit.selection.columns(), (ColumnSpan{13, 16}));
+    // Without a rectangle the passage runs from its first record to the end of its last note.
+    EXPECT_EQ(editor.columnsOf(selectAll(song, state)), (ColumnSpan{5, 16}));
+    EXPECT_EQ(editor.columnsOf(slots({2})), (ColumnSpan{6, 6}));
+
+    // A copy reaching past what a file holds is refused whole, the selection kept.
+    constexpr int32_t lastPosition = std::numeric_limits<int32_t>::max();
+    put({{lastPosition - 1, 10, 1, 6, 166}});
+    edit = editor.duplicate(selectAll(song, state));
+    EXPECT_EQ(selected(edit.selection), (Records{{lastPosition, 10, 1, 6, 166}}));
+    const PassageEdit refused = editor.duplicate(edit.selection);
+    EXPECT_EQ(refused.refusal, PassageRefusal::pastLastStep);
+    EXPECT_EQ(refused.selection, edit.selection);
+    EXPECT_EQ(count(), 2);
+}
+
+// With every channel of the kind a rectangle selects in all of them, and moving, duplicating,
+// copying and pasting keep the channels' passages together; a refusal in one refuses all.
+TEST_P(PassageEditorTest, AllChannelsMoveDuplicateCopyAndPasteAsOne) {
+    put({{1, 30, 4, 6, 166}, {33, 32, 4, 6, 166}, {66, 70, 1, 6, 166}});  // channel 5; 66 lies outside
+    putIn(2, {{1, noKey, 1, 3, noVolume}, {17, 5, 16, 6, 166}});
+    putIn(7, {{49, 50, 16, 6, 166}});
+    putIn(0, {{70, 60, 1, 6, 166}});
+    NoteSelection selection = selectInRect(song, state, CellRect::between(1, 1, 64, rowCount), true);
+    EXPECT_TRUE(selection.spansKind());
+    EXPECT_EQ(selection.channels(), (std::vector<int>{2, 5, 7}));
+    EXPECT_EQ(selection.size(), 5u);
+
+    EXPECT_EQ(editor.transpose(selection, octave).refusal, PassageRefusal::leavesKeyboard);  // row 5
+    EXPECT_EQ(recordsOf(7), (Records{{49, 50, 16, 6, 166}}));
+    selection = editor.transpose(selection, 1).selection;
+    EXPECT_EQ(recordsOf(2), (Records{{1, noKey, 1, 3, noVolume}, {17, 4, 16, 6, 166}}));
+    EXPECT_EQ(recordsOf(7), (Records{{49, 49, 16, 6, 166}}));
+
+    const PassageEdit duplicated = editor.duplicate(selection);
+    EXPECT_EQ(records(), (Records{{1, 29, 4, 6, 166}, {33, 31, 4, 6, 166}, {65, 29, 4, 6, 166}, {97, 31, 4, 6, 166}}));
+    EXPECT_EQ(
+        recordsOf(2),
+        (Records{{1, noKey, 1, 3, noVolume}, {17, 4, 16, 6, 166}, {65, noKey, 1, 3, noVolume}, {81, 4, 16, 6, 166}}));
+    EXPECT_EQ(recordsOf(0), (Records{{70, 60, 1, 6, 166}}));
+    EXPECT_EQ(duplicated.selection.columns(), (ColumnSpan{65, 128}));
+    EXPECT_EQ(duplicated.selection.channels(), (std::vector<int>{2, 5, 7}));
+    selection = editor.duplicate(duplicated.selection).selection;
+    EXPECT_EQ(recordsOf(7), (Records{{49, 49, 16, 6, 166}, {113, 49, 16, 6, 166}, {177, 49, 16, 6, 166}}));
+    EXPECT_EQ(selection.columns(), (ColumnSpan{129, 192}));
+
+    // The clip names its channels and counts its steps from the passage's first record.
+    const NoteClip clip = editor.copy(selection);
+    ASSERT_TRUE(clip.hasChannels());
+    EXPECT_EQ(clip.parts(), (std::vector<ClipPart>{{2, {{0, noKey, 1, 3, noVolume}, {16, 4, 16, 6, 166}}},
+                                                   {5, {{0, 29, 4, 6, 166}, {32, 31, 4, 6, 166}}},
+                                                   {7, {{48, 49, 16, 6, 166}}}}));
+    EXPECT_EQ(NoteClip::fromBytes(clip.toBytes()).clip, clip);
+    // Onto the current channel alone its first channel goes; onto their own channels, all.
+    editor.paste(clip, 300);
+    EXPECT_EQ(records().back(), (NoteRec{316, 4, 16, 6, 166}));
+    const PassageEdit spread = editor.paste(clip, 400, true);
+    EXPECT_EQ(recordsOf(7).back(), (NoteRec{448, 49, 16, 6, 166}));
+    EXPECT_EQ(recordsOf(2).back(), (NoteRec{416, 4, 16, 6, 166}));
+    EXPECT_EQ(records().back(), (NoteRec{432, 31, 4, 6, 166}));
+    EXPECT_EQ(spread.selection.size(), 5u);
+    EXPECT_TRUE(spread.selection.spansKind());
+
+    EXPECT_TRUE(editor.remove(spread.selection).changed);
+    EXPECT_EQ(recordsOf(7).back(), (NoteRec{177, 49, 16, 6, 166}));
+    EXPECT_EQ(recordsOf(2).back(), (NoteRec{145, 4, 16, 6, 166}));
+}
+
 TEST_P(PassageEditorTest, AFullChannelTakesEditsButNoPasteThatWouldPassTheLimit) {
     Records full;
     for (int32_t i = 1; i <= maxChannelNotes; ++i)
@@ -234,10 +340,47 @@ TEST(NoteClip, TheBinaryFormHoldsFileValuesAndRefusesBadData) {
         {with(0, {'t'}), ClipReadStatus::NotNotes},
         {{golden.begin(), golden.begin() + 17}, ClipReadStatus::NotNotes},
         {with(12, {0, 0}), ClipReadStatus::NotNotes},
-        {with(12, {2, 0}), ClipReadStatus::NewerVersion},
+        {with(12, {2, 0}), ClipReadStatus::TooManyNotes},  // records read as parts
         {{golden.begin(), golden.end() - 1}, ClipReadStatus::WrongSize},
         {trailing, ClipReadStatus::WrongSize},
         {with(14, {0, 0x80, 0, 0}), ClipReadStatus::TooManyNotes},  // checked before anything is made
+    };
+    for (const Case& c : cases) {
+        const ClipReadResult read = NoteClip::fromBytes(c.bytes);
+        EXPECT_EQ(read.status, c.status) << c.bytes.size();
+        EXPECT_TRUE(read.clip.empty());
+    }
+}
+
+// Several channels take the second version: parts, each with its channel and count.
+TEST(NoteClip, TheFormOfSeveralChannelsNamesThemAndRefusesThemOutOfOrder) {
+    const NoteClip clip = NoteClip::ofChannels({{1, {{0, 1, 3, 0, 248}}}, {6, {}}, {7, {{2, noKey, 1, noPan, 90}}}});
+    const std::vector<uint8_t> golden{'T', 'r', 'o', 'm', 'e', 'l', ' ', 'n', 'o', 't', 'e', 's', 2,   0,  3,  0,  0, 0,
+                                      1,   0,   1,   0,   0,   0,   0,   0,   0,   0,   95,  3,   248, 12, 6,  0,  0, 0,
+                                      0,   0,   7,   0,   1,   0,   0,   0,   2,   0,   0,   0,   255, 1,  90, 255};
+    EXPECT_EQ(clip.toBytes(), golden);
+    EXPECT_EQ(NoteClip::fromBytes(golden).clip, clip);
+    EXPECT_EQ(clip.toText(), "Channel\tStep\tKey\tLength\tVolume\tPan\n2\t0\tB7\t3\t248\t0\n8\t2\t-\t1\t90\t-\n");
+    EXPECT_EQ(clip.notes(), clip.parts().front().notes);
+
+    auto with = [&](std::size_t offset, std::vector<uint8_t> bytes) {
+        std::vector<uint8_t> changed = golden;
+        std::copy(bytes.begin(), bytes.end(), changed.begin() + static_cast<std::ptrdiff_t>(offset));
+        return changed;
+    };
+    struct Case {
+        std::vector<uint8_t> bytes;
+        ClipReadStatus status;
+    };
+    const Case cases[] = {
+        {with(14, {9}), ClipReadStatus::WrongSize},                 // more parts than channels
+        {with(14, {4}), ClipReadStatus::WrongSize},                 // a part announced and missing
+        {with(32, {1}), ClipReadStatus::WrongSize},                 // channel 1 twice
+        {with(18, {8}), ClipReadStatus::WrongSize},                 // no channel 8
+        {with(34, {0, 0x80, 0, 0}), ClipReadStatus::TooManyNotes},  // checked before anything is made
+        {with(40, {2}), ClipReadStatus::WrongSize},                 // a record announced and missing
+        {with(14, {2}), ClipReadStatus::WrongSize},                 // bytes left over
+        {with(12, {3}), ClipReadStatus::NewerVersion},
     };
     for (const Case& c : cases) {
         const ClipReadResult read = NoteClip::fromBytes(c.bytes);
