@@ -5,6 +5,7 @@
 #include "document/SongEditCommand.h"
 #include "roll/NoteEditor.h"
 #include "roll/ui/PianoRoll.h"
+#include "widgets/ProgramSettings.h"
 
 #include <QAction>
 #include <QMenu>
@@ -64,6 +65,7 @@ void EditCommands::connectRoll() {
     m_roll.setMouseHooks({
         [this](const roll::RollPointer& p) {
             m_altGesture = p.modifiers.alt && m_takeAltPress && m_takeAltPress(p);
+            m_noteEditor->setAllChannels(settings::allChannels());
             if (!m_altGesture)
                 applyEdit(m_noteEditor->press(p.heldButtons(), p.x, p.y, m_roll.height(), p.modifiers));
         },

@@ -1,8 +1,9 @@
-// The Edit menu's passage commands: the clipboard, Delete, Select All, transposing and moving.
+// The Edit menu's passage commands: the clipboard, Delete, Duplicate, Select All, All Channels, transposing and moving.
 #include "document/PassageCommands.h"
 
 #include "roll/NoteClip.h"
 #include "roll/PassageEditor.h"
+#include "widgets/ProgramSettings.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -43,9 +44,16 @@ PassageCommands::PassageCommands(QMenu* menu, QWidget* window, roll::NoteEditor&
         menu, "Paste", {QKeySequence::Paste}, [this] { paste(); }, false);
     add(
         menu, "Delete", {QKeySequence(Qt::Key_Delete)}, [this] { remove(); }, true);
+    add(
+        menu, "Duplicate", {QKeySequence("Ctrl+D")}, [this] { duplicate(); }, true);
     menu->addSeparator();
     add(
         menu, "Select All", {QKeySequence::SelectAll}, [this] { selectAll(); }, false);
+    m_allChannels = menu->addAction("All Channels", this, [](bool on) { settings::setAllChannels(on); });
+    m_allChannels->setObjectName("allChannels");
+    m_allChannels->setCheckable(true);
+    connect(menu, &QMenu::aboutToShow, this, [this] { m_allChannels->setChecked(settings::allChannels()); });
+    m_allChannels->setChecked(settings::allChannels());
     menu->addSeparator();
     add(menu, "Transpose Up", {QKeySequence(Qt::Key_Up)}, move("Transpose Up", 0, -1), true);
     add(menu, "Transpose Down", {QKeySequence(Qt::Key_Down)}, move("Transpose Down", 0, 1), true);
@@ -129,14 +137,29 @@ void PassageCommands::paste() {
         return;
     }
     const int32_t column = m_host.pasteColumn();
-    run("Paste", [&read, column](roll::PassageEditor& passage, const roll::NoteSelection&) {
-        return passage.paste(read.clip, column);
+    const bool ownChannels = settings::allChannels() && read.clip.hasChannels();
+    std::vector<int> channels;
+    for (const roll::ClipPart& part : read.clip.parts())
+        if (ownChannels)
+            channels.push_back(part.channel);
+    m_host.apply(m_editor.editPassage(
+        "Paste",
+        [&read, column, ownChannels](roll::PassageEditor& passage, const roll::NoteSelection&) {
+            return passage.paste(read.clip, column, ownChannels);
+        },
+        std::move(channels)));
+    refresh();
+}
+
+void PassageCommands::duplicate() {
+    run("Duplicate", [](roll::PassageEditor& passage, const roll::NoteSelection& selection) {
+        return passage.duplicate(selection);
     });
 }
 
 void PassageCommands::selectAll() {
     m_host.finishGesture();
-    m_editor.setSelection(roll::selectAll(m_song, m_state));
+    m_editor.setSelection(roll::selectAll(m_song, m_state, settings::allChannels()));
     roll::EditOutcome shown;
     shown.pointer = m_editor.pointer();
     shown.redraw = true;

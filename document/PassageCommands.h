@@ -1,4 +1,4 @@
-// The Edit menu's passage commands: the clipboard, Delete, Select All, transposing and moving.
+// The Edit menu's passage commands: the clipboard, Delete, Duplicate, Select All, All Channels, transposing and moving.
 #pragma once
 
 #include "roll/EditOutcome.h"
@@ -17,7 +17,9 @@ namespace tromel {
 
 // Each command works on the selection of the roll's note editor and is one step of the history.
 // The clipboard carries notes between channels, documents and running programs as
-// roll::noteClipMimeType, with a plain-text listing beside.
+// roll::noteClipMimeType, with a plain-text listing beside. With All Channels on, selections
+// take every channel of the current kind, and a paste of several channels puts each back on its
+// own channel.
 class PassageCommands : public QObject {
     Q_OBJECT
 
@@ -44,6 +46,7 @@ public slots:
     void remove();
     void selectAll();
     void selectNone();
+    void duplicate();
 
 private:
     QAction* add(QMenu* menu, const QString& text, const QList<QKeySequence>& keys, std::function<void()> run,
@@ -57,6 +60,7 @@ private:
     QList<QAction*> m_needSelection;
     QAction* m_moveLeft = nullptr;
     QAction* m_moveRight = nullptr;
+    QAction* m_allChannels = nullptr;
 };
 
 }  // namespace tromel

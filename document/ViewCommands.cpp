@@ -4,6 +4,7 @@
 #include "audio/playback/NotePreview.h"
 #include "audio/ui/TransportControls.h"
 #include "document/EditCommands.h"
+#include "document/GoToBar.h"
 #include "document/PlaybackWiring.h"
 #include "document/PositionReadout.h"
 #include "document/ZoomCommands.h"
@@ -71,6 +72,7 @@ ViewCommands::~ViewCommands() = default;
 // The settings are shared by every window of the program.
 void ViewCommands::addTo(QMenu* viewMenu) {
     viewMenu->addAction("Go to Notes", QKeySequence(Qt::Key_Home), this, &ViewCommands::goToNotes);
+    new GoToBar(this, viewMenu, m_song, m_state, m_xScroll, m_roll, m_playback);
     m_followPlaybackAction = addSwitch(viewMenu, "Follow Playback", &settings::setFollowPlayback);
     m_showNotesAction = addSwitch(viewMenu, "Show Notes When Opening", &settings::setShowNotesWhenOpening);
     m_previewNotesAction = addSwitch(viewMenu, "Preview Notes", &settings::setPreviewNotes);
@@ -209,13 +211,9 @@ void ViewCommands::goToNotes() {
 void ViewCommands::playFromHere() {
     m_edits.finishGesture();
     const roll::NoteSelection& selection = m_edits.noteEditor().selection();
-    int32_t position = firstVisibleColumn();
-    if (!selection.empty() && selection.isOf(m_state)) {
-        const NoteTable& notes = m_song.notes(m_state.channelKind);
-        position = std::numeric_limits<int32_t>::max();
-        for (const int32_t slot : selection.slotIndices())
-            position = std::min(position, notes.at(m_state.currentChannel, slot).position);
-    }
+    const int32_t first =
+        selection.isOf(m_state) ? roll::firstSelectedPosition(m_song.notes(m_state.channelKind), selection) : 0;
+    const int32_t position = first > 0 ? first : firstVisibleColumn();
     m_playback.controls().playFrom(position);
 }
 

@@ -22,6 +22,10 @@ int64_t GridMeter::beatOf(int64_t column) const {
     return inBar / beatColumns + 1;
 }
 
+int64_t GridMeter::columnOf(int64_t bar, int64_t beat) const {
+    return (bar - 1) * barColumns + (beat - 1) * beatColumns + 1;
+}
+
 bool GridMeter::endsBar(int64_t column) const {
     return column % barColumns == 0;
 }

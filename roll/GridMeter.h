@@ -22,6 +22,9 @@ struct GridMeter {
     // For column (a position, counted from 1): its bar and its beat in the bar, counted from 1.
     int64_t barOf(int64_t column) const;
     int64_t beatOf(int64_t column) const;
+    // The first column of a beat of a bar (both counted from 1), as Go to Bar finds it.
+    int64_t columnOf(int64_t bar, int64_t beat) const;
+    int32_t beatsInBar() const { return barColumns / beatColumns; }
     // Whether the grid line at the end of column (its last pixel) is a bar line, or a beat mark.
     bool endsBar(int64_t column) const;
     bool endsBeat(int64_t column) const;

@@ -136,6 +136,13 @@ void setSpreadChords(bool on) {
     setInputFlag("input/spreadChords", on);
 }
 
+bool allChannels() {
+    return flag("edit/allChannels");
+}
+void setAllChannels(bool on) {
+    setFlag("edit/allChannels", on);
+}
+
 QStringList midiPorts() {
     return store().value("input/midiPorts").toStringList();
 }

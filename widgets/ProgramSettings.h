@@ -57,6 +57,11 @@ void setSpreadChords(bool on);
 QStringList midiPorts();
 void setMidiPorts(const QStringList& ports);
 
+// Edit > All Channels: selections, Duplicate, transposing and the clipboard take every channel of
+// the current kind at once. Off unless chosen.
+bool allChannels();
+void setAllChannels(bool on);
+
 // The songs last opened or saved, the newest first, ten at most.
 QStringList recentSongs();
 void addRecentSong(const QString& path);

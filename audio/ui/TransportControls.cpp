@@ -80,7 +80,7 @@ QPushButton* TransportControls::makeButton(QWidget* parent, const QString& capti
 }
 
 void TransportControls::play() {
-    if (m_resumeAt && m_transport.isPaused()) {
+    if (m_resumeAt && !isPlaying()) {
         playFrom(*m_resumeAt);
         return;
     }
@@ -96,11 +96,18 @@ void TransportControls::playFrom(int32_t position) {
 }
 
 int32_t TransportControls::playPosition() const {
-    return m_resumeAt && m_transport.isPaused() ? *m_resumeAt : m_transport.playPosition();
+    return m_resumeAt && !isPlaying() ? *m_resumeAt : m_transport.playPosition();
 }
 
 void TransportControls::moveWhilePaused(int32_t position) {
     if (!m_transport.isPaused() || position <= 0)
+        return;
+    m_resumeAt = position;
+    emit stepHeard(position);
+}
+
+void TransportControls::moveWhileStopped(int32_t position) {
+    if (m_transport.state() != TransportState::Stopped || position <= 0)
         return;
     m_resumeAt = position;
     emit stepHeard(position);

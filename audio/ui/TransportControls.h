@@ -39,6 +39,9 @@ public:
     // While paused: Play resumes at `position` (a column, counted from 1) instead of the next
     // step; the cursor shows it at once (stepHeard). Nothing while playing or stopped.
     void moveWhilePaused(int32_t position);
+    // While stopped: Play starts at `position` instead of the first step, and the cursor shows it
+    // at once. Nothing while playing or paused.
+    void moveWhileStopped(int32_t position);
 
 public slots:
     void play();

@@ -89,6 +89,11 @@ TEST(RollGeometry, TheGridMeterCountsBarsBeatsAndKeys) {
     EXPECT_EQ(meter.describe(24, 0), "Bar 1 \u00B7 Beat 3 \u00B7 Step 24");  // row 0: no key
     EXPECT_EQ(meter.describe(0, 39), "A4");
     EXPECT_TRUE(meter.endsBar(48) && !meter.endsBar(40) && meter.endsBeat(40) && !meter.endsBeat(44));
+    // Go to Bar's columns: bar 3 beat 2 of 3 x 8 starts at step 57; the written grid's bar 5 at 65.
+    EXPECT_EQ(meter.columnOf(3, 2), 57);
+    EXPECT_EQ(meter.beatsInBar(), 3);
+    EXPECT_EQ(GridMeter{}.columnOf(5, 1), 65);
+    EXPECT_EQ(GridMeter{}.beatsInBar(), 4);
     EXPECT_EQ(keyName(96), "C0");
     EXPECT_EQ(keyName(1), "B7");
     EXPECT_EQ(keyName(85), "B0");

@@ -1,13 +1,17 @@
 // Mouse editing through the real roll widget: what the song holds, what the roll shows, what is saved.
+#include "audio/ui/TransportControls.h"
+#include "dialogs/GoToBarDialog.h"
 #include "dialogs/SongSettingsDialog.h"
 #include "roll/ui/SpriteLayout.h"
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
 #include "tests/ui/dialogs/ModalDialogDriver.h"
+#include "widgets/ProgramSettings.h"
 
 #include <QClipboard>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QUndoStack>
 
 namespace tromel::test {
@@ -146,6 +150,95 @@ private slots:
         const Song saved = editor.readSong("pasted.org");
         QCOMPARE(saved.drums[2].noteCount, int16_t{2});
         QCOMPARE(saved.drumNotes.at(2, 1), (NoteRec{start, 21, 1, 6, 166}));
+    }
+
+    // With Edit > All Channels on, Select All and Duplicate repeat a four-bar passage of every
+    // instrument channel after itself, as one step of the history; the clipboard carries every
+    // channel, and Paste puts each back on its own or, with the switch off, the first onto the
+    // current channel. View > Go to Bar... takes the view and the stopped play position along.
+    void aFourBarPassageOfAllChannelsIsDuplicatedThroughTheMenus() {
+        TestEditor editor;
+        const Song song = songWith({{0, NoteRec{1, 12, 4, 6, 166}},
+                                    {0, NoteRec{49, 14, 16, 6, 166}},
+                                    {2, NoteRec{17, 16, 8, 6, 166}},
+                                    {2, NoteRec{33, noKey, 1, 3, noVolume}},
+                                    {5, NoteRec{60, 18, 4, 6, 166}},
+                                    {9, NoteRec{1, 20, 1, 6, 166}}});
+        editor.prompts.answers.push_back(editor.writeSong("four.org", song));
+        DocumentWindow& document = *editor.mainWindow->clickOpen();
+        QApplication::setActiveWindow(editor.mainWindow.get());
+        const NoteTable& notes = document.song().instrumentNotes;
+        const EditState& edit = document.editState();
+        QCOMPARE(menuEntry(document, "Duplicate")->shortcut(), QKeySequence("Ctrl+D"));
+        QVERIFY(!menuEntry(document, "Duplicate")->isEnabled());
+        QAction* allChannels = menuEntry(document, "All Channels");
+        QVERIFY(!allChannels->isChecked());
+        allChannels->trigger();
+        QVERIFY(settings::allChannels());
+        const QRgb unselected = boxPixel(document, 17, 16);  // a note of channel 3
+        menuEntry(document, "Select All")->trigger();
+        QVERIFY(qGray(boxPixel(document, 17, 16)) > qGray(unselected) + 40);
+        menuEntry(document, "Duplicate")->trigger();
+        QCOMPARE(notes.at(0, 3), (NoteRec{65, 12, 4, 6, 166}));
+        QCOMPARE(notes.at(0, 4), (NoteRec{113, 14, 16, 6, 166}));
+        QCOMPARE(notes.at(2, 3), (NoteRec{81, 16, 8, 6, 166}));
+        QCOMPARE(notes.at(2, 4), (NoteRec{97, noKey, 1, 3, noVolume}));
+        QCOMPARE(notes.at(5, 2), (NoteRec{124, 18, 4, 6, 166}));
+        QCOMPARE(document.song().drumNotes.at(1, 2), NoteRec{});
+        QCOMPARE(qGray(boxPixel(document, 17, 16)), qGray(unselected));  // the selection is the copy's
+        QCOMPARE(document.undoStack()->undoText(), QString("Duplicate"));
+        QTest::keyClick(&document, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(notes.at(5, 3), (NoteRec{188, 18, 4, 6, 166}));
+        QCOMPARE(document.undoStack()->count(), 2);
+        menuEntry(document, "Undo Duplicate")->trigger();
+        QCOMPARE(edit.noteCounts[0], (std::array<int16_t, 8>{4, 0, 4, 0, 0, 2, 0, 0}));
+        QCOMPARE(notes.at(5, 3), NoteRec{});
+
+        menuEntry(document, "Select All")->trigger();
+        menuEntry(document, "Copy")->trigger();
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->text().startsWith("Channel\t"));
+        QCOMPARE(menuEntry(document, "Go to Bar...")->shortcut(), QKeySequence("Ctrl+G"));
+        whenModalShown<dialogs::GoToBarDialog>([](dialogs::GoToBarDialog& dialog) {
+            QCOMPARE(dialog.findChild<QSpinBox*>("beatSpin")->maximum(), 4);  // a bar field of 0
+            dialog.findChild<QSpinBox*>("barSpin")->setValue(20);
+            dialog.accept();
+        });
+        menuEntry(document, "Go to Bar...")->trigger();
+        QCOMPARE(document.transportControls().playPosition(), 305);
+        const int32_t column = (edit.viewScrollX + roll::columnWidth - 1) / roll::columnWidth + 1;
+        QVERIFY2(column > 300 && column <= 305, qPrintable(QString::number(column)));
+        menuEntry(document, "Paste")->trigger();
+        QCOMPARE(notes.at(5, 4), (NoteRec{column + 123, 18, 4, 6, 166}));
+        QCOMPARE(notes.at(2, 6), (NoteRec{column + 32, noKey, 1, 3, noVolume}));
+        allChannels->trigger();
+        QTest::mouseClick(document.findChildren<QPushButton*>("instButton")[3], Qt::LeftButton);
+        menuEntry(document, "Paste")->trigger();
+        QCOMPARE(edit.noteCounts[0][3], int16_t{4});
+        QCOMPARE(notes.at(3, 1), (NoteRec{column, 12, 4, 6, 166}));
+    }
+
+    // Bars are the song's own: bar 3, beat 2 of 3 beats of 8 steps is step 57.
+    void goToBarCountsTheSongsBars() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        document.song().stepsPerBar = 3;
+        document.song().beatsPerStep = 8;
+        whenModalShown<dialogs::GoToBarDialog>([](dialogs::GoToBarDialog& dialog) {
+            QCOMPARE(dialog.findChild<QSpinBox*>("beatSpin")->maximum(), 3);
+            dialog.findChild<QSpinBox*>("barSpin")->setValue(3);
+            dialog.findChild<QSpinBox*>("beatSpin")->setValue(2);
+            dialog.accept();
+        });
+        menuEntry(document, "Go to Bar...")->trigger();
+        QCOMPARE(document.transportControls().playPosition(), 57);
+        QVERIFY(document.editState().viewScrollX <= 56 * roll::columnWidth);
+        QVERIFY(document.editState().viewScrollX > 50 * roll::columnWidth);
+        whenModalShown<dialogs::GoToBarDialog>([](dialogs::GoToBarDialog& dialog) {
+            QCOMPARE(dialog.findChild<QSpinBox*>("barSpin")->value(), 3);  // the bar in view
+            dialog.reject();
+        });
+        menuEntry(document, "Go to Bar...")->trigger();
+        QCOMPARE(document.transportControls().playPosition(), 57);
     }
 };
 
