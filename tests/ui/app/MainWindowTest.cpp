@@ -216,7 +216,8 @@ private slots:
         QTest::keyClick(&main, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(texts(main.menuBar()), (QStringList{"&File", "&Settings", "&Window", "&Other", "&Edit", "&View"}));
         QCOMPARE(texts(barMenu(main, "&Edit")),
-                 (QStringList{"Undo", "Redo", "|", "Cut", "Copy", "Paste", "Delete", "|", "Select All", "|",
+                 (QStringList{"Undo", "Redo", "|", "Cut", "Copy", "Paste", "Delete", "Duplicate", "|", "Select All",
+                              "All Channels", "|",
                               "Transpose Up", "Transpose Down", "Octave Up", "Octave Down", "Move Left", "Move Right",
                               "Move Left a Bar", "Move Right a Bar", "|", "Step Entry", "Step Length",
                               "Spread Chords"}));
@@ -231,7 +232,8 @@ private slots:
                  (QStringList{"Song Settings", "Instrument/Drum Settings", "MIDI Input..."}));
         QCOMPARE(texts(barMenu(main, "&Other")), (QStringList{"About", "Debug", "Mouse and Keys"}));
         QMenu* view = barMenu(main, "&View");
-        QCOMPARE(texts(view), (QStringList{"Go to Notes", "Follow Playback", "Show Notes When Opening", "Preview Notes",
+        QCOMPARE(texts(view), (QStringList{"Go to Notes", "Go to Bar...", "Follow Playback", "Show Notes When Opening",
+                                           "Preview Notes",
                                            "Play from Here", "|", "Grid Follows the Song", "Show Loop", "Show Ruler",
                                            "|", "Zoom In", "Zoom Out", "Actual Size", "|", "Remember Window Layout",
                                            "|", "Keyboard Piano", "Record"}));

@@ -175,9 +175,11 @@ private slots:
         QVERIFY(!allChannels->isChecked());
         allChannels->trigger();
         QVERIFY(settings::allChannels());
-        const QRgb unselected = boxPixel(document, 17, 16);  // a note of channel 3
-        menuEntry(document, "Select All")->trigger();
+        // Shift and a drag select in every channel of the kind: channel 3's note is drawn lighter.
+        const QRgb unselected = boxPixel(document, 17, 16);
+        drag(document, cell(document, 3, 10), cell(document, 20, 20), Qt::LeftButton, Qt::ShiftModifier);
         QVERIFY(qGray(boxPixel(document, 17, 16)) > qGray(unselected) + 40);
+        menuEntry(document, "Select All")->trigger();
         menuEntry(document, "Duplicate")->trigger();
         QCOMPARE(notes.at(0, 3), (NoteRec{65, 12, 4, 6, 166}));
         QCOMPARE(notes.at(0, 4), (NoteRec{113, 14, 16, 6, 166}));
@@ -238,7 +240,19 @@ private slots:
             dialog.reject();
         });
         menuEntry(document, "Go to Bar...")->trigger();
-        QCOMPARE(document.transportControls().playPosition(), 57);
+        // Play starts there; while it plays, the play position stays the heard one.
+        audio::TransportControls& controls = document.transportControls();
+        controls.play();
+        QTRY_VERIFY_WITH_TIMEOUT(!document.transport().isPreparing(), 60000);
+        editor.render(44100 * 128 / 1000 + 200);
+        QCOMPARE(document.transport().playPosition(), 57);
+        whenModalShown<dialogs::GoToBarDialog>([](dialogs::GoToBarDialog& dialog) {
+            dialog.findChild<QSpinBox*>("barSpin")->setValue(1);
+            dialog.accept();
+        });
+        menuEntry(document, "Go to Bar...")->trigger();
+        QVERIFY(controls.playPosition() >= 57);
+        controls.stop();
     }
 };
 
