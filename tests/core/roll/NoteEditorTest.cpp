@@ -280,6 +280,26 @@ TEST_F(NoteEditorTest, ShiftDrawsASelectionAndDragsItAsOneStep) {
     step->undo(song, state);
     EXPECT_EQ(positions(), (Positions{3, 3, 5, 9, 12}));
 
+    // With every channel of the kind the rectangle takes channel 1's note too; a drag that lands
+    // it on another note of channel 1 and comes back leaves that channel as it was.
+    table().grow(2);
+    table().at(1, 1) = {4, 30, 1, 6, 166};
+    table().at(1, 2) = {8, 31, 1, 6, 166};
+    int16_t& channelOne = state.noteCounts[state.channelKind][1];
+    channelOne = 2;
+    editor.setAllChannels(true);
+    editor.press(left, xIn(3), yIn(1), height, shift);
+    editor.move(left, xIn(6), yIn(40), height);
+    editor.release();
+    EXPECT_EQ(editor.selection().channels(), (std::vector<int>{0, 1}));
+    editor.press(left, xIn(5), yIn(12), height, shift);
+    editor.move(left, xIn(9), yIn(12), height);
+    EXPECT_EQ(channelOne, 1);
+    editor.move(left, xIn(5), yIn(12), height);
+    EXPECT_FALSE(editor.release().finished);
+    EXPECT_EQ(channelOne, 2);
+    editor.setAllChannels(false);
+
     // A plain click clears the selection and does what it always did.
     EXPECT_TRUE(leftClick(xIn(20), yIn(5)).redraw);
     EXPECT_TRUE(editor.selection().empty());

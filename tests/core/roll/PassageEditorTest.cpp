@@ -75,6 +75,11 @@ TEST_P(PassageEditorTest, RectanglesTakeNotesByStartAndEventsByColumn) {
         EXPECT_EQ(selectInRect(song, state, c.rect).slotIndices(), c.slots)
             << c.rect.firstColumn << "," << c.rect.firstRow;
 
+    // Rectangles united span the columns of both.
+    EXPECT_EQ(selectInRect(song, state, CellRect::between(6, 1, 8, 1))
+                  .unitedWith(selectInRect(song, state, CellRect::between(4, 9, 5, 12)))
+                  .columns(),
+              (ColumnSpan{4, 8}));
     // Another channel's selection replaces one; the Shift+Ctrl gesture unites those of one channel.
     const NoteSelection elsewhere(state.channelKind, 4, {1});
     EXPECT_EQ(selectInRect(song, state, CellRect::between(4, 9, 6, 12)).unitedWith(elsewhere), elsewhere);
@@ -362,6 +367,8 @@ TEST(NoteClip, TheFormOfSeveralChannelsNamesThemAndRefusesThemOutOfOrder) {
     EXPECT_EQ(NoteClip::fromBytes(golden).clip, clip);
     EXPECT_EQ(clip.toText(), "Channel\tStep\tKey\tLength\tVolume\tPan\n2\t0\tB7\t3\t248\t0\n8\t2\t-\t1\t90\t-\n");
     EXPECT_EQ(clip.notes(), clip.parts().front().notes);
+    const NoteClip single = NoteClip::ofChannels({{3, {{0, 40, 1, 6, 166}}}});  // one channel, named
+    EXPECT_EQ(NoteClip::fromBytes(single.toBytes()).clip, single);
 
     auto with = [&](std::size_t offset, std::vector<uint8_t> bytes) {
         std::vector<uint8_t> changed = golden;
