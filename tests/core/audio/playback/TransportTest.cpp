@@ -156,6 +156,16 @@ TEST_F(TransportTest, TheMetronomeCountsInAndClicksOnTheBeatsThroughMutes) {
         ASSERT_TRUE(play(song));
         EXPECT_EQ(onsets(render(layer, static_cast<int>(stepFrame(4, tempo)))),
                   std::vector<int64_t>{stepFrame(2, tempo)});
+        // A resume counts in too.
+        transport.setCountIn(true);
+        transport.pause();
+        render(layer, 3000);
+        transport.play(song, host);
+        std::vector<int64_t> countedIn;
+        for (int n = 1; n <= bar; n += beat)
+            countedIn.push_back(stepFrame(n, tempo));
+        EXPECT_EQ(onsets(render(layer, static_cast<int>(stepFrame(bar + 1, tempo)))), countedIn);
+        transport.setCountIn(false);
         transport.stop();
         render(layer, 3000);
     }
