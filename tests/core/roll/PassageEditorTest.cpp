@@ -2,6 +2,7 @@
 #include "roll/PassageEditor.h"
 
 #include "roll/NoteTableOps.h"
+#include "roll/SelectionColumns.h"
 #include "song/OrgFile.h"
 #include "tests/core/roll/EditedChannel.h"
 
@@ -60,6 +61,11 @@ TEST_P(PassageEditorTest, RectanglesTakeNotesByStartAndEventsByColumn) {
     for (const Case& c : cases)
         EXPECT_EQ(selectInRect(song, state, c.rect).slotIndices(), c.slots)
             << c.rect.firstColumn << "," << c.rect.firstRow;
+    // Loop Selection's columns: from the first record to the last step of the last note.
+    EXPECT_EQ(selectedColumns(song, slots({2, 3, 4})), (ColumnSpan{5, 6}));
+    EXPECT_EQ(selectedColumns(song, slots({1})), (ColumnSpan{3, 10}));
+    EXPECT_EQ(selectedColumns(song, slots({4, 7, 99})), (ColumnSpan{6, 10}));
+    EXPECT_FALSE(selectedColumns(song, slots({})));
 
     // Another channel's selection replaces one; the Shift+Ctrl gesture unites those of one channel.
     const NoteSelection elsewhere(state.channelKind, 4, {1});
