@@ -256,17 +256,24 @@ private slots:
         document.song().loopEnd = 64;
         document.song().stepsPerBar = 2;
         document.song().beatsPerStep = 2;
-        for (const char* item : {"Metronome", "Count In", "Record"})
+        const auto playing = [&] {
+            document.transportControls().playButton()->click();
+            QTRY_VERIFY(document.transport().state() == audio::TransportState::Playing &&
+                        !document.transport().isPreparing());
+            editor.render(512);
+            QTRY_VERIFY(document.transport().stepGrid().has_value());
+        };
+        for (const char* item : {"Metronome", "Count In"})
             menuEntry(document, item)->trigger();
+        playing();  // without Record, Play does not count in
+        QCOMPARE(document.transport().stepGrid()->countIn, 0);
+        document.transportControls().stopButton()->click();
+        menuEntry(document, "Record")->trigger();
         QVERIFY(settings::metronome() && settings::countIn() && input.record().recordAction()->isChecked());
         settings::setStepEntry(true);  // recording takes the notes first
         const int32_t cursor = 20;
         input.stepEntry().moveCursorTo(cursor);
-        document.transportControls().playButton()->click();
-        QTRY_VERIFY(document.transport().state() == audio::TransportState::Playing &&
-                    !document.transport().isPreparing());
-        editor.render(512);
-        QTRY_VERIFY(document.transport().stepGrid().has_value());
+        playing();
         const audio::StepGrid grid = *document.transport().stepGrid();
         QCOMPARE(grid.countIn, 4);
         // The count-in's two clicks and the song's first three beats, as the output plays them.
