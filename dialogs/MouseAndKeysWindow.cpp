@@ -86,6 +86,7 @@ const QList<MouseAndKeysWindow::Entry>& MouseAndKeysWindow::keyEntries() {
         {"Ctrl+E", "Step entry: played notes go in at the edit cursor, which moves on by the step length."},
         {"Left, Right, Backspace (step entry)", "Move the edit cursor a step; take it back one length and remove the notes there."},
         {"Ctrl+R", "Record: while the song plays, played notes go in where they were heard."},
+        {"Ctrl+L", "Loop Selection: play the selected columns over and over until Stop or the selection is dropped."},
     };
     return entries;
 }

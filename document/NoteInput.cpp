@@ -7,6 +7,7 @@
 #include "document/PianoKeys.h"
 #include "document/PlaybackWiring.h"
 #include "document/PositionReadout.h"
+#include "document/PracticeCommands.h"
 #include "document/RecordCommands.h"
 #include "document/StepEntryCommands.h"
 #include "document/ViewCommands.h"
@@ -45,6 +46,7 @@ NoteInput::NoteInput(QWidget* window, EditorContext& context, Song& song, EditSt
     });
     m_stepEntry = std::make_unique<StepEntryCommands>(window, song, state, edits, view, status);
     m_record = std::make_unique<RecordCommands>(this, context.layer, song, state, edits, playback, status);
+    m_practice = std::make_unique<PracticeCommands>(this, song, state, edits, playback, *m_record);
     m_previewWait = new QTimer(this);
     m_previewWait->setInterval(previewPollMilliseconds);
     connect(m_previewWait, &QTimer::timeout, this, [this] {
@@ -82,6 +84,7 @@ void NoteInput::addTo(QMenu* editMenu, QMenu* viewMenu, QMenu* settingsMenu) {
     m_pianoAction->setCheckable(true);
     viewMenu->setToolTipsVisible(true);
     m_record->addTo(viewMenu);
+    m_practice->addTo(viewMenu);
     settingsMenu->addAction("MIDI Input...", this, &NoteInput::chooseMidiInputs);
     connect(viewMenu, &QMenu::aboutToShow, this, [this] { m_pianoAction->setChecked(settings::keyboardPiano()); });
     readSettings();

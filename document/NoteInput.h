@@ -31,6 +31,7 @@ namespace tromel {
 class EditCommands;
 class PianoKeys;
 class PlaybackWiring;
+class PracticeCommands;
 class RecordCommands;
 class StepEntryCommands;
 class ViewCommands;
@@ -48,13 +49,14 @@ public:
               ViewCommands& view, PlaybackWiring& playback, roll::ChannelSelector& channels);
     ~NoteInput() override;
 
-    // Step Entry, Step Length and Spread Chords into Edit; Keyboard Piano and Record into View;
-    // MIDI Input... at the end of Settings.
+    // Step Entry, Step Length and Spread Chords into Edit; Keyboard Piano, Record, Metronome,
+    // Count In and Loop Selection into View; MIDI Input... at the end of Settings.
     void addTo(QMenu* editMenu, QMenu* viewMenu, QMenu* settingsMenu);
 
     PianoKeys& piano() const { return *m_piano; }
     StepEntryCommands& stepEntry() const { return *m_stepEntry; }
     RecordCommands& record() const { return *m_record; }
+    PracticeCommands& practice() const { return *m_practice; }
     QAction* pianoAction() const { return m_pianoAction; }
 
     // A note played on any keyboard.
@@ -81,6 +83,7 @@ private:
     std::unique_ptr<PianoKeys> m_piano;
     std::unique_ptr<StepEntryCommands> m_stepEntry;
     std::unique_ptr<RecordCommands> m_record;
+    std::unique_ptr<PracticeCommands> m_practice;
     ViewCommands& m_view;
     QAction* m_pianoAction = nullptr;
     std::unique_ptr<audio::NotePreview> m_preview;  // the piano's sound, made when first played

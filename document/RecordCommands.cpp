@@ -84,6 +84,7 @@ void RecordCommands::follow() {
         return;
     }
     if (m_grid && m_pass->isDue(heardNow())) {
+        emit selectionTaken();
         m_edits.dropSelection();
         apply(m_pass->place(*m_grid, settings::spreadChords(), heardNow()));
     }
@@ -97,6 +98,7 @@ void RecordCommands::endPass() {
             m_showStatus(unheardText);
         return;
     }
+    emit selectionTaken();
     m_edits.dropSelection();
     apply(pass->finish(*m_grid, settings::spreadChords(), heardNow()));
 }

@@ -47,6 +47,10 @@ public:
     // A note played: taken (true) while recording, or left to step entry.
     bool take(const audio::PlayedNote& note);
 
+signals:
+    // Recorded notes are about to go in, and the selection goes with them.
+    void selectionTaken();
+
 private:
     bool isRecording() const;
     void follow();

@@ -5,6 +5,12 @@
 
 namespace tromel::roll {
 
+namespace {
+
+constexpr const char* countInText = "Notes played during the count-in were not recorded";
+
+}  // namespace
+
 void Recording::noteOn(int32_t fileKey, int16_t volume, int64_t frame) {
     if (m_chords.empty() || frame - m_chords.back().first > chordWindow)
         m_chords.push_back({frame, {}});
@@ -34,10 +40,13 @@ bool Recording::isOver(const Chord& chord, int64_t frame) const {
 EntryOutcome Recording::placeFront(const audio::StepGrid& grid, bool spread) {
     const Chord chord = std::move(m_chords.front());
     m_chords.pop_front();
+    const int64_t step = grid.nearestStep(chord.first);
+    if (grid.countsIn(step))
+        return {std::nullopt, countInText, false};
     std::vector<EnteredNote> notes;
     for (const Held& note : chord.notes)
-        notes.push_back({note.fileKey, grid.stepsBetween(note.on, note.off), note.volume});
-    const int32_t position = grid.positionOf(grid.nearestStep(chord.first));
+        notes.push_back({note.fileKey, std::min(grid.stepsBetween(note.on, note.off), longestNote), note.volume});
+    const int32_t position = grid.positionOf(step);
     return placeChord(m_song, m_state, "Record", position, std::move(notes), spread);
 }
 

@@ -14,13 +14,15 @@ namespace tromel::roll {
 
 // Frames are the mixer's timeline as heard: the moment a key was pressed, less the output's
 // latency. A note goes in at the step nearest to where it was heard, for as many steps as it was
-// held (at least one), on the current channel; note-ons within chordWindow of the first one of a
+// held (at least one, at most longestNote: a file holds a length in one byte), on the current
+// channel; a chord nearest to a step of the count-in is not recorded; note-ons within chordWindow of the first one of a
 // chord are a chord, placed as step entry places one (its top note, or spread). Notes go in once
 // they and the rest of their chord have been let go, in the order they were played, so a later
 // note replaces an earlier one it overlaps.
 class Recording {
 public:
     static constexpr int64_t chordWindow = 1323;  // 30 ms at 44100 Hz
+    static constexpr int32_t longestNote = 255;
 
     Recording(Song& song, EditState& state) : m_song(song), m_state(state) {}
 

@@ -129,6 +129,20 @@ void setStepLength(int steps) {
     emit SettingsNotice::instance().inputChanged();
 }
 
+bool metronome() {
+    return flag("view/metronome");
+}
+void setMetronome(bool on) {
+    setInputFlag("view/metronome", on);
+}
+
+bool countIn() {
+    return flag("view/countIn");
+}
+void setCountIn(bool on) {
+    setInputFlag("view/countIn", on);
+}
+
 bool spreadChords() {
     return flag("input/spreadChords");
 }

@@ -53,6 +53,12 @@ void setStepLength(int steps);
 // Edit > Spread Chords: a chord's lower notes go on the next free channels.
 bool spreadChords();
 void setSpreadChords(bool on);
+// View > Metronome: a click on every beat while a song plays. View > Count In: with Record on,
+// Play first clicks one bar. Both off unless chosen, announced by SettingsNotice::inputChanged.
+bool metronome();
+void setMetronome(bool on);
+bool countIn();
+void setCountIn(bool on);
 // Settings > MIDI Input...: the MIDI input ports chosen, by name.
 QStringList midiPorts();
 void setMidiPorts(const QStringList& ports);

@@ -15,7 +15,8 @@ public:
 signals:
     // A View setting that changes what the rolls draw or how their windows are laid out.
     void viewChanged();
-    // A setting of playing notes in (the keyboard piano, step entry, its length, spreading chords).
+    // A setting of playing notes in (the keyboard piano, step entry, its length, spreading chords,
+    // the metronome and count-in).
     void inputChanged();
 };
 

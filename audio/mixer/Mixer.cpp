@@ -288,6 +288,7 @@ void Mixer::mixVoices(float* out, int frames) {
         for (Voice& tail : slot.tails)
             tail.mix(out, frames);
     }
+    m_click.mix(out, frames);
 }
 
 // [audio thread]
@@ -352,6 +353,7 @@ void Mixer::clear() {
         slot = Slot{};
     m_slotsUsed = 0;
     m_sequencerCount = 0;
+    m_click = ClickVoice{};
     m_dcBlocker = DcBlocker{};
     m_limiter = PeakLimiter{};
 }

@@ -1,6 +1,7 @@
 // The mixer: every channel's voices and every step clock, rendered into one stereo output.
 #pragma once
 
+#include "audio/mixer/ClickVoice.h"
 #include "audio/mixer/DcBlocker.h"
 #include "audio/mixer/LiveNote.h"
 #include "audio/mixer/MixerCommand.h"
@@ -74,6 +75,7 @@ public:
     void startNote(Handle channel, int frequency, int volume, int pan) override;
     void pauseChannel(Handle channel) override;
     void stopChannel(Handle channel) override;
+    void click(bool accent) override { m_click.start(accent); }
     void dispose(Disposable* object) override;
 
 private:
@@ -122,6 +124,7 @@ private:
     SpscQueue<MixerReturn> m_returns;
     std::array<MixerReturn, 256> m_unsent{};  // returns that found the queue full, sent later
     int m_unsentCount = 0;
+    ClickVoice m_click;
     DcBlocker m_dcBlocker;
     PeakLimiter m_limiter;
     int m_maxVolume = largestVolume;

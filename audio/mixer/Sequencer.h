@@ -21,7 +21,8 @@ struct SequencerCommand {
     int kind = 0;
     Disposable* payload = nullptr;
     uint32_t tag = 0;
-    uint32_t run = 0;  // which start or resume of the clock this is, where the sequencer counts them
+    uint32_t run = 0;   // which start or resume of the clock this is, where the sequencer counts them
+    int32_t count = 0;  // a number the command carries, where its kind has one
 };
 
 // Channel operations as the audio thread performs them: at once, on the mixer's own state.
@@ -36,6 +37,9 @@ public:
     virtual void startNote(Handle channel, int frequency, int volume, int pan) = 0;
     virtual void pauseChannel(Handle channel) = 0;
     virtual void stopChannel(Handle channel) = 0;
+    // [audio thread] The metronome's click, an accented one on the first beat of a bar: the
+    // mixer's own tone, which no channel, mute or volume reaches.
+    virtual void click(bool accent) = 0;
     // [audio thread] Hands an object to the user-interface thread, which deletes it.
     virtual void dispose(Disposable* object) = 0;
 };

@@ -39,6 +39,13 @@ struct CompiledSong : Disposable {
     int32_t loopBegin = 0;
     int32_t loopEnd = 0;
     int32_t firstPosition = 1;  // the play position of the first step: 1, or where Play from Here began
+    // The song's own loop, where loopBegin and loopEnd loop a passage of it for a while.
+    int32_t songLoopBegin = 0;
+    int32_t songLoopEnd = 0;
+    // The metronome's meter: a beat every beatSteps file steps, a bar every barSteps, counted
+    // from file step 0 as the roll's grid counts them.
+    int32_t beatSteps = 4;
+    int32_t barSteps = 16;
     std::array<Handle, songChannelCount> channels{};  // 0 where making the channel failed
 
     // The events of one play position, in play order.

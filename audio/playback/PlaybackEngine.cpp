@@ -27,10 +27,27 @@ PlaybackEngine::~PlaybackEngine() {
     m_layer.retireSequencer(std::move(m_sequencer));
 }
 
-void PlaybackEngine::send(SongSequencer::Command kind, Disposable* payload) {
-    if (kind == SongSequencer::start || kind == SongSequencer::resume)
+void PlaybackEngine::send(SongSequencer::Command kind, Disposable* payload, int32_t count) {
+    if (kind == SongSequencer::start || kind == SongSequencer::resume || kind == SongSequencer::unloop)
         ++m_runs;
-    m_layer.sendToSequencer(m_sequencer.get(), {kind, payload, m_generation, m_runs});
+    m_layer.sendToSequencer(m_sequencer.get(), {kind, payload, m_generation, m_runs, count});
+}
+
+// What plays again after Stop, or from Stop, Pause, Play, loops as the song does.
+void PlaybackEngine::ownLoopAgain() {
+    m_passageLoop = false;
+    if (!m_lastCompile)
+        return;
+    m_lastCompile->loopBegin = m_lastCompile->songLoopBegin;
+    m_lastCompile->loopEnd = m_lastCompile->songLoopEnd;
+}
+
+void PlaybackEngine::endPassageLoop() {
+    if (!m_passageLoop)
+        return;
+    ownLoopAgain();
+    if (m_compiled)
+        send(SongSequencer::unloop);
 }
 
 // A grid of an earlier run (before a pause, or of the last play) would misplace what is heard now.
@@ -47,7 +64,7 @@ void PlaybackEngine::refreshEvents(const Song& song) {
     if (!m_compiled || !m_lastCompile)
         return;
     auto compiled = std::make_unique<CompiledSong>();
-    compileEvents(song, *compiled);
+    compileEvents(song, *compiled, m_lastCompile->loopEnd);
     m_lastCompile->events = compiled->events;
     m_lastCompile->slotCount = compiled->slotCount;
     send(SongSequencer::replace, compiled.release());
@@ -70,9 +87,11 @@ bool PlaybackEngine::attach(TransportHost& host) {
     return false;
 }
 
-bool PlaybackEngine::play(const Song& song, TransportHost& host, std::optional<int32_t> from) {
+bool PlaybackEngine::play(const Song& song, TransportHost& host, std::optional<int32_t> from,
+                          std::optional<Passage> passage) {
     if (m_compiling)
         return false;  // Play pressed again while this compile waits on an error box
+    m_countInSteps = m_countIn ? barStepsOf(song) : 0;
     if (from) {
         // Play from Here starts afresh whatever the state: a preparation under way gives way.
         cancelPreparation();
@@ -86,7 +105,7 @@ bool PlaybackEngine::play(const Song& song, TransportHost& host, std::optional<i
         return true;
     }
     if (m_state == TransportState::Paused && m_compiled) {
-        send(SongSequencer::resume);
+        send(SongSequencer::resume, nullptr, m_countInSteps);
         m_state = TransportState::Playing;
         return true;
     }
@@ -103,8 +122,17 @@ bool PlaybackEngine::play(const Song& song, TransportHost& host, std::optional<i
     }
     if (!attach(host))
         return false;
+    if (passage) {
+        passage->first = std::max(passage->first, 1);
+        passage->last = std::max(passage->last, passage->first);
+    }
     auto compiled = std::make_unique<CompiledSong>();
-    compileEvents(song, *compiled);
+    compileEvents(song, *compiled, passage ? passage->last : 0);
+    m_passageLoop = passage.has_value();
+    if (passage) {
+        compiled->loopBegin = passage->first - 1;
+        compiled->loopEnd = passage->last;
+    }
     if (from)
         compiled->firstPosition = std::clamp(*from, 1, compiled->loopEnd);
     startPreparing(songSamples(song, m_sampleFolder), std::move(compiled), host);
@@ -174,7 +202,7 @@ void PlaybackEngine::compile(PendingPlay& pending, TransportHost& host) {
     m_lastCompile = std::make_unique<CompiledSong>(compiled);
     m_lastCompile->firstPosition = 1;  // played again after Stop, a compile starts at the start
     m_lastSamples = pending.samples;
-    send(SongSequencer::start, pending.compiled.release());
+    send(SongSequencer::start, pending.compiled.release(), m_countInSteps);
     m_compiled = true;
     host.setProgress(0);
     host.showChannelStatus();
@@ -229,6 +257,7 @@ void PlaybackEngine::stop() {
         return;
     }
     cancelPreparation();
+    ownLoopAgain();
     m_state = TransportState::Stopped;
     ++m_generation;
     if (m_compiled)

@@ -28,8 +28,21 @@ public:
     PlaybackEngine(const PlaybackEngine&) = delete;
     PlaybackEngine& operator=(const PlaybackEngine&) = delete;
 
-    // From the song's first step; with `from` (a play position), compiled anew from there.
-    bool play(const Song& song, TransportHost& host, std::optional<int32_t> from = std::nullopt);
+    // A passage of play positions [first, last] that playback loops over in place of the song's loop.
+    struct Passage {
+        int32_t first = 1;
+        int32_t last = 1;
+    };
+
+    // From the song's first step; with `from` (a play position), compiled anew from there; with
+    // `passage` too, looping over it.
+    bool play(const Song& song, TransportHost& host, std::optional<int32_t> from = std::nullopt,
+              std::optional<Passage> passage = std::nullopt);
+    // The song's own loop again, at once, for the rest of the play.
+    void endPassageLoop();
+    bool loopsPassage() const { return m_passageLoop; }
+    void setMetronome(bool on) { m_sequencer->setMetronome(on); }
+    void setCountIn(bool on) { m_countIn = on; }
     bool proceed(TransportHost& host);
     void finishPreparing(TransportHost& host);
     void pause();
@@ -65,7 +78,8 @@ private:
     void prepareChannel(int k, const SampleRequest& sample, TransportHost& host, CompiledSong& compiled);
     void releaseSamples(bool whenSilent);
     void cancelPreparation();
-    void send(SongSequencer::Command kind, Disposable* payload = nullptr);
+    void send(SongSequencer::Command kind, Disposable* payload = nullptr, int32_t count = 0);
+    void ownLoopAgain();
 
     AudioLayer& m_layer;
     std::filesystem::path m_sampleFolder;
@@ -78,6 +92,9 @@ private:
     TransportState m_state = TransportState::Stopped;
     bool m_compiled = false;  // the clock holds a compile whose channels are ours
     bool m_compiling = false;
+    bool m_countIn = false;
+    int32_t m_countInSteps = 0;  // of the Play under way: the next start or resume counts in
+    bool m_passageLoop = false;
     Deferred m_deferred = Deferred::Nothing;
     uint32_t m_generation = 0;
     uint32_t m_runs = 0;  // starts and resumes sent to the clock

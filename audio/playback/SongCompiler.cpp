@@ -103,16 +103,37 @@ std::optional<std::string> playRefusal(const Song& song) {
     return std::nullopt;
 }
 
-void compileEvents(const Song& song, CompiledSong& out) {
+void meterOf(const Song& song, int32_t& beatSteps, int32_t& barSteps) {
+    if (song.beatsPerStep <= 0 || song.stepsPerBar <= 0) {
+        beatSteps = 4;
+        barSteps = 16;
+        return;
+    }
+    beatSteps = song.beatsPerStep;
+    barSteps = static_cast<int32_t>(song.stepsPerBar) * song.beatsPerStep;
+}
+
+int32_t barStepsOf(const Song& song) {
+    int32_t beatSteps = 0;
+    int32_t barSteps = 0;
+    meterOf(song, beatSteps, barSteps);
+    return barSteps;
+}
+
+void compileEvents(const Song& song, CompiledSong& out, int32_t lastPosition) {
     out.events.clear();
     out.tempo = song.tempo;
     out.loopBegin = song.loopBegin;
     out.loopEnd = song.loopEnd;
+    out.songLoopBegin = song.loopBegin;
+    out.songLoopEnd = song.loopEnd;
+    meterOf(song, out.beatSteps, out.barSteps);
+    const int32_t last = std::max(song.loopEnd, lastPosition);
     // Gathered channel by channel in play order, so a stable sort by position alone leaves each
     // position's events in the order of instrument 0, drum 0, instrument 1, ... and slot order.
     for (int channel = 0; channel < NoteTable::channelCount; ++channel) {
-        gatherChannel(song.instrumentNotes, false, channel, song.loopEnd, out.events);
-        gatherChannel(song.drumNotes, true, channel, song.loopEnd, out.events);
+        gatherChannel(song.instrumentNotes, false, channel, last, out.events);
+        gatherChannel(song.drumNotes, true, channel, last, out.events);
     }
     std::stable_sort(out.events.begin(), out.events.end(),
                      [](const PlayEvent& a, const PlayEvent& b) { return a.position < b.position; });

@@ -35,8 +35,16 @@ PlayEvent playEventOf(const NoteRec& note, bool drum, int channel);
 // Why a song cannot play (a loop or tempo that playback cannot follow), or nothing.
 std::optional<std::string> playRefusal(const Song& song);
 
-// The events of every note record at positions 1..loopEnd. Work and memory grow with the number
-// of records, never with loopEnd. [user-interface thread, or any thread owning the song]
-void compileEvents(const Song& song, CompiledSong& out);
+// The events of every note record at positions 1..loopEnd, or 1..lastPosition when that is
+// later (a passage looped past the loop end). Work and memory grow with the number of records,
+// never with loopEnd. [user-interface thread, or any thread owning the song]
+void compileEvents(const Song& song, CompiledSong& out, int32_t lastPosition = 0);
+
+// The steps of a beat and of a bar as the song's two bar fields give them (Beats per Step holds
+// steps per beat, Steps per Bar beats per bar); 4 and 16 when either field is 0 or less.
+void meterOf(const Song& song, int32_t& beatSteps, int32_t& barSteps);
+
+// Steps in one bar of the song's meter: the length of a count-in.
+int32_t barStepsOf(const Song& song);
 
 }  // namespace tromel::audio

@@ -3,15 +3,37 @@
 
 #include "audio/mixer/KeyFrequency.h"
 
+#include <algorithm>
+
 namespace tromel::audio {
 
 // [audio thread] Step n of a grid sounds at its start + stepFrame(n): a start or a resume
-// begins a new grid at the frame it takes effect, so nothing drifts however long it plays.
-void SongSequencer::startClock(int64_t frame) {
+// begins a new grid at the frame it takes effect, so nothing drifts however long it plays. A
+// count-in takes the grid's first steps, clicking with the song silent.
+void SongSequencer::startClock(int64_t frame, int32_t countIn) {
     m_gridStart = frame;
     m_stepsOnGrid = 0;
+    m_countIn = std::max(countIn, 0);
+    m_countInLeft = m_countIn;
     m_nextStep = m_gridStart + stepFrame(1, m_song->tempo);
-    m_grid.store({m_run, m_state.playPosition, m_gridStart, m_song->tempo, m_song->loopBegin, m_song->loopEnd});
+    m_grid.store(
+        {m_run, m_state.playPosition, m_gridStart, m_song->tempo, m_song->loopBegin, m_song->loopEnd, m_countIn});
+}
+
+// [audio thread] The grid goes on where it stands, told from here on as a run of its own: the
+// frame of the last step taken is its start.
+void SongSequencer::takeOwnLoop() {
+    if (!m_song)
+        return;
+    m_song->loopBegin = m_song->songLoopBegin;
+    m_song->loopEnd = m_song->songLoopEnd;
+    // A passage past the song's loop end would otherwise play on into silence for ever.
+    if (m_state.playPosition >= m_song->loopEnd)
+        m_state.playPosition = m_song->loopBegin;
+    if (m_nextStep == noStepFrame)
+        return;
+    m_grid.store({m_run, m_state.playPosition, m_gridStart + stepFrame(m_stepsOnGrid, m_song->tempo), m_song->tempo,
+                  m_song->loopBegin, m_song->loopEnd, m_countInLeft});
 }
 
 // [audio thread] The new events take the playing song's place, channels, tempo and loop: only
@@ -23,6 +45,8 @@ void SongSequencer::takeReplacement(ChannelControl& channels) {
     m_replacement->tempo = m_song->tempo;
     m_replacement->loopBegin = m_song->loopBegin;
     m_replacement->loopEnd = m_song->loopEnd;
+    m_replacement->songLoopBegin = m_song->songLoopBegin;
+    m_replacement->songLoopEnd = m_song->songLoopEnd;
     channels.dispose(m_song.release());
     m_song = std::move(m_replacement);
 }
@@ -53,13 +77,17 @@ void SongSequencer::receive(const SequencerCommand& command, int64_t frame, Chan
                 m_state.playPosition = m_song->firstPosition - 1;
             m_generation = command.tag;
             if (m_song)
-                startClock(frame);
+                startClock(frame, command.count);
             break;
         case resume:
             m_run = command.run;
             if (m_song)
-                startClock(frame);
+                startClock(frame, command.count);
             break;
+        case unloop:
+            m_run = command.run;
+            takeOwnLoop();
+            return;
         case replace:
             channels.dispose(m_replacement.release());
             m_replacement.reset(static_cast<CompiledSong*>(command.payload));
@@ -92,12 +120,31 @@ void SongSequencer::receive(const SequencerCommand& command, int64_t frame, Chan
         publish();
 }
 
-// [audio thread]
-void SongSequencer::step(ChannelControl& channels) {
+// [audio thread] The click of a beat comes with the step's notes, at the step's own frame.
+void SongSequencer::playSongStep(ChannelControl& channels) {
+    const int32_t fileStep = m_state.playPosition;  // the step about to play
     const bool lastOfPass = m_state.playPosition + 1 == m_song->loopEnd;
     playStep(m_state, *m_song, m_muted.load(std::memory_order_relaxed), channels);
+    if (m_metronome.load(std::memory_order_relaxed) && fileStep % m_song->beatSteps == 0)
+        channels.click(fileStep % m_song->barSteps == 0);
     if (lastOfPass)
         takeReplacement(channels);
+}
+
+// [audio thread] One bar of the song's meter, its first beat accented.
+void SongSequencer::countIn(ChannelControl& channels) {
+    const int32_t counted = m_countIn - m_countInLeft;
+    if (counted % m_song->beatSteps == 0)
+        channels.click(counted == 0);
+    --m_countInLeft;
+}
+
+// [audio thread]
+void SongSequencer::step(ChannelControl& channels) {
+    if (m_countInLeft > 0)
+        countIn(channels);
+    else
+        playSongStep(channels);
     ++m_stepsTaken;
     ++m_stepsOnGrid;
     m_nextStep = m_gridStart + stepFrame(m_stepsOnGrid + 1, m_song->tempo);

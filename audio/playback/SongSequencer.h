@@ -17,13 +17,14 @@ class SongSequencer : public Sequencer {
 public:
     // Command kinds; a command's tag carries the play generation where it has one.
     enum Command : int {
-        start = 1,  // payload: the CompiledSong to play from its first step
-        resume,     // go on from the step after the last one played
+        start = 1,  // payload: the CompiledSong to play from its first step; count: steps of count-in
+        resume,     // go on from the step after the last one played; count: steps of count-in
         pause,      // clock stands, instrument channels paused, position kept
         stop,       // clock stands, instrument channels stopped, position 0
         halt,       // clock stands, all sixteen channels stopped (a new compile follows)
         close,      // clock stands, instrument channels stopped, drums play out
         replace,    // payload: a CompiledSong whose events play from the next pass of the loop on
+        unloop,     // the song's own loop again, in place of a looped passage (a new run of the grid)
     };
 
     // [audio thread]
@@ -34,6 +35,9 @@ public:
 
     // [user-interface thread] Mute box k (0..7 instruments, 8..15 drums).
     void setMuted(int channel, bool muted);
+    // [user-interface thread] A click on every beat of the song's meter, accented on the first
+    // of each bar, from the next step on. A count-in clicks whether or not this is on.
+    void setMetronome(bool on) { m_metronome.store(on, std::memory_order_relaxed); }
     // [any thread] The generation of the play (high 32 bits) and the position (low 32 bits) of
     // the last step that has been mixed.
     uint64_t publishedPosition() const { return m_published.load(std::memory_order_acquire); }
@@ -42,7 +46,10 @@ public:
     StepGrid grid() const { return m_grid.load(); }
 
 private:
-    void startClock(int64_t frame);
+    void startClock(int64_t frame, int32_t countIn);
+    void playSongStep(ChannelControl& channels);
+    void countIn(ChannelControl& channels);
+    void takeOwnLoop();
     void haltClock() { m_nextStep = noStepFrame; }
     void silence(int firstChannel, int lastChannel, bool stopThem, ChannelControl& channels);
 
@@ -56,7 +63,10 @@ private:
     int64_t m_nextStep = noStepFrame;
     uint32_t m_generation = 0;
     uint64_t m_stepsTaken = 0;
+    int32_t m_countIn = 0;      // steps of count-in of the running grid
+    int32_t m_countInLeft = 0;  // of which are still to come
     std::atomic<uint16_t> m_muted{0};
+    std::atomic<bool> m_metronome{false};
     std::atomic<uint64_t> m_published{0};
     std::atomic<uint64_t> m_heard{0};
     uint32_t m_run = 0;

@@ -10,7 +10,7 @@
 namespace tromel::audio {
 
 int32_t StepGrid::positionOf(int64_t n) const {
-    const int64_t position = positionBefore + n;
+    const int64_t position = positionBefore + std::max<int64_t>(n - countIn, 1);
     const int64_t loopLength = static_cast<int64_t>(loopEnd) - loopBegin;
     if (position <= loopEnd || loopLength <= 0)
         return static_cast<int32_t>(std::min<int64_t>(position, std::numeric_limits<int32_t>::max()));

@@ -6,9 +6,9 @@
 namespace tromel::audio {
 
 // A run of the step clock from a start or resume until it next stands: step n (from 1) sounds at
-// startFrame + stepFrame(n, tempo) and plays the play position after positionBefore, the loop
-// wrapping from loopEnd to loopBegin + 1 as playback does. Frames count the mixer's timeline,
-// before the output's latency.
+// startFrame + stepFrame(n, tempo). Its first countIn steps are a count-in; the next plays the
+// play position after positionBefore, the loop wrapping from loopEnd to loopBegin + 1 as
+// playback does. Frames count the mixer's timeline, before the output's latency.
 struct StepGrid {
     uint32_t run = 0;  // which start or resume began it; 0 for none
     int32_t positionBefore = 0;
@@ -16,8 +16,11 @@ struct StepGrid {
     int32_t tempo = 0;
     int32_t loopBegin = 0;
     int32_t loopEnd = 0;
+    int32_t countIn = 0;
 
-    // The play position (file step + 1) of step n of the run.
+    // Whether step n of the run is one of the count-in's, before the song plays.
+    bool countsIn(int64_t n) const { return n <= countIn; }
+    // The play position (file step + 1) of step n of the run after the count-in.
     int32_t positionOf(int64_t n) const;
     // The step of the run nearest to a frame (the first step for frames before it).
     int64_t nearestStep(int64_t frame) const;

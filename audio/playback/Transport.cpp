@@ -18,6 +18,26 @@ bool Transport::playFrom(const Song& song, TransportHost& host, int32_t position
     return m_engine->play(song, host, position);
 }
 
+bool Transport::playPassage(const Song& song, TransportHost& host, int32_t first, int32_t last) {
+    return m_engine->play(song, host, first, PlaybackEngine::Passage{first, last});
+}
+
+void Transport::endPassageLoop() {
+    m_engine->endPassageLoop();
+}
+
+bool Transport::loopsPassage() const {
+    return m_engine->loopsPassage();
+}
+
+void Transport::setMetronome(bool on) {
+    m_engine->setMetronome(on);
+}
+
+void Transport::setCountIn(bool on) {
+    m_engine->setCountIn(on);
+}
+
 bool Transport::proceed(TransportHost& host) {
     return m_engine->proceed(host);
 }

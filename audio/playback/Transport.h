@@ -48,6 +48,21 @@ public:
     // `position` (a column of the roll, counted from 1; past the loop end, the loop end) on, then
     // loops as Play does. Stop returns to the start as ever.
     bool playFrom(const Song& song, TransportHost& host, int32_t position);
+    // Loop Selection: compiles as Play from Here does and plays the play positions [first, last]
+    // (columns, counted from 1) over and over in place of the song's loop, until Stop or
+    // endPassageLoop(); the song's loop points are not touched.
+    bool playPassage(const Song& song, TransportHost& host, int32_t first, int32_t last);
+    // The song's own loop again from the next step on; playing past its loop end, playback
+    // goes on at its loop begin. Nothing unless a passage loops.
+    void endPassageLoop();
+    bool loopsPassage() const;
+    // The metronome: a click on every beat of the song's meter while it plays, an accented one on
+    // the first beat of each bar (a song whose bar fields are 0 counts 4 beats of 4 steps). The
+    // click is the mixer's own tone, untouched by mute boxes; off unless set.
+    void setMetronome(bool on);
+    // Each Play (a start or a resume) first clicks one bar of the song's meter at its tempo with
+    // the song silent; stepGrid() tells the count-in's steps apart. Off unless set.
+    void setCountIn(bool on);
     // Call it from a timer while isPreparing(): shows the progress and, once the samples are ready
     // and the state is Playing, compiles and starts the song. True while still preparing.
     bool proceed(TransportHost& host);

@@ -95,6 +95,12 @@ void TransportControls::playFrom(int32_t position) {
         followPlay();
 }
 
+void TransportControls::playPassage(int32_t first, int32_t last) {
+    m_resumeAt.reset();
+    if (m_transport.playPassage(m_song, m_host, first, last))
+        followPlay();
+}
+
 int32_t TransportControls::playPosition() const {
     return m_resumeAt && !isPlaying() ? *m_resumeAt : m_transport.playPosition();
 }

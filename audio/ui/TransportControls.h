@@ -51,6 +51,8 @@ public slots:
     void playOrPause();
     // Play from Here: a fresh compile heard from the play position `position` on.
     void playFrom(int32_t position);
+    // Loop Selection: the columns [first, last] over and over, from the first (Transport::playPassage).
+    void playPassage(int32_t first, int32_t last);
     // Looks at the published play position; a new step heard since the last look is announced.
     void checkHeardStep();
     // The redraw timer's tick: carries a preparation of samples on, or checks the heard step.

@@ -74,6 +74,12 @@ TEST_P(PassageEditorTest, RectanglesTakeNotesByStartAndEventsByColumn) {
     for (const Case& c : cases)
         EXPECT_EQ(selectInRect(song, state, c.rect).slotIndices(), c.slots)
             << c.rect.firstColumn << "," << c.rect.firstRow;
+    // Loop Selection's columns of records: from the first record to the last step of the last note.
+    const PassageEditor editor(song, state);
+    EXPECT_EQ(editor.columnsOf(slots({2, 3, 4})), (ColumnSpan{5, 6}));
+    EXPECT_EQ(editor.columnsOf(slots({1})), (ColumnSpan{3, 10}));
+    EXPECT_EQ(editor.columnsOf(slots({4, 7, 99})), (ColumnSpan{6, 10}));
+    EXPECT_FALSE(editor.columnsOf(slots({})));
 
     // Rectangles united span the columns of both.
     EXPECT_EQ(selectInRect(song, state, CellRect::between(6, 1, 8, 1))

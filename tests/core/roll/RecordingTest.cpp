@@ -33,6 +33,34 @@ TEST(StepGrid, FramesGoToTheNearestStepAndTheLoopWrapsAsPlaybackDoes) {
     EXPECT_EQ(odd.nearestStep(stepFrame(3, 7)), 3);
     EXPECT_EQ(odd.nearestStep(stepFrame(3, 7) + 154), 3);
     EXPECT_EQ(odd.nearestStep(stepFrame(3, 7) + 155), 4);
+    // A count-in of 4 steps comes first: step 5 of the run plays position 6.
+    const StepGrid counted{1, 5, 1000, 10, 2, 8, 4};
+    EXPECT_TRUE(counted.countsIn(4));
+    EXPECT_FALSE(counted.countsIn(5));
+    EXPECT_EQ(counted.positionOf(5), 6);
+    EXPECT_EQ(counted.positionOf(8), 3);
+}
+
+// Notes struck nearer a step of the count-in than the song's first are not recorded; a note
+// stops at 255 steps, the longest a file holds, whatever it was held for.
+TEST(Recording, TheCountInIsNotRecordedAndNotesStopAt255Steps) {
+    test::EditedChannel edited;
+    Recording recording{edited.song, edited.state};
+    const StepGrid grid{1, 0, 0, 100, 0, 2000, 4};  // 4410 frames a step, 4 of count-in
+    const auto frameOf = [](double step) { return static_cast<int64_t>(step * 4410); };
+    recording.noteOn(40, 100, frameOf(3.9));  // nearest to step 4, the count-in's last
+    recording.noteOff(40, frameOf(4.2));
+    recording.noteOn(41, 100, frameOf(5.4));  // nearest to step 5: position 1
+    recording.noteOff(41, frameOf(5.4 + 254));
+    recording.noteOn(42, 100, frameOf(300));
+    recording.noteOff(42, frameOf(300 + 255));
+    recording.noteOn(43, 100, frameOf(600));
+    recording.noteOff(43, frameOf(600 + 256.4));
+    const std::vector<EntryOutcome> placed = recording.finish(grid, false, frameOf(900));
+    ASSERT_EQ(placed.size(), 4u);
+    EXPECT_FALSE(placed[0].edit);
+    EXPECT_EQ(placed[0].status, "Notes played during the count-in were not recorded");
+    EXPECT_EQ(edited.records(), (Records{{1, 55, 254, 6, 100}, {296, 54, 255, 6, 100}, {596, 53, 255, 6, 100}}));
 }
 
 struct RecordingTest : testing::Test {

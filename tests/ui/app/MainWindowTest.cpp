@@ -236,9 +236,11 @@ private slots:
                                            "Preview Notes",
                                            "Play from Here", "|", "Grid Follows the Song", "Show Loop", "Show Ruler",
                                            "|", "Zoom In", "Zoom Out", "Actual Size", "|", "Remember Window Layout",
-                                           "|", "Keyboard Piano", "Record"}));
+                                           "|", "Keyboard Piano", "Record", "Metronome", "Count In",
+                                           "Loop Selection"}));
         QCOMPARE(menuEntry(view, "Play from Here")->shortcut(), QKeySequence("Ctrl+Space"));
         QCOMPARE(menuEntry(view, "Record")->shortcut(), QKeySequence("Ctrl+R"));
+        QCOMPARE(menuEntry(view, "Loop Selection")->shortcut(), QKeySequence("Ctrl+L"));
         QCOMPARE(menuEntry(view, "Go to Notes")->shortcut(), QKeySequence(Qt::Key_Home));
         QCOMPARE(menuEntry(view, "Zoom In")->shortcuts(),
                  (QList<QKeySequence>{QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")}));
@@ -246,7 +248,8 @@ private slots:
         QCOMPARE(menuEntry(view, "Actual Size")->shortcut(), QKeySequence("Ctrl+0"));
         // The settings are off unless chosen.
         for (const char* setting : {"Follow Playback", "Show Notes When Opening", "Preview Notes",
-                                    "Grid Follows the Song", "Show Loop", "Show Ruler", "Remember Window Layout"})
+                                    "Grid Follows the Song", "Show Loop", "Show Ruler", "Remember Window Layout",
+                                    "Metronome", "Count In"})
             QVERIFY2(menuEntry(view, setting)->isCheckable() && !menuEntry(view, setting)->isChecked(), setting);
 
         // The document's New now owns Ctrl+N; the main window's hidden one does not clash with it.

@@ -64,6 +64,8 @@ Entered notesOf(DocumentWindow& document, int channel) {
 }
 
 void clearInputSettings() {
+    settings::setMetronome(false);
+    settings::setCountIn(false);
     settings::setKeyboardPiano(false);
     settings::setStepEntry(false);
     settings::setStepLength(1);
@@ -127,9 +129,9 @@ private slots:
         settings::setKeyboardPiano(true);
         QVERIFY(input.pianoAction()->isChecked());
         document.editState().lastNoteVol = 120;
-        strike(document, keyZ, Qt::Key_Z);                                     // C4
-        sendKey(document, QEvent::KeyPress, keyS, Qt::Key_S);                   // C#4, held
-        for (int repeat = 0; repeat < 2; ++repeat) {                          // its repeats play nothing
+        strike(document, keyZ, Qt::Key_Z);                     // C4
+        sendKey(document, QEvent::KeyPress, keyS, Qt::Key_S);  // C#4, held
+        for (int repeat = 0; repeat < 2; ++repeat) {           // its repeats play nothing
             sendKey(document, QEvent::KeyRelease, keyS, Qt::Key_S, true);
             sendKey(document, QEvent::KeyPress, keyS, Qt::Key_S, true);
             QTest::qWait(40);
@@ -137,17 +139,16 @@ private slots:
         sendKey(document, QEvent::KeyRelease, keyS, Qt::Key_S);
         QTest::qWait(45);
         settings::setStepLength(2);
-        strike(document, keyX, Qt::Key_X);                                      // D4 for two steps
-        sendKey(document, QEvent::KeyPress, keyL, Qt::Key_L);                   // no note: quiet, taken
+        strike(document, keyX, Qt::Key_X);                     // D4 for two steps
+        sendKey(document, QEvent::KeyPress, keyL, Qt::Key_L);  // no note: quiet, taken
         sendKey(document, QEvent::KeyRelease, keyL, Qt::Key_L);
         QTest::keyClick(document.pianoRoll(), Qt::Key_PageUp);
         QCOMPARE(input.piano().baseOctave(), 5);
         QVERIFY(input.pianoAction()->toolTip().contains("Z is C5"));
-        strike(document, keyQ, Qt::Key_Q);                                      // C6
-        QTRY_COMPARE(notesOf(document, 0), (Entered{{first, 48, 1, 120},
-                                                    {first + 1, 49, 1, 120},
-                                                    {first + 2, 50, 2, 120},
-                                                    {first + 4, 72, 2, 120}}));
+        strike(document, keyQ, Qt::Key_Q);  // C6
+        QTRY_COMPARE(
+            notesOf(document, 0),
+            (Entered{{first, 48, 1, 120}, {first + 1, 49, 1, 120}, {first + 2, 50, 2, 120}, {first + 4, 72, 2, 120}}));
         QCOMPARE(input.stepEntry().cursor(), first + 6);
         QCOMPARE(document.undoStack()->count(), 4);
         QCOMPARE(document.undoStack()->undoText(), QString("Enter Note"));
@@ -242,26 +243,56 @@ private slots:
         QCOMPARE(notesOf(document, 0), (Entered{{first + 3, roll::rowCount - row, 1, 166}}));
     }
 
-    // With Record on, notes played while the song plays go in at the steps heard, for as long as
-    // they were held; the pass up to Pause is one step of the history.
-    void recordingPlacesNotesWhereTheyWereHeard() {
+    // Recording to the metronome with a count-in, all three chosen in the View menu: Play first
+    // clicks one bar (2 beats of 2 steps) with the song silent, then the song plays and clicks on
+    // its beats, each click on its step's frame and the first of a bar louder. Notes played in the
+    // count-in are not recorded; the others go in at the steps heard, for as long as they were
+    // held; the pass up to Pause is one step of the history.
+    void recordsToAMetronomeWithACountIn() {
         TestEditor editor;
         DocumentWindow& document = *editor.mainWindow->newFile();
         NoteInput& input = document.noteInput();
         document.song().tempo = 100;  // 4410 frames a step
         document.song().loopEnd = 64;
-        input.record().recordAction()->setChecked(true);
+        document.song().stepsPerBar = 2;
+        document.song().beatsPerStep = 2;
+        const auto playing = [&] {
+            document.transportControls().playButton()->click();
+            QTRY_VERIFY(document.transport().state() == audio::TransportState::Playing &&
+                        !document.transport().isPreparing());
+            editor.render(512);
+            QTRY_VERIFY(document.transport().stepGrid().has_value());
+        };
+        for (const char* item : {"Metronome", "Count In"})
+            menuEntry(document, item)->trigger();
+        playing();  // without Record, Play does not count in
+        QCOMPARE(document.transport().stepGrid()->countIn, 0);
+        document.transportControls().stopButton()->click();
+        menuEntry(document, "Record")->trigger();
+        QVERIFY(settings::metronome() && settings::countIn() && input.record().recordAction()->isChecked());
         settings::setStepEntry(true);  // recording takes the notes first
         const int32_t cursor = 20;
         input.stepEntry().moveCursorTo(cursor);
-        document.transportControls().playButton()->click();
-        QTRY_VERIFY(document.transport().state() == audio::TransportState::Playing &&
-                    !document.transport().isPreparing());
-        editor.render(512);
-        QTRY_VERIFY(document.transport().stepGrid().has_value());
+        playing();
         const audio::StepGrid grid = *document.transport().stepGrid();
+        QCOMPARE(grid.countIn, 4);
+        // The count-in's two clicks and the song's first three beats, as the output plays them.
+        const int64_t captured = editor.layer.renderedFrames() - editor.layer.outputLatencyFrames();
+        const auto at = [&](int64_t n) { return grid.startFrame + audio::stepFrame(n, 100) - captured; };
+        const std::vector<float> heardOutput = editor.capture(static_cast<int>(at(10)));
+        std::vector<int64_t> onsets;
+        for (std::size_t i = 1; i < heardOutput.size(); ++i)
+            if (heardOutput[i - 1] == 0.0f && heardOutput[i] != 0.0f)
+                onsets.push_back(static_cast<int64_t>(i));
+        QCOMPARE(onsets, (std::vector<int64_t>{at(1), at(3), at(5), at(7), at(9)}));
+        const auto peakAt = [&](int64_t n) {
+            const auto from = heardOutput.begin() + at(n);
+            return std::abs(
+                *std::max_element(from, from + 2000, [](float a, float b) { return std::abs(a) < std::abs(b); }));
+        };
+        QVERIFY(peakAt(1) > 1.5f * peakAt(3) && peakAt(5) > 1.5f * peakAt(7));
         // The moment step n of the run and a fraction of the next were heard, the clock played
-        // on to just before it.
+        // on to just before it (or further already).
         const auto heard = [&](int64_t n, double fraction) {
             const int64_t frame = grid.startFrame + audio::stepFrame(n, 100) + static_cast<int64_t>(fraction * 4410) +
                                   editor.layer.outputLatencyFrames();
@@ -270,14 +301,17 @@ private slots:
             const audio::AudioClockStamp stamp = editor.layer.clockStamp();
             return stamp.nanoseconds + (frame - stamp.frame) * 1'000'000'000 / audio::outputRate;
         };
-        // Held 2.7 steps from 0.2 after step 3; then 0.4 step from 0.45 after step 7, which the
-        // output's latency counted the wrong way would take past the middle of the step.
-        input.play({true, 50, 90, heard(3, 0.2)});
-        input.play({false, 50, 0, heard(5, 0.9)});
-        input.play({true, 53, 70, heard(7, 0.45)});
-        input.play({false, 53, 0, heard(7, 0.85)});
+        input.play({true, 45, 90, heard(2, 0.1)});
+        input.play({false, 45, 0, heard(2, 0.3)});
+        QTRY_COMPARE(document.statusText(), QString("Notes played during the count-in were not recorded"));
+        // Held 2.7 steps from 0.2 after the song's step 3; then 0.4 step from 0.45 after step 7,
+        // which the output's latency counted the wrong way would take past the middle of the step.
+        input.play({true, 50, 90, heard(4 + 3, 0.2)});
+        input.play({false, 50, 0, heard(4 + 5, 0.9)});
+        input.play({true, 53, 70, heard(4 + 7, 0.45)});
+        input.play({false, 53, 0, heard(4 + 7, 0.85)});
         document.transportControls().pauseButton()->click();
-        const Entered recorded{{grid.positionOf(3), 50, 3, 90}, {grid.positionOf(7), 53, 1, 70}};
+        const Entered recorded{{3, 50, 3, 90}, {7, 53, 1, 70}};
         QTRY_COMPARE(notesOf(document, 0), recorded);
         QCOMPARE(document.undoStack()->count(), 1);
         // Paused, a note played goes to step entry again.
@@ -290,6 +324,38 @@ private slots:
         document.undoStack()->undo();
         document.undoStack()->undo();
         QVERIFY(notesOf(document, 0).empty());
+    }
+
+    // Ctrl+L plays the selected columns over and over, the song's loop untouched; dropping the
+    // selection ends the loop and the song plays on.
+    void loopSelectionPlaysThePassageUntilTheSelectionIsDropped() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        document.song() = songWith({{0, {5, 40, 2, 6, 100}}, {0, {7, 40, 2, 6, 100}}}, document.song());
+        document.editState().noteCounts[0][0] = 2;
+        document.song().tempo = 10;
+        QApplication::setActiveWindow(editor.mainWindow.get());
+        document.activateWindow();
+        QTest::keyClick(&document, Qt::Key_A, Qt::ControlModifier);  // select the channel: columns 5 to 8
+        QTest::keyClick(&document, Qt::Key_L, Qt::ControlModifier);
+        QTRY_VERIFY(document.transport().state() == audio::TransportState::Playing &&
+                    !document.transport().isPreparing());
+        QVERIFY(document.transport().loopsPassage());
+        std::vector<int32_t> heard;
+        while (heard.size() < 12) {
+            editor.render(441);
+            heard.push_back(document.transport().playPosition());
+        }
+        // The step ending a pass shows the column before the passage, as the song's loop end does.
+        QVERIFY(std::all_of(heard.begin() + 1, heard.end(), [](int32_t p) { return p >= 4 && p <= 7; }));
+        QVERIFY(std::count(heard.begin(), heard.end(), 7) >= 2);
+        QCOMPARE(document.song().loopBegin, Song().loopBegin);
+        QCOMPARE(document.song().loopEnd, Song().loopEnd);
+        QTest::keyClick(&document, Qt::Key_Escape);
+        QTRY_VERIFY((editor.render(441), !document.transport().loopsPassage()));
+        for (int i = 0; i < 8; ++i)
+            editor.render(441);
+        QVERIFY(document.transport().playPosition() > 8);
     }
 
     // MIDI notes sound at once on the current channel's wave and go into step entry with their

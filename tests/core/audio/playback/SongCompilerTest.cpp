@@ -63,6 +63,10 @@ TEST(SongCompiler, EventsComeInPlayOrderUpToTheLoopEnd) {
     EXPECT_EQ(compiled.slotCount, 4);
     EXPECT_EQ(compiled.eventsAt(3).size(), 4u);
     EXPECT_TRUE(compiled.eventsAt(2).empty());
+    // A passage looped past the loop end takes the notes there too.
+    compileEvents(song, compiled, 9);
+    EXPECT_EQ(compiled.eventsAt(9).size(), 1u);
+    EXPECT_EQ(compiled.loopEnd, 8);
 }
 
 }  // namespace

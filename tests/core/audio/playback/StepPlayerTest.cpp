@@ -38,6 +38,7 @@ struct Player : ChannelControl {
     }
     void pauseChannel(Handle channel) override { log(channel, "pause"); }
     void stopChannel(Handle channel) override { log(channel, "stop"); }
+    void click(bool accent) override { calls.push_back(accent ? "accent" : "click"); }
     void dispose(Disposable*) override {}
 };
 

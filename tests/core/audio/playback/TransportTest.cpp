@@ -110,6 +110,114 @@ TEST_F(TransportTest, PauseKeepsThePlaceAndPlayResumesOnANewGrid) {
     EXPECT_EQ(transport.playPosition(), 1);  // 64, then at once the loop
 }
 
+// The loudest sample of the left side over one click's length from `frame` on.
+float clickPeak(const std::vector<float>& stereo, int64_t frame) {
+    float peak = 0.0f;
+    for (int64_t i = frame; i < frame + ClickVoice::lengthFrames; ++i)
+        peak = std::max(peak, std::abs(stereo[2 * static_cast<std::size_t>(i)]));
+    return peak;
+}
+
+// A bar of count-in with the song silent, then a click on every beat of the song's meter and an
+// accented one on every bar, each on its step's exact frame, through every mute box. A song
+// whose bar fields are 0 clicks in 4 x 4.
+TEST_F(TransportTest, TheMetronomeCountsInAndClicksOnTheBeatsThroughMutes) {
+    constexpr int32_t tempo = 100;  // 4410 frames a step: each click dies away before the next
+    for (const auto& [beatsPerBar, stepsPerBeat, beat, bar] : {std::tuple{3, 2, 2, 6}, std::tuple{0, 4, 4, 16}}) {
+        Song song = songWith({{0, {2, 48, 1, 6, 160}}}, 2 * bar, tempo);  // a muted note off the beat
+        song.stepsPerBar = static_cast<int16_t>(beatsPerBar);
+        song.beatsPerStep = static_cast<int16_t>(stepsPerBeat);
+        for (int k = 0; k < songChannelCount; ++k)
+            transport.setMuted(k, true);
+        transport.setMetronome(true);
+        transport.setCountIn(true);
+        ASSERT_TRUE(play(song));
+        const std::vector<float> out = render(layer, static_cast<int>(stepFrame(3 * bar, tempo)));
+        std::vector<int64_t> expected;
+        for (int n = 1; n < 3 * bar; n += beat)  // the count-in's bar, then the song's first two
+            expected.push_back(stepFrame(n, tempo));
+        EXPECT_EQ(onsets(out), expected) << beatsPerBar;
+        for (const int64_t frame : expected) {
+            const bool accented = (frame == stepFrame(1, tempo) || frame == stepFrame(bar + 1, tempo) ||
+                                   frame == stepFrame(2 * bar + 1, tempo));
+            EXPECT_NEAR(clickPeak(out, frame), accented ? ClickVoice::accentLevel : ClickVoice::beatLevel, 0.02f)
+                << frame;
+        }
+        // Off: the song plays on without a click; Stop, and the next Play counts in no more.
+        transport.setMetronome(false);
+        transport.setCountIn(false);
+        for (int k = 0; k < songChannelCount; ++k)
+            transport.setMuted(k, false);
+        const int64_t played = stepFrame(3 * bar, tempo) + Mixer::latencyFrames;  // where this render begins
+        EXPECT_EQ(onsets(render(layer, static_cast<int>(stepFrame(bar, tempo)))),
+                  std::vector<int64_t>{stepFrame(3 * bar + 2, tempo) - played});
+        transport.stop();
+        render(layer, 3000);
+        ASSERT_TRUE(play(song));
+        EXPECT_EQ(onsets(render(layer, static_cast<int>(stepFrame(4, tempo)))),
+                  std::vector<int64_t>{stepFrame(2, tempo)});
+        // A resume counts in too.
+        transport.setCountIn(true);
+        transport.pause();
+        render(layer, 3000);
+        transport.play(song, host);
+        std::vector<int64_t> countedIn;
+        for (int n = 1; n <= bar; n += beat)
+            countedIn.push_back(stepFrame(n, tempo));
+        EXPECT_EQ(onsets(render(layer, static_cast<int>(stepFrame(bar + 1, tempo)))), countedIn);
+        transport.setCountIn(false);
+        transport.stop();
+        render(layer, 3000);
+    }
+}
+
+// Loop Selection plays a passage over and over, the song's loop untouched, until Stop or until
+// it is ended: then the song's own loop, and from past its loop end, at once its loop begin. (The
+// step that ends a pass publishes the position before the loop's first, as the song's loop does.)
+TEST_F(TransportTest, APassageLoopsUntilItIsEndedOrStopped) {
+    const Song song = pulseSong(10, 32, 1);  // a step every 441 frames
+    std::vector<float> buffer(2 * 441);
+    // A run's first step comes 441 frames after it begins: 300 frames on, each buffer holds one.
+    const auto begin = [&] { layer.renderFrames(buffer.data(), 300); };
+    const auto positionsOver = [&](int steps) {
+        std::vector<int32_t> positions;
+        for (int i = 0; i < steps; ++i) {
+            layer.renderFrames(buffer.data(), 441);
+            positions.push_back(transport.playPosition());
+        }
+        return positions;
+    };
+    ASSERT_TRUE(transport.playPassage(song, host, 10, 12));
+    transport.finishPreparing(host);
+    begin();
+    EXPECT_TRUE(transport.loopsPassage());
+    EXPECT_EQ(positionsOver(7), (std::vector<int32_t>{10, 11, 9, 10, 11, 9, 10}));
+    transport.pause();
+    transport.play(song, host);  // a resume loops on
+    begin();
+    EXPECT_EQ(positionsOver(3), (std::vector<int32_t>{11, 9, 10}));
+    transport.endPassageLoop();
+    EXPECT_FALSE(transport.loopsPassage());
+    EXPECT_EQ(positionsOver(3), (std::vector<int32_t>{11, 12, 13}));
+    // Past the song's loop end (32) too; ended there, the song's loop takes over at once.
+    ASSERT_TRUE(transport.playPassage(song, host, 40, 41));
+    transport.finishPreparing(host);
+    begin();
+    EXPECT_EQ(positionsOver(3), (std::vector<int32_t>{40, 39, 40}));
+    transport.endPassageLoop();
+    EXPECT_EQ(positionsOver(2), (std::vector<int32_t>{1, 2}));
+    // Stop ends a loop too: Stop, Pause, Play plays the song from its start through its own loop.
+    ASSERT_TRUE(transport.playPassage(song, host, 5, 6));
+    transport.finishPreparing(host);
+    transport.stop();
+    EXPECT_FALSE(transport.loopsPassage());
+    transport.pause();
+    transport.play(song, host);
+    transport.finishPreparing(host);
+    begin();
+    EXPECT_EQ(positionsOver(8), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
 // Two documents play at once and Stop silences only its own. Closing one silences its
 // instruments at once but lets its drums (a 0.1 s burst) play out, and then lets them go.
 TEST_F(TransportTest, DocumentsStopAndCloseAlone) {
