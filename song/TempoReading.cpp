@@ -42,11 +42,10 @@ std::optional<double> parseBeatsPerMinute(std::string_view text) {
         text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
-    const bool digitsAndOnePoint =
-        std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; }) &&
-        std::count(text.begin(), text.end(), '.') <= 1 &&
-        std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (!digitsAndOnePoint)
+    // Digits and points only: from_chars would also take signs, exponents and "inf". A second
+    // point ends its reading short of the end, which refuses the text.
+    const auto isDigitOrPoint = [](char c) { return (c >= '0' && c <= '9') || c == '.'; };
+    if (text.empty() || !std::all_of(text.begin(), text.end(), isDigitOrPoint))
         return std::nullopt;
     double bpm = 0;
     // from_chars wants a digit before the point.

@@ -247,9 +247,10 @@ private slots:
         const auto zoomKeepsColumnAt = [&](const std::function<double()>& x) {
             for (const int key :
                  {Qt::Key_Equal, Qt::Key_Equal, Qt::Key_Minus, Qt::Key_Minus, Qt::Key_Minus, Qt::Key_0}) {
-                const double before = columnAt(x());
+                const double at = x();
+                const double before = columnAt(at);
                 QTest::keyClick(document.pianoRoll(), Qt::Key(key), Qt::ControlModifier);
-                if (std::abs(columnAt(x()) - before) > 1)
+                if (std::abs(columnAt(at) - before) > 1)
                     return false;
             }
             return true;
