@@ -6,6 +6,7 @@
 #include "dialogs/SampleSketches.h"
 #include "song/OrgLayout.h"
 #include "song/TypedNumber.h"
+#include "song/WaveCatalogue.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -142,6 +143,8 @@ void InstrumentSettingsDialog::createInstrumentColumn(int i) {
     auto& listInst = m_listInst[static_cast<std::size_t>(i)];
     listInst = named(placed(new QListWidget(this), left, 48, 73, 212), "listInst", i);
     listInst->addItems(waveNames());
+    for (int wave = 0; wave < listInst->count(); ++wave)
+        listInst->item(wave)->setToolTip(QString::fromStdString(describeWave(wave)));
     listInst->setSelectionMode(QAbstractItemView::SingleSelection);
     listInst->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto& textFreq = m_textFreqInst[static_cast<std::size_t>(i)];

@@ -4,6 +4,7 @@
 #include "dialogs/InstrumentSettingsExchange.h"
 #include "song/DrumSet.h"
 #include "song/Song.h"
+#include "song/WaveCatalogue.h"
 
 #include <QDialog>
 
@@ -38,7 +39,7 @@ class InstrumentSettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int waveCount = 100;
+    static constexpr int waveCount = tromel::waveCount;
     static constexpr int drumCount = tromel::drumCount;
 
     // What a Listen button asks for: kind (0 instruments, 1 drums), channel 0..7, wave or drum.

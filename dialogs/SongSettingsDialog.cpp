@@ -3,8 +3,10 @@
 
 #include "dialogs/PlacedWidgets.h"
 #include "song/OrgLayout.h"
+#include "song/TempoReading.h"
 #include "song/TypedNumber.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -16,6 +18,11 @@ namespace {
 // The boxes end at one right edge, far enough out that any 32-bit value shows whole; boxes only
 // two or three digits wide would show 1600 as "600".
 constexpr int textBoxRight = 208;
+// The musical reading sits under the written controls: a BPM box, then two lines of text.
+constexpr int bpmTop = 176;
+constexpr int readingTop = 200;
+constexpr int readingHeight = 30;
+constexpr int clientHeight = readingTop + readingHeight + 6;
 
 QLineEdit* placedTextBox(QWidget* parent, const char* name, int left, int top) {
     auto* box = placed(new QLineEdit(parent), left, top, textBoxRight - left, 19);
@@ -39,8 +46,9 @@ int32_t parsed(const QLineEdit* box, int64_t largest) {
 SongSettingsDialog::SongSettingsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("winSongSettings"));
     setWindowTitle(QStringLiteral("Settings"));
-    setClientSize(this, textBoxRight + 8, 177);
+    setClientSize(this, textBoxRight + 8, clientHeight);
     createControls();
+    createReading();
     arrangeTabOrder();
     connect(m_cmdApply, &QPushButton::clicked, this, &SongSettingsDialog::apply);
     connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -63,9 +71,46 @@ void SongSettingsDialog::createControls() {
     m_cmdApply->setDefault(true);
 }
 
+void SongSettingsDialog::createReading() {
+    placedLabel(this, QStringLiteral("BPM"), 8, bpmTop, 97, 25);
+    m_textBpm = placedTextBox(this, "textBpm", 120, bpmTop);
+    m_tempoReading = placed(new QLabel(this), 8, readingTop, textBoxRight - 8, readingHeight);
+    m_tempoReading->setObjectName(QStringLiteral("tempoReading"));
+    m_tempoReading->setWordWrap(true);
+    m_tempoReading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (QLineEdit* box : {m_textTempo, m_textSteps, m_textBeats})
+        connect(box, &QLineEdit::textChanged, this, &SongSettingsDialog::showReading);
+    connect(m_textBpm, &QLineEdit::textEdited, this, &SongSettingsDialog::bpmTyped);
+}
+
+// The boxes read as Apply would store them.
+void SongSettingsDialog::showReading() {
+    const TempoFields fields{parsed(m_textTempo, org::largestWord), parsed(m_textSteps, org::largestByte),
+                             parsed(m_textBeats, org::largestByte)};
+    m_tempoReading->setText(QString::fromStdString(describeTempo(fields)));
+    if (m_typingBpm)
+        return;
+    const std::optional<double> bpm = beatsPerMinute(fields.millisecondsPerStep, fields.stepsPerBeat);
+    m_textBpm->setText(bpm ? QString::fromStdString(formatBeatsPerMinute(*bpm)) : QString());
+}
+
+// A BPM the tempo cannot take (none, or no steps per beat) leaves the tempo box alone.
+void SongSettingsDialog::bpmTyped(const QString& text) {
+    const std::optional<double> bpm = parseBeatsPerMinute(text.toStdString());
+    if (!bpm)
+        return;
+    const std::optional<int32_t> tempo =
+        millisecondsPerStepFor(*bpm, parsed(m_textBeats, org::largestByte), static_cast<int32_t>(org::largestWord));
+    if (!tempo)
+        return;
+    m_typingBpm = true;
+    m_textTempo->setText(QString::number(*tempo));
+    m_typingBpm = false;
+}
+
 void SongSettingsDialog::arrangeTabOrder() {
-    const std::array<QWidget*, 7> order{m_textTempo, m_textSteps,     m_textBeats,  m_cmdApply,
-                                        m_cmdCancel, m_textLoopBegin, m_textLoopEnd};
+    const std::array<QWidget*, 8> order{m_textTempo, m_textSteps,     m_textBeats,   m_cmdApply,
+                                        m_cmdCancel, m_textLoopBegin, m_textLoopEnd, m_textBpm};
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -16,7 +17,10 @@ namespace tromel::dialogs {
 // Works on a SongSettingsExchange only while editModally runs. Showing it writes the exchange
 // into the five boxes; "Apply" (`cmdApply`) parses the boxes into the exchange and hides the
 // dialog; "Cancel" (`cmdCancel`), Escape and the close box hide it and leave the exchange alone.
-// The boxes are `textTempo`, `textSteps`, `textBeats`, `textLoopBegin` and `textLoopEnd`.
+// The boxes are `textTempo`, `textSteps`, `textBeats`, `textLoopBegin` and `textLoopEnd`. Under
+// them, last in the tab order, `textBpm` and the line `tempoReading` read the song in musical
+// terms as the boxes change; a BPM typed there sets the tempo box to the nearest whole
+// millisecond per step.
 class SongSettingsDialog : public QDialog {
     Q_OBJECT
 
@@ -34,7 +38,10 @@ protected:
 
 private:
     void createControls();
+    void createReading();
     void arrangeTabOrder();
+    void showReading();
+    void bpmTyped(const QString& text);
 
     SongSettingsExchange* m_exchange = nullptr;
     QLineEdit* m_textTempo = nullptr;
@@ -42,6 +49,9 @@ private:
     QLineEdit* m_textBeats = nullptr;
     QLineEdit* m_textLoopBegin = nullptr;
     QLineEdit* m_textLoopEnd = nullptr;
+    QLineEdit* m_textBpm = nullptr;
+    QLabel* m_tempoReading = nullptr;
+    bool m_typingBpm = false;  // the tempo box follows the BPM box, which keeps what is typed
     QPushButton* m_cmdApply = nullptr;
     QPushButton* m_cmdCancel = nullptr;
 };

@@ -303,7 +303,7 @@ void DocumentWindow::showOpenedSong() {
     }
     drawNotes();
     if (settings::showNotesWhenOpening())
-        goToNotes();
+        m_view->showOpenedNotes();
 }
 
 void DocumentWindow::updateCaption() {

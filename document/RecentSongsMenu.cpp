@@ -16,14 +16,21 @@ RecentSongsMenu::RecentSongsMenu(QMenu* fileMenu) : QMenu("Recent Songs", fileMe
     refresh();
 }
 
-// Each entry names the file, its folder in the tooltip; the first nine get a number key.
+// Each entry names the file, and its folder too where another entry has the same name; the
+// tooltip is the whole path. The first nine get a number key.
 void RecentSongsMenu::refresh() {
     clear();
     const QStringList songs = settings::recentSongs();
+    QStringList names;
+    for (const QString& path : songs)
+        names << QFileInfo(path).fileName();
     for (int i = 0; i < songs.size(); ++i) {
         const QString& path = songs[i];
         const QString number = i < 9 ? QString("&%1 ").arg(i + 1) : QString("1&0 ");
-        QAction* entry = addAction(number + QFileInfo(path).fileName().replace('&', "&&"));
+        QString shown = names[i];
+        if (names.count(names[i]) > 1)
+            shown += QString(" (%1)").arg(QDir::toNativeSeparators(QFileInfo(path).path()));
+        QAction* entry = addAction(number + shown.replace('&', "&&"));
         entry->setToolTip(QDir::toNativeSeparators(path));
         connect(entry, &QAction::triggered, this, [this, path] { emit songChosen(path); });
     }

@@ -75,7 +75,8 @@ void StepEntryCommands::refreshMenu() {
         length->setChecked(length->data().toInt() == settings::stepLength());
 }
 
-// Turned on, the cursor comes to the first column in view; Left and Right are step entry's.
+// Turned on, the cursor comes to the first step of the bar at the view's left edge (the song's
+// first step on a song just opened); Left and Right are step entry's.
 void StepEntryCommands::readSettings() {
     const bool on = settings::stepEntry();
     if (m_stepEntryAction)
@@ -87,7 +88,7 @@ void StepEntryCommands::readSettings() {
     m_on = on;
     m_edits.setArrowsTaken(on);
     if (on)
-        m_cursor = m_view.firstVisibleColumn();
+        m_cursor = m_view.leftEdgeBarColumn();
     else if (const auto chord = m_chords.takeAll())
         place(*chord);
     m_view.setEditCursor(on ? m_cursor : 0);

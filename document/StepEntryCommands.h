@@ -24,12 +24,12 @@ namespace tromel {
 class EditCommands;
 class ViewCommands;
 
-// The cursor stands at the first column in view when step entry is turned on and moves with
-// Left and Right (a step) and Alt+click on the roll or the ruler. Each chord played (note-ons
-// within 30 ms of each other, a single note too) goes in at the cursor for the step length, as
-// one step of the history, and the cursor moves on by that length; Backspace takes it back one
-// length and removes the notes there. The settings (on, length, spreading chords) are the
-// program's; the cursor is the window's.
+// The cursor stands at the first step of the bar at the view's left edge when step entry is
+// turned on and moves with Left and Right (a step) and Alt+click on the roll or the ruler. Each
+// chord played (note-ons within 30 ms of each other, a single note too) goes in at the cursor
+// for the step length, as one step of the history, and the cursor moves on by that length;
+// Backspace takes it back one length and removes the notes there. The settings (on, length,
+// spreading chords) are the program's; the cursor is the window's.
 class StepEntryCommands : public QObject {
     Q_OBJECT
 

@@ -46,7 +46,8 @@ ViewCommands::ViewCommands(EditorContext& context, const Song& song, EditState& 
       m_edits(edits),
       m_playback(playback),
       m_relayout(std::move(relayout)),
-      m_zoom(std::make_unique<ZoomCommands>(state, roll, xScroll, yScroll, [this] { drawRoll(); })),
+      m_zoom(std::make_unique<ZoomCommands>(
+          state, roll, xScroll, yScroll, [this] { drawRoll(); }, [this] { return keptByZoom(); })),
       m_readout(std::make_unique<PositionReadout>(roll.parentWidget(), statusBar, state, playback.controls())) {
     m_previewTimer = new QTimer(this);
     m_previewTimer->setSingleShot(true);
@@ -293,6 +294,30 @@ void ViewCommands::setEditCursor(int32_t column) {
 int32_t ViewCommands::firstVisibleColumn() const {
     const int32_t cw = scale().columnWidth;
     return (m_state.viewScrollX + cw - 1) / cw + 1;
+}
+
+void ViewCommands::showOpenedNotes() {
+    goToNotes();
+    const std::optional<NoteRec> first = roll::noteToGoTo(m_song, m_state.channelKind, m_state.currentChannel);
+    const roll::RollScale cells = scale();
+    if (!first || roll::noteBoxX(first->position, 0, cells) + cells.boxWidth() <= m_roll.width())
+        m_xScroll.setValue(0);
+}
+
+int32_t ViewCommands::leftEdgeBarColumn() const {
+    const int32_t edgeColumn = m_state.viewScrollX / scale().columnWidth + 1;
+    const roll::GridMeter meter = roll::GridMeter::of(m_song, m_gridFollowsSong);
+    return static_cast<int32_t>((meter.barOf(edgeColumn) - 1) * meter.barColumns + 1);
+}
+
+// Zooming by keys keeps step entry's cursor where it stands, else the play cursor, when in view.
+std::optional<int32_t> ViewCommands::keptByZoom() const {
+    for (const int32_t column : {m_editCursor, m_playback.playPosition()}) {
+        const int64_t x = roll::columnLeftX(column, m_state.viewScrollX, scale());
+        if (column > 0 && x >= roll::keyStripWidth && x < m_roll.width())
+            return column;
+    }
+    return std::nullopt;
 }
 
 }  // namespace tromel

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -64,6 +65,9 @@ public:
     void scrollByWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers, QPointF position);
     // View > Go to Notes: the current channel's earliest note near the left edge, its key centred.
     void goToNotes();
+    // Show Notes When Opening: the song's first step at the left edge when the note Go to Notes
+    // finds shows from there (or there is none), else that note as Go to Notes shows it.
+    void showOpenedNotes();
     // View > Play from Here: playback from the selection's first step or the first column in view.
     void playFromHere();
     // Unless Follow Playback is on, playback never scrolls the view: a step outside it passes
@@ -77,6 +81,8 @@ public:
     // A paste lands on the play cursor while the song is paused, else on the first column wholly in view.
     int32_t pasteColumn() const;
     int32_t firstVisibleColumn() const;
+    // The first column of the bar of the drawn grid that holds the view's left edge.
+    int32_t leftEdgeBarColumn() const;
     // Step entry's cursor, drawn over the notes at this column (0: none), kept in view.
     void setEditCursor(int32_t column);
     roll::RollScale scale() const;
@@ -103,6 +109,7 @@ private:
     QAction* addSwitch(QMenu* menu, const char* text, void (*set)(bool));
     bool keepCursorInView(int32_t playPosition);
     roll::RollView rollView() const;
+    std::optional<int32_t> keptByZoom() const;
     void startPreview(const Song& song, int kind, int channel, const NoteRec& note, int milliseconds);
 
     EditorContext& m_context;

@@ -30,8 +30,13 @@ int levelBy(int percent, const std::array<int, 5>& levels, int steps) {
 }  // namespace
 
 ZoomCommands::ZoomCommands(EditState& state, QWidget& roll, QScrollBar& xScroll, QScrollBar& yScroll,
-                           std::function<void()> redraw)
-    : m_state(state), m_roll(roll), m_xScroll(xScroll), m_yScroll(yScroll), m_redraw(std::move(redraw)) {
+                           std::function<void()> redraw, std::function<std::optional<int32_t>()> keptColumn)
+    : m_state(state),
+      m_roll(roll),
+      m_xScroll(xScroll),
+      m_yScroll(yScroll),
+      m_redraw(std::move(redraw)),
+      m_keptColumn(std::move(keptColumn)) {
     m_state.zoomX = static_cast<int16_t>(levelBy(settings::zoomX(), roll::zoomLevelsX, 0));
     m_state.zoomY = static_cast<int16_t>(levelBy(settings::zoomY(), roll::zoomLevelsY, 0));
 }
@@ -44,15 +49,15 @@ void ZoomCommands::addTo(QMenu* viewMenu) {
 }
 
 void ZoomCommands::zoomIn() {
-    step(1, middleOfNotes());
+    step(1, keyAnchor());
 }
 
 void ZoomCommands::zoomOut() {
-    step(-1, middleOfNotes());
+    step(-1, keyAnchor());
 }
 
 void ZoomCommands::actualSize() {
-    zoomTo(100, 100, middleOfNotes());
+    zoomTo(100, 100, keyAnchor());
 }
 
 void ZoomCommands::turnWheel(int angleDelta, QPointF pointer) {
@@ -93,9 +98,11 @@ void ZoomCommands::zoomTo(int zoomX, int zoomY, QPointF anchor) {
     m_redraw();
 }
 
-QPointF ZoomCommands::middleOfNotes() const {
-    return {roll::keyStripWidth + (m_roll.width() - roll::keyStripWidth) / 2.0,
-            (m_roll.height() - roll::panelHeight) / 2.0};
+QPointF ZoomCommands::keyAnchor() const {
+    const std::optional<int32_t> column = m_keptColumn();
+    const double x = column ? static_cast<double>(roll::columnLeftX(*column, m_state.viewScrollX, scale()))
+                            : static_cast<double>(roll::keyStripWidth);
+    return {x, (m_roll.height() - roll::panelHeight) / 2.0};
 }
 
 }  // namespace tromel

@@ -145,20 +145,41 @@ std::optional<int> followingBarValue(int32_t playPosition, int32_t viewScrollX, 
     return barValueAtOrBelowScrollX(wanted, maximum, width, scale);
 }
 
+namespace {
+
+struct NoteToGoTo {
+    const NoteTable* table;
+    NoteRec note;
+    bool ofChannel;
+};
+
+std::optional<NoteToGoTo> findNoteToGoTo(const Song& song, int kind, int channel) {
+    const int current = std::clamp(channel, 0, NoteTable::channelCount - 1);
+    if (const std::optional<NoteRec> note = earliestNote(song.notes(kind), current, current))
+        return NoteToGoTo{&song.notes(kind), *note, true};
+    for (const int candidate : {kind, 1 - kind}) {
+        const NoteTable& table = song.notes(candidate);
+        if (const std::optional<NoteRec> note = earliestNote(table, 0, NoteTable::channelCount - 1))
+            return NoteToGoTo{&table, *note, false};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<NoteRec> noteToGoTo(const Song& song, int kind, int channel) {
+    const std::optional<NoteToGoTo> found = findNoteToGoTo(song, kind, channel);
+    return found ? std::optional<NoteRec>(found->note) : std::nullopt;
+}
+
 std::optional<BarValues> notesBarValues(const Song& song, int kind, int channel, int maximumX, int maximumY, int width,
                                         int height, RollScale scale) {
-    const int current = std::clamp(channel, 0, NoteTable::channelCount - 1);
-    const NoteTable* table = &song.notes(kind);
-    std::optional<NoteRec> first = earliestNote(*table, current, current);
-    const bool ofChannel = first.has_value();
-    for (const int candidate : {kind, 1 - kind}) {
-        if (first)
-            break;
-        table = &song.notes(candidate);
-        first = earliestNote(*table, 0, NoteTable::channelCount - 1);
-    }
-    if (!first)
+    const std::optional<NoteToGoTo> found = findNoteToGoTo(song, kind, channel);
+    if (!found)
         return std::nullopt;
+    const NoteTable* table = found->table;
+    const NoteRec* first = &found->note;
+    const bool ofChannel = found->ofChannel;
     const int64_t cw = scale.columnWidth;
     const int64_t rh = scale.rowHeight;
     BarValues values;

@@ -53,6 +53,8 @@ struct BarValues {
     int y = 0;
     friend bool operator==(const BarValues&, const BarValues&) = default;
 };
+// The note "Go to Notes" goes to, by the same choice.
+std::optional<NoteRec> noteToGoTo(const Song& song, int kind, int channel);
 std::optional<BarValues> notesBarValues(const Song& song, int kind, int channel, int maximumX, int maximumY, int width,
                                         int height, RollScale scale = {});
 

@@ -3,10 +3,18 @@
 
 #include <QCheckBox>
 #include <QMouseEvent>
+#include <QPalette>
 
 #include <algorithm>
 
 namespace tromel::audio {
+namespace {
+
+// The soloed box stands on a ground of this colour, so a solo looks unlike the same boxes ticked
+// by hand.
+constexpr QRgb soloGround = 0xFFE0A000;
+
+}  // namespace
 
 MuteSolo::MuteSolo(const std::array<QCheckBox*, 16>& boxes, QObject* parent) : QObject(parent), m_boxes(boxes) {
     for (QCheckBox* box : m_boxes) {
@@ -14,11 +22,11 @@ MuteSolo::MuteSolo(const std::array<QCheckBox*, 16>& boxes, QObject* parent) : Q
         connect(box, &QCheckBox::toggled, this, [this] {
             if (!m_setting && m_soloed) {
                 m_soloed.reset();
-                showTips();
+                showSolo();
             }
         });
     }
-    showTips();
+    showSolo();
 }
 
 void MuteSolo::toggleSolo(int channel) {
@@ -36,7 +44,7 @@ void MuteSolo::toggleSolo(int channel) {
         muted[static_cast<std::size_t>(channel)] = false;
     }
     setBoxes(muted);
-    showTips();
+    showSolo();
 }
 
 void MuteSolo::setBoxes(const std::array<bool, 16>& muted) {
@@ -46,11 +54,20 @@ void MuteSolo::setBoxes(const std::array<bool, 16>& muted) {
     m_setting = false;
 }
 
-void MuteSolo::showTips() {
+// The tooltips, and the ground of the soloed box.
+void MuteSolo::showSolo() {
     for (std::size_t i = 0; i < m_boxes.size(); ++i) {
+        QCheckBox* box = m_boxes[i];
         const bool soloed = m_soloed == static_cast<int>(i);
-        m_boxes[i]->setToolTip(soloed ? QStringLiteral("Solo (Ctrl+click puts the mute boxes back)")
-                                      : QStringLiteral("Mute (Ctrl+click: solo)"));
+        box->setToolTip(soloed ? QStringLiteral("Solo (Ctrl+click puts the mute boxes back)")
+                               : QStringLiteral("Mute (Ctrl+click: solo)"));
+        if (box->autoFillBackground() == soloed)
+            continue;
+        QPalette ground;
+        if (soloed)
+            ground.setColor(QPalette::Window, QColor::fromRgb(soloGround));
+        box->setPalette(soloed ? ground : QPalette());
+        box->setAutoFillBackground(soloed);
     }
 }
 

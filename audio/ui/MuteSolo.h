@@ -13,7 +13,8 @@ namespace tromel::audio {
 // Soloing mutes every other channel of both kinds through the boxes themselves, so the transport
 // hears it as any muting; like muting it is playback state, never a step of the history. A Ctrl+click
 // on another box moves the solo there; the boxes put back are those from before the first solo.
-// A plain click on any box while a channel is soloed keeps the boxes as they now are.
+// A plain click on any box while a channel is soloed keeps the boxes as they now are. The soloed
+// box stands on a ground of its own colour while the solo lasts.
 class MuteSolo : public QObject {
     Q_OBJECT
 
@@ -30,7 +31,7 @@ protected:
 
 private:
     void setBoxes(const std::array<bool, 16>& muted);
-    void showTips();
+    void showSolo();
 
     std::array<QCheckBox*, 16> m_boxes;
     std::optional<int> m_soloed;

@@ -170,11 +170,13 @@ void GridPainter::drawKeyboard(QPainter& painter, const QImage& sheet) const {
         painter.drawImage(QPoint(digitX, top + m_pictures.digitTop()), sheet,
                           QRect(digit.x, digit.y, digit.width, digit.height));
     }
+    // Rows shorter than the roll leave a band above the panel: the grid goes on there, and the
+    // key strip takes the panel label's ground.
     const int64_t belowKeys = m_view.scale.keyboardHeight() - scrollY;
     const int64_t panelTop = m_size.height() - panelHeight;
     if (belowKeys < panelTop)
-        painter.fillRect(QRect(0, static_cast<int>(belowKeys), m_size.width(), static_cast<int>(panelTop - belowKeys)),
-                         Qt::black);
+        painter.fillRect(QRect(0, static_cast<int>(belowKeys), keyStripWidth, static_cast<int>(panelTop - belowKeys)),
+                         QColor::fromRgb(sprite::labelGround));
 }
 
 }  // namespace tromel::roll

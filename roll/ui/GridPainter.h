@@ -28,8 +28,8 @@ public:
     void drawGrid(QPainter& painter) const;
     void drawPanel(QPainter& painter) const;
     void drawCursor(QPainter& painter) const;
-    // The octaves of keys with their digits, and black below the lowest key where the rows end
-    // above the panel.
+    // The octaves of keys with their digits, and the panel label's ground below the lowest key
+    // where the rows end above the panel.
     void drawKeyboard(QPainter& painter, const QImage& sheet) const;
 
 private:

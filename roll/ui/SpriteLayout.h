@@ -56,6 +56,7 @@ inline constexpr uint32_t whiteLaneGround = 0x333333;
 inline constexpr uint32_t blackLaneLine = 0x4C7159;
 inline constexpr uint32_t whiteLaneLine = 0x7E9F77;
 inline constexpr uint32_t rowSeparator = 0x222B32;
+inline constexpr uint32_t labelGround = 0x22272B;  // behind the panel label's words
 inline constexpr uint32_t cursorRed = 0xFF0000;
 inline constexpr uint32_t selectedOutline = 0xFFFFFF;
 inline constexpr uint32_t bandOutline = 0xF0F0F0;

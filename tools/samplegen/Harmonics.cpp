@@ -29,6 +29,17 @@ std::size_t risingZero(const std::vector<double>& wave) {
 
 }  // namespace
 
+double meanHarmonic(const Harmonics& spectrum) {
+    double weighted = 0.0;
+    double total = 0.0;
+    for (int k = 1; k <= spectrum.size(); ++k) {
+        const double amplitude = std::abs(spectrum.amplitude[k - 1]);
+        weighted += k * amplitude;
+        total += amplitude;
+    }
+    return total > 0.0 ? weighted / total : 0.0;
+}
+
 Harmonics harmonicsOfShape(const std::function<double(double)>& shape, int harmonics) {
     std::vector<double> cycle(shapePoints);
     for (int i = 0; i < shapePoints; ++i)

@@ -18,6 +18,9 @@ struct Harmonics {
 // The spectrum of a periodic shape given on one cycle (x in [0, 1)), cut to `harmonics`.
 Harmonics harmonicsOfShape(const std::function<double(double)>& shape, int harmonics);
 
+// The mean harmonic number weighted by amplitude: how bright the spectrum sounds.
+double meanHarmonic(const Harmonics& spectrum);
+
 // Multiplies harmonic k (1-based) by gain(k).
 void shapeHarmonics(Harmonics& spectrum, const std::function<double(int)>& gain);
 

@@ -1,6 +1,9 @@
 // The hundred instrument waves: each a harmonic spectrum played as a tuned, seamless loop.
 #include "tools/samplegen/InstrumentWaves.h"
 
+#include "song/WaveCatalogue.h"
+
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -222,15 +225,15 @@ void addShaped(std::vector<Harmonics>& w) {
 }  // namespace
 
 std::vector<Harmonics> instrumentSpectra() {
+    // In the order of WaveFamily.
+    constexpr std::array<void (*)(std::vector<Harmonics>&), waveFamilies.size()> adders{
+        addPureAndSoft, addPulses, addSaws, addOrgans, addBells, addVowels, addOrchestral, addShaped};
     std::vector<Harmonics> waves;
-    addPureAndSoft(waves);  // 0..9
-    addPulses(waves);       // 10..29
-    addSaws(waves);         // 30..39
-    addOrgans(waves);       // 40..54
-    addBells(waves);        // 55..64
-    addVowels(waves);       // 65..74
-    addOrchestral(waves);   // 75..84
-    addShaped(waves);       // 85..99
+    for (const WaveFamilyRange& range : waveFamilies) {
+        if (static_cast<int>(waves.size()) != range.first)
+            return {};
+        adders[static_cast<std::size_t>(range.family)](waves);
+    }
     return waves;
 }
 

@@ -19,8 +19,9 @@ inline constexpr int waveHarmonics = 37;
 inline constexpr double waveRms = 0.18;
 inline constexpr double wavePeakCap = 0.95;
 
-// Wave 0 first (file M01.wav): pure and soft tones, pulses, saws, organs, bells, vowels,
-// orchestral colours, then bent and shaped waves.
+// Wave 0 first (file M01.wav), family by family in the order and sizes of song/WaveCatalogue.h:
+// pure and soft tones, pulses, saws, organs, bells, vowels, orchestral colours, then bent and
+// shaped waves. Empty when a family's size differs from the catalogue's.
 std::vector<Harmonics> instrumentSpectra();
 
 }  // namespace tromel::samplegen

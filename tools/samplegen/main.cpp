@@ -1,5 +1,6 @@
 // tromel-samplegen: writes the sample bank, M01.wav..M100.wav and D01.wav..D28.wav.
 #include "song/DrumSet.h"
+#include "song/WaveCatalogue.h"
 #include "tools/samplegen/DrumKit.h"
 #include "tools/samplegen/InstrumentWaves.h"
 #include "tools/samplegen/SampleWriter.h"
@@ -31,9 +32,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::vector<Harmonics> waves = instrumentSpectra();
-    if (waves.size() != 100) {
-        std::cerr << "tromel-samplegen: " << waves.size() << " instrument waves instead of 100\n";
+    if (waves.size() != static_cast<std::size_t>(tromel::waveCount)) {
+        std::cerr << "tromel-samplegen: " << waves.size() << " instrument waves instead of " << tromel::waveCount
+                  << " in the families of song/WaveCatalogue.h\n";
         return 1;
+    }
+    // The editor describes each wave from the catalogue, so the catalogue must say what is written.
+    for (std::size_t i = 0; i < waves.size(); ++i) {
+        if (tromel::brightnessOf(meanHarmonic(waves[i])) != tromel::waveBrightness[i]) {
+            std::cerr << "tromel-samplegen: wave " << i << " measures otherwise than song/WaveCatalogue.h says\n";
+            return 1;
+        }
     }
     for (std::size_t i = 0; i < waves.size(); ++i)
         if (!writeSample(folder / numbered('M', static_cast<int>(i) + 1),

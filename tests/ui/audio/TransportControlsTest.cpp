@@ -213,8 +213,11 @@ private slots:
         };
         boxes[9]->setChecked(true);
         QCOMPARE(boxes[3]->toolTip(), QString("Mute (Ctrl+click: solo)"));
+        const auto look = [&](int box) { return boxes[box]->grab().toImage(); };
+        const QImage clear = look(3);
         ctrlClick(3);
         QCOMPARE(ticked(), QString("xxx.xxxxxxxxxxxx"));
+        QVERIFY(look(3) != clear);  // the soloed box is marked, unlike a box left clear by hand
         QCOMPARE(boxes[3]->toolTip(), QString("Solo (Ctrl+click puts the mute boxes back)"));
         clickPlay(document);
         editor.render(framesPerStep);
@@ -225,13 +228,16 @@ private slots:
         clickPlay(document);
         editor.render(framesPerStep);
         QVERIFY(editor.render(framesPerStep * 2) > audible);
+        QCOMPARE(look(3), look(4));
         ctrlClick(0);
         QCOMPARE(ticked(), QString(".........x......"));
+        QCOMPARE(look(0), clear);
         QCOMPARE(document.undoStack()->count(), 0);
         // A plain click while soloed leaves the boxes as they are from then on.
         ctrlClick(5);
         QTest::mouseClick(boxes[6], Qt::LeftButton, Qt::NoModifier, boxes[6]->rect().center());
         QVERIFY(!document.transportControls().solo().soloed());
+        QCOMPARE(look(5), clear);
         ctrlClick(5);
         QCOMPARE(ticked(), QString("xxxxx.xxxxxxxxxx"));
     }

@@ -72,7 +72,10 @@ private slots:
             Song song = songWithSettings();
             const Song before = song;
             bool listsInOrder = false;
-            const QStringList shown = runEntry(window, song, [done, &listsInOrder](InstrumentSettingsDialog& d) {
+            QStringList waveTips;
+            const QStringList shown = runEntry(window, song, [&](InstrumentSettingsDialog& d) {
+                for (const int wave : {0, 9, 10, 19, 29, 30, 41, 54, 55, 65, 84, 85, 99})
+                    waveTips << waveList(d, 3)->item(wave)->toolTip();
                 const QComboBox* drums = control<QComboBox>(d, "comboDrum", 7);
                 listsInOrder = waveList(d, 7)->count() == 100 && waveList(d, 7)->item(99)->text() == "Wave 99" &&
                                drums->count() == 28 && drums->itemText(5) == "HiClose" &&
@@ -87,6 +90,12 @@ private slots:
                 done ? pressDone(d) : (void)d.close();
             });
             QVERIFY(listsInOrder);
+            // Each wave's item tells its family and brightness as the sample generator made it.
+            QCOMPARE(waveTips,
+                     QStringList({"Pure or soft tone, soft", "Pure or soft tone, soft", "Pulse wave, bright",
+                                  "Pulse wave, sharp", "Pulse wave, bright", "Sawtooth, bright", "Organ, mellow",
+                                  "Organ, bright", "Bell, bright", "Vowel, bright", "Orchestral colour, bright",
+                                  "FM or shaped wave, soft", "FM or shaped wave, soft"}));
             QCOMPARE(shown, settingsShown);
             Song expected = before;  // lists without a selection keep the song's numbers
             if (done) {

@@ -3,6 +3,7 @@
 #include "tests/ui/UiTestRegistry.h"
 #include "tests/ui/dialogs/ModalDialogDriver.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -56,7 +57,64 @@ private slots:
             widget = widget->nextInFocusChain();
         } while (widget != box(dialog, "textTempo"));
         QCOMPARE(order, QStringList({"textTempo", "textSteps", "textBeats", "cmdApply", "cmdCancel", "textLoopBegin",
-                                     "textLoopEnd"}));
+                                     "textLoopEnd", "textBpm"}));
+    }
+
+    // The BPM box and the line under the written boxes read every change of them; a BPM typed
+    // (its own reading: decimals with ".") sets the tempo box to the nearest whole millisecond.
+    void bpmAndTheSongReadInMusicalTerms() {
+        SongSettingsDialog dialog;
+        QLineEdit* bpm = box(dialog, "textBpm");
+        const auto reading = [&] { return dialog.findChild<QLabel*>("tempoReading")->text(); };
+        const QString dot = QStringLiteral(" \u00B7 ");
+        // Typed into tempo, steps per bar, beats per step: the BPM box and the line.
+        for (const auto& [tempo, steps, beats, shownBpm, line] :
+             {std::tuple{"128", "4", "4", "117.2", "117.2 beats per minute" + dot + "a bar of 4 beats, 4 steps each"},
+              {"100", "3", "8", "75.0", "75.0 beats per minute" + dot + "a bar of 3 beats, 8 steps each"},
+              {"1000", "7", "1", "60.0", "60.0 beats per minute" + dot + "a bar of 7 beats, 1 steps each"},
+              {"0", "4", "4", "", "no tempo"},
+              {"128", "0", "4", "117.2", "no tempo"},
+              {"128", "4", "-2", "", "no tempo"}}) {
+            box(dialog, "textTempo")->setText(tempo);
+            box(dialog, "textSteps")->setText(steps);
+            box(dialog, "textBeats")->setText(beats);
+            QCOMPARE(bpm->text(), QString(shownBpm));
+            QCOMPARE(reading(), QString(line));
+        }
+        // Typed key by key into the BPM box, at 4 steps a beat: the tempo box follows, the BPM box
+        // keeps what is typed; what is no BPM ("1,", "1.2.") leaves the tempo as it was.
+        box(dialog, "textBeats")->setText("4");
+        for (const auto& [typed, tempo] : {std::pair{"120", "125"},
+                                           {"117.2", "128"},
+                                           {" 90.5 ", "166"},
+                                           {"1,5", "15000"},
+                                           {"0", "15000"},
+                                           {"-60", "15000"},
+                                           {"2e2", "7500"},
+                                           {"1.2.3", "12500"},
+                                           {"100000", "1"},
+                                           {"0.1", "65535"},
+                                           {".5", "30000"}}) {
+            bpm->clear();
+            QTest::keyClicks(bpm, typed);
+            QCOMPARE(box(dialog, "textTempo")->text(), QString(tempo));
+            QCOMPARE(bpm->text(), QString(typed));
+        }
+        QCOMPARE(reading(), "0.5 beats per minute" + dot + "a bar of 4 beats, 4 steps each");
+
+        // Opened on a song, it reads the song; a BPM typed there is applied as its tempo.
+        QWidget window;
+        Song song;
+        std::unique_ptr<SongSettingsDialog> shown;
+        QString opening;
+        runEntry(window, song, shown, {}, [&opening](SongSettingsDialog& d) {
+            opening = box(d, "textBpm")->text();
+            box(d, "textBpm")->clear();
+            QTest::keyClicks(box(d, "textBpm"), "150");
+            click(d, "cmdApply");
+        });
+        QCOMPARE(opening, QString("117.2"));
+        QCOMPARE(song.tempo, 100);
     }
 
     void cancelAndCloseBoxLeaveEvenWideValuesAlone() {

@@ -1,5 +1,7 @@
 // A document window: what it opens with, its channel buttons and status texts, layout and file commands.
 #include "document/DocumentWindow.h"
+#include "document/NoteInput.h"
+#include "document/StepEntryCommands.h"
 #include "roll/RollGeometry.h"
 #include "roll/ViewScroll.h"
 #include "roll/ui/ChannelSelector.h"
@@ -142,12 +144,27 @@ private slots:
     }
 
     // Go to Notes shows the first notes, centred on the current channel's; with Show Notes When
-    // Opening a read song opens there. Off, a song opens at the written scroll values.
+    // Opening a read song opens there, from its first step when they show from there. Off, a
+    // song opens at the written scroll values. Either way step entry starts at the first step.
     void goToNotesFindsTheSongsFirstNotes() {
         TestEditor editor;
         const QString path = editor.writeSong("late.org", songWith({{1, NoteRec{300, 60, 4, 6, 200}},
                                                                     {1, NoteRec{320, 64, 4, 6, 200}},
                                                                     {4, NoteRec{900, 10, 4, 6, 200}}}));
+        const QString early = editor.writeSong("early.org", songWith({{0, NoteRec{8, 20, 4, 6, 200}}}));
+        const QString empty = editor.writeSong("empty.org", Song());
+        for (const bool showNotes : {false, true}) {
+            settings::setShowNotesWhenOpening(showNotes);
+            for (const QString& opened : {early, empty}) {
+                editor.prompts.answers.push_back(opened);
+                DocumentWindow& document = *editor.mainWindow->clickOpen();
+                QCOMPARE(document.rollXScroll()->value(), showNotes ? 0 : 1);
+                QVERIFY(opened == empty || document.editState().viewScrollY > 0);
+                settings::setStepEntry(true);
+                QCOMPARE(document.noteInput().stepEntry().cursor(), 1);
+                settings::setStepEntry(false);
+            }
+        }
         const auto shows = [](DocumentWindow& document, int32_t column, int32_t row) {
             const QRect view(roll::keyStripWidth, 0, document.pianoRoll()->width() - roll::keyStripWidth,
                              document.pianoRoll()->height() - roll::panelHeight);

@@ -2,7 +2,9 @@
 // loop, the ruler and its readout, zoom, and the File menu's recent songs, multiple Open and Close.
 #include "audio/ui/TransportControls.h"
 #include "document/DocumentWindow.h"
+#include "document/NoteInput.h"
 #include "document/PositionReadout.h"
+#include "document/StepEntryCommands.h"
 #include "document/ViewCommands.h"
 #include "roll/ui/RollRenderer.h"
 #include "roll/ui/RollRuler.h"
@@ -12,6 +14,8 @@
 #include "tests/ui/UiTestRegistry.h"
 #include "widgets/ProgramSettings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -71,6 +75,7 @@ private slots:
     void cleanup() {
         setViewSettings(false, false, false);
         settings::setZoom(100, 100);
+        settings::setStepEntry(false);
     }
 
     // Every setting off (as they start): the roll is the written one, pixel for pixel, and keeps
@@ -223,6 +228,52 @@ private slots:
         QCOMPARE(QList<int>({second.editState().zoomX, second.editState().zoomY}), (QList<int>{25, 50}));
     }
 
+    // Zoom by keys keeps the column at the left edge, or the play cursor or step entry's cursor
+    // where one is in view, within a column (the bars move in steps of about two).
+    void zoomByKeysKeepsTheLeftEdgeOrACursor() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        QApplication::setActiveWindow(editor.mainWindow.get());
+        const auto columnAt = [&](double x) {
+            const EditState& edit = document.editState();
+            return (x - roll::keyStripWidth + edit.viewScrollX) /
+                       roll::RollScale::ofZoom(edit.zoomX, edit.zoomY).columnWidth +
+                   1;
+        };
+        const auto xOf = [&](int32_t column) {
+            const EditState& edit = document.editState();
+            return double(roll::columnLeftX(column, edit.viewScrollX, roll::RollScale::ofZoom(edit.zoomX, edit.zoomY)));
+        };
+        const auto zoomKeepsColumnAt = [&](const std::function<double()>& x) {
+            for (const int key :
+                 {Qt::Key_Equal, Qt::Key_Equal, Qt::Key_Minus, Qt::Key_Minus, Qt::Key_Minus, Qt::Key_0}) {
+                const double at = x();
+                const double before = columnAt(at);
+                QTest::keyClick(document.pianoRoll(), Qt::Key(key), Qt::ControlModifier);
+                if (std::abs(columnAt(at) - before) > 1)
+                    return false;
+            }
+            return true;
+        };
+        document.rollXScroll()->setValue(300);
+        QVERIFY(zoomKeepsColumnAt([] { return double(roll::keyStripWidth); }));
+        QVERIFY(document.editState().viewScrollX > 16 * 100);
+
+        settings::setStepEntry(true);
+        StepEntryCommands& entry = document.noteInput().stepEntry();
+        entry.moveCursorTo(int32_t(columnAt(400)));
+        QVERIFY(zoomKeepsColumnAt([&] { return xOf(entry.cursor()); }));
+        settings::setStepEntry(false);
+
+        auto& controls = document.transportControls();
+        controls.play();
+        QTRY_VERIFY_WITH_TIMEOUT(!document.transport().isPreparing(), 60000);
+        controls.pause();
+        controls.moveWhilePaused(int32_t(columnAt(500)));
+        QVERIFY(zoomKeepsColumnAt([&] { return xOf(controls.playPosition()); }));
+        controls.stop();
+    }
+
     // Recent Songs lists the songs opened and saved, newest first, ten at most, in every File
     // menu; Open takes several files; Close closes the window as its close box does.
     void recentSongsSeveralAtOnceAndClose() {
@@ -263,6 +314,21 @@ private slots:
         QCOMPARE(editor.prompts.savePrompts, (QStringList{"song10.org", "song10.org"}));
         main.documents().first()->closeWindow();
         QTRY_COMPARE(main.documents().size(), 10);
+
+        // Two entries of one name both show their folder; every tooltip is the whole path.
+        QVERIFY(QDir(editor.folder.path()).mkdir("other"));
+        const QString twin = editor.writeSong("other/song10.org", Song());
+        editor.prompts.answers.push_back(twin);
+        QVERIFY(main.clickOpen() != nullptr);
+        emit main.activeDocument()->menus().first()->aboutToShow();
+        recent = main.activeDocument()->menus().first()->findChild<QMenu*>("menuRecentSongs");
+        const auto folderOf = [](const QString& path) { return QDir::toNativeSeparators(QFileInfo(path).path()); };
+        QCOMPARE(recent->actions().at(0)->text(), "&1 song10.org (" + folderOf(twin) + ")");
+        QCOMPARE(recent->actions().at(1)->text(), "&2 song10.org (" + folderOf(paths[10]) + ")");
+        QCOMPARE(recent->actions().at(2)->text(), QString("&3 song11.org"));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(recent->actions().at(i)->toolTip(),
+                     QDir::toNativeSeparators((QStringList{twin} + paths.mid(10))[i]));
     }
 };
 

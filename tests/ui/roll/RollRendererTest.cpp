@@ -381,7 +381,7 @@ private slots:
     }
 
     // Zoomed, the cells take their size and the keys their rows; the key strip, panel, marks and
-    // digits keep theirs, and a keyboard shorter than the roll ends in black.
+    // digits keep theirs, and below a keyboard shorter than the roll the grid goes on.
     void zoomedCellsKeysAndMarks() {
         addNote(0, 5, 10, 3, 6, 248);
         roll::RollView v = view();
@@ -401,8 +401,13 @@ private slots:
         QCOMPARE(m_picture.copy(int(roll::noteBoxX(5, 0, v.scale)), h - 141 + 30, 16, 5), region(sprite::mark));
         QCOMPARE(m_picture.copy(0, 0, 56, 72), pieces.keys().copy(0, 0, 56, 72));
         QCOMPARE(m_picture.copy(56, 60, 4, 10), region(sprite::digit(7)));
-        QCOMPARE(m_picture.pixel(30, 96 * 6 + 2), 0xFF000000u);  // below the lowest key
-        QCOMPARE(m_picture.pixel(300, 96 * 6 + 2), 0xFF000000u);
+        // Below the lowest key the grid goes on, its octave of rows repeated, beside the label's ground.
+        const int belowKeys = 96 * 6;
+        QCOMPARE(m_picture.copy(65, belowKeys, 577 - 65, h - 144 - belowKeys),
+                 m_picture.copy(65, belowKeys - 72, 577 - 65, h - 144 - belowKeys));
+        const QRgb labelGround = m_picture.pixel(5, h - 2);
+        QCOMPARE(m_picture.pixel(30, belowKeys + 2), labelGround);
+        QCOMPARE(m_picture.pixel(64, h - 145), labelGround);
         QCOMPARE(m_picture.copy(0, h - 144, 65, 144), region(sprite::panelLabel));
         // The keys keep a black key's shine and every key's lower edge at any height.
         QCOMPARE(pieces.keys().pixel(10, 6 + 1), m_sheet.pixel(10, sprite::blackKey.y + 1));
