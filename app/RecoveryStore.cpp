@@ -76,7 +76,9 @@ QString RecoveryStore::defaultRoot() {
 // Made under a hidden name, locked, and only then given its own name: another editor starting at
 // the same moment never sees a folder of a running editor without its lock.
 int RecoveryStore::makeFolder() {
-    if (!m_folder.isEmpty() || m_refused)
+    if (m_refused)
+        return EACCES;
+    if (!m_folder.isEmpty())
         return 0;
     int error = files::makeFolders(m_files, toPath(m_root));
     for (int attempt = 0; error == 0 && attempt < folderAttempts; ++attempt) {

@@ -395,7 +395,7 @@ private slots:
         World world;
         const QString outside = world.folder.filePath("outside");
         const QMap<QString, QStringList> foreign{
-            {"userstuff", {"notes.txt", "song-1.org", "index.json"}},
+            {"userstuff", {"lock", "notes.txt", "song-1.org", "index.json"}},
             {"4-5-6", {"song-1.org", "index.json"}},
             {"2-2-2", {"lock", "song-1.org"}},
             {"1-2-3", {"lock", "song-1.org", "notes.txt", ".index.json.Ab12Cd", ".song-1.org.x9"}},
@@ -417,6 +417,14 @@ private slots:
             editor.prompts.restoreAnswers = {false};
             editor.mainWindow->restoreLeftBehind();
             QCOMPARE(editor.prompts.restorePrompts, QList<int>{1});  // 1-2-3's song alone
+            QCOMPARE(editor.prompts.messages.size(), 0);
+        }
+        // What is not the store's is looked at, never opened, listed or removed.
+        for (const Call& call : files.calls) {
+            for (const char* name : {"/userstuff", "/mylink", "/7-8-9", "/2-2-2"}) {
+                QVERIFY2(call.operation == Operation::Status || call.path.find(name) == std::string::npos,
+                         call.path.c_str());
+            }
         }
         const auto namesIn = [](const QString& folder) {
             return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
@@ -429,6 +437,25 @@ private slots:
             if (it.key() != "1-2-3")
                 QCOMPARE(namesIn(world.root + "/" + it.key()), names);
         }
+    }
+
+    // A settled folder whose index could not be removed keeps its lock, so that a later start
+    // settles it again rather than never finding it.
+    void aFolderThatCouldNotBeEmptiedKeepsItsLock() {
+        World world;
+        const QString folder = world.root + "/5-5-5";
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile(folder + "/lock").open(QIODevice::WriteOnly));
+        QVERIFY(QFile(folder + "/index.json").open(QIODevice::WriteOnly));
+        QVERIFY(saveOrgFile(Song(), QFile::encodeName(folder + "/song-1.org").toStdString()).ok);
+        FaultyFileSystem files;
+        files.failWhen = [](const Call& call) {
+            return call.operation == Operation::Remove && call.path.ends_with("/index.json") ? EIO : 0;
+        };
+        RecoveryStore store(world.root, files);
+        store.claimLeftBehind();
+        QCOMPARE(store.settleClaimed({}), EIO);
+        QVERIFY(QFile::exists(folder + "/lock"));
     }
 
     // A root that is a link is used when it leads to a folder of the user's. One that leads to
