@@ -66,8 +66,11 @@ restore_and_save_as() {
   [ -s "$1" ] || fail "the restored song was not saved"
 }
 
-# An edited, never-saved song, then SIGTERM: the editor ends at once and keeps the song.
+# An edited, never-saved song, then SIGTERM: the editor ends at once and keeps the song, with no
+# interval to have kept it before.
+TROMEL_RECOVERY_INTERVAL_MS=600000
 start
+TROMEL_RECOVERY_INTERVAL_MS=300
 focus_main
 xdotool key --clearmodifiers ctrl+n
 sleep 1
