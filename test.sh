@@ -31,7 +31,7 @@ unset UBSAN_OPTIONS
 echo "== Core tests under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROMEL_CORE_ONLY=ON -DTROMEL_TSAN=ON >/dev/null
 cmake --build build-tsan
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --test-dir build-tsan --output-on-failure
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" GTEST_REPEAT=3 GTEST_SHUFFLE=1 ctest --test-dir build-tsan --output-on-failure
 
 if command -v clang++ >/dev/null; then
   echo "== Fuzzing the file reader for ${FUZZ_SECONDS:-60} s"

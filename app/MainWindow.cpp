@@ -374,18 +374,17 @@ void MainWindow::keepWorkForSignal() {
     m_recovery->keepForNextStart();
 }
 
+// Everything worth keeping is on disk once the work is kept. Unwinding the windows, the
+// libraries and their threads keeps nothing more and takes a good part of a second on a busy
+// machine; from inside a modal dialog's loop, unwinding into windows being deleted is no clean way
+// out at all. So the layout is kept as a close keeps it, and the process ends: the system closes
+// the sound device with it, without waiting for its buffers to drain as a closing device does.
 void MainWindow::endForSignal(int signal) {
     keepWorkForSignal();
     m_endWithoutAsking = true;
-    const int code = 128 + signal;
-    if (QApplication::activeModalWidget() != nullptr) {
-        // A modal dialog's loop runs inside some window's handler; unwinding into windows being
-        // deleted is no clean way out. Everything worth keeping is on disk now.
-        m_context.layer.release();
-        std::_Exit(code);
-    }
+    m_shutDown = true;  // no document is closed one by one
     close();
-    QCoreApplication::exit(code);
+    std::_Exit(128 + signal);
 }
 
 void MainWindow::onAbout() {

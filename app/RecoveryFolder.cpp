@@ -45,7 +45,14 @@ bool isSongFile(const QString& name) {
 }
 
 bool isFolderName(const QString& name) {
-    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/');
+    static const QRegularExpression pattern("^\\.?[0-9]{1,10}-[0-9]{1,20}-[0-9]{1,10}$");
+    return pattern.match(name).hasMatch();
+}
+
+bool isStoreFile(const QString& name) {
+    // A write's temporary file is the hidden target's name and a unique part, left by a kill.
+    static const QRegularExpression temporary("^\\.(index\\.json|song-[0-9]{1,9}\\.org)\\.[^/]+$");
+    return name == lockName || name == indexName || isSongFile(name) || temporary.match(name).hasMatch();
 }
 
 QByteArray indexBytes(const QList<IndexEntry>& entries) {
@@ -108,17 +115,23 @@ int removeFolder(files::FileSystem& files, const QString& folder) {
     QStringList names = namesIn(files, folder, error);
     if (error != 0)
         return error == ENOENT ? 0 : error;
+    names.removeIf([](const QString& name) { return !isStoreFile(name); });
     // Songs before the index that names them, so that a kill half-way leaves no unnamed song.
     std::stable_partition(names.begin(), names.end(), [](const QString& name) { return isSongFile(name); });
     names.removeAll(lockName);
     names << lockName;
     for (const QString& name : names) {
+        // The lock goes only with everything else: a folder left with its lock is taken again.
+        if (name == lockName && error != 0)
+            return error;
         const int removed = files.remove(toPath(folder + "/" + name));
         if (error == 0 && removed != ENOENT)
             error = removed;
     }
+    // What someone else put in there keeps the folder; without its lock it is never taken again.
     const int removed = files.remove(toPath(folder));
-    return error != 0 ? error : (removed == ENOENT ? 0 : removed);
+    const bool settled = removed == 0 || removed == ENOENT || removed == ENOTEMPTY || removed == EEXIST;
+    return error != 0 ? error : (settled ? 0 : removed);
 }
 
 }  // namespace tromel::recovery

@@ -39,8 +39,11 @@ files::Path toPath(const QString& path);
 // "song-N.org": the only names of songs a folder holds, so that an index can name nothing else.
 QString songFile(int document);
 bool isSongFile(const QString& name);
-// An editor's folder under the root. A hidden one (".NAME") is being made and not yet locked.
+// An editor's folder under the root, named "PID-MILLISECONDS-SERIAL". A hidden one (".NAME") is
+// being made and not yet locked. Nothing else under the root is ever the store's.
 bool isFolderName(const QString& name);
+// The names a folder's store writes: its lock, its index, its songs and their temporary files.
+bool isStoreFile(const QString& name);
 
 QByteArray indexBytes(const QList<IndexEntry>& entries);
 // The entries that name a song file of the pattern; a damaged index names none.
@@ -50,8 +53,9 @@ QList<IndexEntry> parseIndex(const QByteArray& bytes);
 // the pattern as an unnamed song. A missing index is no failure; one that cannot be read is.
 int readSongs(files::FileSystem& files, const QString& folder, QList<IndexEntry>& songs);
 
-// Empties and removes a folder whose lock the caller holds: the songs first, the index and
-// anything else next, the lock file last. Returns the first failure, having tried everything.
+// Empties and removes a folder whose lock the caller holds: the songs first, the index and the
+// temporary files next, the lock file last, and only when all else went. Anything else in it, and
+// the folder with it, stays. Returns the first failure.
 int removeFolder(files::FileSystem& files, const QString& folder);
 
 }  // namespace recovery

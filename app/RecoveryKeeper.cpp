@@ -92,6 +92,8 @@ void RecoveryKeeper::restoreLeftBehind() {
     if (!m_store)
         return;
     const RecoveryStore::Claim claim = m_store->claimLeftBehind();
+    if (!claim.refusal.isEmpty())
+        m_prompts.message(m_window, MessageIcon::Warning, "Tromel", claim.refusal);
     QStringList unreadable = claim.problems;
     QList<RecoveredSong> kept;
     if (!claim.songs.isEmpty() && m_prompts.askRestore(m_window, static_cast<int>(claim.songs.size()))) {

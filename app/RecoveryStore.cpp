@@ -40,7 +40,16 @@ QString underRoot(const QString& path) {
 }  // namespace
 
 RecoveryStore::RecoveryStore(QString root, files::FileSystem& files) : m_files(files), m_root(std::move(root)) {
+    m_refused = rootIsForeignLink();
     makeFolder();  // a failure here is met again, and told, at the first write
+}
+
+bool RecoveryStore::rootIsForeignLink() {
+    files::FileStatus status;
+    if (m_files.status(toPath(m_root), false, status) != 0 || status.kind != files::FileStatus::Kind::Link)
+        return false;
+    return m_files.status(toPath(m_root), true, status) != 0 || status.kind != files::FileStatus::Kind::Folder ||
+           !status.ownedByUser;
 }
 
 // An editor that ends normally has had every song saved or discarded. Songs restored from a gone
@@ -67,6 +76,8 @@ QString RecoveryStore::defaultRoot() {
 // Made under a hidden name, locked, and only then given its own name: another editor starting at
 // the same moment never sees a folder of a running editor without its lock.
 int RecoveryStore::makeFolder() {
+    if (m_refused)
+        return EACCES;
     if (!m_folder.isEmpty())
         return 0;
     int error = files::makeFolders(m_files, toPath(m_root));
@@ -123,6 +134,8 @@ int RecoveryStore::writeIndex(const QMap<int, Entry>& entries) {
 // The index names the song before the song is written: a kill between the two leaves the song's
 // earlier version with its name, or, for a first version, nothing the index can find.
 int RecoveryStore::write(int document, const Song& song, const QString& fileName, const QString& caption) {
+    if (m_refused)
+        return 0;  // the claim has said why nothing is kept
     if (const int error = makeFolder())
         return error;
     QString origin;
@@ -239,42 +252,22 @@ int RecoveryStore::settleAll() {
 
 RecoveryStore::Claim RecoveryStore::claimLeftBehind() {
     Claim claim;
+    if (m_refused) {
+        claim.refusal = "The folder for unsaved songs, " + m_root +
+                        ", is a link to a folder that is not yours; unsaved songs are not kept for recovery.";
+        return claim;
+    }
     std::vector<std::string> names;
     const int listed = m_files.listFolder(toPath(m_root), names);
-    if (listed != 0 && listed != ENOENT)
-        claim.problems << m_root + ": " + QString::fromStdString(files::errorText(listed));
+    if (listed != 0 && listed != ENOENT) {
+        claim.refusal = "The folder for unsaved songs, " + m_root +
+                        ", cannot be read: " + QString::fromStdString(files::errorText(listed));
+    }
     std::sort(names.begin(), names.end());
     for (const std::string& encoded : names) {
         const QString name = QFile::decodeName(QByteArray::fromStdString(encoded));
-        const QString folder = m_root + "/" + name;
-        if (folder == m_folder || !recovery::isFolderName(name))
-            continue;
-        const bool hidden = name.startsWith('.');
-        int fd = -1;
-        // A hidden folder is being made, or its maker was killed before it was named: only the
-        // second has a lock file that can be taken, and never one made here.
-        const int error = m_files.lock(toPath(folder + "/" + recovery::lockName), !hidden, fd);
-        if (error == 0 && hidden) {
-            recovery::removeFolder(m_files, folder);
-            m_files.close(fd);
-            continue;
-        }
-        // A running editor's folder, one just removed, or a file that is no folder.
-        if (error == EWOULDBLOCK || error == ENOENT || error == ENOTDIR || hidden)
-            continue;
-        QList<IndexEntry> entries;
-        const int read = error != 0 ? error : recovery::readSongs(m_files, folder, entries);
-        if (read != 0) {
-            claim.problems << folder + ": " + QString::fromStdString(files::errorText(read));
-            if (fd >= 0)
-                m_files.close(fd);
-            continue;
-        }
-        Claimed claimed{folder, fd, {}};
-        for (const IndexEntry& entry : entries)
-            claimed.songs.push_back({RecoveredSong{folder + "/" + entry.file, entry.fileName, entry.caption},
-                                     entry.origin, Fate::Offered, 0});
-        m_claimed.push_back(std::move(claimed));
+        if (m_root + "/" + name != m_folder && recovery::isFolderName(name))
+            claimFolder(name, claim);
     }
     dropSuperseded();
     for (const Claimed& claimed : m_claimed)
@@ -282,6 +275,46 @@ RecoveryStore::Claim RecoveryStore::claimLeftBehind() {
             if (song.fate == Fate::Offered)
                 claim.songs << song.song;
     return claim;
+}
+
+// Its lock is opened, never made: a folder without one is no store's, or is being removed.
+void RecoveryStore::claimFolder(const QString& name, Claim& claim) {
+    const QString folder = m_root + "/" + name;
+    files::FileStatus status;
+    const int looked = m_files.status(toPath(folder), false, status);
+    if (looked != 0 && looked != ENOENT)
+        claim.problems << folder + ": " + QString::fromStdString(files::errorText(looked));
+    if (looked != 0 || status.kind != files::FileStatus::Kind::Folder || !status.ownedByUser)
+        return;
+    // A hidden folder is being made, or its maker was killed before it was named: only the
+    // second has a lock file that can be taken.
+    const bool hidden = name.startsWith('.');
+    int fd = -1;
+    const int error = m_files.lock(toPath(folder + "/" + recovery::lockName), false, fd);
+    if (error == 0 && hidden) {
+        recovery::removeFolder(m_files, folder);
+        m_files.close(fd);
+        return;
+    }
+    // A named folder loses its lock only as the last of its files, when it is being removed.
+    if (error == ENOENT && !hidden)
+        m_files.remove(toPath(folder));
+    // A running editor's folder, one just removed, or a lock that is no file of the store's.
+    if (error == EWOULDBLOCK || error == ENOENT || error == ENOTDIR || error == ELOOP || hidden)
+        return;
+    QList<IndexEntry> entries;
+    const int read = error != 0 ? error : recovery::readSongs(m_files, folder, entries);
+    if (read != 0) {
+        claim.problems << folder + ": " + QString::fromStdString(files::errorText(read));
+        if (fd >= 0)
+            m_files.close(fd);
+        return;
+    }
+    Claimed claimed{folder, fd, {}};
+    for (const IndexEntry& entry : entries)
+        claimed.songs.push_back(
+            {RecoveredSong{folder + "/" + entry.file, entry.fileName, entry.caption}, entry.origin, Fate::Offered, 0});
+    m_claimed.push_back(std::move(claimed));
 }
 
 // A song restored by an editor that was killed before it deleted the copy it restored from is

@@ -22,6 +22,8 @@ namespace tromel {
 // Every file operation goes through `files`. Each call answers 0 or the errno value of its failure.
 class RecoveryStore {
 public:
+    // A root that is a link is used only when it leads to a folder of the user's; through any
+    // other the store keeps nothing, and its claim says so.
     explicit RecoveryStore(QString root, files::FileSystem& files = files::systemFileSystem());
     // A store that ends normally takes its folder with it, unless keepOnExit() was called.
     ~RecoveryStore();
@@ -51,9 +53,12 @@ public:
     struct Claim {
         QList<RecoveredSong> songs;
         QStringList problems;  // "FOLDER: REASON" for each folder that could not be looked into
+        QString refusal;       // why the root itself cannot be used or read, as the user is told
     };
     // The songs of editors that are gone, claimed (their folders locked) so that no other editor
     // starting now takes them too. Songs that another claimed song was restored from are left out.
+    // Only real folders of the user's, named as stores name them and with their lock there
+    // already, are taken: nothing else under the root is touched.
     Claim claimLeftBehind();
     // A claimed song now lives on as `document`: its old copy goes once this store holds the
     // document's song whole, or once the document is saved or closed.
@@ -85,7 +90,9 @@ private:
         std::vector<ClaimedSong> songs;
     };
 
+    bool rootIsForeignLink();
     int makeFolder();
+    void claimFolder(const QString& name, Claim& claim);
     int writeIndex(const QMap<int, Entry>& entries);
     QString songPath(int document) const;
     int removeOwn(int document);
@@ -100,6 +107,7 @@ private:
     QMap<int, Entry> m_entries;
     std::vector<Claimed> m_claimed;
     bool m_keepOnExit = false;
+    bool m_refused = false;  // the root is a link to something not the user's
 };
 
 }  // namespace tromel

@@ -17,6 +17,13 @@ using Path = std::filesystem::path;
 // What readFile answers for something that is not a regular file (a FIFO, a device, a socket).
 inline constexpr int notRegularFile = -2;
 
+// What a name is, as lstat() (or stat(), following a link) tells it.
+struct FileStatus {
+    enum class Kind { File, Folder, Link, Other };
+    Kind kind = Kind::Other;
+    bool ownedByUser = false;  // owned by the user the program runs as
+};
+
 // The system's text for an errno value ("No space left on device"), or for notRegularFile.
 std::string errorText(int error);
 
@@ -43,7 +50,8 @@ public:
     // Waits until the folder's names (a rename, a new or removed file) are on the disk.
     virtual int flushFolder(const Path& folder) = 0;
     // Opens (with `create`, creating it when missing) and locks the file at `path` without
-    // waiting: EWOULDBLOCK while another holder has it. The lock lasts until `fd` is closed or
+    // waiting: EWOULDBLOCK while another holder has it. Neither the file nor its folder is
+    // followed when it is a link (ELOOP or ENOTDIR). The lock lasts until `fd` is closed or
     // the process ends, however it ends.
     virtual int lock(const Path& path, bool create, int& fd) = 0;
     // Reads a regular file, at most `largest` bytes of it. Anything else (a folder, a FIFO, a
@@ -51,6 +59,8 @@ public:
     virtual int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes) = 0;
     // The names in a folder, without "." and "..".
     virtual int listFolder(const Path& folder, std::vector<std::string>& names) = 0;
+    // What the name `path` is; with `follow`, what a link there leads to.
+    virtual int status(const Path& path, bool follow, FileStatus& status) = 0;
 };
 
 // The operating system's own files.

@@ -87,10 +87,20 @@ int SystemFileSystem::flushFolder(const Path& folder) {
 
 // flock() rather than a lock written into the file: the system lets go of it when its holder ends,
 // however it ends, and a second holder within one process is refused as well.
+// A folder that is a link is not followed either: a lock is only ever taken in a real folder.
 int SystemFileSystem::lock(const Path& path, bool create, int& fd) {
-    fd = ::open(path.c_str(), O_RDONLY | (create ? O_CREAT : 0) | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    const Path folder = path.has_parent_path() ? path.parent_path() : Path(".");
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folderFd < 0) {
+        fd = -1;
+        return errno == ELOOP ? ENOTDIR : errno;
+    }
+    fd = ::openat(folderFd, path.filename().c_str(),
+                  O_RDONLY | (create ? O_CREAT : 0) | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    const int openError = fd < 0 ? errno : 0;
+    ::close(folderFd);
     if (fd < 0)
-        return errno;
+        return openError;
     struct stat status {};
     int error = errorOf(::fstat(fd, &status));
     if (error == 0)
@@ -152,6 +162,19 @@ int SystemFileSystem::listFolder(const Path& folder, std::vector<std::string>& n
     if (error == 0)
         names = std::move(found);
     return error;
+}
+
+int SystemFileSystem::status(const Path& path, bool follow, FileStatus& status) {
+    struct stat found {};
+    if ((follow ? ::stat(path.c_str(), &found) : ::lstat(path.c_str(), &found)) != 0)
+        return errno;
+    using Kind = FileStatus::Kind;
+    status.kind = S_ISREG(found.st_mode)   ? Kind::File
+                  : S_ISDIR(found.st_mode) ? Kind::Folder
+                  : S_ISLNK(found.st_mode) ? Kind::Link
+                                           : Kind::Other;
+    status.ownedByUser = found.st_uid == ::geteuid();
+    return 0;
 }
 
 }  // namespace tromel::files

@@ -19,6 +19,7 @@ public:
     int lock(const Path& path, bool create, int& fd) override;
     int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes) override;
     int listFolder(const Path& folder, std::vector<std::string>& names) override;
+    int status(const Path& path, bool follow, FileStatus& status) override;
 };
 
 }  // namespace tromel::files

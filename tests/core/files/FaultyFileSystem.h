@@ -25,7 +25,8 @@ enum class Operation {
     FlushFolder,
     Lock,
     ReadFile,
-    ListFolder
+    ListFolder,
+    Status
 };
 
 struct Call {
@@ -44,6 +45,7 @@ public:
     std::function<int(const Call&)> failWhen;    // the error a call fails with, 0 to make it
     int stopAfter = -1;                          // the call after which the process stops
     std::function<void(const Call&)> afterCall;  // after each call made
+    std::function<bool(const Path&)> othersOwn;  // the names status() tells as another user's
 
     bool stopped() const { return m_stopped; }
     void stop() {
@@ -106,6 +108,14 @@ public:
     }
     int listFolder(const Path& folder, std::vector<std::string>& names) override {
         return call(Operation::ListFolder, folder, [&] { return SystemFileSystem::listFolder(folder, names); });
+    }
+    int status(const Path& path, bool follow, FileStatus& status) override {
+        return call(Operation::Status, path, [&] {
+            const int error = SystemFileSystem::status(path, follow, status);
+            if (othersOwn && othersOwn(path))
+                status.ownedByUser = false;
+            return error;
+        });
     }
 
 private:

@@ -124,7 +124,7 @@ TEST(FileSeam, ReadsTakeOnlyRegularFilesWithoutWaiting) {
 }
 
 // A lock is refused to a second holder, even within one process, until its descriptor closes; a
-// lock file that is not there is made only when asked to.
+// lock file that is not there is made only when asked to, and none is taken through a link.
 TEST(FileSeam, LocksHoldUntilTheirHolderLetsGo) {
     const fs::path folder = fs::path(testing::TempDir()) / "seam-lock";
     fs::create_directories(folder);
@@ -138,6 +138,23 @@ TEST(FileSeam, LocksHoldUntilTheirHolderLetsGo) {
     EXPECT_EQ(files.close(first), 0);
     ASSERT_EQ(files.lock(folder / "lock", false, second), 0);
     files.close(second);
+
+    // Neither a link for the lock nor a link for its folder is followed, and what status() tells
+    // of a link depends on whether it follows it.
+    fs::create_directory_symlink(folder, folder / "linked");
+    fs::create_symlink(folder / "lock", folder / "linked-lock");
+    EXPECT_EQ(files.lock(folder / "linked" / "lock", false, second), ENOTDIR);
+    EXPECT_EQ(files.lock(folder / "linked-lock", false, second), ELOOP);
+    EXPECT_EQ(second, -1);
+    FileStatus status;
+    ASSERT_EQ(files.status(folder / "linked", false, status), 0);
+    EXPECT_EQ(status.kind, FileStatus::Kind::Link);
+    ASSERT_EQ(files.status(folder / "linked", true, status), 0);
+    EXPECT_EQ(status.kind, FileStatus::Kind::Folder);
+    EXPECT_TRUE(status.ownedByUser);
+    ASSERT_EQ(files.status(folder / "lock", false, status), 0);
+    EXPECT_EQ(status.kind, FileStatus::Kind::File);
+    EXPECT_EQ(files.status(folder / "none", false, status), ENOENT);
     EXPECT_EQ(makeFolders(files, folder / "a" / "b" / "c"), 0);
     EXPECT_EQ(makeFolders(files, folder / "a" / "b"), 0);
     EXPECT_TRUE(fs::is_directory(folder / "a" / "b" / "c"));

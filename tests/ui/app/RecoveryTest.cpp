@@ -204,7 +204,8 @@ void checkNextStart(const World& world, const QList<Expected>& expected, bool ki
                     const QString& where) {
     RecoveryStore next(world.root);
     const RecoveryStore::Claim claim = next.claimLeftBehind();
-    QVERIFY2(claim.problems.isEmpty(), qPrintable(where + ": " + claim.problems.join(", ")));
+    QVERIFY2(claim.problems.isEmpty() && claim.refusal.isEmpty(),
+             qPrintable(where + ": " + claim.problems.join(", ") + claim.refusal));
     QList<int> offered(expected.size(), 0);
     for (const RecoveredSong& song : claim.songs) {
         const QByteArray bytes = fileBytes(song.recoveryPath);
@@ -358,6 +359,7 @@ private slots:
         World world;
         const QString folder = world.root + "/1-2-3";
         QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile(folder + "/lock").open(QIODevice::WriteOnly));
         Song song;
         song.tempo = 321;
         QVERIFY(saveOrgFile(song, QFile::encodeName(folder + "/song-1.org").toStdString()).ok);
@@ -382,6 +384,119 @@ private slots:
             if (start == 1)
                 QCOMPARE(restored[0]->caption(), QString("kept.org*"));
             session.end();
+        }
+    }
+
+    // Under the root only real folders of the user's, named as stores name them and holding
+    // their lock already, are taken; settling one removes only the store's own files. A folder
+    // of the user's own, links under any name, a named folder without its lock or of another
+    // user keep every file, and get no lock made in them.
+    void nothingUnderTheRootThatNoStoreMadeIsTouched() {
+        World world;
+        const QString outside = world.folder.filePath("outside");
+        const QMap<QString, QStringList> foreign{
+            {"userstuff", {"lock", "notes.txt", "song-1.org", "index.json"}},
+            {"4-5-6", {"song-1.org", "index.json"}},
+            {"2-2-2", {"lock", "song-1.org"}},
+            {"1-2-3", {"lock", "song-1.org", "notes.txt", ".index.json.Ab12Cd", ".song-1.org.x9"}},
+            {"../outside", {"lock", "song-1.org", "notes.txt"}}};
+        for (auto it = foreign.begin(); it != foreign.end(); ++it) {
+            QVERIFY(QDir().mkpath(world.root + "/" + it.key()));
+            for (const QString& name : it.value())
+                QVERIFY(
+                    saveOrgFile(Song(), QFile::encodeName(world.root + "/" + it.key() + "/" + name).toStdString()).ok);
+        }
+        QVERIFY(QFile::link(outside, world.root + "/mylink"));
+        QVERIFY(QFile::link(outside, world.root + "/7-8-9"));
+        FaultyFileSystem files;
+        files.othersOwn = [](const files::Path& path) { return path.filename() == "2-2-2"; };
+        {
+            RecoveryStore store(world.root, files);
+            TestEditor editor;
+            editor.mainWindow->keepRecovery(&store, 3600 * 1000);
+            editor.prompts.restoreAnswers = {false};
+            editor.mainWindow->restoreLeftBehind();
+            QCOMPARE(editor.prompts.restorePrompts, QList<int>{1});  // 1-2-3's song alone
+            QCOMPARE(editor.prompts.messages.size(), 0);
+        }
+        // What is not the store's is looked at, never opened, listed or removed.
+        for (const Call& call : files.calls) {
+            for (const char* name : {"/userstuff", "/mylink", "/7-8-9", "/2-2-2"}) {
+                QVERIFY2(call.operation == Operation::Status || call.path.find(name) == std::string::npos,
+                         call.path.c_str());
+            }
+        }
+        const auto namesIn = [](const QString& folder) {
+            return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
+        };
+        QCOMPARE(namesIn(world.root), (QStringList{"1-2-3", "2-2-2", "4-5-6", "7-8-9", "mylink", "userstuff"}));
+        QCOMPARE(namesIn(world.root + "/1-2-3"), QStringList{"notes.txt"});
+        for (auto it = foreign.begin(); it != foreign.end(); ++it) {
+            QStringList names = it.value();
+            names.sort();
+            if (it.key() != "1-2-3")
+                QCOMPARE(namesIn(world.root + "/" + it.key()), names);
+        }
+    }
+
+    // A settled folder whose index could not be removed keeps its lock, so that a later start
+    // settles it again rather than never finding it.
+    void aFolderThatCouldNotBeEmptiedKeepsItsLock() {
+        World world;
+        const QString folder = world.root + "/5-5-5";
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile(folder + "/lock").open(QIODevice::WriteOnly));
+        QVERIFY(QFile(folder + "/index.json").open(QIODevice::WriteOnly));
+        QVERIFY(saveOrgFile(Song(), QFile::encodeName(folder + "/song-1.org").toStdString()).ok);
+        FaultyFileSystem files;
+        files.failWhen = [](const Call& call) {
+            return call.operation == Operation::Remove && call.path.ends_with("/index.json") ? EIO : 0;
+        };
+        RecoveryStore store(world.root, files);
+        store.claimLeftBehind();
+        QCOMPARE(store.settleClaimed({}), EIO);
+        QVERIFY(QFile::exists(folder + "/lock"));
+    }
+
+    // A root that is a link is used when it leads to a folder of the user's. One that leads to
+    // another's folder, or nowhere, keeps nothing and says so; a root that cannot be read says so.
+    void aRootThatIsALinkOrUnreadableIsToldOf() {
+        for (const QString kind : {"own", "others", "dangling", "unreadable"}) {
+            World world;
+            const QString target = world.folder.filePath(kind == "dangling" ? "nowhere" : "target");
+            if (kind != "dangling")
+                QVERIFY(QDir().mkpath(target));
+            if (kind != "unreadable")
+                QVERIFY(QFile::link(target, world.root));
+            FaultyFileSystem files;
+            files.othersOwn = [&](const files::Path& path) {
+                return kind == "others" && path.filename() == "recovery";
+            };
+            files.failWhen = [&](const Call& call) {
+                return kind == "unreadable" && call.operation == Operation::ListFolder ? EACCES : 0;
+            };
+            RecoveryStore store(world.root, files);
+            TestEditor editor;
+            editor.mainWindow->keepRecovery(&store, 3600 * 1000);
+            editor.mainWindow->restoreLeftBehind();
+            setTempo(editor.mainWindow->newFile(), 150);
+            editor.mainWindow->findChild<RecoveryKeeper*>()->write();
+            const QString text =
+                kind == "own" ? QString()
+                : kind == "unreadable"
+                    ? "The folder for unsaved songs, " + world.root + ", cannot be read: Permission denied"
+                    : "The folder for unsaved songs, " + world.root +
+                          ", is a link to a folder that is not yours; unsaved songs are not kept for recovery.";
+            QCOMPARE(editor.prompts.messages.size(), text.isEmpty() ? 0 : 1);
+            if (!text.isEmpty())
+                QCOMPARE(editor.prompts.messages[0].text, text);
+            const bool kept = kind == "own" || kind == "unreadable";
+            QCOMPARE(store.holds(1), kept);
+            // The store's folder, made through the link or in the unreadable root; none elsewhere.
+            QCOMPARE(QDir(kind == "unreadable" ? world.root : target)
+                         .entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)
+                         .size(),
+                     kept ? 1 : 0);
         }
     }
 
