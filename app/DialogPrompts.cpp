@@ -114,6 +114,27 @@ bool DialogPrompts::askRestore(QWidget* parent, int songCount) {
     return box.clickedButton() == restore;
 }
 
+// Cancel by default: a key pressed without reading writes over nothing.
+ChangedFileChoice DialogPrompts::askOverwriteChanged(QWidget* parent, const QString& name) {
+    QMessageBox box(QMessageBox::Warning, "Tromel", changedText(name), QMessageBox::NoButton, parent);
+    QPushButton* overwrite = box.addButton("Overwrite", QMessageBox::DestructiveRole);
+    QPushButton* saveAs = box.addButton("Save As...", QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton("Cancel", QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == overwrite)
+        return ChangedFileChoice::Overwrite;
+    return box.clickedButton() == saveAs ? ChangedFileChoice::SaveAs : ChangedFileChoice::Cancel;
+}
+
+QString DialogPrompts::changedText(const QString& name) {
+    return QString(
+               "%1 was changed by another program since it was opened. Overwrite it, save under another name, "
+               "or cancel?")
+        .arg(name);
+}
+
 QString DialogPrompts::saveChangesText(const QString& name) {
     return QString("Save changes to %1?").arg(name);
 }

@@ -18,8 +18,10 @@ public:
     std::optional<QString> chooseSaveFile(QWidget* parent, const QString& title, const QString& suggestedName) override;
     SaveChoice askSaveChanges(QWidget* parent, const QString& name) override;
     bool askRestore(QWidget* parent, int songCount) override;
+    ChangedFileChoice askOverwriteChanged(QWidget* parent, const QString& name) override;
 
     static QString saveChangesText(const QString& name);
+    static QString changedText(const QString& name);
     static QString restoreText(int songCount);
 
     // The MIDI dialog's two filters; the first is selected.

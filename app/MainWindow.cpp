@@ -94,6 +94,7 @@ MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(pa
         {[this] { return documents(); }, [this] { return newFile(); },
          [this](DocumentWindow* document) { closeDocument(qobject_cast<QMdiSubWindow*>(document->parentWidget())); },
          [this](const QString& text) { statusBar()->showMessage(text); }});
+    m_context.safekeeping = m_recovery;
     setAcceptDrops(true);
     createMainMenus();
     createWindowMenu();
@@ -112,6 +113,7 @@ MainWindow::~MainWindow() {
     // The document windows go before the menus they show are torn down with this window.
     for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList())
         delete subWindow;
+    m_context.safekeeping = nullptr;
 }
 
 void MainWindow::createMainMenus() {

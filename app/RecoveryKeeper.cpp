@@ -71,6 +71,23 @@ void RecoveryKeeper::write() {
     report(writeModified());
 }
 
+// Written whether or not the store holds the song already: the copy may be under another name.
+int RecoveryKeeper::keepWhileWriting(QObject* document, const Song& song, const QString& fileName,
+                                     const QString& caption) {
+    if (!m_store)
+        return 0;
+    const int error = m_store->write(document->property(recoveryIdProperty).toInt(), song, fileName, caption);
+    if (error == 0)
+        document->setProperty(recoveryStaleProperty, false);
+    return error;
+}
+
+void RecoveryKeeper::writtenWhole(QObject* document) {
+    const auto* window = qobject_cast<DocumentWindow*>(document);
+    if (m_store && window && !window->isModified())
+        report(m_store->remove(window->property(recoveryIdProperty).toInt()));
+}
+
 // Work goes on whatever happens here; the box is shown once a run of failures, so that an
 // interval that fails again does not stack boxes, and the status bar keeps the latest word.
 void RecoveryKeeper::report(int error) {

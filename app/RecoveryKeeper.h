@@ -3,6 +3,7 @@
 // offered again at start.
 #pragma once
 
+#include "document/SongSafekeeping.h"
 #include "widgets/Prompts.h"
 
 #include <QList>
@@ -18,7 +19,7 @@ namespace tromel {
 class DocumentWindow;
 class RecoveryStore;
 
-class RecoveryKeeper : public QObject {
+class RecoveryKeeper : public QObject, public SongSafekeeping {
     Q_OBJECT
 
 public:
@@ -43,6 +44,9 @@ public:
     void keepForNextStart();
     // What each interval does: every modified song written that the store does not hold as it is.
     void write();
+    // A file of several names is written in place: the song is kept first (see SongSafekeeping).
+    int keepWhileWriting(QObject* document, const Song& song, const QString& fileName, const QString& caption) override;
+    void writtenWhole(QObject* document) override;
 
     // What a failed recovery write shows: "Unsaved songs cannot be kept for recovery: REASON".
     static QString failureText(int error);

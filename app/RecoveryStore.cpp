@@ -46,9 +46,9 @@ RecoveryStore::RecoveryStore(QString root, files::FileSystem& files) : m_files(f
 
 bool RecoveryStore::rootIsForeignLink() {
     files::FileStatus status;
-    if (m_files.status(toPath(m_root), false, status) != 0 || status.kind != files::FileStatus::Kind::Link)
+    if (m_files.status(toPath(m_root), false, status) != 0 || status.type != files::FileType::Link)
         return false;
-    return m_files.status(toPath(m_root), true, status) != 0 || status.kind != files::FileStatus::Kind::Folder ||
+    return m_files.status(toPath(m_root), true, status) != 0 || status.type != files::FileType::Folder ||
            !status.ownedByUser;
 }
 
@@ -284,7 +284,7 @@ void RecoveryStore::claimFolder(const QString& name, Claim& claim) {
     const int looked = m_files.status(toPath(folder), false, status);
     if (looked != 0 && looked != ENOENT)
         claim.problems << folder + ": " + QString::fromStdString(files::errorText(looked));
-    if (looked != 0 || status.kind != files::FileStatus::Kind::Folder || !status.ownedByUser)
+    if (looked != 0 || status.type != files::FileType::Folder || !status.ownedByUser)
         return;
     // A hidden folder is being made, or its maker was killed before it was named: only the
     // second has a lock file that can be taken.

@@ -3,6 +3,7 @@
 
 #include "audio/AudioLayer.h"
 #include "audio/ui/MidiInput.h"
+#include "document/SongSafekeeping.h"
 #include "files/FileSystem.h"
 #include "roll/ui/RollPictures.h"
 #include "widgets/Prompts.h"
@@ -18,6 +19,7 @@ struct EditorContext {
     std::filesystem::path sampleFolder;                         // "Processed ORG Samples" in the program's folder
     files::FileSystem& fileSystem = files::systemFileSystem();  // what songs are read and saved through
     audio::MidiInput* midi = nullptr;                           // the MIDI keyboards; none without MIDI
+    SongSafekeeping* safekeeping = nullptr;                     // where songs are kept while a file is written in place
 };
 
 }  // namespace tromel

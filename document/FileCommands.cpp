@@ -52,6 +52,7 @@ OpenOutcome FileCommands::openPath(const QString& path) {
         return OpenOutcome::NotOpened;
     }
     m_fileName = path;
+    m_stamp = result.stamp;
     setCaptionFromPath(path);
     settings::addRecentSong(path);
     m_host.showOpenedSong();
@@ -66,6 +67,8 @@ bool FileCommands::openRecovered(const QString& recoveryPath, const QString& fil
         return false;
     m_fileName = fileName;
     m_baseCaption = caption;
+    // What the file held when the song was opened is not known: a save writes without asking.
+    m_stamp = {};
     // Unsaved work: modified from the start, and no undo step leads back to a saved state.
     m_history.resetClean();
     emit captionChanged();
@@ -83,36 +86,81 @@ void FileCommands::showUnsavedSong(const QString& caption) {
 
 bool FileCommands::save() {
     m_host.finishGesture();
-    if (m_fileName != noFileName)
-        return writeSong(m_fileName);
-    return saveAs();
+    if (m_fileName == noFileName)
+        return saveAs();
+    const Written written = writeSong(m_fileName, true);
+    return written == Written::SaveAsInstead ? saveAs() : written == Written::Saved;
 }
 
 bool FileCommands::saveAs() {
     m_host.finishGesture();
     // A song with a file proposes that file; one without its caption's name ("NewData.org" when new).
     const QString proposed = m_fileName != noFileName ? m_fileName : m_baseCaption;
-    const std::optional<QString> path = m_context.prompts.chooseSaveFile(m_window, "Save As...", proposed);
-    if (!path)
-        return false;
-    // A failed save keeps the document bound to its file, so Save and recovery still know it.
-    if (!writeSong(*path))
-        return false;
-    m_fileName = *path;
-    setCaptionFromPath(*path);
-    return true;
+    // A read-only file chosen is refused, and the chooser offered again.
+    for (;;) {
+        const std::optional<QString> path = m_context.prompts.chooseSaveFile(m_window, "Save As...", proposed);
+        if (!path)
+            return false;
+        // A failed save keeps the document bound to its file, so Save and recovery still know it. The
+        // file chooser asked before replacing a file: no second question about another program.
+        const Written written = writeSong(*path, false);
+        if (written == Written::NotSaved)
+            return false;
+        if (written == Written::Saved) {
+            m_fileName = *path;
+            setCaptionFromPath(*path);
+            return true;
+        }
+    }
 }
 
-bool FileCommands::writeSong(const QString& path) {
-    const SaveResult result = saveOrgFile(m_song, toFilesystemPath(path), m_context.fileSystem);
+QString FileCommands::failureText(const QString& path, const QString& reason) {
+    const QFileInfo file(path);
+    return QString("%1 could not be saved in %2: %3").arg(file.fileName(), file.absolutePath(), reason);
+}
+
+FileCommands::Written FileCommands::writeSong(const QString& path, bool checkChanges) {
+    SaveOptions options;
+    if (checkChanges)
+        options.unchangedSince = m_stamp;
+    const QString name = QFileInfo(path).fileName();
+    options.keepFirst = [this, &path, &name]() -> std::string {
+        const int error =
+            m_context.safekeeping ? m_context.safekeeping->keepWhileWriting(m_window, m_song, path, name) : 0;
+        return error == 0 ? std::string() : "it could not first be kept for recovery (" + files::errorText(error) + ")";
+    };
+    const SaveResult result = saveOrgFile(m_song, toFilesystemPath(path), m_context.fileSystem, options);
+    switch (result.refusal) {
+        case SaveRefusal::ReadOnly:
+            m_context.prompts.message(m_window, MessageIcon::Warning, "File Save Error", name + " is read-only.");
+            return Written::SaveAsInstead;
+        case SaveRefusal::ChangedElsewhere:
+            switch (m_context.prompts.askOverwriteChanged(m_window, m_baseCaption)) {
+                case ChangedFileChoice::Overwrite:
+                    return writeSong(path, false);
+                case ChangedFileChoice::SaveAs:
+                    return Written::SaveAsInstead;
+                case ChangedFileChoice::Cancel:
+                    break;
+            }
+            return Written::NotSaved;
+        case SaveRefusal::None:
+            break;
+    }
     if (!result.ok) {
         m_context.prompts.message(m_window, MessageIcon::Warning, "File Save Error",
-                                  QString::fromStdString(result.reason));
-        return false;
+                                  failureText(path, QString::fromStdString(result.reason)));
+        // The file may hold part of the song now: only the recovery copy holds it whole.
+        if (result.fileTouched)
+            m_history.resetClean();
+        return Written::NotSaved;
     }
+    m_stamp = result.stamp;
     m_history.setClean();
+    if (m_context.safekeeping)
+        m_context.safekeeping->writtenWhole(m_window);
     settings::addRecentSong(path);
-    return true;
+    return Written::Saved;
 }
 
 void FileCommands::setCaptionFromPath(const QString& path) {

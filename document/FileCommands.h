@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/EditorContext.h"
+#include "files/FileStamp.h"
 #include "song/Song.h"
 
 #include <QObject>
@@ -54,6 +55,9 @@ public:
     // Shows a song made in this (fresh) document, not read from a file, as unsaved work named
     // `caption`: bound to no file and modified, so Save asks where, proposing that name.
     void showUnsavedSong(const QString& caption);
+    // Saves into the document's file (asks where while it has none). A file another program
+    // changed since it was opened or saved is written over only when the user says so; a read-only
+    // file is refused, and Save As offered.
     bool save();
     bool saveAs();
     // For a modified song asks "Save changes to NAME?" and saves when told to; true when the
@@ -62,12 +66,17 @@ public:
     // File > Export Audio...: the song rendered into audio files as tromel-cli render does.
     void exportAudio();
 
+    // The text of a failed save: "SONG could not be saved in FOLDER: REASON".
+    static QString failureText(const QString& path, const QString& reason);
+
 signals:
     // The caption's file name changed; the modified mark is the history's to announce.
     void captionChanged();
 
 private:
-    bool writeSong(const QString& path);
+    enum class Written { Saved, NotSaved, SaveAsInstead };
+    // `checkChanges`: refused (and the user asked) when the file holds other bytes than m_stamp.
+    Written writeSong(const QString& path, bool checkChanges);
     void setCaptionFromPath(const QString& path);
 
     QWidget* m_window;
@@ -77,6 +86,7 @@ private:
     Host m_host;
     QString m_fileName = noFileName;
     QString m_baseCaption = newDocumentCaption;
+    files::FileStamp m_stamp;  // what the document's file held when opened or last saved
 };
 
 }  // namespace tromel

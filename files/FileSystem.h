@@ -18,14 +18,23 @@ using Path = std::filesystem::path;
 inline constexpr int notRegularFile = -2;
 
 // What a name is, as lstat() (or stat(), following a link) tells it.
-struct FileStatus {
-    enum class Kind { File, Folder, Link, Other };
-    Kind kind = Kind::Other;
-    bool ownedByUser = false;  // owned by the user the program runs as
-};
-
 // The system's text for an errno value ("No space left on device"), or for notRegularFile.
 std::string errorText(int error);
+
+enum class FileType { Regular, Folder, Link, Other };
+
+// What the system knows of a name, without the file's contents.
+struct FileStatus {
+    FileType type = FileType::Other;
+    mode_t permissions = 0;  // the mode's permission bits
+    uid_t owner = 0;
+    uint64_t links = 0;  // the names the file has (hard links)
+    uint64_t size = 0;
+    int64_t modified = 0;  // nanoseconds since the epoch
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool ownedByUser = false;  // owned by the user the program runs as
+};
 
 // Every call returns 0, or the errno value of its failure; a failed call changes nothing.
 // [any thread; one file or folder is never worked on by two threads at once]
@@ -33,11 +42,17 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    // Creates and opens a new file for writing, readable by its owner only. `pattern` ends in
-    // "XXXXXX", which is replaced in place by the name's unique part.
-    virtual int createTemporary(std::string& pattern, int& fd) = 0;
+    // Creates and opens a new file for writing, never through a link nor over anything already
+    // there, with `mode` less the process's umask (the system applies it; nobody reads or sets the
+    // umask). `pattern` ends in at least six "X", each replaced in place by an unpredictable letter,
+    // digit, "-" or "_".
+    virtual int createTemporary(std::string& pattern, mode_t mode, int& fd) = 0;
+    // Opens an existing regular file for writing, neither through a link nor cutting it short.
+    virtual int openForWriting(const Path& path, int& fd) = 0;
     // Writes all of `bytes`.
     virtual int write(int fd, std::span<const uint8_t> bytes) = 0;
+    // Cuts the file (or lengthens it with zeros) to `size` bytes.
+    virtual int truncate(int fd, uint64_t size) = 0;
     virtual int setPermissions(int fd, mode_t mode) = 0;
     // Waits until the file's bytes are on the disk.
     virtual int flush(int fd) = 0;
@@ -54,13 +69,19 @@ public:
     // followed when it is a link (ELOOP or ENOTDIR). The lock lasts until `fd` is closed or
     // the process ends, however it ends.
     virtual int lock(const Path& path, bool create, int& fd) = 0;
-    // Reads a regular file, at most `largest` bytes of it. Anything else (a folder, a FIFO, a
-    // device) is refused without being waited on.
-    virtual int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes) = 0;
+    // Reads a regular file, at most `largest` bytes of it, and what the system knows of the file
+    // read. Anything else (a folder, a FIFO, a device) is refused without being waited on.
+    virtual int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes, FileStatus& status) = 0;
+    int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes) {
+        FileStatus ignored;
+        return readFile(path, largest, bytes, ignored);
+    }
     // The names in a folder, without "." and "..".
     virtual int listFolder(const Path& folder, std::vector<std::string>& names) = 0;
-    // What the name `path` is; with `follow`, what a link there leads to.
+    // What the name `path` is: a link is described, not followed; with `follow`, what it leads to.
     virtual int status(const Path& path, bool follow, FileStatus& status) = 0;
+    // Where a link points, as written in it.
+    virtual int readLink(const Path& path, Path& target) = 0;
 };
 
 // The operating system's own files.

@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,11 +27,80 @@ int regularFileError(const struct stat& status) {
     return S_ISREG(status.st_mode) ? 0 : notRegularFile;
 }
 
+FileStatus statusOf(const struct stat& system) {
+    FileStatus status;
+    status.type = S_ISREG(system.st_mode)   ? FileType::Regular
+                  : S_ISDIR(system.st_mode) ? FileType::Folder
+                  : S_ISLNK(system.st_mode) ? FileType::Link
+                                            : FileType::Other;
+    status.permissions = system.st_mode & 07777;
+    status.owner = system.st_uid;
+    status.links = system.st_nlink;
+    status.size = static_cast<uint64_t>(system.st_size);
+    status.modified = static_cast<int64_t>(system.st_mtim.tv_sec) * 1'000'000'000 + system.st_mtim.tv_nsec;
+    status.device = system.st_dev;
+    status.inode = system.st_ino;
+    status.ownedByUser = system.st_uid == ::geteuid();
+    return status;
+}
+
+// Letters a name may hold anywhere; 64 of them, so that each random byte gives one without bias.
+constexpr char nameLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+constexpr int temporaryAttempts = 100;
+
+int fillRandomly(std::string& pattern, std::size_t from) {
+    std::vector<unsigned char> random(pattern.size() - from);
+    std::size_t got = 0;
+    while (got < random.size()) {
+        const ssize_t n = ::getrandom(random.data() + got, random.size() - got, 0);
+        if (n < 0 && errno != EINTR)
+            return errno;
+        got += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    for (std::size_t i = 0; i < random.size(); ++i)
+        pattern[from + i] = nameLetters[random[i] % 64];
+    return 0;
+}
+
 }  // namespace
 
-int SystemFileSystem::createTemporary(std::string& pattern, int& fd) {
-    fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    return fd < 0 ? errno : 0;
+// O_EXCL with O_NOFOLLOW: a name someone else placed there first, a link above all, is never
+// opened, and the letters they would have to guess are unpredictable.
+int SystemFileSystem::createTemporary(std::string& pattern, mode_t mode, int& fd) {
+    fd = -1;
+    const std::size_t from = pattern.find_last_not_of('X') + 1;
+    if (pattern.size() - from < 6)
+        return EINVAL;
+    for (int attempt = 0; attempt < temporaryAttempts; ++attempt) {
+        if (const int error = fillRandomly(pattern, from))
+            return error;
+        fd = ::open(pattern.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0)
+            return 0;
+        if (errno != EEXIST)
+            return errno;
+    }
+    return EEXIST;
+}
+
+int SystemFileSystem::openForWriting(const Path& path, int& fd) {
+    // Without waiting, should the name be a FIFO nobody reads.
+    fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat status {};
+    int error = errorOf(::fstat(fd, &status));
+    if (error == 0)
+        error = regularFileError(status);
+    if (error != 0) {
+        ::close(fd);
+        fd = -1;
+    }
+    return error;
+}
+
+int SystemFileSystem::truncate(int fd, uint64_t size) {
+    return errorOf(::ftruncate(fd, static_cast<off_t>(size)));
 }
 
 int SystemFileSystem::write(int fd, std::span<const uint8_t> bytes) {
@@ -114,7 +184,8 @@ int SystemFileSystem::lock(const Path& path, bool create, int& fd) {
     return error;
 }
 
-int SystemFileSystem::readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes) {
+int SystemFileSystem::readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes,
+                               FileStatus& readStatus) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0)
         return errno;
@@ -141,8 +212,10 @@ int SystemFileSystem::readFile(const Path& path, std::size_t largest, std::vecto
             break;
     }
     ::close(fd);
-    if (error == 0)
+    if (error == 0) {
         bytes = std::move(read);
+        readStatus = statusOf(status);
+    }
     return error;
 }
 
@@ -165,16 +238,26 @@ int SystemFileSystem::listFolder(const Path& folder, std::vector<std::string>& n
 }
 
 int SystemFileSystem::status(const Path& path, bool follow, FileStatus& status) {
-    struct stat found {};
-    if ((follow ? ::stat(path.c_str(), &found) : ::lstat(path.c_str(), &found)) != 0)
+    struct stat system {};
+    if ((follow ? ::stat(path.c_str(), &system) : ::lstat(path.c_str(), &system)) != 0)
         return errno;
-    using Kind = FileStatus::Kind;
-    status.kind = S_ISREG(found.st_mode)   ? Kind::File
-                  : S_ISDIR(found.st_mode) ? Kind::Folder
-                  : S_ISLNK(found.st_mode) ? Kind::Link
-                                           : Kind::Other;
-    status.ownedByUser = found.st_uid == ::geteuid();
+    status = statusOf(system);
     return 0;
+}
+
+int SystemFileSystem::readLink(const Path& path, Path& target) {
+    std::string text(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(path.c_str(), text.data(), text.size());
+        if (n < 0)
+            return errno;
+        if (static_cast<std::size_t>(n) < text.size()) {
+            text.resize(static_cast<std::size_t>(n));
+            target = text;
+            return 0;
+        }
+        text.resize(text.size() * 2);
+    }
 }
 
 }  // namespace tromel::files

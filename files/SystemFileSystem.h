@@ -7,8 +7,12 @@ namespace tromel::files {
 
 class SystemFileSystem : public FileSystem {
 public:
-    int createTemporary(std::string& pattern, int& fd) override;
+    using FileSystem::readFile;
+
+    int createTemporary(std::string& pattern, mode_t mode, int& fd) override;
+    int openForWriting(const Path& path, int& fd) override;
     int write(int fd, std::span<const uint8_t> bytes) override;
+    int truncate(int fd, uint64_t size) override;
     int setPermissions(int fd, mode_t mode) override;
     int flush(int fd) override;
     int close(int fd) override;
@@ -17,9 +21,10 @@ public:
     int makeFolder(const Path& path) override;
     int flushFolder(const Path& folder) override;
     int lock(const Path& path, bool create, int& fd) override;
-    int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes) override;
+    int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes, FileStatus& status) override;
     int listFolder(const Path& folder, std::vector<std::string>& names) override;
     int status(const Path& path, bool follow, FileStatus& status) override;
+    int readLink(const Path& path, Path& target) override;
 };
 
 }  // namespace tromel::files

@@ -22,6 +22,7 @@ enum class LoadStatus {
 struct LoadResult {
     LoadStatus status = LoadStatus::Read;
     std::string reason;
+    files::FileStamp stamp = {};  // what the file held when read
 
     bool ok() const { return status == LoadStatus::Read; }
 };
@@ -44,9 +45,8 @@ bool needsLaterVersion(const Song& song);
 // The file image of a song: values cut to their field widths, empty slots closed up.
 std::vector<uint8_t> writeOrgBytes(const Song& song);
 
-// Writes atomically: a temporary file beside the target is flushed and renamed over it, and the
-// folder flushed, so a failed save leaves any old file as it was and no temporary file behind.
+// Saves as writeFileAtomically does: whole or not at all, through links, hard links kept.
 SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path,
-                       files::FileSystem& files = files::systemFileSystem());
+                       files::FileSystem& files = files::systemFileSystem(), const SaveOptions& options = {});
 
 }  // namespace tromel

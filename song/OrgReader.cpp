@@ -131,9 +131,12 @@ LoadResult loadOrgFile(Song& song, const std::filesystem::path& path, files::Fil
     // ignores, so the read stops there.
     constexpr std::size_t largestFile = org::headerSize + 16 * largestNoteCount * org::bytesPerNote;
     std::vector<uint8_t> bytes;
-    if (const int error = files.readFile(path, largestFile, bytes))
+    files::FileStatus status;
+    if (const int error = files.readFile(path, largestFile, bytes, status))
         return {LoadStatus::Unreadable, files::errorText(error)};
-    return readOrgBytes(bytes, song);
+    LoadResult result = readOrgBytes(bytes, song);
+    result.stamp = files::FileStamp::of(status, bytes);
+    return result;
 }
 
 }  // namespace tromel

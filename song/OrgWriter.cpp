@@ -79,8 +79,9 @@ std::vector<uint8_t> writeOrgBytes(const Song& song) {
     return out;
 }
 
-SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path, files::FileSystem& files) {
-    return writeFileAtomically(path, writeOrgBytes(song), files);
+SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path, files::FileSystem& files,
+                       const SaveOptions& options) {
+    return writeFileAtomically(path, writeOrgBytes(song), files, options);
 }
 
 }  // namespace tromel

@@ -15,6 +15,9 @@ enum class MessageIcon { Critical, Warning, Information };
 // The answers to "Save changes to NAME?".
 enum class SaveChoice { Save, Discard, Cancel };
 
+// The answers to "NAME was changed by another program since it was opened. ...".
+enum class ChangedFileChoice { Overwrite, SaveAs, Cancel };
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -35,6 +38,9 @@ public:
                                                   const QString& suggestedName) = 0;
     // "Save changes to NAME?" for a song about to be closed with unsaved changes.
     virtual SaveChoice askSaveChanges(QWidget* parent, const QString& name) = 0;
+    // "NAME was changed by another program since it was opened. Overwrite it, save under another
+    // name, or cancel?" before a save would write over what another program wrote.
+    virtual ChangedFileChoice askOverwriteChanged(QWidget* parent, const QString& name) = 0;
     // Whether to restore the unsaved songs a session left when it ended without closing (true),
     // or to discard them (false).
     virtual bool askRestore(QWidget* parent, int songCount) = 0;

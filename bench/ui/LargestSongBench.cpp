@@ -33,6 +33,7 @@ public:
     std::optional<QString> chooseAudioFile(QWidget*, const QString&, const QString&) override { return {}; }
     std::optional<QString> chooseMidiFile(QWidget*, const QString&, const QString&, bool) override { return {}; }
     SaveChoice askSaveChanges(QWidget*, const QString&) override { return SaveChoice::Discard; }
+    ChangedFileChoice askOverwriteChanged(QWidget*, const QString&) override { return ChangedFileChoice::Cancel; }
     bool askRestore(QWidget*, int) override { return false; }
 };
 

@@ -44,6 +44,10 @@ public:
     // Answers to "Save changes to NAME?" in order (Discard when none is queued), and the names asked about.
     std::deque<SaveChoice> saveAnswers;
     QStringList savePrompts;
+    // Answers to "NAME was changed by another program..." in order (Cancel when none is queued),
+    // and the names asked about.
+    std::deque<ChangedFileChoice> changedAnswers;
+    QStringList changedPrompts;
     // Whether to restore recovered songs (no when none is queued), and the counts asked about.
     std::deque<bool> restoreAnswers;
     QList<int> restorePrompts;
@@ -72,6 +76,10 @@ public:
     SaveChoice askSaveChanges(QWidget*, const QString& name) override {
         savePrompts << name;
         return next(saveAnswers, SaveChoice::Discard);
+    }
+    ChangedFileChoice askOverwriteChanged(QWidget*, const QString& name) override {
+        changedPrompts << name;
+        return next(changedAnswers, ChangedFileChoice::Cancel);
     }
     bool askRestore(QWidget*, int songCount) override {
         restorePrompts << songCount;

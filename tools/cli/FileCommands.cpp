@@ -66,6 +66,7 @@ int runResave(const std::vector<std::string>& args) {
     Song song;
     if (!loadOrReport(song, args[0]))
         return exitFailure;
+    // Nobody is there to ask whether another program's changes may go: the file is written as told.
     const SaveResult saved = saveOrgFile(song, args[1]);
     if (!saved.ok) {
         reportPathError(args[1], saved.reason);

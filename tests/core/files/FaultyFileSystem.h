@@ -26,7 +26,10 @@ enum class Operation {
     Lock,
     ReadFile,
     ListFolder,
-    Status
+    Status,
+    ReadLink,
+    OpenForWriting,
+    Truncate
 };
 
 struct Call {
@@ -48,6 +51,41 @@ public:
     std::function<bool(const Path&)> othersOwn;  // the names status() tells as another user's
 
     bool stopped() const { return m_stopped; }
+
+    // The renames among the calls after which no flush of the folder they renamed into followed
+    // (nor of the folder they came from, when it differs), and the files written after which no
+    // flush of that file followed before it was closed: what a crash of the machine could undo.
+    std::vector<std::string> unflushed() const {
+        std::vector<std::string> found;
+        const auto folderOf = [](const std::string& path) { return Path(path).parent_path().string(); };
+        const auto flushedLater = [this](std::size_t from, Operation operation, const std::string& path) {
+            for (std::size_t i = from + 1; i < calls.size(); ++i)
+                if (calls[i].operation == operation && calls[i].path == path)
+                    return true;
+            return false;
+        };
+        for (std::size_t i = 0; i < calls.size(); ++i) {
+            const Call& call = calls[i];
+            if (call.operation == Operation::Rename) {
+                const std::size_t arrow = call.path.find(" -> ");
+                const std::string from = folderOf(call.path.substr(0, arrow));
+                const std::string to = folderOf(call.path.substr(arrow + 4));
+                if (!flushedLater(i, Operation::FlushFolder, to) || !flushedLater(i, Operation::FlushFolder, from))
+                    found.push_back(call.path);
+            }
+            if (call.operation == Operation::Write || call.operation == Operation::Truncate) {
+                bool flushed = false;
+                for (std::size_t j = i + 1; j < calls.size() && !flushed; ++j) {
+                    if (calls[j].path != call.path || calls[j].operation == Operation::Close)
+                        break;
+                    flushed = calls[j].operation == Operation::Flush;
+                }
+                if (!flushed)
+                    found.push_back("write of " + call.path);
+            }
+        }
+        return found;
+    }
     void stop() {
         for (const auto& [fd, path] : m_open)
             ::close(fd);
@@ -55,13 +93,29 @@ public:
         m_stopped = true;
     }
 
-    int createTemporary(std::string& pattern, int& fd) override {
+    using SystemFileSystem::readFile;
+
+    int createTemporary(std::string& pattern, mode_t mode, int& fd) override {
         return call(Operation::CreateTemporary, pattern, [&] {
-            const int error = SystemFileSystem::createTemporary(pattern, fd);
+            const int error = SystemFileSystem::createTemporary(pattern, mode, fd);
             if (error == 0)
                 m_open[fd] = pattern;
             return error;
         });
+    }
+    int openForWriting(const Path& path, int& fd) override {
+        return call(Operation::OpenForWriting, path, [&] {
+            const int error = SystemFileSystem::openForWriting(path, fd);
+            if (error == 0)
+                m_open[fd] = path;
+            return error;
+        });
+    }
+    int truncate(int fd, uint64_t size) override {
+        return call(Operation::Truncate, pathOf(fd), [&] { return SystemFileSystem::truncate(fd, size); });
+    }
+    int readLink(const Path& path, Path& target) override {
+        return call(Operation::ReadLink, path, [&] { return SystemFileSystem::readLink(path, target); });
     }
     int write(int fd, std::span<const uint8_t> bytes) override {
         return call(Operation::Write, pathOf(fd), [&] { return SystemFileSystem::write(fd, bytes); });
@@ -103,8 +157,9 @@ public:
             return error;
         });
     }
-    int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes) override {
-        return call(Operation::ReadFile, path, [&] { return SystemFileSystem::readFile(path, largest, bytes); });
+    int readFile(const Path& path, std::size_t largest, std::vector<uint8_t>& bytes, FileStatus& status) override {
+        return call(Operation::ReadFile, path,
+                    [&] { return SystemFileSystem::readFile(path, largest, bytes, status); });
     }
     int listFolder(const Path& folder, std::vector<std::string>& names) override {
         return call(Operation::ListFolder, folder, [&] { return SystemFileSystem::listFolder(folder, names); });

@@ -42,47 +42,140 @@ Song songOfTempo(int tempo) {
     return song;
 }
 
-// Every call of a save over an older file, failed with each of four errors in turn, or the last
-// before the process stops: the file holds the old or the new song whole; a failure is told and
-// leaves the old song and nothing beside it; a flushed rename is what makes the new name last.
-TEST(FileSeam, SavesAreWholeOrNothingAtEveryCall) {
-    const fs::path folder = fs::path(testing::TempDir()) / "seam-save";
-    const fs::path path = folder / "song.org";
-    const std::vector<uint8_t> older = writeOrgBytes(songOfTempo(100));
-    const std::vector<uint8_t> newer = writeOrgBytes(songOfTempo(200));
-    FaultyFileSystem counting;
-    fs::create_directories(folder);
-    ASSERT_TRUE(saveOrgFile(songOfTempo(200), path, counting).ok);
-    const std::vector<Call> calls = counting.calls;
-    ASSERT_GE(calls.size(), 7u);
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        if (calls[i].operation == Operation::Rename) {
-            EXPECT_TRUE(i + 1 < calls.size() && calls[i + 1].operation == Operation::FlushFolder &&
-                        fs::path(calls[i + 1].path) == folder);
-        }
-    }
+Song songOfTempo(int tempo, int notes) {
+    Song song = songOfTempo(tempo);
+    song.instrumentNotes.grow(notes);
+    for (int slot = 2; slot <= notes; ++slot)
+        song.instrumentNotes.at(0, slot) = {slot * 4, 20, 2, 6, 166};
+    return song;
+}
 
-    const int errors[] = {ENOSPC, EIO, EACCES, EROFS};
-    for (int point = 0; point < static_cast<int>(calls.size()); ++point) {
-        for (const bool stop : {false, true}) {
-            fs::remove_all(folder);
+// Every call of a save over an older, longer file, failed with each of four errors in turn, or the
+// last before the process stops; the file named plainly, through a link into another folder, or
+// with a second name. The file holds the old or the new song whole, or, written in place, the copy
+// kept first holds the new one; a failure is told and leaves no temporary file; every rename is
+// followed by a flush of both folders, every write by a flush of its file; the link stays a link
+// and the second name sees what the first does.
+TEST(FileSeam, SavesAreWholeOrNothingAtEveryCall) {
+    enum class Named { Plainly, ThroughLink, WithSecondName };
+    const fs::path folder = fs::path(testing::TempDir()) / "seam-save";
+    const fs::path elsewhere = fs::path(testing::TempDir()) / "seam-save-target";
+    const std::vector<uint8_t> older = writeOrgBytes(songOfTempo(100, 4));
+    const std::vector<uint8_t> newer = writeOrgBytes(songOfTempo(200));
+    const fs::path kept = fs::path(testing::TempDir()) / "seam-save-kept";
+    SaveOptions options;
+    options.keepFirst = [&kept, &newer] {
+        std::ofstream(kept, std::ios::binary) << std::string(newer.begin(), newer.end());
+        return std::string();
+    };
+    for (const Named named : {Named::Plainly, Named::ThroughLink, Named::WithSecondName}) {
+        const fs::path path = folder / "song.org";
+        const fs::path file = named == Named::ThroughLink ? elsewhere / "real.org" : path;
+        const auto prepare = [&] {
+            for (const fs::path& each : {folder, elsewhere, kept})
+                fs::remove_all(each);
             fs::create_directories(folder);
-            std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(older.data()), older.size());
-            FaultyFileSystem files;
-            (stop ? files.stopAfter : files.failAt) = point;
-            files.failError = errors[point % 4];
-            const SaveResult result = saveOrgFile(songOfTempo(200), path, files);
-            const std::vector<uint8_t> now = fileBytes(path);
-            const std::string where = std::to_string(point) + (stop ? " stop" : " fail");
-            EXPECT_TRUE(now == older || now == newer) << where;
-            if (stop)
-                continue;
-            EXPECT_EQ(result.reason, errorText(files.failError)) << where;
-            const bool renamed = calls[point].operation == Operation::FlushFolder;
-            EXPECT_EQ(now, renamed ? newer : older) << where;
-            EXPECT_EQ(namesIn(folder), std::vector<std::string>{"song.org"}) << where;
+            fs::create_directories(elsewhere);
+            std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(older.data()), older.size());
+            if (named == Named::ThroughLink)
+                fs::create_symlink(fs::relative(file, folder), path);
+            if (named == Named::WithSecondName)
+                fs::create_hard_link(path, folder / "other.org");
+        };
+        const std::string kind = std::to_string(static_cast<int>(named));
+        prepare();
+        FaultyFileSystem counting;
+        ASSERT_TRUE(saveOrgFile(songOfTempo(200), path, counting, options).ok) << kind;
+        EXPECT_EQ(counting.unflushed(), std::vector<std::string>{}) << kind;
+        EXPECT_EQ(fileBytes(file), newer) << kind;
+        EXPECT_EQ(fs::is_symlink(path), named == Named::ThroughLink) << kind;
+        if (named == Named::WithSecondName) {
+            EXPECT_TRUE(fs::equivalent(path, folder / "other.org"));
+        }
+        const std::vector<Call> calls = counting.calls;
+
+        const int errors[] = {ENOSPC, EIO, EACCES, EROFS};
+        for (int point = 0; point < static_cast<int>(calls.size()); ++point) {
+            for (const bool stop : {false, true}) {
+                prepare();
+                FaultyFileSystem files;
+                (stop ? files.stopAfter : files.failAt) = point;
+                files.failError = errors[point % 4];
+                const SaveResult result = saveOrgFile(songOfTempo(200), path, files, options);
+                const std::vector<uint8_t> now = fileBytes(file);
+                const std::string where = kind + " " + std::to_string(point) + (stop ? " stop" : " fail");
+                EXPECT_TRUE(now == older || now == newer || fileBytes(kept) == newer) << where;
+                EXPECT_EQ(fs::is_symlink(path), named == Named::ThroughLink) << where;
+                if (stop)
+                    continue;
+                // Clearing away stale temporary files is housekeeping: the save goes on without it.
+                if (calls[point].operation == Operation::ListFolder) {
+                    EXPECT_TRUE(result.ok) << where;
+                    continue;
+                }
+                EXPECT_EQ(result.reason, errorText(files.failError)) << where;
+                if (named != Named::WithSecondName) {
+                    const bool renamed = calls[point].operation == Operation::FlushFolder;
+                    EXPECT_EQ(now, renamed ? newer : older) << where;
+                }
+                EXPECT_EQ(namesIn(file.parent_path()).size(), named == Named::WithSecondName ? 2u : 1u) << where;
+            }
         }
     }
+}
+
+// Temporary files get unpredictable names of one pattern, and a save clears away only its own
+// kind that a kill left: regular files of that name, this user's, a day old or older.
+TEST(FileSeam, SavesClearAwayOnlyStaleTemporaryFilesOfTheirOwn) {
+    const fs::path folder = fs::path(testing::TempDir()) / "seam-stale";
+    fs::remove_all(folder);
+    fs::create_directories(folder / "elsewhere");
+    std::string first = (folder / ".a.org.tromel-XXXXXXXXXXXX").string();
+    std::string second = first;
+    int fd = -1;
+    ASSERT_EQ(systemFileSystem().createTemporary(first, 0600, fd), 0);
+    ::close(fd);
+    ASSERT_EQ(systemFileSystem().createTemporary(second, 0600, fd), 0);
+    ::close(fd);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(isTemporaryName(fs::path(first).filename().string()));
+    for (const char* name :
+         {".a.org.123456", "a.org.tromel-abcdefghijkl", ".a.tromel-abcdefghijk", ".a.tromel-abc+efghijkl"})
+        EXPECT_FALSE(isTemporaryName(name)) << name;
+
+    const auto make = [&folder](const std::string& name, int hoursOld) {
+        const fs::path path = folder / name;
+        if (!fs::exists(fs::symlink_status(path)))
+            std::ofstream(path) << "left";
+        const timespec times[2] = {{time(nullptr) - hoursOld * 3600, 0}, {time(nullptr) - hoursOld * 3600, 0}};
+        ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+        return path;
+    };
+    fs::remove(first);
+    fs::remove(second);
+    const fs::path stale = make(".a.org.tromel-AAAAAAAAAAAA", 25);
+    const std::vector<std::string> kept = {".b.org.tromel-BBBBBBBBBBBB",
+                                           ".c.org.tromel-CCCCCCCCCCCC",
+                                           ".d.org.tromel-DDDDDDDDDDDD",
+                                           ".e.org.tromel-EEEEEEEEEEEE",
+                                           ".f.org.123456",
+                                           "notes.txt"};
+    make(kept[0], 23);
+    fs::create_symlink(make("elsewhere/target", 48), folder / kept[1]);
+    make(kept[1], 48);
+    fs::create_directory(folder / kept[2]);
+    make(kept[2], 48);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::lchown(make(kept[3], 48).c_str(), 4242, 4242), 0);
+    }
+    make(kept[4], 48);
+    make(kept[5], 48);
+    ASSERT_TRUE(saveOrgFile(Song{}, folder / "song.org").ok);
+    EXPECT_FALSE(fs::exists(stale));
+    for (const std::string& name : kept)
+        EXPECT_TRUE(fs::exists(fs::symlink_status(folder / name)) || (!root && name == kept[3])) << name;
+    EXPECT_TRUE(fs::exists(folder / "elsewhere" / "target"));
 }
 
 // A FIFO named like a song would hold an open() for reading until some writer came: the reader
@@ -148,12 +241,12 @@ TEST(FileSeam, LocksHoldUntilTheirHolderLetsGo) {
     EXPECT_EQ(second, -1);
     FileStatus status;
     ASSERT_EQ(files.status(folder / "linked", false, status), 0);
-    EXPECT_EQ(status.kind, FileStatus::Kind::Link);
+    EXPECT_EQ(status.type, FileType::Link);
     ASSERT_EQ(files.status(folder / "linked", true, status), 0);
-    EXPECT_EQ(status.kind, FileStatus::Kind::Folder);
+    EXPECT_EQ(status.type, FileType::Folder);
     EXPECT_TRUE(status.ownedByUser);
     ASSERT_EQ(files.status(folder / "lock", false, status), 0);
-    EXPECT_EQ(status.kind, FileStatus::Kind::File);
+    EXPECT_EQ(status.type, FileType::Regular);
     EXPECT_EQ(files.status(folder / "none", false, status), ENOENT);
     EXPECT_EQ(makeFolders(files, folder / "a" / "b" / "c"), 0);
     EXPECT_EQ(makeFolders(files, folder / "a" / "b"), 0);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
@@ -98,7 +100,7 @@ TEST(OrgWriter, RandomSongsRoundTrip) {
     }
 }
 
-// A save replaces a longer file with exactly the new bytes and keeps its permissions. A failed one
+// A save replaces a longer file with exactly the new bytes. A failed one
 // says why (the command line's resave shows the reason for a missing folder), and one that fails
 // part-way (here: a file size limit, which holds even for root) keeps the old file byte for byte;
 // none leaves a temporary file beside the target.
@@ -107,11 +109,8 @@ TEST(OrgWriter, SavesReplaceTheWholeFileOrKeepTheOldOne) {
     fs::create_directories(folder);
     const fs::path path = folder / "song.org";
     std::ofstream(path, std::ios::binary) << std::string(5000, 'x');
-    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::permissions(path, mode);
     ASSERT_TRUE(saveOrgFile(Song{}, path).ok);
     EXPECT_EQ(fileBytes(path), writeOrgBytes(Song{}));
-    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
 
     fs::create_directories(folder / "taken" / "inside");  // a non-empty folder cannot be replaced
     const SaveResult overFolder = saveOrgFile(Song{}, folder / "taken");
@@ -135,6 +134,119 @@ TEST(OrgWriter, SavesReplaceTheWholeFileOrKeepTheOldOne) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(fileBytes(path), writeOrgBytes(Song{}));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 2);
+}
+
+Song songOfTempo(int tempo) {
+    Song song;
+    song.tempo = tempo;
+    return song;
+}
+
+void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+// A chain of links (relative and absolute) is followed to its file, which is written, the links
+// kept; a dangling link gets its file, a loop of links is refused. A file of two names is written
+// in place after the copy is kept, so both names see it; a file of one name never asks for a copy.
+// A file whose mode has no owner write bit is refused even to root, through a link too; a new file
+// gets the permissions the umask leaves, and nothing sets the umask.
+TEST(OrgWriter, SavesFollowLinksKeepOtherNamesAndRefuseReadOnlyFiles) {
+    const fs::path folder = fs::path(testing::TempDir()) / "writer-links";
+    fs::remove_all(folder);
+    fs::create_directories(folder / "songs");
+    fs::create_directories(folder / "real");
+    const fs::path real = folder / "real" / "song.org";
+    writeBytes(real, writeOrgBytes(songOfTempo(100)));
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(real, folder / "songs" / "second.org");
+    fs::create_symlink("second.org", folder / "songs" / "first.org");
+    ASSERT_TRUE(saveOrgFile(songOfTempo(200), folder / "songs" / "first.org").ok);
+    EXPECT_EQ(fileBytes(real), writeOrgBytes(songOfTempo(200)));
+    EXPECT_TRUE(fs::is_symlink(folder / "songs" / "first.org") && fs::is_symlink(folder / "songs" / "second.org"));
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), fs::directory_iterator{}), 1);
+
+    const mode_t before = ::umask(027);
+    fs::create_symlink("../real/new.org", folder / "songs" / "dangling.org");
+    EXPECT_TRUE(saveOrgFile(songOfTempo(300), folder / "songs" / "dangling.org").ok);
+    EXPECT_EQ(fs::status(folder / "real" / "new.org").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(::umask(before), 027);
+    fs::create_symlink("loop.org", folder / "songs" / "loop.org");
+    EXPECT_EQ(saveOrgFile(Song{}, folder / "songs" / "loop.org").reason, "Too many levels of symbolic links");
+
+    const fs::path hard = folder / "songs" / "hard.org";
+    fs::create_hard_link(real, hard);
+    std::vector<uint8_t> whenKept;
+    SaveOptions options;
+    options.keepFirst = [&] {
+        whenKept = fileBytes(real);
+        return std::string();
+    };
+    ASSERT_TRUE(saveOrgFile(songOfTempo(400), hard, files::systemFileSystem(), options).ok);
+    EXPECT_EQ(whenKept, writeOrgBytes(songOfTempo(200)));
+    EXPECT_EQ(fileBytes(real), writeOrgBytes(songOfTempo(400)));
+    EXPECT_TRUE(fs::equivalent(real, hard));
+    options.keepFirst = [] { return std::string("no room for the copy"); };
+    EXPECT_EQ(saveOrgFile(Song{}, hard, files::systemFileSystem(), options).reason, "no room for the copy");
+    EXPECT_EQ(fileBytes(real), writeOrgBytes(songOfTempo(400)));
+    EXPECT_TRUE(saveOrgFile(Song{}, folder / "real" / "new.org", files::systemFileSystem(), options).ok);
+
+    fs::permissions(real, fs::perms::owner_read | fs::perms::group_write | fs::perms::others_write);
+    for (const fs::path& path : {real, folder / "songs" / "first.org"}) {
+        const SaveResult refused = saveOrgFile(Song{}, path);
+        EXPECT_TRUE(!refused.ok && refused.refusal == SaveRefusal::ReadOnly && refused.reason == readOnlyReason);
+        EXPECT_EQ(fileBytes(real), writeOrgBytes(songOfTempo(400)));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), fs::directory_iterator{}), 2);
+}
+
+// What the file held when read is compared before it is written over: another program's bytes
+// refuse the save, whatever the size; a file only touched, or replaced by the same bytes, does
+// not; a deleted one is written anew; and a save takes the new stamp.
+TEST(OrgWriter, SavesRefuseFilesAnotherProgramChanged) {
+    const fs::path folder = fs::path(testing::TempDir()) / "writer-changed";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path path = folder / "song.org";
+    const auto openedStamp = [&](const std::vector<uint8_t>& bytes) {
+        writeBytes(path, bytes);
+        Song song;
+        return loadOrgFile(song, path).stamp;
+    };
+    const auto saveOver = [&](const files::FileStamp& stamp) {
+        SaveOptions options;
+        options.unchangedSince = stamp;
+        return saveOrgFile(songOfTempo(500), path, files::systemFileSystem(), options);
+    };
+    const std::vector<uint8_t> opened = writeOrgBytes(songOfTempo(100));
+    std::vector<uint8_t> sameSize = writeOrgBytes(songOfTempo(101));
+    Song longer = songOfTempo(100);
+    longer.instrumentNotes.grow(1);
+    longer.instrumentNotes.at(0, 1) = {1, 20, 2, 6, 166};
+    for (const std::vector<uint8_t>& other : {sameSize, writeOrgBytes(longer)}) {
+        const files::FileStamp stamp = openedStamp(opened);
+        writeBytes(path, other);
+        const SaveResult refused = saveOver(stamp);
+        EXPECT_TRUE(!refused.ok && refused.refusal == SaveRefusal::ChangedElsewhere);
+        EXPECT_EQ(fileBytes(path), other);
+    }
+
+    files::FileStamp stamp = openedStamp(opened);
+    const timespec touched[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+    ::utimensat(AT_FDCWD, path.c_str(), touched, 0);
+    writeBytes(folder / "copy.org", opened);
+    fs::rename(folder / "copy.org", path);
+    const SaveResult saved = saveOver(stamp);
+    ASSERT_TRUE(saved.ok) << saved.reason;
+    EXPECT_TRUE(saveOver(saved.stamp).ok);
+    EXPECT_EQ(saveOver(stamp).refusal, SaveRefusal::ChangedElsewhere);
+    fs::remove(path);
+    EXPECT_TRUE(saveOver(stamp).ok);
+    EXPECT_EQ(fileBytes(path), writeOrgBytes(songOfTempo(500)));
 }
 
 }  // namespace

@@ -107,6 +107,8 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
     const std::string before = fileText(song);
     fs::create_symlink(song, folder / "link.org");
     fs::create_hard_link(song, folder / "hard.org");
+    const fs::path readOnly = songFile("read-only.org");
+    fs::permissions(readOnly, fs::perms::owner_read);
     const std::string itself = ": this is the song itself; choose another output file\n";
     const fs::path huge = songFile("huge.org", 65535, 0, 2147483647);
     const fs::path out = folder / "o.wav";
@@ -117,6 +119,8 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
         {runCli("info " + quoted(folder)), 1, "tromel-cli: " + folder.string() + ": Is a directory\n"},
         {runCli("resave " + quoted(song) + " /nonexistent/out.org"), 1,
          "tromel-cli: /nonexistent/out.org: No such file or directory\n"},
+        {runCli("resave " + quoted(song) + " " + quoted(readOnly)), 1,
+         "tromel-cli: " + readOnly.string() + ": The file is read-only\n"},
         {render(folder / "bad.org", out), 1, "This is not a valid ORG File!"},
         {render(songFile("refused.org", 50, 6, 6), out), 1, "loop begin (6)"},
         {render(huge, out), 1, "limit"},

@@ -90,6 +90,26 @@ private slots:
         });
         prompts.message(nullptr, MessageIcon::Warning, "File Open Error", "This is not a valid ORG File!");
         QCOMPARE(seen, QString("File Open Error|This is not a valid ORG File!|1"));
+
+        // The question before writing over another program's changes: its three answers, Cancel
+        // the default.
+        for (const auto& [button, choice] : {std::pair{"Overwrite", ChangedFileChoice::Overwrite},
+                                             {"Save As...", ChangedFileChoice::SaveAs},
+                                             {"Cancel", ChangedFileChoice::Cancel}}) {
+            whenModalShown<QMessageBox>([&seen, button](QMessageBox& box) {
+                QStringList texts;
+                for (QAbstractButton* each : box.buttons())
+                    texts << each->text();
+                texts.sort();
+                seen = box.text() + "|" + texts.join(",") + "|" + box.defaultButton()->text();
+                for (QAbstractButton* each : box.buttons())
+                    if (each->text() == button)
+                        each->click();
+            });
+            QCOMPARE(prompts.askOverwriteChanged(nullptr, "tune.org"), choice);
+            QCOMPARE(seen, QString("tune.org was changed by another program since it was opened. Overwrite it, save "
+                                   "under another name, or cancel?|Cancel,Overwrite,Save As...|Cancel"));
+        }
     }
 };
 

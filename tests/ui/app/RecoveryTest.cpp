@@ -99,16 +99,22 @@ QList<Expected> leaveBehind(const World& world) {
             {"null", "NewData.org", {bytesOf(unnamed)}, {}, false, true}};
 }
 
-// An opened song, edited and kept by the interval since.
-DocumentWindow* editedAndKept(const World& world, Session& session, QList<Expected>& expected) {
+// An opened song, edited and kept by the interval since; opened under `name`, which the test
+// may have made a link to a.org or a second name of it.
+DocumentWindow* editedAndKept(const World& world, Session& session, QList<Expected>& expected,
+                              const QString& name = "a.org") {
     Song older;
     older.tempo = 100;
-    const QString path = world.song("a.org");
-    saveOrgFile(older, QFile::encodeName(path).toStdString());
+    saveOrgFile(older, QFile::encodeName(world.song("a.org")).toStdString());
+    const QString path = world.song(name);
+    if (name == "link.org")
+        QFile::link("a.org", path);
+    if (name == "b.org")
+        ::link(QFile::encodeName(world.song("a.org")).constData(), QFile::encodeName(path).constData());
     DocumentWindow* document = session.main().openFile(path);
     setTempo(document, 200);
     session.keeper().write();
-    expected << Expected{path, "a.org", {bytesOf(document->song())}, path};
+    expected << Expected{path, name, {bytesOf(document->song())}, path};
     return document;
 }
 
@@ -133,6 +139,40 @@ const QList<Scenario>& scenarios() {
              return expected;
          },
          [](const World&, Session& session) { session.document->save(); }},
+        // Written in place: the song is kept in the store first, and leaves it once the file holds it.
+        {"save of a file with a second name",
+         [](const World& world, Session& session) {
+             QList<Expected> expected;
+             session.document = editedAndKept(world, session, expected, "b.org");
+             setTempo(session.document, 201);
+             expected[0].versions << bytesOf(session.document->song());
+             return expected;
+         },
+         [](const World&, Session& session) {
+             // Again once saved: the copy is made and goes even for a song the file holds already.
+             if (session.document->save())
+                 session.document->save();
+         }},
+        {"save through a link",
+         [](const World& world, Session& session) {
+             QList<Expected> expected;
+             session.document = editedAndKept(world, session, expected, "link.org");
+             return expected;
+         },
+         [](const World&, Session& session) { session.document->save(); }},
+        {"save over another program's changes",
+         [](const World& world, Session& session) {
+             QList<Expected> expected;
+             session.document = editedAndKept(world, session, expected);
+             Song other;
+             other.tempo = 77;
+             saveOrgFile(other, QFile::encodeName(world.song("a.org")).toStdString());
+             return expected;
+         },
+         [](const World&, Session& session) {
+             session.editor->prompts.changedAnswers = {ChangedFileChoice::Overwrite};
+             session.document->save();
+         }},
         {"save as",
          [](const World& world, Session& session) {
              QList<Expected> expected;
@@ -237,6 +277,24 @@ void checkNextStart(const World& world, const QList<Expected>& expected, bool ki
     }
 }
 
+// A file is written in place only once the song is in the store (renamed into it since `start`),
+// and a document that holds what its file holds has no copy left there.
+void checkKeptWhileWritingInPlace(const World& world, Session& session, int start, const char* name) {
+    const std::string store = " -> " + QFile::encodeName(world.root).toStdString();
+    bool kept = false;
+    for (std::size_t i = static_cast<std::size_t>(start); i < session.files.calls.size(); ++i) {
+        const Call& call = session.files.calls[i];
+        kept = kept || (call.operation == Operation::Rename && call.path.find(store) != std::string::npos);
+        if (call.operation == Operation::OpenForWriting)
+            QVERIFY2(kept, qPrintable(QString(name) + ": written in place before the song was kept"));
+    }
+    if (!session.editor)
+        return;
+    for (DocumentWindow* document : session.main().documents())
+        QVERIFY2(document->isModified() || !session.store->holds(document->property("recoveryId").toInt()),
+                 qPrintable(QString(name) + ": a saved song is still kept"));
+}
+
 class RecoveryTest : public QObject {
     Q_OBJECT
 
@@ -244,7 +302,7 @@ private slots:
     // Every call of saving, keeping, restoring, discarding and closing, failed with each of
     // four errors in turn (then the editor tries again and is killed), or the last before a
     // kill: the next start finds every song the user had, whole, with its name, and nothing
-    // half-written; every failure was told.
+    // half-written; every failure was told; every rename and write was flushed.
     void everyFileOperationFailedOrCutShortLosesNoSong() {
         const int errors[] = {ENOSPC, EIO, EACCES, EROFS};
         for (const Scenario& scenario : scenarios()) {
@@ -258,6 +316,9 @@ private slots:
                 scenario.act(world, session);
                 count = static_cast<int>(session.files.calls.size()) - start;
                 QVERIFY2(!session.editor || session.editor->prompts.messages.isEmpty(), scenario.name);
+                for (const std::string& call : session.files.unflushed())
+                    QFAIL(qPrintable(QString(scenario.name) + ": not flushed after " + QString::fromStdString(call)));
+                checkKeptWhileWritingInPlace(world, session, start, scenario.name);
                 if (session.editor)
                     session.kill();
                 checkNextStart(world, expected, false, true, scenario.name);
@@ -277,10 +338,12 @@ private slots:
                             .arg(point)
                             .arg(QString::fromStdString(session.files.calls[point].path))
                             .arg(kill ? "then killed" : QString::fromStdString(files::errorText(errors[point % 4])));
-                    // Closing a lock file (it holds no data) and ending normally have no one to
-                    // tell, and lose nothing.
+                    // Closing a lock file (it holds no data), looking for a save's stale temporary
+                    // files and ending normally have no one to tell, and lose nothing.
                     const Call& call = session.files.calls[point];
                     const bool untold = (call.operation == Operation::Close && call.path.ends_with("/lock")) ||
+                                        (call.operation == Operation::ListFolder &&
+                                         call.path == QFile::encodeName(world.songs).toStdString()) ||
                                         (session.teardownFrom >= 0 && point >= session.teardownFrom);
                     if (!kill && !untold)
                         QVERIFY2(session.told(), qPrintable(where + ": nobody was told"));

@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QWheelEvent>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace tromel::test {
@@ -326,6 +327,64 @@ private slots:
         QVERIFY(!document.save());
         QCOMPARE(editor.prompts.messages.size(), 6);
         QCOMPARE(binding(document), path + " as bound.org");
+    }
+
+    // A file another program changed since it was opened or last saved asks first, and each answer does
+    // what it says; a touch, or a file deleted since, asks nothing. A read-only file is refused and
+    // Save As offered until a writable file is chosen. A failed save names the file, its folder and why.
+    void savesAskBeforeWritingOverAnotherProgramsChangesAndRefuseReadOnlyFiles() {
+        TestEditor editor;
+        const QString path = editor.writeSong("tune.org", songWithNotes());
+        DocumentWindow* document = editor.mainWindow->openFile(path);
+        const timespec touched[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), touched, 0);
+        setTempo(document, 300);
+        QVERIFY(document->save());
+        setTempo(document, 301);  // over what this window wrote itself: nothing to ask
+        QVERIFY(document->save());
+        const QString copy = editor.folder.filePath("copy.org");
+        const auto changeElsewhere = [&editor](const QString& name) {
+            Song other;
+            other.tempo = 77;
+            editor.writeSong(name, other);
+        };
+        changeElsewhere("tune.org");
+        editor.prompts.changedAnswers = {ChangedFileChoice::Cancel, ChangedFileChoice::SaveAs,
+                                         ChangedFileChoice::Overwrite};
+        QVERIFY(!document->save());
+        QCOMPARE(editor.readSong("tune.org").tempo, 77);
+        editor.prompts.answers.push_back(copy);
+        QVERIFY(document->save());
+        QCOMPARE(binding(*document), copy + " as copy.org");
+        QCOMPARE(editor.readSong("tune.org").tempo, 77);
+        changeElsewhere("copy.org");
+        setTempo(document, 302);
+        QVERIFY(document->save());
+        QCOMPARE(editor.readSong("copy.org").tempo, 302);
+        QCOMPARE(editor.prompts.changedPrompts, (QStringList{"tune.org", "tune.org", "copy.org"}));
+        QVERIFY(QFile::remove(copy));
+        setTempo(document, 303);
+        QVERIFY(document->save());
+        QCOMPARE(editor.readSong("copy.org").tempo, 303);
+        QCOMPARE(editor.prompts.changedPrompts.size(), 3);
+        QVERIFY(editor.prompts.messages.isEmpty());
+
+        QVERIFY(QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteGroup));
+        setTempo(document, 304);
+        const int choosers = static_cast<int>(editor.prompts.choosers.size());
+        editor.prompts.answers = {copy, editor.folder.filePath("new.org")};
+        QVERIFY(document->save());
+        const RecordedMessage readOnly{MessageIcon::Warning, "File Save Error", "copy.org is read-only."};
+        QCOMPARE(editor.prompts.messages, (QList{readOnly, readOnly}));
+        QCOMPARE(editor.prompts.choosers.size(), choosers + 2);
+        QCOMPARE(binding(*document), editor.folder.filePath("new.org") + " as new.org");
+        QCOMPARE(editor.readSong("copy.org").tempo, 303);
+        QCOMPARE(editor.readSong("new.org").tempo, 304);
+
+        editor.prompts.answers = {editor.folder.filePath("none/x.org")};
+        QVERIFY(!document->saveAs());
+        QCOMPARE(editor.prompts.messages.last().text,
+                 "x.org could not be saved in " + editor.folder.filePath("none") + ": No such file or directory");
     }
 };
 
