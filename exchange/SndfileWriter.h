@@ -7,9 +7,9 @@ struct sf_private_tag;
 
 namespace tromel::exchange {
 
-// A 16-bit WAV without loop points holds exactly what earlier versions wrote: header and
-// samples, nothing else. Float WAVs leave out libsndfile's PEAK chunk, which carries the time of
-// writing. MP3 is written at a constant bit rate by LAME, with ID3 tags.
+// A 16-bit WAV without loop points holds its header and samples, nothing else. Float WAVs leave
+// out libsndfile's PEAK chunk, which carries the time of writing. MP3 is written at a constant bit
+// rate by LAME, with ID3 tags.
 class SndfileWriter : public AudioFileWriter {
 public:
     SndfileWriter(const std::filesystem::path& path, const AudioEncoding& encoding, const AudioFileTags& tags);

@@ -5,13 +5,15 @@
 
 namespace tromel::audio {
 
-// [audio thread] Step n of a grid sounds at its start + stepFrame(n): a start or a resume
+// [audio thread] Step n of a grid sounds at its StepGrid::frameOf(n): a start or a resume
 // begins a new grid at the frame it takes effect, so nothing drifts however long it plays.
 void SongSequencer::startClock(int64_t frame) {
     m_gridStart = frame;
     m_stepsOnGrid = 0;
-    m_nextStep = m_gridStart + stepFrame(1, m_song->tempo);
-    m_grid.store({m_run, m_state.playPosition, m_gridStart, m_song->tempo, m_song->loopBegin, m_song->loopEnd});
+    const StepGrid grid{m_run,  m_state.playPosition, m_gridStart, m_song->tempo, m_song->loopBegin, m_song->loopEnd,
+                        m_first};
+    m_nextStep = grid.frameOf(1);
+    m_grid.store(grid);
 }
 
 // [audio thread] The new events take the playing song's place, channels, tempo and loop: only
@@ -100,7 +102,7 @@ void SongSequencer::step(ChannelControl& channels) {
         takeReplacement(channels);
     ++m_stepsTaken;
     ++m_stepsOnGrid;
-    m_nextStep = m_gridStart + stepFrame(m_stepsOnGrid + 1, m_song->tempo);
+    m_nextStep = m_gridStart + stepFrame(m_stepsOnGrid + static_cast<int32_t>(m_first), m_song->tempo);
 }
 
 // [audio thread]

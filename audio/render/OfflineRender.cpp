@@ -114,7 +114,7 @@ std::variant<int64_t, std::string> renderLength(const Song& song, const RenderRe
     if (request.seconds)
         return static_cast<int64_t>(std::llround(*request.seconds * outputRate));
     // The last step lasts until the step after it would start.
-    return stepFrame(static_cast<int64_t>(steps) + 1, song.tempo);
+    return stepFrame(static_cast<int64_t>(steps), song.tempo);
 }
 
 std::string describeLoudness(const LoudnessFigures& figures) {

@@ -33,6 +33,11 @@ TEST(StepGrid, FramesGoToTheNearestStepAndTheLoopWrapsAsPlaybackDoes) {
     EXPECT_EQ(odd.nearestStep(stepFrame(3, 7)), 3);
     EXPECT_EQ(odd.nearestStep(stepFrame(3, 7) + 154), 3);
     EXPECT_EQ(odd.nearestStep(stepFrame(3, 7) + 155), 4);
+    // A render's clock sounds its first step on its first frame, each step one earlier.
+    const StepGrid atOnce{1, 0, 0, 7, 0, 100, audio::FirstStep::AtOnce};
+    EXPECT_EQ(atOnce.nearestStep(0), 1);
+    EXPECT_EQ(atOnce.nearestStep(stepFrame(2, 7) + 154), 3);
+    EXPECT_EQ(atOnce.nearestStep(stepFrame(2, 7) + 155), 4);
 }
 
 struct RecordingTest : testing::Test {
