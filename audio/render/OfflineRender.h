@@ -81,7 +81,7 @@ std::variant<int64_t, std::string> renderLength(const Song& song, const RenderRe
 bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // Refuses a song that cannot play, options that do not go together, an output that is the song's
-// own file, an absurd length and a missing sample folder or a missing or
+// own file, an output folder that does not exist, an absurd length and a missing sample folder or a missing or
 // unreadable sample of a channel that plays a note, each named; otherwise renders into temporary files and renames them
 // over the outputs once all are whole (see RenderFiles). The first step sounds at frame 0, and the
 // n-th step played (from 0) at frame floor(n * tempo * 44100 / 1000). A cancelled or failed render

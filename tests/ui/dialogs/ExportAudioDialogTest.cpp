@@ -147,8 +147,9 @@ private slots:
         QVERIFY(leftovers(editor.folder).isEmpty());
     }
 
-    // Cancelling the progress stops the render and removes its file; a refused render says why
-    // and writes nothing; cancelling a question does nothing at all.
+    // Cancelling the progress stops the render and removes its file; a refused render (the song
+    // itself, missing samples, a folder that does not exist) says why and writes nothing;
+    // cancelling a question does nothing at all.
     void cancelledRefusedAndAbandonedExportsLeaveNoFile() {
         TestEditor editor;
         DocumentWindow& document = *editor.mainWindow->newFile();
@@ -190,12 +191,19 @@ private slots:
         QVERIFY(missing[1].startsWith(noSamples.filePath("M31.wav") + ": "));
         QVERIFY(!QFile::exists(out));
 
+        chooseLength(1, 0.0);
+        editor.prompts.answers.push_back(editor.folder.filePath("gone/out.wav"));
+        menuEntry(document, "Export Audio...")->trigger();
+        QCOMPARE(editor.prompts.messages.size(), 3);
+        QCOMPARE(editor.prompts.messages.last().text,
+                 QString("The folder %1 does not exist.").arg(editor.folder.filePath("gone")));
+
         whenModalShown<dialogs::ExportAudioDialog>(
             [](dialogs::ExportAudioDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
         menuEntry(document, "Export Audio...")->trigger();
         chooseLength(1, 0.0);
         menuEntry(document, "Export Audio...")->trigger();  // the file chooser cancelled: no answer left
-        QCOMPARE(editor.prompts.messages.size(), 2);
+        QCOMPARE(editor.prompts.messages.size(), 3);
         QVERIFY(!QFile::exists(out));
         QVERIFY(leftovers(editor.folder).isEmpty());
     }

@@ -352,9 +352,17 @@ TEST_F(Export, ACancelledOrFailedExportLeavesNothing) {
     });
     EXPECT_EQ(cancelled.status, RenderOutcome::Status::Cancelled);
     EXPECT_GT(calls, 10);
-    asked.output = folder / "missing" / "failed.wav";
     asked.stems = false;
+    asked.output = folder / "missing" / "refused.wav";
+    const RenderOutcome refused = renderSong(denseSong(0), asked);
+    EXPECT_EQ(refused.status, RenderOutcome::Status::Refused);
+    EXPECT_EQ(refused.problems,
+              std::vector<std::string>{"The folder " + (folder / "missing").string() + " does not exist."});
+    // Written whole, then not renamed over a folder of its name.
+    asked.output = folder / "taken.wav";
+    fs::create_directory(asked.output);
     EXPECT_EQ(renderSong(denseSong(0), asked).status, RenderOutcome::Status::Failed);
+    fs::remove(asked.output);
     EXPECT_TRUE(fs::is_empty(folder));
 }
 
