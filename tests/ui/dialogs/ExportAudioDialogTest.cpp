@@ -23,6 +23,8 @@
 namespace tromel::test {
 namespace {
 
+using dialogs::ExportAudioDialogChoices;
+
 // Instrument and drum notes, a volume and pan change, and a loop that does not start at 0.
 Song songToExport() {
     Song song = songWith({{0, NoteRec{1, 40, 6, 3, 200}},
@@ -76,6 +78,7 @@ void choose(const Choice& choice) {
         auto* bitrate = dialog.findChild<QComboBox*>("comboBitrate");
         bitrate->setCurrentIndex(bitrate->findData(choice.bitrate));
         if (choice.loops > 0) {
+            dialog.findChild<QRadioButton*>("optionLoops")->setChecked(true);
             dialog.findChild<QSpinBox*>("textLoops")->setValue(choice.loops);
         } else {
             dialog.findChild<QRadioButton*>("optionSeconds")->setChecked(true);
@@ -206,6 +209,43 @@ private slots:
         QCOMPARE(editor.prompts.messages.size(), 3);
         QVERIFY(!QFile::exists(out));
         QVERIFY(leftovers(editor.folder).isEmpty());
+    }
+
+    // One pass of a song whose loop spans it from step 0 (its last note ends at step 21), else the
+    // loop once after it; then whatever was last exported with for that song, another song keeping
+    // its own first choice.
+    void theLengthFitsTheSongAndTheLastChoiceIsKept() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        const auto shown = [&](DocumentWindow& window) {
+            ExportAudioDialogChoices seen;
+            whenModalShown<dialogs::ExportAudioDialog>([&](dialogs::ExportAudioDialog& dialog) {
+                seen = dialog.choices();
+                dialog.findChild<QPushButton*>("cmdCancel")->click();
+            });
+            menuEntry(window, "Export Audio...")->trigger();
+            return seen;
+        };
+        const std::tuple<int, int, int> loops[] = {{0, 21, 0}, {0, 40, 0}, {0, 20, 1}, {1, 32, 1}};
+        for (const auto& [begin, end, expected] : loops) {
+            document.song() = songToExport();
+            document.song().loopBegin = begin;
+            document.song().loopEnd = end;
+            const ExportAudioDialogChoices first = shown(document);
+            QCOMPARE(first.loops, expected);
+            QVERIFY(first.inLoops);
+        }
+
+        const QString song = editor.folder.filePath("tune.org");
+        editor.prompts.answers.push_back(song);
+        QVERIFY(document.saveAs());
+        choose({.loops = 3, .format = "flac24", .stems = true});
+        editor.prompts.answers.push_back(editor.folder.filePath("out.flac"));
+        menuEntry(document, "Export Audio...")->trigger();
+        QCOMPARE(shown(document), (ExportAudioDialogChoices{.format = "flac24", .loops = 3, .stems = true}));
+        DocumentWindow& other = *editor.mainWindow->newFile();
+        other.song() = songToExport();
+        QCOMPARE(shown(other), ExportAudioDialogChoices{});
     }
 };
 
