@@ -239,10 +239,11 @@ private slots:
         const QString song = editor.folder.filePath("tune.org");
         editor.prompts.answers.push_back(song);
         QVERIFY(document.saveAs());
-        choose({.loops = 3, .format = "flac24", .stems = true});
+        choose({.loops = 0, .seconds = 2.5, .format = "flac24", .stems = true});
         editor.prompts.answers.push_back(editor.folder.filePath("out.flac"));
         menuEntry(document, "Export Audio...")->trigger();
-        QCOMPARE(shown(document), (ExportAudioDialogChoices{.format = "flac24", .loops = 3, .stems = true}));
+        QCOMPARE(shown(document),
+                 (ExportAudioDialogChoices{.format = "flac24", .inLoops = false, .seconds = 2.5, .stems = true}));
         DocumentWindow& other = *editor.mainWindow->newFile();
         other.song() = songToExport();
         QCOMPARE(shown(other), ExportAudioDialogChoices{});
