@@ -1,7 +1,10 @@
 // WAV (16-bit, 24-bit, 32-bit float) and MP3 files through libsndfile.
 #pragma once
 
+#include "exchange/AudioFileSink.h"
 #include "exchange/AudioFileWriter.h"
+
+#include <memory>
 
 struct sf_private_tag;
 
@@ -12,7 +15,8 @@ namespace tromel::exchange {
 // rate by LAME, with ID3 tags.
 class SndfileWriter : public AudioFileWriter {
 public:
-    SndfileWriter(const std::filesystem::path& path, const AudioEncoding& encoding, const AudioFileTags& tags);
+    SndfileWriter(files::FileSystem& files, const std::filesystem::path& path, const AudioEncoding& encoding,
+                  const AudioFileTags& tags);
     ~SndfileWriter() override;
 
     bool write(const float* frames, int count) override;
@@ -21,6 +25,7 @@ public:
 private:
     bool configure(const AudioEncoding& encoding, const AudioFileTags& tags);
 
+    std::unique_ptr<AudioFileSink> m_sink;  // libsndfile writes into it through its virtual I/O
     sf_private_tag* m_file = nullptr;
 };
 

@@ -9,6 +9,8 @@ class SystemFileSystem : public FileSystem {
 public:
     int createTemporary(std::string& pattern, int& fd) override;
     int write(int fd, std::span<const uint8_t> bytes) override;
+    int createFile(const Path& path, int& fd) override;
+    int writeAt(int fd, uint64_t offset, std::span<const uint8_t> bytes) override;
     int setPermissions(int fd, mode_t mode) override;
     int flush(int fd) override;
     int close(int fd) override;

@@ -172,7 +172,8 @@ ExportRun::PassResult ExportRun::render(const Pass& pass) {
             streams.back()->meterWith(&meter);
         if (!pass.write)
             continue;
-        streams.back()->writeTo(exchange::openAudioFile(m_files.temporaryOf(i), m_request.encoding, tagsOf(i)));
+        streams.back()->writeTo(
+            exchange::openAudioFile(m_files.temporaryOf(i), m_request.encoding, tagsOf(i), m_request.fileSystem()));
         if (!streams.back()->writer()->isOpen())
             return ended(Status::Failed, m_files.outputs()[i].string() + ": " + streams.back()->writer()->error());
     }

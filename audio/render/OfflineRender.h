@@ -2,6 +2,7 @@
 #pragma once
 
 #include "exchange/AudioFormat.h"
+#include "files/FileSystem.h"
 #include "song/Song.h"
 
 #include <cstdint>
@@ -42,7 +43,10 @@ struct RenderRequest {
     bool loopPoints = false;                          // the last pass marked as the file's loop
     bool stems = false;                               // a file per channel that holds notes, not the mix
     std::string software = "Tromel " TROMEL_VERSION;  // written into the file where its format carries it
-    bool measure = false;  // report the loudness of what was written even when not normalised
+    bool measure = false;                // report the loudness of what was written even when not normalised
+    files::FileSystem* files = nullptr;  // the seam the files are written through; null: the system's
+
+    files::FileSystem& fileSystem() const { return files ? *files : files::systemFileSystem(); }
 };
 
 // Why a render may not write where it was asked to.

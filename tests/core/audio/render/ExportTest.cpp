@@ -2,8 +2,11 @@
 // (ffmpeg's), fades, ringing ends, loop points, stems and cancelling.
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/render/OfflineRender.h"
+#include "audio/render/RenderFiles.h"
+#include "exchange/AudioFileWriter.h"
 #include "song/OrgFile.h"
 #include "tests/core/audio/AudioTestKit.h"
+#include "tests/core/files/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +21,9 @@ namespace tromel::audio::test {
 namespace {
 
 using exchange::AudioFormat;
+using files::test::Call;
+using files::test::FaultyFileSystem;
+using files::test::Operation;
 
 const fs::path bank = TROMEL_SAMPLE_DIR;
 
@@ -335,6 +341,77 @@ TEST_F(Export, StemsAddUpToTheMix) {
         for (std::size_t i = 0; i < sum.size(); ++i)
             largest = std::max(largest, std::abs(sum[i] - mix.frames[i]));
         EXPECT_LT(20 * std::log10(largest), -90.0) << largest;
+    }
+}
+
+// A full disk is seen in every format, however deep in its codec it strikes: at the first write,
+// one in the middle, the last (most at the close) and the flush at the close.
+TEST_F(Export, AFullDiskFailsEveryFormat) {
+    std::vector<float> noise(2 * 4096);
+    uint32_t seed = 1;
+    for (float& sample : noise) {
+        seed = seed * 1664525u + 1013904223u;
+        sample = static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;
+    }
+    for (const exchange::AudioFormatInfo& info : exchange::audioFormats) {
+        if (info.format == AudioFormat::Mp3 && !exchange::canWriteMp3())
+            continue;
+        const auto written = [&](FaultyFileSystem& seam) {
+            auto writer = exchange::openAudioFile(folder / "full", {info.format}, {"full", "Tromel", {}}, seam);
+            bool ok = writer->isOpen();
+            for (int block = 0; ok && block < 20; ++block)
+                ok = writer->write(noise.data(), 4096);
+            ok = writer->close() && ok;
+            EXPECT_EQ(writer->error(), ok ? "" : "No space left on device") << info.name;
+            return ok;
+        };
+        FaultyFileSystem clean;
+        ASSERT_TRUE(written(clean)) << info.name;
+        const auto count = [&](Operation operation) {
+            return std::count_if(clean.calls.begin(), clean.calls.end(),
+                                 [&](const Call& call) { return call.operation == operation; });
+        };
+        ASSERT_EQ(count(Operation::Flush), 1) << info.name;
+        EXPECT_EQ(clean.calls.end()[-2].operation, Operation::Flush) << info.name;  // then the close
+        const int writes = static_cast<int>(count(Operation::Write));
+        for (const auto& [operation, failing] :
+             {std::pair{Operation::Write, 0}, std::pair{Operation::Write, writes / 2},
+              std::pair{Operation::Write, writes - 1}, std::pair{Operation::Flush, 0}}) {
+            FaultyFileSystem full;
+            int seen = 0;
+            full.failWhen = [&, operation = operation, failing = failing](const Call& call) {
+                return call.operation == operation && seen++ == failing ? ENOSPC : 0;
+            };
+            EXPECT_FALSE(written(full)) << info.name << " failing at " << failing << " of " << writes;
+        }
+    }
+}
+
+// Each file of a render is flushed before it is renamed over its name, and its folder after.
+TEST_F(Export, EveryFileIsFlushedBeforeItsRenameAndItsFolderAfter) {
+    FaultyFileSystem seam;
+    RenderRequest stems = request("part.flac", AudioFormat::Flac16);
+    stems.stems = true;
+    stems.loops = 0;
+    stems.files = &seam;
+    const RenderOutcome outcome =
+        renderSong(songWith({{0, {1, 48, 4, 6, 200}}, {8, {3, 48, 1, 6, 200}}}, 8, 50), stems);
+    ASSERT_EQ(outcome.files.size(), 2u);
+    std::vector<std::string> seen;
+    for (const Call& call : seam.calls)
+        if (call.operation != Operation::Write)
+            seen.push_back(std::to_string(static_cast<int>(call.operation)) + " " + call.path);
+    for (const fs::path& file : outcome.files) {
+        const std::string temporary = temporaryRenderPath(file).string();
+        const auto at = [&](Operation operation, const std::string& path) {
+            return std::find(seen.begin(), seen.end(), std::to_string(static_cast<int>(operation)) + " " + path) -
+                   seen.begin();
+        };
+        const auto renamed = at(Operation::Rename, temporary + " -> " + file.string());
+        EXPECT_LT(at(Operation::Flush, temporary), at(Operation::Close, temporary));
+        EXPECT_LT(at(Operation::Close, temporary), renamed);
+        ASSERT_LT(renamed + 1, static_cast<std::ptrdiff_t>(seen.size()));
+        EXPECT_EQ(seen[renamed + 1], std::to_string(static_cast<int>(Operation::FlushFolder)) + " " + folder.string());
     }
 }
 
