@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include <algorithm>
+
 namespace tromel::dialogs {
 namespace {
 
@@ -44,7 +46,7 @@ QString closingText(const audio::RenderOutcome& outcome) {
 
 }  // namespace
 
-ExportAudioDialog::ExportAudioDialog(QWidget* parent) : QDialog(parent) {
+ExportAudioDialog::ExportAudioDialog(QWidget* parent, const ExportAudioDialogChoices& choices) : QDialog(parent) {
     setObjectName(QStringLiteral("winExportAudio"));
     setWindowTitle(QString::fromLatin1(exportTitle));
     setClientSize(this, 330, 302);
@@ -56,6 +58,7 @@ ExportAudioDialog::ExportAudioDialog(QWidget* parent) : QDialog(parent) {
     m_cmdExport->setDefault(true);
     m_cmdCancel = placed(new QPushButton(QStringLiteral("Cancel"), this), 257, 270, 65, 25);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    showChoices(choices);
     followChoices();
     for (QRadioButton* option : {m_optionLoops, m_optionSeconds})
         connect(option, &QRadioButton::toggled, this, &ExportAudioDialog::followChoices);
@@ -75,30 +78,25 @@ void ExportAudioDialog::createFormatControls() {
     m_textQuality = placed(new QSpinBox(this), 110, 36, 50, 21);
     m_textQuality->setObjectName(QStringLiteral("textQuality"));
     m_textQuality->setRange(exchange::lowestOggQuality, exchange::highestOggQuality);
-    m_textQuality->setValue(exchange::defaultOggQuality);
     placedLabel(this, QStringLiteral("kbit/s:"), 176, 38, 50, 17);
     m_comboBitrate = placed(new QComboBox(this), 230, 36, 70, 21);
     m_comboBitrate->setObjectName(QStringLiteral("comboBitrate"));
     for (int kbps : exchange::mp3Bitrates)
         m_comboBitrate->addItem(QString::number(kbps), kbps);
-    m_comboBitrate->setCurrentText(QString::number(exchange::defaultMp3Bitrate));
 }
 
 void ExportAudioDialog::createLengthControls() {
     m_optionLoops = placed(new QRadioButton(QStringLiteral("Loops after the first pass:"), this), 8, 68, 180, 21);
     m_optionLoops->setObjectName(QStringLiteral("optionLoops"));
-    m_optionLoops->setChecked(true);
     m_textLoops = placed(new QSpinBox(this), 222, 68, 100, 21);
     m_textLoops->setObjectName(QStringLiteral("textLoops"));
     m_textLoops->setRange(0, largestLoops);
-    m_textLoops->setValue(1);
     m_optionSeconds = placed(new QRadioButton(QStringLiteral("Seconds:"), this), 8, 96, 180, 21);
     m_optionSeconds->setObjectName(QStringLiteral("optionSeconds"));
     m_textSeconds = placed(new QDoubleSpinBox(this), 222, 96, 100, 21);
     m_textSeconds->setObjectName(QStringLiteral("textSeconds"));
     m_textSeconds->setDecimals(3);
     m_textSeconds->setRange(0.001, audio::longestRenderSeconds);
-    m_textSeconds->setValue(60.0);
 }
 
 void ExportAudioDialog::createSoundControls() {
@@ -136,6 +134,34 @@ void ExportAudioDialog::followChoices() {
     m_checkRing->setEnabled(loops && !looping);
 }
 
+void ExportAudioDialog::showChoices(const ExportAudioDialogChoices& choices) {
+    m_comboFormat->setCurrentIndex(std::max(0, m_comboFormat->findData(choices.format)));
+    m_textQuality->setValue(choices.quality);
+    m_comboBitrate->setCurrentIndex(std::max(0, m_comboBitrate->findData(choices.bitrate)));
+    (choices.inLoops ? m_optionLoops : m_optionSeconds)->setChecked(true);
+    m_textLoops->setValue(choices.loops);
+    m_textSeconds->setValue(choices.seconds);
+    m_textFade->setValue(choices.fade);
+    m_checkRing->setChecked(choices.ring);
+    m_comboLoudness->setCurrentIndex(std::clamp(choices.loudness, 0, m_comboLoudness->count() - 1));
+    m_checkLoopPoints->setChecked(choices.loopPoints);
+    m_checkStems->setChecked(choices.stems);
+}
+
+ExportAudioDialogChoices ExportAudioDialog::choices() const {
+    return {m_comboFormat->currentData().toString(),
+            m_textQuality->value(),
+            m_comboBitrate->currentData().toInt(),
+            m_optionLoops->isChecked(),
+            m_textLoops->value(),
+            m_textSeconds->value(),
+            m_textFade->value(),
+            m_checkRing->isChecked(),
+            m_comboLoudness->currentIndex(),
+            m_checkLoopPoints->isChecked(),
+            m_checkStems->isChecked()};
+}
+
 void ExportAudioDialog::takeOptions(audio::RenderRequest& request) const {
     request.loops.reset();
     request.seconds.reset();
@@ -166,9 +192,13 @@ bool ExportAudioDialog::chooseOptions(audio::RenderRequest& request) {
 void exportAudio(QWidget* documentWindow, Prompts& prompts, const Song& song, const std::filesystem::path& sampleFolder,
                  const QString& songFile) {
     audio::RenderRequest request;
-    ExportAudioDialog optionsDialog(documentWindow);
+    const Song saved = songAsSaved(song);
+    ExportAudioDialog optionsDialog(
+        documentWindow,
+        ExportAudioDialogChoices::recall(documentWindow, songFile).value_or(ExportAudioDialogChoices::firstFor(saved)));
     if (!optionsDialog.chooseOptions(request))
         return;
+    ExportAudioDialogChoices::remember(documentWindow, songFile, optionsDialog.choices());
     const QString name = songFile.isEmpty() ? QStringLiteral("NewData") : QFileInfo(songFile).completeBaseName();
     const QString extension = QString::fromLatin1(exchange::infoOf(request.encoding.format).extension);
     const std::optional<QString> path =
@@ -180,7 +210,7 @@ void exportAudio(QWidget* documentWindow, Prompts& prompts, const Song& song, co
     if (!songFile.isEmpty())
         request.songFile = toFilesystemPath(songFile);
     request.measure = true;
-    ExportProgressDialog progress(documentWindow, songAsSaved(song), request, QFileInfo(*path).fileName());
+    ExportProgressDialog progress(documentWindow, saved, request, QFileInfo(*path).fileName());
     const audio::RenderOutcome outcome = progress.run();
     if (outcome.status == audio::RenderOutcome::Status::Written) {
         prompts.message(documentWindow, MessageIcon::Information, exportTitle, closingText(outcome));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "audio/render/OfflineRender.h"
+#include "dialogs/ExportAudioDialogChoices.h"
 #include "song/Song.h"
 #include "widgets/Prompts.h"
 
@@ -28,12 +29,14 @@ class ExportAudioDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit ExportAudioDialog(QWidget* parent = nullptr);
+    explicit ExportAudioDialog(QWidget* parent = nullptr, const ExportAudioDialogChoices& choices = {});
 
     // Shows the dialog modally; on Export puts the chosen options into `request` and returns true.
     bool chooseOptions(audio::RenderRequest& request);
+    ExportAudioDialogChoices choices() const;
 
 private:
+    void showChoices(const ExportAudioDialogChoices& choices);
     void createFormatControls();
     void createLengthControls();
     void createSoundControls();
@@ -60,7 +63,7 @@ private:
 // the song as its file would hold it, exactly as tromel-cli render renders that file, with a
 // progress that can be cancelled. What went wrong, or the loudness of what was written, is told in
 // a message box. `songFile` is the document's own file (empty while it has none): the export never
-// writes over it.
+// writes over it. The dialog opens with the choices last exported with for the song, or its first.
 void exportAudio(QWidget* documentWindow, Prompts& prompts, const Song& song, const std::filesystem::path& sampleFolder,
                  const QString& songFile);
 

@@ -8,15 +8,15 @@
 namespace tromel::exchange {
 
 std::unique_ptr<AudioFileWriter> openAudioFile(const std::filesystem::path& path, const AudioEncoding& encoding,
-                                               const AudioFileTags& tags) {
+                                               const AudioFileTags& tags, files::FileSystem& files) {
     switch (encoding.format) {
         case AudioFormat::Flac16:
         case AudioFormat::Flac24:
-            return std::make_unique<FlacFileWriter>(path, infoOf(encoding.format).pcmBits, tags);
+            return std::make_unique<FlacFileWriter>(files, path, infoOf(encoding.format).pcmBits, tags);
         case AudioFormat::Ogg:
-            return std::make_unique<OggVorbisWriter>(path, encoding.oggQuality, tags);
+            return std::make_unique<OggVorbisWriter>(files, path, encoding.oggQuality, tags);
         default:
-            return std::make_unique<SndfileWriter>(path, encoding, tags);
+            return std::make_unique<SndfileWriter>(files, path, encoding, tags);
     }
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "exchange/AudioFormat.h"
+#include "files/FileSystem.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -51,8 +52,11 @@ protected:
 };
 
 // Creates (or truncates) the file at path; on failure the writer is not open and `error()` says
-// why. The same samples, encoding and tags always give the same bytes.
+// why. The same samples, encoding and tags always give the same bytes. Every byte goes through the
+// file seam, and close() flushes the file to the disk: a failed write, however deep in a codec, is
+// an error of write() or close().
 std::unique_ptr<AudioFileWriter> openAudioFile(const std::filesystem::path& path, const AudioEncoding& encoding,
-                                               const AudioFileTags& tags);
+                                               const AudioFileTags& tags,
+                                               files::FileSystem& files = files::systemFileSystem());
 
 }  // namespace tromel::exchange

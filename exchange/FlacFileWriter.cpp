@@ -14,9 +14,29 @@ namespace {
 
 constexpr unsigned compressionLevel = 5;  // libFLAC's own default: most of the gain, quickly
 
+FLAC__StreamEncoderWriteStatus writeTo(const FLAC__StreamEncoder*, const FLAC__byte bytes[], size_t count, uint32_t,
+                                       uint32_t, void* sink) {
+    return static_cast<AudioFileSink*>(sink)->write(bytes, count) ? FLAC__STREAM_ENCODER_WRITE_STATUS_OK
+                                                                  : FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+}
+
+// With a seek, the encoder goes back at the end to complete the stream's header, as with a file.
+FLAC__StreamEncoderSeekStatus seekIn(const FLAC__StreamEncoder*, FLAC__uint64 offset, void* sink) {
+    return static_cast<AudioFileSink*>(sink)->seek(static_cast<int64_t>(offset))
+               ? FLAC__STREAM_ENCODER_SEEK_STATUS_OK
+               : FLAC__STREAM_ENCODER_SEEK_STATUS_ERROR;
+}
+
+FLAC__StreamEncoderTellStatus tellIn(const FLAC__StreamEncoder*, FLAC__uint64* offset, void* sink) {
+    *offset = static_cast<FLAC__uint64>(static_cast<AudioFileSink*>(sink)->position());
+    return FLAC__STREAM_ENCODER_TELL_STATUS_OK;
+}
+
 }  // namespace
 
-FlacFileWriter::FlacFileWriter(const std::filesystem::path& path, int bits, const AudioFileTags& tags) : m_bits(bits) {
+FlacFileWriter::FlacFileWriter(files::FileSystem& files, const std::filesystem::path& path, int bits,
+                               const AudioFileTags& tags)
+    : m_bits(bits) {
     m_encoder = FLAC__stream_encoder_new();
     m_comments = FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT);
     if (!m_encoder || !m_comments) {
@@ -36,12 +56,15 @@ FlacFileWriter::FlacFileWriter(const std::filesystem::path& path, int bits, cons
         fail("the FLAC encoder could not be set up");
         return;
     }
+    m_sink = std::make_unique<AudioFileSink>(files, path);
+    if (!m_sink->isOpen()) {
+        fail(m_sink->errorText());
+        return;
+    }
     const FLAC__StreamEncoderInitStatus status =
-        FLAC__stream_encoder_init_file(m_encoder, path.c_str(), nullptr, nullptr);
+        FLAC__stream_encoder_init_stream(m_encoder, writeTo, seekIn, tellIn, nullptr, m_sink.get());
     if (status != FLAC__STREAM_ENCODER_INIT_STATUS_OK) {
-        // Opening the file is what fails in practice; errno still says why.
-        fail(status == FLAC__STREAM_ENCODER_INIT_STATUS_ENCODER_ERROR ? std::string(std::strerror(errno))
-                                                                      : FLAC__StreamEncoderInitStatusString[status]);
+        fail(m_sink->failed() ? m_sink->errorText() : FLAC__StreamEncoderInitStatusString[status]);
         return;
     }
     m_open = true;
@@ -70,14 +93,23 @@ bool FlacFileWriter::write(const float* frames, int count) {
     }
     if (FLAC__stream_encoder_process_interleaved(m_encoder, m_samples.data(), static_cast<unsigned>(count)))
         return true;
-    return fail(FLAC__StreamEncoderStateString[FLAC__stream_encoder_get_state(m_encoder)]);
+    return failure();
+}
+
+// What the sink met is the reason; the encoder's state only says that its client failed.
+bool FlacFileWriter::failure() {
+    return fail(m_sink->failed() ? m_sink->errorText()
+                                 : FLAC__StreamEncoderStateString[FLAC__stream_encoder_get_state(m_encoder)]);
 }
 
 bool FlacFileWriter::close() {
     if (m_open && !FLAC__stream_encoder_finish(m_encoder))
-        fail(FLAC__StreamEncoderStateString[FLAC__stream_encoder_get_state(m_encoder)]);
+        failure();
     m_open = false;
     release();
+    if (m_sink && !m_sink->close())
+        fail(m_sink->errorText());
+    m_sink.reset();
     return m_error.empty();
 }
 

@@ -1,12 +1,14 @@
 // FLAC files (16-bit or 24-bit) through libFLAC, with Vorbis comments for the title and the loop.
 #pragma once
 
+#include "exchange/AudioFileSink.h"
 #include "exchange/AudioFileWriter.h"
 
 #include <FLAC/metadata.h>
 #include <FLAC/stream_encoder.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tromel::exchange {
@@ -16,7 +18,7 @@ namespace tromel::exchange {
 // samples of the WAV file of the same render.
 class FlacFileWriter : public AudioFileWriter {
 public:
-    FlacFileWriter(const std::filesystem::path& path, int bits, const AudioFileTags& tags);
+    FlacFileWriter(files::FileSystem& files, const std::filesystem::path& path, int bits, const AudioFileTags& tags);
     ~FlacFileWriter() override;
 
     bool write(const float* frames, int count) override;
@@ -24,8 +26,10 @@ public:
 
 private:
     bool addComment(const char* name, const std::string& value);
+    bool failure();
     void release();
 
+    std::unique_ptr<AudioFileSink> m_sink;  // libFLAC writes into it through its stream callbacks
     FLAC__StreamEncoder* m_encoder = nullptr;
     FLAC__StreamMetadata* m_comments = nullptr;
     int m_bits;

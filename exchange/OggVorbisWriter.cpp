@@ -31,15 +31,16 @@ struct OggVorbisWriter::Codec {
     }
 };
 
-OggVorbisWriter::OggVorbisWriter(const std::filesystem::path& path, int quality, const AudioFileTags& tags)
+OggVorbisWriter::OggVorbisWriter(files::FileSystem& files, const std::filesystem::path& path, int quality,
+                                 const AudioFileTags& tags)
     : m_codec(std::make_unique<Codec>()) {
     if (vorbis_encode_init_vbr(&m_codec->info, 2, audioFileRate, static_cast<float>(quality) / 10.0f) != 0) {
         fail("the Vorbis encoder refused quality " + std::to_string(quality));
         return;
     }
-    m_file = std::fopen(path.c_str(), "wb");
-    if (!m_file) {
-        fail(std::strerror(errno));
+    m_sink = std::make_unique<AudioFileSink>(files, path);
+    if (!m_sink->isOpen()) {
+        fail(m_sink->errorText());
         return;
     }
     vorbis_analysis_init(&m_codec->dsp, &m_codec->info);
@@ -77,10 +78,10 @@ bool OggVorbisWriter::writeHeaders(const AudioFileTags& tags) {
 }
 
 bool OggVorbisWriter::writePage(const void* header, long headerBytes, const void* body, long bodyBytes) {
-    if (std::fwrite(header, 1, headerBytes, m_file) == static_cast<std::size_t>(headerBytes) &&
-        std::fwrite(body, 1, bodyBytes, m_file) == static_cast<std::size_t>(bodyBytes))
+    if (m_sink->write(header, static_cast<std::size_t>(headerBytes)) &&
+        m_sink->write(body, static_cast<std::size_t>(bodyBytes)))
         return true;
-    return fail(std::strerror(errno));
+    return fail(m_sink->errorText());
 }
 
 bool OggVorbisWriter::drain() {
@@ -118,9 +119,9 @@ bool OggVorbisWriter::close() {
         drain();
     }
     m_open = false;
-    if (m_file && std::fclose(m_file) != 0)
-        fail(std::strerror(errno));
-    m_file = nullptr;
+    if (m_sink && !m_sink->close())
+        fail(m_sink->errorText());
+    m_sink.reset();
     return m_error.empty();
 }
 

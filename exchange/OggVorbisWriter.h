@@ -1,9 +1,9 @@
 // Ogg Vorbis files through libvorbisenc and libogg, with comments for the title and the loop.
 #pragma once
 
+#include "exchange/AudioFileSink.h"
 #include "exchange/AudioFileWriter.h"
 
-#include <cstdio>
 #include <memory>
 
 namespace tromel::exchange {
@@ -14,7 +14,8 @@ class OggVorbisWriter : public AudioFileWriter {
 public:
     static constexpr int serialNumber = 0x546d6c31;
 
-    OggVorbisWriter(const std::filesystem::path& path, int quality, const AudioFileTags& tags);
+    OggVorbisWriter(files::FileSystem& files, const std::filesystem::path& path, int quality,
+                    const AudioFileTags& tags);
     ~OggVorbisWriter() override;
 
     bool write(const float* frames, int count) override;
@@ -30,7 +31,7 @@ private:
     bool writePage(const void* header, long headerBytes, const void* body, long bodyBytes);
 
     std::unique_ptr<Codec> m_codec;
-    std::FILE* m_file = nullptr;
+    std::unique_ptr<AudioFileSink> m_sink;
 };
 
 }  // namespace tromel::exchange

@@ -20,9 +20,28 @@ int sndfileFormat(AudioFormat format) {
     }
 }
 
+AudioFileSink& sinkOf(void* user) {
+    return *static_cast<AudioFileSink*>(user);
+}
+
+// libsndfile never reads a file it writes; what the sink refuses shows as a short count.
+const SF_VIRTUAL_IO sinkIo{
+    [](void* user) -> sf_count_t { return sinkOf(user).length(); },
+    [](sf_count_t offset, int whence, void* user) -> sf_count_t {
+        AudioFileSink& sink = sinkOf(user);
+        const sf_count_t from = whence == SEEK_CUR ? sink.position() : whence == SEEK_END ? sink.length() : 0;
+        return sink.seek(from + offset) ? sink.position() : -1;
+    },
+    [](void*, sf_count_t, void*) -> sf_count_t { return 0; },
+    [](const void* bytes, sf_count_t count, void* user) -> sf_count_t {
+        return sinkOf(user).write(bytes, static_cast<std::size_t>(count)) ? count : 0;
+    },
+    [](void* user) -> sf_count_t { return sinkOf(user).position(); },
+};
+
 }  // namespace
 
-SndfileWriter::SndfileWriter(const std::filesystem::path& path, const AudioEncoding& encoding,
+SndfileWriter::SndfileWriter(files::FileSystem& files, const std::filesystem::path& path, const AudioEncoding& encoding,
                              const AudioFileTags& tags) {
     if (encoding.format == AudioFormat::Mp3 && !canWriteMp3()) {
         fail("this system's libsndfile cannot write MP3 (it was built without LAME)");
@@ -32,9 +51,15 @@ SndfileWriter::SndfileWriter(const std::filesystem::path& path, const AudioEncod
     info.samplerate = audioFileRate;
     info.channels = 2;
     info.format = sndfileFormat(encoding.format);
-    m_file = sf_open(path.c_str(), SFM_WRITE, &info);
+    m_sink = std::make_unique<AudioFileSink>(files, path);
+    if (!m_sink->isOpen()) {
+        fail(m_sink->errorText());
+        return;
+    }
+    SF_VIRTUAL_IO io = sinkIo;
+    m_file = sf_open_virtual(&io, SFM_WRITE, &info, m_sink.get());
     if (!m_file) {
-        fail(sf_strerror(nullptr));
+        fail(m_sink->failed() ? m_sink->errorText() : sf_strerror(nullptr));
         return;
     }
     m_open = configure(encoding, tags);
@@ -79,19 +104,23 @@ SndfileWriter::~SndfileWriter() {
 bool SndfileWriter::write(const float* frames, int count) {
     if (!m_open)
         return false;
-    if (sf_writef_float(m_file, frames, count) == count)
+    if (sf_writef_float(m_file, frames, count) == count && !m_sink->failed())
         return true;
-    return fail(sf_strerror(m_file));
+    return fail(m_sink->failed() ? m_sink->errorText() : sf_strerror(m_file));
 }
 
+// The sink has the last word: the MP3 encoder closes without a word about writes that failed.
 bool SndfileWriter::close() {
     m_open = false;
-    if (!m_file)
-        return m_error.empty();
-    const bool closed = sf_close(m_file) == 0;
-    m_file = nullptr;
-    if (!closed)
-        fail("write failed");
+    if (m_file) {
+        const bool closed = sf_close(m_file) == 0;
+        m_file = nullptr;
+        if (!closed && !m_sink->failed())
+            fail("write failed");
+    }
+    if (m_sink && !m_sink->close())
+        fail(m_sink->errorText());
+    m_sink.reset();
     return m_error.empty();
 }
 

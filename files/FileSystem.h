@@ -53,6 +53,11 @@ public:
     virtual int write(int fd, std::span<const uint8_t> bytes) = 0;
     // Cuts the file (or lengthens it with zeros) to `size` bytes.
     virtual int truncate(int fd, uint64_t size) = 0;
+    // Creates or empties the file at `path` and opens it for writing; a link in its last part is
+    // refused, not followed.
+    virtual int createFile(const Path& path, int& fd) = 0;
+    // Writes all of `bytes` at `offset`, leaving the file's other bytes as they are.
+    virtual int writeAt(int fd, uint64_t offset, std::span<const uint8_t> bytes) = 0;
     virtual int setPermissions(int fd, mode_t mode) = 0;
     // Waits until the file's bytes are on the disk.
     virtual int flush(int fd) = 0;

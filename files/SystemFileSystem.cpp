@@ -116,6 +116,24 @@ int SystemFileSystem::write(int fd, std::span<const uint8_t> bytes) {
     return 0;
 }
 
+int SystemFileSystem::createFile(const Path& path, int& fd) {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    return fd < 0 ? errno : 0;
+}
+
+int SystemFileSystem::writeAt(int fd, uint64_t offset, std::span<const uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
 int SystemFileSystem::setPermissions(int fd, mode_t mode) {
     return errorOf(::fchmod(fd, mode));
 }

@@ -13,6 +13,8 @@ public:
     int openForWriting(const Path& path, int& fd) override;
     int write(int fd, std::span<const uint8_t> bytes) override;
     int truncate(int fd, uint64_t size) override;
+    int createFile(const Path& path, int& fd) override;
+    int writeAt(int fd, uint64_t offset, std::span<const uint8_t> bytes) override;
     int setPermissions(int fd, mode_t mode) override;
     int flush(int fd) override;
     int close(int fd) override;

@@ -22,7 +22,7 @@ namespace tromel::audio {
 // as many as the mixer drives may play or pause at once.
 class PlaybackEngine {
 public:
-    PlaybackEngine(AudioLayer& layer, std::filesystem::path sampleFolder);
+    PlaybackEngine(AudioLayer& layer, std::filesystem::path sampleFolder, FirstStep first = FirstStep::OneStepIn);
     ~PlaybackEngine();
 
     PlaybackEngine(const PlaybackEngine&) = delete;

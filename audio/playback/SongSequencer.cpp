@@ -7,7 +7,7 @@
 
 namespace tromel::audio {
 
-// [audio thread] Step n of a grid sounds at its start + stepFrame(n): a start or a resume
+// [audio thread] Step n of a grid sounds at its StepGrid::frameOf(n): a start or a resume
 // begins a new grid at the frame it takes effect, so nothing drifts however long it plays. A
 // count-in takes the grid's first steps, clicking with the song silent.
 void SongSequencer::startClock(int64_t frame, int32_t countIn) {
@@ -15,13 +15,14 @@ void SongSequencer::startClock(int64_t frame, int32_t countIn) {
     m_stepsOnGrid = 0;
     m_countIn = std::max(countIn, 0);
     m_countInLeft = m_countIn;
-    m_nextStep = m_gridStart + stepFrame(1, m_song->tempo);
-    m_grid.store(
-        {m_run, m_state.playPosition, m_gridStart, m_song->tempo, m_song->loopBegin, m_song->loopEnd, m_countIn});
+    const StepGrid grid{m_run,           m_state.playPosition, m_gridStart, m_song->tempo,
+                        m_song->loopBegin, m_song->loopEnd,    m_countIn,   m_first};
+    m_nextStep = grid.frameOf(1);
+    m_grid.store(grid);
 }
 
-// [audio thread] The grid goes on where it stands, told from here on as a run of its own: the
-// frame of the last step taken is its start.
+// [audio thread] The grid goes on where it stands, told from here on as a run of its own whose
+// first step is the next one to play.
 void SongSequencer::takeOwnLoop() {
     if (!m_song)
         return;
@@ -33,7 +34,7 @@ void SongSequencer::takeOwnLoop() {
     if (m_nextStep == noStepFrame)
         return;
     m_grid.store({m_run, m_state.playPosition, m_gridStart + stepFrame(m_stepsOnGrid, m_song->tempo), m_song->tempo,
-                  m_song->loopBegin, m_song->loopEnd, m_countInLeft});
+                  m_song->loopBegin, m_song->loopEnd, m_countInLeft, m_first});
 }
 
 // [audio thread] The new events take the playing song's place, channels, tempo and loop: only
@@ -147,7 +148,7 @@ void SongSequencer::step(ChannelControl& channels) {
         playSongStep(channels);
     ++m_stepsTaken;
     ++m_stepsOnGrid;
-    m_nextStep = m_gridStart + stepFrame(m_stepsOnGrid + 1, m_song->tempo);
+    m_nextStep = m_gridStart + stepFrame(m_stepsOnGrid + static_cast<int32_t>(m_first), m_song->tempo);
 }
 
 // [audio thread]

@@ -15,6 +15,8 @@ namespace tromel::audio {
 
 class SongSequencer : public Sequencer {
 public:
+    explicit SongSequencer(FirstStep first = FirstStep::OneStepIn) : m_first(first) {}
+
     // Command kinds; a command's tag carries the play generation where it has one.
     enum Command : int {
         start = 1,  // payload: the CompiledSong to play from its first step; count: steps of count-in
@@ -55,6 +57,7 @@ private:
 
     void takeReplacement(ChannelControl& channels);
 
+    const FirstStep m_first;
     std::unique_ptr<CompiledSong> m_song;
     std::unique_ptr<CompiledSong> m_replacement;  // waits for the loop's next pass
     PlaybackState m_state;

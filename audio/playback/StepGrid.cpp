@@ -17,20 +17,24 @@ int32_t StepGrid::positionOf(int64_t n) const {
     return static_cast<int32_t>(loopBegin + (position - loopEnd - 1) % loopLength + 1);
 }
 
+int64_t StepGrid::frameOf(int64_t n) const {
+    return startFrame + stepFrame(n - 1 + static_cast<int32_t>(first), tempo);
+}
+
 int64_t StepGrid::nearestStep(int64_t frame) const {
     if (tempo <= 0)
         return 1;
     // stepFrame floors n × tempo × 44.1, so the step at or before the frame is found from the
     // estimate and a look at its neighbours.
-    const int64_t offset = frame - startFrame;
-    int64_t before = std::max<int64_t>(1, offset * 10 / (static_cast<int64_t>(tempo) * 441));
-    while (before > 1 && stepFrame(before, tempo) > offset)
+    const int64_t estimate = (frame - startFrame) * 10 / (static_cast<int64_t>(tempo) * 441);
+    int64_t before = std::max<int64_t>(1, estimate + 1 - static_cast<int32_t>(first));
+    while (before > 1 && frameOf(before) > frame)
         --before;
-    while (stepFrame(before + 1, tempo) <= offset)
+    while (frameOf(before + 1) <= frame)
         ++before;
-    if (stepFrame(before, tempo) >= offset)
+    if (frameOf(before) >= frame)
         return before;
-    return offset - stepFrame(before, tempo) <= stepFrame(before + 1, tempo) - offset ? before : before + 1;
+    return frame - frameOf(before) <= frameOf(before + 1) - frame ? before : before + 1;
 }
 
 int32_t StepGrid::stepsBetween(int64_t fromFrame, int64_t toFrame) const {

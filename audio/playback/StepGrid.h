@@ -5,10 +5,14 @@
 
 namespace tromel::audio {
 
+// Where a run of the clock puts its first step: a step after the run begins, as the editor's step
+// timer always has, or on the frame it begins, so that a rendered file starts with the song.
+enum class FirstStep : int32_t { AtOnce = 0, OneStepIn = 1 };
+
 // A run of the step clock from a start or resume until it next stands: step n (from 1) sounds at
-// startFrame + stepFrame(n, tempo). Its first countIn steps are a count-in; the next plays the
-// play position after positionBefore, the loop wrapping from loopEnd to loopBegin + 1 as
-// playback does. Frames count the mixer's timeline, before the output's latency.
+// startFrame + stepFrame(n - 1 + first, tempo). Its first countIn steps are a count-in; the next
+// plays the play position after positionBefore, the loop wrapping from loopEnd to loopBegin + 1
+// as playback does. Frames count the mixer's timeline, before the output's latency.
 struct StepGrid {
     uint32_t run = 0;  // which start or resume began it; 0 for none
     int32_t positionBefore = 0;
@@ -17,6 +21,10 @@ struct StepGrid {
     int32_t loopBegin = 0;
     int32_t loopEnd = 0;
     int32_t countIn = 0;
+    FirstStep first = FirstStep::OneStepIn;
+
+    // The frame at which step n (from 1) of the run sounds.
+    int64_t frameOf(int64_t n) const;
 
     // Whether step n of the run is one of the count-in's, before the song plays.
     bool countsIn(int64_t n) const { return n <= countIn; }

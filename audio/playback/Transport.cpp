@@ -5,8 +5,8 @@
 
 namespace tromel::audio {
 
-Transport::Transport(AudioLayer& layer, std::filesystem::path sampleFolder)
-    : m_engine(std::make_unique<PlaybackEngine>(layer, std::move(sampleFolder))) {}
+Transport::Transport(AudioLayer& layer, std::filesystem::path sampleFolder, FirstStep first)
+    : m_engine(std::make_unique<PlaybackEngine>(layer, std::move(sampleFolder), first)) {}
 
 Transport::~Transport() = default;
 

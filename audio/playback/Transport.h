@@ -29,10 +29,11 @@ enum class TransportState { Stopped, Playing, Paused };
 
 class PlaybackEngine;
 
-// One per document window. Every call is made on the user-interface thread.
+// One per document window, and one per stream of a render (whose first step sounds at once).
+// Every call is made on the user-interface thread.
 class Transport {
 public:
-    Transport(AudioLayer& layer, std::filesystem::path sampleFolder);
+    Transport(AudioLayer& layer, std::filesystem::path sampleFolder, FirstStep first = FirstStep::OneStepIn);
     ~Transport();  // stops the instrument channels and releases this document's samples
 
     Transport(const Transport&) = delete;

@@ -59,8 +59,8 @@ ExportRun::ExportRun(const Song& song, const RenderRequest& request, std::shared
 
 exchange::LoopPoints ExportRun::loopPointsOf(const Song& song, long long loops) {
     const int64_t length = song.loopEnd - song.loopBegin;
-    const int64_t lastPass = song.loopEnd + (loops - 1) * length;  // the last step before it
-    return {stepFrame(lastPass + 1, song.tempo), stepFrame(lastPass + length + 1, song.tempo)};
+    const int64_t lastPass = song.loopEnd + (loops - 1) * length;  // the steps played before it
+    return {stepFrame(lastPass, song.tempo), stepFrame(lastPass + length, song.tempo)};
 }
 
 RenderOutcome ExportRun::run() {
@@ -161,7 +161,8 @@ ExportRun::PassResult ExportRun::render(const Pass& pass) {
     settings.limit = pass.limit;
     settings.frames = m_mainFrames + (pass.findRing ? std::llround(longestRingSeconds * outputRate) : m_ringFrames);
     settings.fadeFrames = pass.findRing ? 0 : std::llround(m_request.fadeSeconds * outputRate);
-    // A changed signal is dithered; an unchanged one keeps the bytes earlier versions wrote.
+    // A changed signal is dithered; an unchanged one is the mixer's output rounded, the same bytes
+    // for the same song.
     settings.dither = pass.write && sixteenBit && (m_request.fadeSeconds > 0.0 || m_request.ring || m_request.loudness);
     std::vector<std::unique_ptr<ExportStream>> streams;
     LoudnessMeter meter;
@@ -171,7 +172,8 @@ ExportRun::PassResult ExportRun::render(const Pass& pass) {
             streams.back()->meterWith(&meter);
         if (!pass.write)
             continue;
-        streams.back()->writeTo(exchange::openAudioFile(m_files.temporaryOf(i), m_request.encoding, tagsOf(i)));
+        streams.back()->writeTo(
+            exchange::openAudioFile(m_files.temporaryOf(i), m_request.encoding, tagsOf(i), m_request.fileSystem()));
         if (!streams.back()->writer()->isOpen())
             return ended(Status::Failed, m_files.outputs()[i].string() + ": " + streams.back()->writer()->error());
     }

@@ -114,7 +114,7 @@ std::variant<int64_t, std::string> renderLength(const Song& song, const RenderRe
     if (request.seconds)
         return static_cast<int64_t>(std::llround(*request.seconds * outputRate));
     // The last step lasts until the step after it would start.
-    return stepFrame(static_cast<int64_t>(steps) + 1, song.tempo);
+    return stepFrame(static_cast<int64_t>(steps), song.tempo);
 }
 
 std::string describeLoudness(const LoudnessFigures& figures) {
@@ -144,6 +144,9 @@ RenderOutcome renderSong(const Song& song, const RenderRequest& request, const R
             if (isSameFile(request.songFile, output))
                 return outcome(Status::Refused, {aboutFile(output, songItselfText)});
     std::error_code error;
+    const fs::path folder = request.output.parent_path();
+    if (!folder.empty() && !fs::exists(folder, error))
+        return outcome(Status::Refused, {"The folder " + folder.string() + " does not exist."});
     if (!fs::is_directory(request.sampleFolder, error))
         return outcome(Status::Refused, {aboutFile(request.sampleFolder, "no such sample folder")});
     auto cache = std::make_shared<SampleCache>();

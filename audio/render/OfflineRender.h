@@ -2,6 +2,7 @@
 #pragma once
 
 #include "exchange/AudioFormat.h"
+#include "files/FileSystem.h"
 #include "song/Song.h"
 
 #include <cstdint>
@@ -42,7 +43,10 @@ struct RenderRequest {
     bool loopPoints = false;                          // the last pass marked as the file's loop
     bool stems = false;                               // a file per channel that holds notes, not the mix
     std::string software = "Tromel " TROMEL_VERSION;  // written into the file where its format carries it
-    bool measure = false;  // report the loudness of what was written even when not normalised
+    bool measure = false;                // report the loudness of what was written even when not normalised
+    files::FileSystem* files = nullptr;  // the seam the files are written through; null: the system's
+
+    files::FileSystem& fileSystem() const { return files ? *files : files::systemFileSystem(); }
 };
 
 // Why a render may not write where it was asked to.
@@ -81,11 +85,11 @@ std::variant<int64_t, std::string> renderLength(const Song& song, const RenderRe
 bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // Refuses a song that cannot play, options that do not go together, an output that is the song's
-// own file, an absurd length and a missing sample folder or a missing or unreadable sample of a
-// channel that plays a note, each named; otherwise renders into temporary files and renames them
-// over the outputs once all are whole (see RenderFiles). Frame 0 of a file is the moment Play is
-// pressed, so the note at file step s starts at frame floor((s + 1) * tempo * 44100 / 1000). A
-// cancelled or failed render leaves no file behind.
+// own file, an output folder that does not exist, an absurd length and a missing sample folder or a missing or
+// unreadable sample of a channel that plays a note, each named; otherwise renders into temporary files and renames them
+// over the outputs once all are whole (see RenderFiles). The first step sounds at frame 0, and the
+// n-th step played (from 0) at frame floor(n * tempo * 44100 / 1000). A cancelled or failed render
+// leaves no file behind.
 // [any thread: the render has audio layers of its own]
 RenderOutcome renderSong(const Song& song, const RenderRequest& request, const RenderProgress& progress = {});
 

@@ -3,6 +3,7 @@
 #include "audio/render/RenderFiles.h"
 
 #include "audio/playback/SongCompiler.h"
+#include "files/AtomicWrite.h"
 
 #include <unistd.h>
 
@@ -53,7 +54,8 @@ std::vector<fs::path> temporaryRenderPaths(const Song& song, const RenderRequest
     return paths;
 }
 
-RenderFiles::RenderFiles(const Song& song, const RenderRequest& request) : m_outputs(renderOutputs(song, request)) {
+RenderFiles::RenderFiles(const Song& song, const RenderRequest& request)
+    : m_outputs(renderOutputs(song, request)), m_files(request.fileSystem()) {
     if (request.stems)
         m_channels = channelsWithNotes(song);
 }
@@ -65,11 +67,9 @@ RenderFiles::~RenderFiles() {
 
 std::optional<std::string> RenderFiles::commit() {
     for (std::size_t i = 0; i < m_outputs.size(); ++i) {
-        std::error_code error;
-        fs::rename(temporaryOf(i), m_outputs[i], error);
-        if (error) {
+        if (const int error = files::renameDurably(m_files, temporaryOf(i), m_outputs[i])) {
             removeTemporaries();
-            return m_outputs[i].string() + ": " + error.message();
+            return m_outputs[i].string() + ": " + files::errorText(error);
         }
     }
     m_committed = true;

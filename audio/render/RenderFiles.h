@@ -41,14 +41,16 @@ public:
     const std::vector<int>& channels() const { return m_channels; }  // of the stems; empty for the mix
     std::filesystem::path temporaryOf(std::size_t index) const { return temporaryRenderPath(m_outputs[index]); }
 
-    // Renames every temporary file over its output, replacing what was there. On a failure it
-    // removes the temporary files left and says why (a line naming the file).
+    // Renames every temporary file (flushed when it was closed) over its output, replacing what
+    // was there, and flushes the folder after each. On a failure it removes the temporary files
+    // left and says why (a line naming the file).
     std::optional<std::string> commit();
     void removeTemporaries();
 
 private:
     std::vector<std::filesystem::path> m_outputs;
     std::vector<int> m_channels;
+    files::FileSystem& m_files;
     bool m_committed = false;
 };
 

@@ -29,7 +29,7 @@ struct SongSource::Engine {
     Transport transport;
 
     Engine(std::shared_ptr<SampleCache> cache, const std::filesystem::path& sampleFolder)
-        : layer(std::move(cache)), transport(layer, sampleFolder) {
+        : layer(std::move(cache)), transport(layer, sampleFolder, FirstStep::AtOnce) {
         layer.setMaxVolume(largestVolume);
         layer.initDevice(outputRate);
     }

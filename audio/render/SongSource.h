@@ -15,10 +15,10 @@
 
 namespace tromel::audio {
 
-// Every stream starts at frame 0, the moment Play is pressed. A stem is the song with every other
-// channel muted, on an engine of its own; the stems' engines run in step, their DC blockers told
-// where the whole mix is silent, so that they add up to the mix wherever the limiters rest.
-// Samples come from the shared cache, prepared beforehand.
+// Every stream starts at frame 0 with the song's first step, as a MIDI export starts at tick 0. A stem is the song with
+// every other channel muted, on an engine of its own; the stems' engines run in step, their DC blockers told where the
+// whole mix is silent, so that they add up to the mix wherever the limiters rest. Samples come from the shared cache,
+// prepared beforehand.
 class SongSource {
 public:
     // `stemChannels`: the song channel of each stem; empty for the mix.

@@ -29,7 +29,8 @@ enum class Operation {
     Status,
     ReadLink,
     OpenForWriting,
-    Truncate
+    Truncate,
+    CreateFile
 };
 
 struct Call {
@@ -119,6 +120,18 @@ public:
     }
     int write(int fd, std::span<const uint8_t> bytes) override {
         return call(Operation::Write, pathOf(fd), [&] { return SystemFileSystem::write(fd, bytes); });
+    }
+    int createFile(const Path& path, int& fd) override {
+        return call(Operation::CreateFile, path, [&] {
+            const int error = SystemFileSystem::createFile(path, fd);
+            if (error == 0)
+                m_open[fd] = path;
+            return error;
+        });
+    }
+    // A write at a place is a write.
+    int writeAt(int fd, uint64_t offset, std::span<const uint8_t> bytes) override {
+        return call(Operation::Write, pathOf(fd), [&] { return SystemFileSystem::writeAt(fd, offset, bytes); });
     }
     int setPermissions(int fd, mode_t mode) override {
         return call(Operation::SetPermissions, pathOf(fd), [&] { return SystemFileSystem::setPermissions(fd, mode); });

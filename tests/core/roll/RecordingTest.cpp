@@ -39,6 +39,11 @@ TEST(StepGrid, FramesGoToTheNearestStepAndTheLoopWrapsAsPlaybackDoes) {
     EXPECT_FALSE(counted.countsIn(5));
     EXPECT_EQ(counted.positionOf(5), 6);
     EXPECT_EQ(counted.positionOf(8), 3);
+    // A render's clock sounds its first step on its first frame, each step one earlier.
+    const StepGrid atOnce{1, 0, 0, 7, 0, 100, 0, audio::FirstStep::AtOnce};
+    EXPECT_EQ(atOnce.nearestStep(0), 1);
+    EXPECT_EQ(atOnce.nearestStep(stepFrame(2, 7) + 154), 3);
+    EXPECT_EQ(atOnce.nearestStep(stepFrame(2, 7) + 155), 4);
 }
 
 // Notes struck nearer a step of the count-in than the song's first are not recorded; a note

@@ -125,7 +125,8 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
         {render(songFile("refused.org", 50, 6, 6), out), 1, "loop begin (6)"},
         {render(huge, out), 1, "limit"},
         {render(huge, out, " --seconds 0.1"), 0, ""},  // a huge loop renders for as long as asked
-        {render(song, folder / "no" / "o.wav"), 1, "tromel-cli: " + (folder / "no" / "o.wav").string() + ": "},
+        {render(song, folder / "no" / "o.wav"), 1,
+         "tromel-cli: The folder " + (folder / "no").string() + " does not exist.\n"},
         {runCli("render " + quoted(song) + " " + quoted(out) + " --samples " + quoted(folder / "none")), 1,
          "no such sample folder"},
         {runCli("render " + quoted(song)), 2, usage},

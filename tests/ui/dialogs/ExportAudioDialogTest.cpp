@@ -23,6 +23,8 @@
 namespace tromel::test {
 namespace {
 
+using dialogs::ExportAudioDialogChoices;
+
 // Instrument and drum notes, a volume and pan change, and a loop that does not start at 0.
 Song songToExport() {
     Song song = songWith({{0, NoteRec{1, 40, 6, 3, 200}},
@@ -76,6 +78,7 @@ void choose(const Choice& choice) {
         auto* bitrate = dialog.findChild<QComboBox*>("comboBitrate");
         bitrate->setCurrentIndex(bitrate->findData(choice.bitrate));
         if (choice.loops > 0) {
+            dialog.findChild<QRadioButton*>("optionLoops")->setChecked(true);
             dialog.findChild<QSpinBox*>("textLoops")->setValue(choice.loops);
         } else {
             dialog.findChild<QRadioButton*>("optionSeconds")->setChecked(true);
@@ -147,8 +150,9 @@ private slots:
         QVERIFY(leftovers(editor.folder).isEmpty());
     }
 
-    // Cancelling the progress stops the render and removes its file; a refused render says why
-    // and writes nothing; cancelling a question does nothing at all.
+    // Cancelling the progress stops the render and removes its file; a refused render (the song
+    // itself, missing samples, a folder that does not exist) says why and writes nothing;
+    // cancelling a question does nothing at all.
     void cancelledRefusedAndAbandonedExportsLeaveNoFile() {
         TestEditor editor;
         DocumentWindow& document = *editor.mainWindow->newFile();
@@ -190,14 +194,59 @@ private slots:
         QVERIFY(missing[1].startsWith(noSamples.filePath("M31.wav") + ": "));
         QVERIFY(!QFile::exists(out));
 
+        chooseLength(1, 0.0);
+        editor.prompts.answers.push_back(editor.folder.filePath("gone/out.wav"));
+        menuEntry(document, "Export Audio...")->trigger();
+        QCOMPARE(editor.prompts.messages.size(), 3);
+        QCOMPARE(editor.prompts.messages.last().text,
+                 QString("The folder %1 does not exist.").arg(editor.folder.filePath("gone")));
+
         whenModalShown<dialogs::ExportAudioDialog>(
             [](dialogs::ExportAudioDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
         menuEntry(document, "Export Audio...")->trigger();
         chooseLength(1, 0.0);
         menuEntry(document, "Export Audio...")->trigger();  // the file chooser cancelled: no answer left
-        QCOMPARE(editor.prompts.messages.size(), 2);
+        QCOMPARE(editor.prompts.messages.size(), 3);
         QVERIFY(!QFile::exists(out));
         QVERIFY(leftovers(editor.folder).isEmpty());
+    }
+
+    // One pass of a song whose loop spans it from step 0 (its last note ends at step 21), else the
+    // loop once after it; then whatever was last exported with for that song, another song keeping
+    // its own first choice.
+    void theLengthFitsTheSongAndTheLastChoiceIsKept() {
+        TestEditor editor;
+        DocumentWindow& document = *editor.mainWindow->newFile();
+        const auto shown = [&](DocumentWindow& window) {
+            ExportAudioDialogChoices seen;
+            whenModalShown<dialogs::ExportAudioDialog>([&](dialogs::ExportAudioDialog& dialog) {
+                seen = dialog.choices();
+                dialog.findChild<QPushButton*>("cmdCancel")->click();
+            });
+            menuEntry(window, "Export Audio...")->trigger();
+            return seen;
+        };
+        const std::tuple<int, int, int> loops[] = {{0, 21, 0}, {0, 40, 0}, {0, 20, 1}, {1, 32, 1}};
+        for (const auto& [begin, end, expected] : loops) {
+            document.song() = songToExport();
+            document.song().loopBegin = begin;
+            document.song().loopEnd = end;
+            const ExportAudioDialogChoices first = shown(document);
+            QCOMPARE(first.loops, expected);
+            QVERIFY(first.inLoops);
+        }
+
+        const QString song = editor.folder.filePath("tune.org");
+        editor.prompts.answers.push_back(song);
+        QVERIFY(document.saveAs());
+        choose({.loops = 0, .seconds = 2.5, .format = "flac24", .stems = true});
+        editor.prompts.answers.push_back(editor.folder.filePath("out.flac"));
+        menuEntry(document, "Export Audio...")->trigger();
+        QCOMPARE(shown(document),
+                 (ExportAudioDialogChoices{.format = "flac24", .inLoops = false, .seconds = 2.5, .stems = true}));
+        DocumentWindow& other = *editor.mainWindow->newFile();
+        other.song() = songToExport();
+        QCOMPARE(shown(other), ExportAudioDialogChoices{});
     }
 };
 

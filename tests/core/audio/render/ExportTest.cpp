@@ -1,9 +1,12 @@
-// Audio export: the unchanged 16-bit WAV, every format read back, loudness by a second meter
+// Audio export: the pinned 16-bit WAV, every format read back, loudness by a second meter
 // (ffmpeg's), fades, ringing ends, loop points, stems and cancelling.
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/render/OfflineRender.h"
+#include "audio/render/RenderFiles.h"
+#include "exchange/AudioFileWriter.h"
 #include "song/OrgFile.h"
 #include "tests/core/audio/AudioTestKit.h"
+#include "tests/core/files/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +21,9 @@ namespace tromel::audio::test {
 namespace {
 
 using exchange::AudioFormat;
+using files::test::Call;
+using files::test::FaultyFileSystem;
+using files::test::Operation;
 
 const fs::path bank = TROMEL_SAMPLE_DIR;
 
@@ -57,6 +63,12 @@ std::pair<double, double> secondMeter(const fs::path& file) {
     return {std::stod(integrated[1]), std::stod(peak[1])};
 }
 
+// The first frame at which either side sounds.
+int64_t firstSound(const std::vector<float>& stereo) {
+    const auto found = std::find_if(stereo.begin(), stereo.end(), [](float sample) { return sample != 0.0f; });
+    return (found - stereo.begin()) / 2;
+}
+
 // Loud drum hits over a quiet pad: a crest far above a song's loudness, so that a loud target
 // needs the true-peak limiter.
 Song peakySong() {
@@ -85,14 +97,15 @@ struct Export : testing::Test {
     }
 };
 
-// Rendered as before export options existed, by tromel-cli as a user runs it: the same bytes, to
-// the last (the hash of the file the earlier engine wrote).
-TEST_F(Export, WithoutOptionsA16BitWavIsTheEarlierFile) {
+// Rendered without options, by tromel-cli as a user runs it: the same bytes, to the last. (The
+// pinned file is the one written before the first step moved to frame 0, less its first 5292
+// frames, that step of silence.)
+TEST_F(Export, WithoutOptionsA16BitWavKeepsItsBytes) {
     ASSERT_TRUE(saveOrgFile(denseSong(0), folder / "dense.org").ok);
     const fs::path out = folder / "dense.wav";
     commandOutput(std::string("'") + TROMEL_CLI_PATH + "' render '" + (folder / "dense.org").string() + "' '" +
                   out.string() + "' --loops 2 --samples '" + bank.string() + "'");
-    EXPECT_EQ(fnv1a(fileText(out)), 0x44f7d995b14e6b37ull);
+    EXPECT_EQ(fnv1a(fileText(out)), 0x671909bd7ffe63efull);
 }
 
 // Each format against the float render: frames, channels, rate and level; the lossless ones to
@@ -212,8 +225,8 @@ TEST_F(Export, FadesAndRingingEnds) {
     ringing.ring = true;
     const Wav ring = rendered(song, ringing);
     // To the note's end, its fade and the DC blocker's drain.
-    ASSERT_GT(ring.info.frames, stepFrame(25, 20) + Voice::rampFrames);
-    EXPECT_LT(ring.info.frames, stepFrame(25, 20) + Voice::rampFrames + DcBlocker::drainFrames + 10);
+    ASSERT_GT(ring.info.frames, stepFrame(24, 20) + Voice::rampFrames);
+    EXPECT_LT(ring.info.frames, stepFrame(24, 20) + Voice::rampFrames + DcBlocker::drainFrames + 10);
     EXPECT_TRUE(std::equal(whole.frames.begin(), whole.frames.end(), ring.frames.begin()));
     float afterEnd = 0.0f;
     for (std::size_t i = whole.frames.size(); i < ring.frames.size(); ++i)
@@ -229,7 +242,7 @@ TEST_F(Export, FadesAndRingingEnds) {
         sixteen.output = folder / "dithered.wav";
         sixteen.encoding.format = AudioFormat::Wav16;
         const Wav dithered = rendered(song, sixteen);
-        const std::size_t silent = 2 * static_cast<std::size_t>(stepFrame(9, 20));
+        const std::size_t silent = 2 * static_cast<std::size_t>(stepFrame(8, 20));
         double noise = 0.0;
         double mean = 0.0;
         for (std::size_t i = 0; i < silent; ++i) {
@@ -253,8 +266,8 @@ TEST_F(Export, LoopPointsMarkTheLastPassSampleForSample) {
     RenderRequest marked = request("marked.wav", AudioFormat::Float);
     marked.loopPoints = true;
     const Wav file = rendered(song, marked);
-    const int64_t a = stepFrame(64 + 1, song.tempo);
-    const int64_t b = stepFrame(64 + 48 + 1, song.tempo);
+    const int64_t a = stepFrame(64, song.tempo);
+    const int64_t b = stepFrame(64 + 48, song.tempo);
     ASSERT_EQ(file.info.frames, b);
     const std::string bytes = fileText(marked.output);
     const std::size_t smpl = bytes.find("smpl");
@@ -288,7 +301,8 @@ TEST_F(Export, LoopPointsMarkTheLastPassSampleForSample) {
 }
 
 // The dense songs never wake the limiter: their stems add up to the mix, as mixed and normalised;
-// and so do those of a song with silences, where the mix's DC blocker lets its offset drain.
+// and so do those of a song with silences, where the mix's DC blocker lets its offset drain. Each
+// stem sits on the song's grid from frame 0: it sounds first on the frame of its first note's step.
 TEST_F(Export, StemsAddUpToTheMix) {
     Song gaps = songWith({{0, {1, 30, 3, 6, 250}},
                           {1, {1, 40, 6, 2, 250}},
@@ -312,16 +326,92 @@ TEST_F(Export, StemsAddUpToTheMix) {
         ASSERT_EQ(outcome.files.size(), song.tempo == 60 ? 4u : 16u);
         EXPECT_EQ(outcome.files.front(), folder / "part-instrument1.wav");
         EXPECT_EQ(outcome.files.back(), folder / (song.tempo == 60 ? "part-drum2.wav" : "part-drum8.wav"));
+        EXPECT_EQ(firstSound(mix.frames), 0);
+        const std::vector<int64_t> firstSteps{0, 0, 1, 12};  // of the stems of the song with silences
         std::vector<double> sum(mix.frames.size());
-        for (const fs::path& file : outcome.files) {
-            const Wav stem = readWav(file);
+        for (std::size_t i = 0; i < outcome.files.size(); ++i) {
+            const Wav stem = readWav(outcome.files[i]);
             ASSERT_EQ(stem.frames.size(), sum.size());
+            if (song.tempo == 60) {
+                EXPECT_EQ(firstSound(stem.frames), stepFrame(firstSteps[i], 60)) << outcome.files[i];
+            }
             std::transform(sum.begin(), sum.end(), stem.frames.begin(), sum.begin(), std::plus<>());
         }
         double largest = 0.0;
         for (std::size_t i = 0; i < sum.size(); ++i)
             largest = std::max(largest, std::abs(sum[i] - mix.frames[i]));
         EXPECT_LT(20 * std::log10(largest), -90.0) << largest;
+    }
+}
+
+// A full disk is seen in every format, however deep in its codec it strikes: at the first write,
+// one in the middle, the last (most at the close) and the flush at the close.
+TEST_F(Export, AFullDiskFailsEveryFormat) {
+    std::vector<float> noise(2 * 4096);
+    uint32_t seed = 1;
+    for (float& sample : noise) {
+        seed = seed * 1664525u + 1013904223u;
+        sample = static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;
+    }
+    for (const exchange::AudioFormatInfo& info : exchange::audioFormats) {
+        if (info.format == AudioFormat::Mp3 && !exchange::canWriteMp3())
+            continue;
+        const auto written = [&](FaultyFileSystem& seam) {
+            auto writer = exchange::openAudioFile(folder / "full", {info.format}, {"full", "Tromel", {}}, seam);
+            bool ok = writer->isOpen();
+            for (int block = 0; ok && block < 20; ++block)
+                ok = writer->write(noise.data(), 4096);
+            ok = writer->close() && ok;
+            EXPECT_EQ(writer->error(), ok ? "" : "No space left on device") << info.name;
+            return ok;
+        };
+        FaultyFileSystem clean;
+        ASSERT_TRUE(written(clean)) << info.name;
+        const auto count = [&](Operation operation) {
+            return std::count_if(clean.calls.begin(), clean.calls.end(),
+                                 [&](const Call& call) { return call.operation == operation; });
+        };
+        ASSERT_EQ(count(Operation::Flush), 1) << info.name;
+        EXPECT_EQ(clean.calls.end()[-2].operation, Operation::Flush) << info.name;  // then the close
+        const int writes = static_cast<int>(count(Operation::Write));
+        for (const auto& [operation, failing] :
+             {std::pair{Operation::Write, 0}, std::pair{Operation::Write, writes / 2},
+              std::pair{Operation::Write, writes - 1}, std::pair{Operation::Flush, 0}}) {
+            FaultyFileSystem full;
+            int seen = 0;
+            full.failWhen = [&, operation = operation, failing = failing](const Call& call) {
+                return call.operation == operation && seen++ == failing ? ENOSPC : 0;
+            };
+            EXPECT_FALSE(written(full)) << info.name << " failing at " << failing << " of " << writes;
+        }
+    }
+}
+
+// Each file of a render is flushed before it is renamed over its name, and its folder after.
+TEST_F(Export, EveryFileIsFlushedBeforeItsRenameAndItsFolderAfter) {
+    FaultyFileSystem seam;
+    RenderRequest stems = request("part.flac", AudioFormat::Flac16);
+    stems.stems = true;
+    stems.loops = 0;
+    stems.files = &seam;
+    const RenderOutcome outcome =
+        renderSong(songWith({{0, {1, 48, 4, 6, 200}}, {8, {3, 48, 1, 6, 200}}}, 8, 50), stems);
+    ASSERT_EQ(outcome.files.size(), 2u);
+    std::vector<std::string> seen;
+    for (const Call& call : seam.calls)
+        if (call.operation != Operation::Write)
+            seen.push_back(std::to_string(static_cast<int>(call.operation)) + " " + call.path);
+    for (const fs::path& file : outcome.files) {
+        const std::string temporary = temporaryRenderPath(file).string();
+        const auto at = [&](Operation operation, const std::string& path) {
+            return std::find(seen.begin(), seen.end(), std::to_string(static_cast<int>(operation)) + " " + path) -
+                   seen.begin();
+        };
+        const auto renamed = at(Operation::Rename, temporary + " -> " + file.string());
+        EXPECT_LT(at(Operation::Flush, temporary), at(Operation::Close, temporary));
+        EXPECT_LT(at(Operation::Close, temporary), renamed);
+        ASSERT_LT(renamed + 1, static_cast<std::ptrdiff_t>(seen.size()));
+        EXPECT_EQ(seen[renamed + 1], std::to_string(static_cast<int>(Operation::FlushFolder)) + " " + folder.string());
     }
 }
 
@@ -339,9 +429,17 @@ TEST_F(Export, ACancelledOrFailedExportLeavesNothing) {
     });
     EXPECT_EQ(cancelled.status, RenderOutcome::Status::Cancelled);
     EXPECT_GT(calls, 10);
-    asked.output = folder / "missing" / "failed.wav";
     asked.stems = false;
+    asked.output = folder / "missing" / "refused.wav";
+    const RenderOutcome refused = renderSong(denseSong(0), asked);
+    EXPECT_EQ(refused.status, RenderOutcome::Status::Refused);
+    EXPECT_EQ(refused.problems,
+              std::vector<std::string>{"The folder " + (folder / "missing").string() + " does not exist."});
+    // Written whole, then not renamed over a folder of its name.
+    asked.output = folder / "taken.wav";
+    fs::create_directory(asked.output);
     EXPECT_EQ(renderSong(denseSong(0), asked).status, RenderOutcome::Status::Failed);
+    fs::remove(asked.output);
     EXPECT_TRUE(fs::is_empty(folder));
 }
 
