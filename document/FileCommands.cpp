@@ -6,6 +6,7 @@
 #include "song/OrgFile.h"
 #include "widgets/ProgramSettings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUndoStack>
@@ -73,9 +74,10 @@ bool FileCommands::openRecovered(const QString& recoveryPath, const QString& fil
     return true;
 }
 
-void FileCommands::showUnsavedSong(const QString& caption) {
+void FileCommands::showUnsavedSong(const QString& caption, const QString& folder) {
     m_fileName = noFileName;
     m_baseCaption = caption;
+    m_unsavedFolder = folder;
     m_history.resetClean();
     emit captionChanged();
     m_host.showOpenedSong();
@@ -90,9 +92,7 @@ bool FileCommands::save() {
 
 bool FileCommands::saveAs() {
     m_host.finishGesture();
-    // A song with a file proposes that file; one without its caption's name ("NewData.org" when new).
-    const QString proposed = m_fileName != noFileName ? m_fileName : m_baseCaption;
-    const std::optional<QString> path = m_context.prompts.chooseSaveFile(m_window, "Save As...", proposed);
+    const std::optional<QString> path = m_context.prompts.chooseSaveFile(m_window, "Save As...", proposedPath());
     if (!path)
         return false;
     // A failed save keeps the document bound to its file, so Save and recovery still know it.
@@ -101,6 +101,13 @@ bool FileCommands::saveAs() {
     m_fileName = *path;
     setCaptionFromPath(*path);
     return true;
+}
+
+QString FileCommands::proposedPath() const {
+    // A song with a file proposes that file; one without its caption's name ("NewData.org" when new).
+    if (m_fileName != noFileName)
+        return m_fileName;
+    return m_unsavedFolder.isEmpty() ? m_baseCaption : QDir(m_unsavedFolder).filePath(m_baseCaption);
 }
 
 bool FileCommands::writeSong(const QString& path) {
@@ -137,7 +144,8 @@ bool FileCommands::confirmClose() {
 
 void FileCommands::exportAudio() {
     const QString songFile = m_fileName == noFileName ? QString() : m_fileName;
-    dialogs::exportAudio(m_window, m_context.prompts, m_song, m_context.sampleFolder, songFile);
+    dialogs::exportAudio(m_window, m_context.prompts, m_song, m_context.sampleFolder, songFile,
+                         QFileInfo(proposedPath()).completeBaseName());
 }
 
 }  // namespace tromel

@@ -52,8 +52,10 @@ public:
     // document it came from; false when it cannot be read.
     bool openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption);
     // Shows a song made in this (fresh) document, not read from a file, as unsaved work named
-    // `caption`: bound to no file and modified, so Save asks where, proposing that name.
-    void showUnsavedSong(const QString& caption);
+    // `caption`: bound to no file and modified, so Save asks where, proposing that name in `folder`.
+    void showUnsavedSong(const QString& caption, const QString& folder = QString());
+    // Where Save As starts: the song's file, or its caption's name in the folder it came from.
+    QString proposedPath() const;
     bool save();
     bool saveAs();
     // For a modified song asks "Save changes to NAME?" and saves when told to; true when the
@@ -77,6 +79,7 @@ private:
     Host m_host;
     QString m_fileName = noFileName;
     QString m_baseCaption = newDocumentCaption;
+    QString m_unsavedFolder;  // where an unsaved song came from, or empty
 };
 
 }  // namespace tromel
