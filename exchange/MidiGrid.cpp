@@ -1,6 +1,8 @@
 // How a MIDI file's time reads as a song's: its tempo, meter and grid, and what a grid moves.
 #include "exchange/MidiGrid.h"
 
+#include "song/OrgLayout.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -48,7 +50,9 @@ std::optional<SongGridMarker> readMarkerPayload(const std::string& payload) {
     marker.stepsPerBeat = static_cast<int>(bigEndian(payload, 7, 2));
     marker.beatsPerBar = static_cast<int16_t>(bigEndian(payload, 9, 2));
     marker.msPerStep = static_cast<int32_t>(bigEndian(payload, 11, 4));
-    if (marker.stepsPerBeat < 1 || marker.stepsPerBeat > 255)
+    // A song holds a tempo of 1 to 65,535 ms: a marker naming another was not written by an export.
+    if (marker.stepsPerBeat < 1 || marker.stepsPerBeat > 255 || marker.msPerStep < 1 ||
+        marker.msPerStep > org::largestWord)
         return std::nullopt;
     return marker;
 }

@@ -1,6 +1,7 @@
 // Songs into MIDI files and back: crafted files imported, the default plan, and random songs round trip.
 #include "exchange/GeneralMidiMap.h"
 #include "exchange/MidiExport.h"
+#include "exchange/MidiGrid.h"
 #include "exchange/MidiImport.h"
 #include "exchange/MidiReader.h"
 #include "exchange/MidiWriter.h"
@@ -345,6 +346,11 @@ TEST(MidiRoundTrip, RandomSongsComeBackWithTheirNotes) {
         for (int channel = 0; channel < 8; ++channel)
             ASSERT_EQ(rows(got, 0, channel), rows(song, 0, channel)) << "round " << round << " channel " << channel;
     }
+    // A marker naming a grid or tempo no song holds is not one an export wrote.
+    EXPECT_EQ(readMarkerPayload(markerPayload({255, -3, 65535})), (SongGridMarker{255, -3, 65535}));
+    for (const SongGridMarker& foreign : {SongGridMarker{4, 4, 0}, {4, 4, 65536}, {0, 4, 100}, {256, 4, 100}})
+        EXPECT_EQ(readMarkerPayload(markerPayload(foreign)), std::nullopt) << foreign.stepsPerBeat;
+    EXPECT_EQ(readMarkerPayload(markerPayload({4, 4, 100}).substr(1)), std::nullopt);
 }
 
 }  // namespace
