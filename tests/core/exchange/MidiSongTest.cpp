@@ -92,6 +92,7 @@ TEST(MidiImport, TypeZeroWithTempoAndTimeSignature) {
                                         "2 note starts moved to the grid, by at most a 32nd note"}));  // 12 ticks
     // 7/16 is 1.75 quarter notes: read as 2, and said so; a later meter is named and not kept.
     file.tracks[0].events[1].payload = {7, 4, 24, 8};
+    file.tracks[0].events.push_back(meta(150, midi::metaTimeSignature, {7, 4, 24, 8}));  // no change
     file.tracks[0].events.push_back(meta(200, midi::metaTimeSignature, {5, 2, 24, 8}));
     EXPECT_EQ(
         import(file, ChordPolicy::Spread, 4).result.summary.lines(),
@@ -197,6 +198,7 @@ TEST(MidiImport, DrumsKeepTheirPitch) {
         EXPECT_EQ(rows(back, 1, channel), rows(song, 1, channel)) << channel;
     EXPECT_EQ(percussionKeyOfDrumNote(13, 38), 43);
     EXPECT_EQ(percussionKeyOfDrumNote(13, 50), 43);  // no key further up plays that tom
+    EXPECT_EQ(percussionKeyOfDrumNote(4, 37), 45);   // between the two keys of a tom, the lower
 }
 
 // More notes than a channel holds, more parts than channels: each part by note count, keeping its
@@ -260,11 +262,12 @@ TEST(MidiImport, TheDefaultGridKeepsTheRhythmAndTheBars) {
         int channel = 0;
     };
     const Style styles[] = {
-        {"sixteenths at 480", 480, 4, 2, 120, 4, 4}, {"sixteenths at 96", 96, 4, 2, 24, 4, 4},
-        {"eighth triplets", 480, 4, 2, 160, 3, 4},   {"3/4 in eighths", 480, 3, 2, 240, 2, 3},
-        {"6/8 in eighths", 480, 6, 3, 240, 3, 2},    {"9/8 in sixteenths", 384, 9, 3, 96, 6, 3},
-        {"7/8 in eighths", 480, 7, 3, 240, 1, 7},    {"a fill over four toms", 96, 4, 2, 24, 4, 4, 9},
-        {"tempo change, 2/2", 480, 2, 1, 480, 2, 2}, {"humanised sixteenths", 480, 4, 2, 120, 4, 4},
+        {"sixteenths at 480", 480, 4, 2, 120, 4, 4},      {"sixteenths at 96", 96, 4, 2, 24, 4, 4},
+        {"eighth triplets", 480, 4, 2, 160, 3, 4},        {"3/4 in eighths", 480, 3, 2, 240, 2, 3},
+        {"6/8 in eighths", 480, 6, 3, 240, 3, 2},         {"9/8 in sixteenths", 384, 9, 3, 96, 6, 3},
+        {"7/8 in eighths", 480, 7, 3, 240, 1, 7},         {"3/8 in eighths", 480, 3, 3, 240, 1, 3},
+        {"a fill over four toms", 96, 4, 2, 24, 4, 4, 9}, {"tempo change, 2/2", 480, 2, 1, 480, 2, 2},
+        {"humanised sixteenths", 480, 4, 2, 120, 4, 4},
     };
     for (const Style& style : styles) {
         const int barTicks = style.division * 4 * style.numerator >> style.denominatorPower;
@@ -276,7 +279,7 @@ TEST(MidiImport, TheDefaultGridKeepsTheRhythmAndTheBars) {
             meta(static_cast<uint32_t>(barTicks), midi::metaTempo, {'\x06', '\x00', '\x00'})};
         const int toms[] = {50, 48, 45, 43};
         for (int n = 0; n * style.ticksApart < 4 * barTicks; ++n) {
-            const int jitter = humanised && n % 4 != 0 ? 3 + n % 7 : 0;  // bars keep their first note
+            const int jitter = humanised && n % 4 != 0 ? 1 + n % 9 : 0;  // bars keep their first note
             const auto tick = static_cast<uint32_t>(n * style.ticksApart + jitter);
             const int key = style.channel == 9 ? toms[n % 4] : 60 + n % 12;
             events.push_back(on(tick, style.channel, key));
@@ -300,6 +303,13 @@ TEST(MidiImport, TheDefaultGridKeepsTheRhythmAndTheBars) {
         for (int bar = 0; bar < 4; ++bar)
             EXPECT_TRUE(starts.count(bar * song.stepsPerBar * song.beatsPerStep)) << style.name << " bar " << bar;
     }
+    // One start in a hundred off the beat still leaves the grid of a beat.
+    MidiFile quarters;
+    std::vector<Event> events;
+    for (uint32_t n = 0; n < 100; ++n)
+        events.push_back(on(96 * n + (n == 50 ? 48 : 0), 0, 60)), events.push_back(off(96 * n + 60, 0, 60));
+    quarters.tracks.push_back(track(events));
+    EXPECT_EQ(import(quarters).plan.stepsPerBeat, 1);
 }
 
 Song randomSong(std::mt19937& rng) {
@@ -346,6 +356,12 @@ TEST(MidiRoundTrip, RandomSongsComeBackWithTheirNotes) {
         for (int channel = 0; channel < 8; ++channel)
             ASSERT_EQ(rows(got, 0, channel), rows(song, 0, channel)) << "round " << round << " channel " << channel;
     }
+    // Our own file on another grid than its own takes its tempo from the file's tempo.
+    Song song;
+    song.tempo = 100;
+    song.instrumentNotes.grow(1);
+    song.instrumentNotes.at(0, 1) = {1, 50, 1, 6, 166};
+    EXPECT_EQ(import(songToMidi(song).file, ChordPolicy::Spread, 8).result.song.tempo, 50);
     // A marker naming a grid or tempo no song holds is not one an export wrote.
     EXPECT_EQ(readMarkerPayload(markerPayload({255, -3, 65535})), (SongGridMarker{255, -3, 65535}));
     for (const SongGridMarker& foreign : {SongGridMarker{4, 4, 0}, {4, 4, 65536}, {0, 4, 100}, {256, 4, 100}})
