@@ -190,7 +190,7 @@ bool ExportAudioDialog::chooseOptions(audio::RenderRequest& request) {
 }
 
 void exportAudio(QWidget* documentWindow, Prompts& prompts, const Song& song, const std::filesystem::path& sampleFolder,
-                 const QString& songFile) {
+                 const QString& songFile, const QString& songName) {
     audio::RenderRequest request;
     const Song saved = songAsSaved(song);
     ExportAudioDialog optionsDialog(
@@ -199,7 +199,7 @@ void exportAudio(QWidget* documentWindow, Prompts& prompts, const Song& song, co
     if (!optionsDialog.chooseOptions(request))
         return;
     ExportAudioDialogChoices::remember(documentWindow, songFile, optionsDialog.choices());
-    const QString name = songFile.isEmpty() ? QStringLiteral("NewData") : QFileInfo(songFile).completeBaseName();
+    const QString& name = songName;
     const QString extension = QString::fromLatin1(exchange::infoOf(request.encoding.format).extension);
     const std::optional<QString> path =
         prompts.chooseAudioFile(documentWindow, "Export Audio...", name + "." + extension);

@@ -1,12 +1,16 @@
 // The import dialog: a MIDI file's parts, where each goes, the grid and the chord rule.
 #include "dialogs/MidiImportDialog.h"
 
+#include "dialogs/MidiPartPreview.h"
 #include "exchange/GeneralMidiMap.h"
+#include "exchange/MidiGrid.h"
+#include "exchange/MidiImport.h"
 #include "song/DrumSet.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -38,16 +42,24 @@ QString soundOf(const exchange::MidiPart& part) {
 
 }  // namespace
 
-MidiImportDialog::MidiImportDialog(const QString& fileName, const std::vector<exchange::MidiPart>& parts,
-                                   const exchange::MidiImportPlan& plan, QWidget* parent)
-    : QDialog(parent) {
+MidiImportDialog::MidiImportDialog(const QString& fileName, const exchange::MidiFile& file,
+                                   const std::vector<exchange::MidiPart>& parts, const exchange::MidiImportPlan& plan,
+                                   MidiPartPreview* preview, QWidget* parent)
+    : QDialog(parent), m_file(file), m_parts(parts), m_preview(preview) {
+    if (m_preview) {
+        m_preview->setParent(this);
+        m_preview->setObjectName("partPreview");
+        connect(this, &QDialog::finished, m_preview, &MidiPartPreview::stop);
+    }
+    const exchange::MidiTiming timing = exchange::readMidiTiming(file);
+    m_beatHalves = timing.meter.beatHalves;
     setObjectName("midiImportDialog");
     setWindowTitle(QStringLiteral("Import MIDI: %1").arg(fileName));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Where each part of the file goes:"), this));
-    m_table = new QTableWidget(static_cast<int>(parts.size()), 6, this);
+    m_table = new QTableWidget(static_cast<int>(parts.size()), 8, this);
     m_table->setObjectName("partTable");
-    m_table->setHorizontalHeaderLabels({"Track", "Channel", "Name", "Program", "Notes", "Goes to"});
+    m_table->setHorizontalHeaderLabels({"Track", "Channel", "Name", "Program", "Notes", "Goes to", "", ""});
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -55,15 +67,26 @@ MidiImportDialog::MidiImportDialog(const QString& fileName, const std::vector<ex
         fillRow(
             row, parts[static_cast<std::size_t>(row)],
             row < static_cast<int>(plan.targets.size()) ? plan.targets[static_cast<std::size_t>(row)] : PartTarget{});
-    m_table->resizeColumnsToContents();
     layout->addWidget(m_table);
 
     auto* form = new QFormLayout;
     m_stepsPerBeat = new QSpinBox(this);
     m_stepsPerBeat->setObjectName("stepsPerBeat");
-    m_stepsPerBeat->setRange(1, exchange::largestImportStepsPerBeat);
+    m_stepsPerBeat->setRange(1, timing.largestStepsPerBeat());
     m_stepsPerBeat->setValue(plan.stepsPerBeat);
-    form->addRow(QStringLiteral("Steps per beat:"), m_stepsPerBeat);
+    m_stepsPerBeat->setToolTip(
+        QStringLiteral("Steps in each beat of the file's time signature (%1): a quarter note in x/4, a dotted "
+                       "quarter in 6/8, 9/8 and 12/8, an eighth in other x/8, a half note in x/2.")
+            .arg(QString::fromStdString(std::to_string(timing.meter.numerator) + "/" +
+                                        std::to_string(timing.meter.denominator))));
+    m_gridMoves = new QLabel(this);
+    m_gridMoves->setObjectName("gridMoves");
+    auto* grid = new QHBoxLayout;
+    grid->addWidget(m_stepsPerBeat);
+    grid->addWidget(m_gridMoves, 1);
+    form->addRow(QStringLiteral("Steps per beat:"), grid);
+    connect(m_stepsPerBeat, &QSpinBox::valueChanged, this, &MidiImportDialog::showGridMoves);
+    showGridMoves();
     m_chords = new QComboBox(this);
     m_chords->setObjectName("chordPolicy");
     m_chords->addItems({"Spread over free channels", "Top note only"});
@@ -78,7 +101,22 @@ MidiImportDialog::MidiImportDialog(const QString& fileName, const std::vector<ex
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(720, 420);
+    fitRows();
+}
+
+void MidiImportDialog::fitRows() {
+    // Every column whole, and up to sixteen rows before the table scrolls.
+    m_table->resizeColumnsToContents();
+    m_table->resizeRowsToContents();
+    const int frame = 2 * m_table->frameWidth();
+    int width = frame;
+    for (int column = 0; column < m_table->columnCount(); ++column)
+        width += m_table->columnWidth(column);
+    int height = frame + m_table->horizontalHeader()->sizeHint().height();
+    for (int row = 0; row < std::min(m_table->rowCount(), 16); ++row)
+        height += m_table->rowHeight(row);
+    m_table->setMinimumSize(width, height);
+    resize(sizeHint());
 }
 
 void MidiImportDialog::fillRow(int row, const exchange::MidiPart& part, const PartTarget& target) {
@@ -95,6 +133,36 @@ void MidiImportDialog::fillRow(int row, const exchange::MidiPart& part, const Pa
     combo->setCurrentIndex(entryOf(target));
     m_table->setCellWidget(row, 5, combo);
     m_targets.push_back(combo);
+    if (m_preview) {
+        auto* button = new QPushButton(QStringLiteral("Listen"), m_table);
+        button->setObjectName(QStringLiteral("partListen_%1").arg(row));
+        connect(button, &QPushButton::clicked, this, [this, row] { listen(row); });
+        m_table->setCellWidget(row, 6, button);
+    }
+    // The plan leaves a part out only when there are more parts than channels.
+    if (target.kind == TargetKind::Skip)
+        m_table->setItem(row, 7, new QTableWidgetItem(QStringLiteral("Left out: more parts than channels")));
+}
+
+void MidiImportDialog::listen(int row) {
+    exchange::MidiImportPlan alone = plan();
+    PartTarget target = alone.targets[static_cast<std::size_t>(row)];
+    if (target.kind == TargetKind::Skip)
+        target = {m_parts[static_cast<std::size_t>(row)].isPercussion() ? TargetKind::Drum : TargetKind::Instrument, 0};
+    std::fill(alone.targets.begin(), alone.targets.end(), PartTarget{});
+    alone.targets[static_cast<std::size_t>(row)] = target;
+    m_preview->play(exchange::midiToSong(m_file, m_parts, alone).song, target.kind == TargetKind::Drum ? 1 : 0,
+                    target.channel);
+}
+
+void MidiImportDialog::showGridMoves() {
+    const exchange::MidiGrid grid(m_file.division, m_beatHalves, m_stepsPerBeat->value());
+    const exchange::GridFit fit = exchange::fitOnGrid(m_file, grid);
+    m_gridMoves->setText(fit.moved == 0 ? QStringLiteral("No note start moves.")
+                                        : QStringLiteral("%1 of %2 note starts move, by at most %3.")
+                                              .arg(fit.moved)
+                                              .arg(fit.starts)
+                                              .arg(QString::fromStdString(grid.noteValueOf(fit.largestShift))));
 }
 
 int MidiImportDialog::entryOf(const PartTarget& target) {

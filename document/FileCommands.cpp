@@ -6,6 +6,7 @@
 #include "song/OrgFile.h"
 #include "widgets/ProgramSettings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUndoStack>
@@ -76,9 +77,10 @@ bool FileCommands::openRecovered(const QString& recoveryPath, const QString& fil
     return true;
 }
 
-void FileCommands::showUnsavedSong(const QString& caption) {
+void FileCommands::showUnsavedSong(const QString& caption, const QString& folder) {
     m_fileName = noFileName;
     m_baseCaption = caption;
+    m_unsavedFolder = folder;
     m_history.resetClean();
     emit captionChanged();
     m_host.showOpenedSong();
@@ -94,8 +96,7 @@ bool FileCommands::save() {
 
 bool FileCommands::saveAs() {
     m_host.finishGesture();
-    // A song with a file proposes that file; one without its caption's name ("NewData.org" when new).
-    const QString proposed = m_fileName != noFileName ? m_fileName : m_baseCaption;
+    const QString proposed = proposedPath();
     // A read-only file chosen is refused, and the chooser offered again.
     for (;;) {
         const std::optional<QString> path = m_context.prompts.chooseSaveFile(m_window, "Save As...", proposed);
@@ -112,6 +113,13 @@ bool FileCommands::saveAs() {
             return true;
         }
     }
+}
+
+QString FileCommands::proposedPath() const {
+    // A song with a file proposes that file; one without its caption's name ("NewData.org" when new).
+    if (m_fileName != noFileName)
+        return m_fileName;
+    return m_unsavedFolder.isEmpty() ? m_baseCaption : QDir(m_unsavedFolder).filePath(m_baseCaption);
 }
 
 QString FileCommands::failureText(const QString& path, const QString& reason) {
@@ -185,7 +193,8 @@ bool FileCommands::confirmClose() {
 
 void FileCommands::exportAudio() {
     const QString songFile = m_fileName == noFileName ? QString() : m_fileName;
-    dialogs::exportAudio(m_window, m_context.prompts, m_song, m_context.sampleFolder, songFile);
+    dialogs::exportAudio(m_window, m_context.prompts, m_song, m_context.sampleFolder, songFile,
+                         QFileInfo(proposedPath()).completeBaseName());
 }
 
 }  // namespace tromel

@@ -53,8 +53,10 @@ public:
     // document it came from; false when it cannot be read.
     bool openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption);
     // Shows a song made in this (fresh) document, not read from a file, as unsaved work named
-    // `caption`: bound to no file and modified, so Save asks where, proposing that name.
-    void showUnsavedSong(const QString& caption);
+    // `caption`: bound to no file and modified, so Save asks where, proposing that name in `folder`.
+    void showUnsavedSong(const QString& caption, const QString& folder = QString());
+    // Where Save As starts: the song's file, or its caption's name in the folder it came from.
+    QString proposedPath() const;
     // Saves into the document's file (asks where while it has none). A file another program
     // changed since it was opened or saved is written over only when the user says so; a read-only
     // file is refused, and Save As offered.
@@ -87,6 +89,7 @@ private:
     QString m_fileName = noFileName;
     QString m_baseCaption = newDocumentCaption;
     files::FileStamp m_stamp;  // what the document's file held when opened or last saved
+    QString m_unsavedFolder;  // where an unsaved song came from, or empty
 };
 
 }  // namespace tromel

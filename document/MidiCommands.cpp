@@ -2,6 +2,7 @@
 #include "document/MidiCommands.h"
 
 #include "dialogs/MidiImportDialog.h"
+#include "dialogs/MidiPartPreview.h"
 #include "exchange/MidiExport.h"
 #include "exchange/MidiImport.h"
 #include "exchange/MidiReader.h"
@@ -28,11 +29,11 @@ MidiCommands::MidiCommands(QWidget* window, EditorContext& context, Song& song, 
 
 void MidiCommands::exportMidi() {
     m_finishGesture();
-    // Beside the song's file with its name, or named after the window's caption.
-    const bool bound = m_file.fileName() != noFileName;
-    const QFileInfo song(bound ? m_file.fileName() : m_file.plainCaption());
+    // Beside the song's file (or the file it was imported from) with its name, or named after the caption.
+    const QString proposed = m_file.proposedPath();
+    const QFileInfo song(proposed);
     const QString name = song.completeBaseName() + ".mid";
-    const QString suggested = bound ? song.dir().filePath(name) : name;
+    const QString suggested = song.isAbsolute() ? song.dir().filePath(name) : name;
     const std::optional<QString> path = m_context.prompts.chooseMidiFile(m_window, "Export MIDI...", suggested, true);
     if (!path)
         return;
@@ -62,12 +63,13 @@ OpenOutcome MidiCommands::importMidi() {
                                   QStringLiteral("%1 cannot be imported: %2.").arg(fileName, reason));
         return OpenOutcome::NotOpened;
     }
-    dialogs::MidiImportDialog dialog(fileName, parts, exchange::defaultImportPlan(read.file, parts), m_window);
+    dialogs::MidiImportDialog dialog(fileName, read.file, parts, exchange::defaultImportPlan(read.file, parts),
+                                     new dialogs::MidiPartPreview(m_context.layer, m_context.sampleFolder), m_window);
     if (dialog.exec() != QDialog::Accepted)
         return OpenOutcome::Cancelled;
     exchange::MidiImportResult imported = exchange::midiToSong(read.file, parts, dialog.plan());
     m_song = std::move(imported.song);
-    m_file.showUnsavedSong(QFileInfo(*path).completeBaseName() + ".org");
+    m_file.showUnsavedSong(QFileInfo(*path).completeBaseName() + ".org", QFileInfo(*path).absolutePath());
     QStringList lines;
     for (const std::string& line : imported.summary.lines())
         lines << QString::fromStdString(line);

@@ -205,6 +205,24 @@ int percussionKeyOfDrum(int drum) {
     return drumKey[drum >= 0 && drum < drumCount ? drum : 0];
 }
 
+int percussionKeyOfDrumNote(int drum, int fileKey) {
+    static const std::array<uint8_t, 128> drumOfKey = [] {
+        std::array<uint8_t, 128> drums{};
+        for (int key = 0; key < 128; ++key)
+            drums[static_cast<std::size_t>(key)] = static_cast<uint8_t>(drumOfPercussionKey(key));
+        return drums;
+    }();
+    const int own = percussionKeyOfDrum(drum);
+    const int wanted = own + fileKey - 36;
+    const uint8_t plays = drumOfKey[static_cast<std::size_t>(own)];
+    // Outward from the key wanted, the lower of two at one distance first.
+    for (int distance = 0; distance < 256; ++distance)
+        for (const int key : {wanted - distance, wanted + distance})
+            if (key >= 0 && key < 128 && drumOfKey[static_cast<std::size_t>(key)] == plays)
+                return key;
+    return own;
+}
+
 int drumOfPercussionKey(int key) {
     const auto found = std::find(drumKey.begin(), drumKey.end(), key);
     if (found != drumKey.end())

@@ -18,6 +18,10 @@ std::string_view programName(int program);
 // The General MIDI percussion key (on MIDI channel 10) each drum sounds most like; a drum number
 // beyond the set takes drum 0's key.
 int percussionKeyOfDrum(int drum);
+// A drum note's key as a percussion key: the drum's key moved by the note's distance from key 36
+// (where a drum plays at its own rate), then the nearest key that still plays this drum, so an
+// import brings the note back to its own key.
+int percussionKeyOfDrumNote(int drum, int fileKey);
 // The first drum whose key this is; keys no drum takes go to the drum nearest in sound, and keys
 // outside the General MIDI percussion range to Per01.
 int drumOfPercussionKey(int key);

@@ -2,6 +2,7 @@
 #include "exchange/MidiExport.h"
 
 #include "exchange/GeneralMidiMap.h"
+#include "exchange/MidiGrid.h"
 
 #include <algorithm>
 #include <array>
@@ -146,6 +147,9 @@ private:
             const char numerator = static_cast<char>(std::min<int>(m_song.stepsPerBar, 255));
             track.add(0, controllerRank, MidiEvent::metaEvent(0, midi::metaTimeSignature, {numerator, 2, 24, 8}));
         }
+        track.add(0, controllerRank,
+                  MidiEvent::metaEvent(0, midi::metaSequencerSpecific,
+                                       markerPayload({stepsPerBeatOf(m_song), m_song.stepsPerBar, m_song.tempo})));
         const int64_t loopStart = std::max(0, m_song.loopBegin) * int64_t{ticksPerStep};
         const int64_t loopEnd = std::max(0, m_song.loopEnd) * int64_t{ticksPerStep};
         track.add(loopStart, controllerRank, MidiEvent::metaEvent(0, midi::metaMarker, "loopStart"));
@@ -232,8 +236,9 @@ private:
             volume = std::clamp<int>(note.volume, 0, 254);
         if (note.pan != noPan)
             sendController(track, tick, midiChannel, midi::controllerPan, controllerOfPan(12 - note.pan), state.pan);
-        const int key = drum ? percussionKeyOfDrum(m_song.drums[static_cast<std::size_t>(placed.channel)].wave)
-                             : 96 - note.key + 12;
+        const int key =
+            drum ? percussionKeyOfDrumNote(m_song.drums[static_cast<std::size_t>(placed.channel)].wave, 96 - note.key)
+                 : 96 - note.key + 12;
         track.add(tick, startingRank,
                   MidiEvent::channelMessage(0, midi::noteOn, midiChannel, key, velocityOfVolume(volume)));
         track.add(end, endingRank, MidiEvent::channelMessage(0, midi::noteOff, midiChannel, key, noteOffVelocity));

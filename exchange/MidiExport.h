@@ -25,7 +25,8 @@ struct MidiExportResult {
 // The song's steps per beat: its beatsPerStep field, which holds steps per beat; 0 counts as 4.
 int stepsPerBeatOf(const Song& song);
 
-// Track 1 holds the tempo, the time signature (stepsPerBar / 4) and the loop: markers
+// Track 1 holds the tempo, the time signature (stepsPerBar / 4), the marker of the song's own grid,
+// bar and tempo, and the loop: markers
 // "loopStart" and "loopEnd" and controller 111 on MIDI channel 1 at the loop start. Then one
 // track per channel that holds notes, "Instrument 1" .. "Drum 8": instrument channel n on MIDI
 // channel n + 1 with its wave's program, drums on MIDI channel 10 at their drum's percussion

@@ -24,6 +24,7 @@ inline constexpr uint8_t metaMarker = 0x06;
 inline constexpr uint8_t metaEndOfTrack = 0x2F;
 inline constexpr uint8_t metaTempo = 0x51;
 inline constexpr uint8_t metaTimeSignature = 0x58;
+inline constexpr uint8_t metaSequencerSpecific = 0x7F;
 
 inline constexpr uint8_t controllerVolume = 7;
 inline constexpr uint8_t controllerPan = 10;

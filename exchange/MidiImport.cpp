@@ -2,13 +2,12 @@
 #include "exchange/MidiImport.h"
 
 #include "exchange/GeneralMidiMap.h"
+#include "exchange/MidiGrid.h"
 #include "song/OrgLayout.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
-#include <cstring>
 #include <deque>
 #include <map>
 #include <optional>
@@ -20,8 +19,7 @@ namespace {
 
 constexpr int largestRecords = 32767;  // a channel's notes and changes, as a file counts them
 constexpr int largestLength = 255;
-constexpr int naturalDrumKey = 36;         // plays a drum at its own rate
-constexpr uint32_t defaultTempo = 500000;  // microseconds per quarter note when a file names none
+constexpr int naturalDrumKey = 36;  // plays a drum at its own rate
 // The last step a note may start on: its position (step + 1) must stay a step a file can hold.
 constexpr int64_t lastStartStep = org::largestStep - 1;
 
@@ -54,18 +52,15 @@ struct Change {
     int pan = -1;  // none
 };
 
-bool isNamed(const std::string& text, const char* name) {
-    return std::equal(text.begin(), text.end(), name, name + std::strlen(name),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
-
 class Importer {
 public:
     Importer(const MidiFile& file, const std::vector<MidiPart>& parts, const MidiImportPlan& plan)
         : m_file(file),
           m_parts(parts),
           m_plan(plan),
-          m_stepsPerBeat(std::clamp(plan.stepsPerBeat, 1, largestImportStepsPerBeat)) {}
+          m_timing(readMidiTiming(file)),
+          m_stepsPerBeat(std::clamp(plan.stepsPerBeat, 1, m_timing.largestStepsPerBeat())),
+          m_grid(file.division, m_timing.meter.beatHalves, m_stepsPerBeat) {}
 
     MidiImportResult run() {
         readTiming();
@@ -80,59 +75,19 @@ public:
     }
 
 private:
-    int64_t stepOf(int64_t tick) const {
-        // Nearest step, halves up.
-        return (tick * m_stepsPerBeat * 2 + m_file.division) / (2 * int64_t{m_file.division});
-    }
+    int64_t stepOf(int64_t tick) const { return m_grid.stepOf(tick); }
 
-    // Tempo, time signature, loop markers: the first of each in time over all tracks.
+    // The bar from the marker or the meter, and what the song cannot keep of the file's timing.
     void readTiming() {
-        std::vector<MidiEvent> metas;
-        for (const MidiTrack& track : m_file.tracks)
-            for (const MidiEvent& event : track.events)
-                if (event.isMeta() || (event.kind() == midi::controlChange && event.data1 == midi::controllerLoopStart))
-                    metas.push_back(event);
-        std::stable_sort(metas.begin(), metas.end(),
-                         [](const MidiEvent& a, const MidiEvent& b) { return a.tick < b.tick; });
-        std::optional<uint32_t> tempo;
-        std::optional<int64_t> timeSignature;
-        for (const MidiEvent& event : metas) {
-            if (!event.isMeta()) {
-                if (!m_controllerLoopStart)
-                    m_controllerLoopStart = event.tick;
-                continue;
-            }
-            const std::string& bytes = event.payload;
-            if (event.metaType == midi::metaTempo && bytes.size() >= 3) {
-                const uint32_t value =
-                    (uint32_t(uint8_t(bytes[0])) << 16) | (uint32_t(uint8_t(bytes[1])) << 8) | uint8_t(bytes[2]);
-                if (!tempo)
-                    tempo = value;
-                else if (value != m_tempo)
-                    ++m_result.summary.tempoChanges;
-                m_tempo = value;
-            } else if (event.metaType == midi::metaTimeSignature && bytes.size() >= 2 && !timeSignature) {
-                timeSignature = readTimeSignature(uint8_t(bytes[0]), uint8_t(bytes[1]));
-            } else if (event.metaType == midi::metaMarker) {
-                if (isNamed(bytes, "loopstart") && !m_loopStartTick)
-                    m_loopStartTick = event.tick;
-                if (isNamed(bytes, "loopend") && !m_loopEndTick)
-                    m_loopEndTick = event.tick;
-            }
-        }
-        m_firstTempo = tempo.value_or(defaultTempo);
-        m_stepsPerBar = static_cast<int>(timeSignature.value_or(4));
-    }
-
-    // Beats per bar in quarter notes: numerator × 4 / denominator, rounded.
-    int64_t readTimeSignature(int numerator, int denominatorPower) {
-        const double quarters = numerator * 4.0 / std::ldexp(1.0, std::min(denominatorPower, 30));
-        const int64_t beats = std::clamp<int64_t>(std::llround(quarters), 1, 255);
-        if (static_cast<double>(beats) != quarters)
-            m_result.summary.timeSignature = "Time signature " + std::to_string(numerator) + "/" +
-                                             std::to_string(int64_t{1} << std::min(denominatorPower, 30)) +
-                                             " read as " + std::to_string(beats) + " beats per bar.";
-        return beats;
+        MidiImportSummary& summary = m_result.summary;
+        summary.tempoChanges = m_timing.tempoChanges;
+        summary.meterChanges = m_timing.meterChanges;
+        const MidiMeter& meter = m_timing.meter;
+        m_stepsPerBar = m_timing.marker ? m_timing.marker->beatsPerBar : meter.beats;
+        summary.firstMeter = std::to_string(meter.numerator) + "/" + std::to_string(meter.denominator);
+        if (!meter.exact && !m_timing.marker)
+            summary.timeSignature =
+                "Time signature " + summary.firstMeter + " read as " + std::to_string(meter.beats) + " beats per bar.";
     }
 
     void collectEvents() {
@@ -230,16 +185,17 @@ private:
         return largest->isPercussion() ? 0 : waveOfProgram(largest->program);
     }
 
-    int keyOf(const SourceNote& note, int kind) {
+    // A drum keeps its distance from the key of the drum sound it is given, so fills stay fills.
+    int keyOf(const SourceNote& note, int kind, int sound) {
         const MidiPart& part = m_parts[static_cast<std::size_t>(note.part)];
-        if (kind == 1 && part.isPercussion())
-            return naturalDrumKey;
-        int key = note.key - 12;
+        const bool drum = kind == 1 && part.isPercussion();
+        const int natural = drum ? naturalDrumKey + note.key - percussionKeyOfDrum(sound) : note.key - 12;
+        int key = natural;
         while (key < 0)
             key += 12;
         while (key > 95)
             key -= 12;
-        m_result.summary.movedByOctaves += key != note.key - 12 ? 1 : 0;
+        m_result.summary.movedByOctaves += key != natural ? 1 : 0;
         return key;
     }
 
@@ -259,6 +215,10 @@ private:
         for (std::size_t index : noteIndices) {
             const SourceNote& note = m_notes[index];
             const int64_t step = stepOf(note.start);
+            if (m_grid.moves(note.start)) {
+                ++m_result.summary.movedToGrid;
+                m_largestShift = std::max(m_largestShift, m_grid.shiftOf(note.start));
+            }
             if (step > lastStartStep) {
                 ++m_result.summary.beyondLastStep;
                 continue;
@@ -269,14 +229,15 @@ private:
                 ++m_result.summary.cutTo255;
             }
             const int midiChannel = m_parts[static_cast<std::size_t>(note.part)].channel;
-            placed.push_back({{step, static_cast<int>(length), keyOf(note, kind), volumeOfVelocity(note.velocity),
-                               panAt(midiChannel, note.start), note.key},
+            placed.push_back({{step, static_cast<int>(length), keyOf(note, kind, sound),
+                               volumeOfVelocity(note.velocity), panAt(midiChannel, note.start), note.key},
                               midiChannel});
             m_targetMidiChannels[kind][channel].insert(midiChannel);
         }
+        // Of the same key twice at a step the louder comes first, and stays.
         std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
-            return std::tie(a.first.step, b.first.key, b.first.sourceKey) <
-                   std::tie(b.first.step, a.first.key, a.first.sourceKey);
+            return std::tie(a.first.step, b.first.key, b.first.sourceKey, b.first.volume) <
+                   std::tie(b.first.step, a.first.key, a.first.sourceKey, a.first.volume);
         });
         std::vector<int>& voices = m_voices[kind][channel];
         voices = {channel};
@@ -369,8 +330,13 @@ private:
 
     void writeSong() {
         Song& song = m_result.song;
-        song.tempo = static_cast<int32_t>(
-            std::clamp<int64_t>(std::llround(m_firstTempo / (1000.0 * m_stepsPerBeat)), 1, org::largestWord));
+        if (m_result.summary.movedToGrid > 0)
+            m_result.summary.largestShift = m_grid.noteValueOf(m_largestShift);
+        // Microseconds per quarter × quarters per beat / steps per beat, in milliseconds.
+        const double msPerStep = m_timing.tempo * (m_timing.meter.beatHalves / 2.0) / (1000.0 * m_stepsPerBeat);
+        const bool ownGrid = m_timing.marker && m_timing.marker->stepsPerBeat == m_stepsPerBeat;
+        song.tempo = ownGrid ? m_timing.marker->msPerStep
+                             : static_cast<int32_t>(std::clamp<int64_t>(std::llround(msPerStep), 1, org::largestWord));
         song.stepsPerBar = static_cast<int16_t>(m_stepsPerBar);
         song.beatsPerStep = static_cast<int16_t>(m_stepsPerBeat);
         int64_t end = 0;
@@ -381,10 +347,10 @@ private:
                     end = std::max(end, note.step + note.length);
             }
         const int64_t bar = std::max(1, m_stepsPerBar * m_stepsPerBeat);
-        const int64_t begin = m_loopStartTick         ? stepOf(*m_loopStartTick)
-                              : m_controllerLoopStart ? stepOf(*m_controllerLoopStart)
-                                                      : 0;
-        int64_t loopEnd = m_loopEndTick ? stepOf(*m_loopEndTick) : (end + bar - 1) / bar * bar;
+        const int64_t begin = m_timing.loopStartTick         ? stepOf(*m_timing.loopStartTick)
+                              : m_timing.controllerLoopStart ? stepOf(*m_timing.controllerLoopStart)
+                                                             : 0;
+        int64_t loopEnd = m_timing.loopEndTick ? stepOf(*m_timing.loopEndTick) : (end + bar - 1) / bar * bar;
         if (loopEnd <= begin)
             loopEnd = (begin / bar + 1) * bar;
         song.loopBegin = static_cast<int32_t>(std::min<int64_t>(begin, org::largestStep - 1));
@@ -423,14 +389,12 @@ private:
     const MidiFile& m_file;
     const std::vector<MidiPart>& m_parts;
     const MidiImportPlan& m_plan;
+    const MidiTiming m_timing;
     const int m_stepsPerBeat;
+    const MidiGrid m_grid;
     MidiImportResult m_result;
-    uint32_t m_firstTempo = defaultTempo;
-    uint32_t m_tempo = defaultTempo;
     int m_stepsPerBar = 4;
-    std::optional<int64_t> m_loopStartTick;
-    std::optional<int64_t> m_loopEndTick;
-    std::optional<int64_t> m_controllerLoopStart;
+    int64_t m_largestShift = 0;
     std::vector<SourceNote> m_notes;
     std::array<std::vector<Controller>, 16> m_controllers;
     std::array<std::vector<std::pair<int64_t, int>>, 16> m_pans;
@@ -472,6 +436,12 @@ std::vector<std::string> MidiImportSummary::lines() const {
     for (const auto& [count, what] : reasons)
         if (count != 0)
             lines.push_back(counted(count, what));
+    if (meterChanges != 0)
+        lines.push_back(
+            counted(meterChanges, "time signature changes ignored (the first, " + firstMeter + ", is kept)"));
+    if (movedToGrid != 0)
+        lines.push_back(counted(movedToGrid, movedToGrid == 1 ? "note start" : "note starts") +
+                        " moved to the grid, by at most " + largestShift);
     if (!timeSignature.empty())
         lines.push_back(timeSignature);
     return lines;

@@ -28,7 +28,11 @@ struct MidiImportSummary {
     int64_t pitchBends = 0;
     int64_t sustainPedal = 0;
     int64_t tempoChanges = 0;
+    int64_t meterChanges = 0;    // later time signatures, the first one kept
     int64_t changesDropped = 0;  // volume and pan changes past a full channel
+    int64_t movedToGrid = 0;     // note starts a tick or more from the step they land on
+    std::string largestShift;    // the largest of those moves as a note value ("a 32nd note")
+    std::string firstMeter;      // the file's first time signature, "6/8"
     std::string timeSignature;   // how an inexact time signature was read, or empty
 
     int64_t dropped() const;
@@ -41,9 +45,10 @@ struct MidiImportResult {
     MidiImportSummary summary;
 };
 
-// Steps from ticks by the plan's grid, notes quantised to the nearest step; later tempo changes
-// flattened (notes keep their beats). The song's tempo from the first tempo, stepsPerBar from the
-// first time signature (in quarter notes, rounded), beatsPerStep = steps per beat, the loop from
+// Steps from ticks by the plan's grid (steps per beat of the meter's beat), notes quantised to the
+// nearest step; later tempo changes flattened (notes keep their beats). The song's tempo from the
+// first tempo, stepsPerBar from the first time signature read as MidiMeter reads it, beatsPerStep =
+// steps per beat; a file Export MIDI wrote brings its own tempo and bar in its marker. The loop from
 // the markers "loopStart"/"loopEnd" or controller 111, otherwise from 0 to the end rounded up to
 // a whole bar. Keys move by octaves into 0..95, lengths are cut to 255 steps and at the next note
 // of their channel; velocity, programs, drums and pans go through the General MIDI tables;

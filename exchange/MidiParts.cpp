@@ -2,6 +2,7 @@
 #include "exchange/MidiParts.h"
 
 #include "exchange/GeneralMidiMap.h"
+#include "exchange/MidiGrid.h"
 
 #include <algorithm>
 #include <array>
@@ -48,6 +49,8 @@ void planInstruments(const std::vector<MidiPart>& parts, MidiImportPlan& plan) {
     std::vector<int> order = byNoteCount(parts, false);
     if (order.size() > 8)
         order.resize(8);
+    // The chosen parts in the file's order, as a score lists them.
+    std::sort(order.begin(), order.end());
     std::array<bool, 8> taken{};
     std::vector<int> waiting;
     for (int part : order) {
@@ -94,7 +97,12 @@ void planDrums(const std::vector<MidiPart>& parts, MidiImportPlan& plan) {
         for (int drum : drums)
             if (!own.count(drum))
                 rest.push_back(drum);
-        std::stable_sort(rest.begin(), rest.end(), [&](int a, int b) { return counts[a] > counts[b]; });
+        // Open, closed and pedal hats play one pattern: they keep apart before cymbals and the rest.
+        const auto hatsThenCount = [&](int a, int b) {
+            return std::make_tuple(groupOfDrum(a) != DrumGroup::Hats, -counts[a]) <
+                   std::make_tuple(groupOfDrum(b) != DrumGroup::Hats, -counts[b]);
+        };
+        std::stable_sort(rest.begin(), rest.end(), hatsThenCount);
         for (std::size_t i = 0; own.size() < 8 && i < rest.size(); ++i)
             own.insert(rest[i]);
     }
@@ -153,8 +161,7 @@ std::vector<MidiPart> findMidiParts(const MidiFile& file) {
 }
 
 int defaultStepsPerBeat(const MidiFile& file) {
-    const int steps = file.division / 96;
-    return file.division % 96 == 0 && steps >= 1 && steps <= largestImportStepsPerBeat ? steps : 4;
+    return chooseStepsPerBeat(file, readMidiTiming(file));
 }
 
 MidiImportPlan defaultImportPlan(const MidiFile& file, const std::vector<MidiPart>& parts) {

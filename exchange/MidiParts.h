@@ -36,7 +36,7 @@ struct PartTarget {
 enum class ChordPolicy { Spread, Top };
 
 struct MidiImportPlan {
-    int stepsPerBeat = 4;  // 1..24
+    int stepsPerBeat = 4;  // 1..24, or up to 255 for a file that carries its own grid
     ChordPolicy chords = ChordPolicy::Spread;
     std::vector<PartTarget> targets;  // one for each part, in the order of the parts
 };
@@ -46,8 +46,7 @@ inline constexpr int largestImportStepsPerBeat = 24;
 // The parts in order of track, channel and drum.
 std::vector<MidiPart> findMidiParts(const MidiFile& file);
 
-// division / 96 when that is a whole number from 1 to 24 (a file Tromel wrote comes back on its
-// own grid), otherwise 4.
+// The grid a file's notes sit on, as chooseStepsPerBeat finds it.
 int defaultStepsPerBeat(const MidiFile& file);
 
 // The other parts by note count to instrument channels 1..8, each keeping the channel of its own

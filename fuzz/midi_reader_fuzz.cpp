@@ -19,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto parts = exchange::findMidiParts(read.file);
     exchange::MidiImportPlan plan = exchange::defaultImportPlan(read.file, parts);
     plan.chords = size % 2 ? exchange::ChordPolicy::Top : exchange::ChordPolicy::Spread;
+    if (size % 3 == 0)
+        plan.stepsPerBeat = static_cast<int>(size % 256);  // beyond the grids offered too: the import bounds it
     const exchange::MidiImportResult imported = exchange::midiToSong(read.file, parts, plan);
     Song back;
     if (!readOrgBytes(writeOrgBytes(imported.song), back).ok())

@@ -46,8 +46,10 @@ TEST(MidiWriter, ExportOfOneNoteSongGivesTheseBytes) {
     ASSERT_TRUE(result.ok());
     std::vector<uint8_t> expected = bytesOf({'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0x01, 0x80});
     append(expected, "MTrk");
-    expected.insert(expected.end(), {0, 0,    0,    0x30, 0, 0xFF, 0x51, 3, 0x06, 0x1A, 0x80,  // 400,000 us a beat
-                                     0, 0xFF, 0x58, 4,    4, 2,    24,   8, 0,    0xFF, 0x06, 9});
+    expected.insert(expected.end(), {0, 0,    0,    0x43, 0, 0xFF, 0x51, 3, 0x06, 0x1A, 0x80,  // 400,000 us a beat
+                                     0, 0xFF, 0x58, 4,    4, 2,    24,   8, 0,    0xFF, 0x7F, 15, 0x7D});
+    append(expected, "Tromel");
+    expected.insert(expected.end(), {0, 4, 0, 4, 0, 0, 0, 100, 0, 0xFF, 0x06, 9});  // steps a beat, beats a bar, ms
     append(expected, "loopStart");
     expected.insert(expected.end(), {0, 0xB0, 111, 0, 0x8C, 0x00, 0xFF, 0x06, 7});  // 1536 ticks later
     append(expected, "loopEnd");

@@ -1,6 +1,7 @@
 // Songs into MIDI files and back: crafted files imported, the default plan, and random songs round trip.
 #include "exchange/GeneralMidiMap.h"
 #include "exchange/MidiExport.h"
+#include "exchange/MidiGrid.h"
 #include "exchange/MidiImport.h"
 #include "exchange/MidiReader.h"
 #include "exchange/MidiWriter.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 namespace tromel::exchange {
 namespace {
@@ -43,11 +45,12 @@ struct Imported {
     MidiImportResult result;
 };
 
-Imported import(const MidiFile& file, ChordPolicy chords = ChordPolicy::Spread) {
+Imported import(const MidiFile& file, ChordPolicy chords = ChordPolicy::Spread, int stepsPerBeat = 0) {
     Imported in;
     in.parts = findMidiParts(file);
     in.plan = defaultImportPlan(file, in.parts);
     in.plan.chords = chords;
+    in.plan.stepsPerBeat = stepsPerBeat > 0 ? stepsPerBeat : in.plan.stepsPerBeat;
     in.result = midiToSong(file, in.parts, in.plan);
     return in;
 }
@@ -67,26 +70,35 @@ std::vector<Row> rows(const Song& song, int kind, int channel) {
 }
 
 // Type 0: two channels in one track by running status, a note-on of velocity 0 ending a note,
-// the grid from a division that is not a multiple of 96, the tempo, a 6/8 bar in quarter notes.
+// a grid of 25 ticks a step, the tempo, a 3/4 bar; starts off the grid counted by how far they move.
 TEST(MidiImport, TypeZeroWithTempoAndTimeSignature) {
     MidiFile file;
     file.format = 0;
-    file.division = 100;  // 4 steps a beat by default, 25 ticks a step
+    file.division = 100;
     file.tracks.push_back(track(
         {meta(0, midi::metaTempo, {'\x07', '\xA1', '\x20'}),  // 500,000 us
-         meta(0, midi::metaTimeSignature, {6, 3, 24, 8}), Event::channelMessage(0, midi::programChange, 1, 40),
+         meta(0, midi::metaTimeSignature, {3, 2, 24, 8}), Event::channelMessage(0, midi::programChange, 1, 40),
          on(0, 0, 60, 127), on(12, 1, 72, 64), on(50, 0, 60, 0), off(62, 1, 72), on(63, 0, 59, 127), off(112, 0, 59)}));
-    const Imported in = import(file);
+    const Imported in = import(file, ChordPolicy::Spread, 4);
+    EXPECT_EQ(import(file).plan.stepsPerBeat, 8);  // 12.5 ticks a step: no start moves by a tick
     const Song& song = in.result.song;
     EXPECT_EQ(std::tie(song.tempo, song.stepsPerBar, song.beatsPerStep, song.loopBegin, song.loopEnd),
               std::make_tuple(125, 3, 4, 0, 12));  // the end (step 5) rounded up to a bar of 12 steps
     EXPECT_EQ(rows(song, 0, 0), (std::vector<Row>{{0, 48, 2, 254, 6}, {3, 47, 1, 254, 6}}));  // 2.52 to 4.48
     EXPECT_EQ(rows(song, 0, 1), (std::vector<Row>{{0, 60, 2, 65, 6}}));                       // 0.48 to 2.48
     EXPECT_EQ(song.instruments[1].wave, waveOfProgram(40));
-    EXPECT_EQ(in.result.summary.lines(), std::vector<std::string>{"3 notes imported."});
-    // 7/8 is 3.5 quarter notes: read as 4, and said so.
-    file.tracks[0].events[1].payload = {7, 3, 24, 8};
-    EXPECT_EQ(import(file).result.summary.timeSignature, "Time signature 7/8 read as 4 beats per bar.");
+    EXPECT_EQ(in.result.summary.lines(),
+              (std::vector<std::string>{"3 notes imported.",
+                                        "2 note starts moved to the grid, by at most a 32nd note"}));  // 12 ticks
+    // 7/16 is 1.75 quarter notes: read as 2, and said so; a later meter is named and not kept.
+    file.tracks[0].events[1].payload = {7, 4, 24, 8};
+    file.tracks[0].events.push_back(meta(150, midi::metaTimeSignature, {7, 4, 24, 8}));  // no change
+    file.tracks[0].events.push_back(meta(200, midi::metaTimeSignature, {5, 2, 24, 8}));
+    EXPECT_EQ(
+        import(file, ChordPolicy::Spread, 4).result.summary.lines(),
+        (std::vector<std::string>{"3 notes imported.", "1 time signature changes ignored (the first, 7/16, is kept)",
+                                  "2 note starts moved to the grid, by at most a 32nd note",
+                                  "Time signature 7/16 read as 2 beats per bar."}));
 }
 
 // Chords of one part spread over channels no part uses, or keep their top note; overlapping
@@ -127,14 +139,14 @@ TEST(MidiImport, ChordsOverlapsAndControllers) {
     EXPECT_EQ(top.result.summary.lines().at(1), "2 notes dropped: chord notes below the top note");
 }
 
-// Percussion on MIDI channel 10 goes to drum channels by drum, kinds first; past eight drums
-// the rarer share their kind's channel. Keys outside the keyboard move by octaves; lengths stop
-// at 255 steps; the loop comes from the markers, or controller 111 for its start.
+// Percussion on MIDI channel 10 goes to drum channels by drum, kinds first, then the hats; past
+// eight drums the others share their kind's channel. Keys outside the keyboard move by octaves;
+// lengths stop at 255 steps; the loop comes from the markers, or controller 111 for its start.
 TEST(MidiImport, DrumsKeysLengthsAndLoops) {
     MidiFile file;
     file.division = 384;
     std::vector<Event> drums;
-    const int keys[] = {36, 38, 42, 46, 49, 45, 39, 56, 54, 51, 70};  // 11 drums, 6 kinds
+    const int keys[] = {36, 38, 42, 46, 49, 45, 39, 56, 54, 51, 44};  // 11 drums, 6 kinds, the pedal hat rarest
     for (int i = 0; i < 11; ++i)
         for (int n = 0; n <= 10 - i; ++n)
             drums.push_back(on(static_cast<uint32_t>(96 * (n * 11 + i)), 9, keys[i])),
@@ -145,21 +157,48 @@ TEST(MidiImport, DrumsKeysLengthsAndLoops) {
                meta(768, midi::metaMarker, "LoopStart"), meta(96 * 1600, midi::metaMarker, "loopEnd")}));
     const Imported in = import(file);
     const Song& song = in.result.song;
-    // Kick; snare and clap; closed and open hats; tom; crash (with the ride); cowbell (with tambourine, shaker).
-    const std::vector<int> waves{0, 2, 14, 5, 6, 4, 7, 9};
+    // Kick; snare (with the clap); closed, open and pedal hats; tom; crash (with the ride); cowbell
+    // (with the tambourine).
+    const std::vector<int> waves{0, 2, 5, 6, 27, 4, 7, 9};
     for (int channel = 0; channel < 8; ++channel)
         EXPECT_EQ(song.drums[channel].wave, waves[channel]) << channel;
     EXPECT_EQ(std::get<1>(rows(song, 1, 0)[0]), 36);  // a drum plays at its own rate
-    EXPECT_EQ(song.drumNotes.liveCount(7), 4 + 3 + 1);
+    EXPECT_EQ(song.drumNotes.liveCount(1), 10 + 5);
+    EXPECT_EQ(std::get<1>(rows(song, 1, 1)[1]), 36 + 39 - 38);  // the clap a key above the snare
+    EXPECT_EQ(song.drumNotes.liveCount(7), 4 + 3);
     EXPECT_EQ(song.drumNotes.liveCount(6), 7 + 2);
     EXPECT_EQ(rows(song, 0, 0), (std::vector<Row>{{0, 5, 1, 157, 6}, {1, 91, 255, 157, 6}}));
     EXPECT_EQ(std::tie(in.result.summary.movedByOctaves, in.result.summary.cutTo255), std::make_tuple(2, 1));
     EXPECT_EQ(std::tie(song.loopBegin, song.loopEnd), std::make_tuple(8, 1600));
-    EXPECT_TRUE(needsLaterVersion(song));                                      // the clap is drum 14
+    EXPECT_TRUE(needsLaterVersion(song));                                      // the pedal hat is drum 27
     file.tracks[1].events[3] = control(384, 0, midi::controllerLoopStart, 0);  // in place of the start marker
     file.tracks[1].events.pop_back();
     const Song again = import(file).result.song;
     EXPECT_EQ(std::tie(again.loopBegin, again.loopEnd), std::make_tuple(4, 256));  // the end rounded up to a bar
+}
+
+// A drum keeps its distance from the key of its sound: floor toms 41 and 43 on one tom become 36
+// and 38, and go back to 41 and 43; a drum layered on itself at one step keeps the louder hit.
+TEST(MidiImport, DrumsKeepTheirPitch) {
+    MidiFile file;
+    file.division = 96;
+    file.tracks.push_back(
+        track({on(0, 9, 36, 60), on(0, 9, 36, 120), off(24, 9, 36), off(24, 9, 36), on(24, 9, 43), off(48, 9, 43),
+               on(48, 9, 41), off(72, 9, 41), on(72, 9, 47), off(96, 9, 47), on(96, 9, 45), off(120, 9, 45)}));
+    const Imported in = import(file);
+    const Song& song = in.result.song;
+    EXPECT_EQ(std::make_tuple(song.drums[0].wave, song.drums[1].wave, song.drums[2].wave), std::make_tuple(0, 4, 13));
+    EXPECT_EQ(rows(song, 1, 0), (std::vector<Row>{{0, 36, 1, volumeOfVelocity(120), 6}}));
+    EXPECT_EQ(rows(song, 1, 1), (std::vector<Row>{{3, 38, 1, 157, 6}, {4, 36, 1, 157, 6}}));
+    EXPECT_EQ(rows(song, 1, 2), (std::vector<Row>{{1, 38, 1, 157, 6}, {2, 36, 1, 157, 6}}));
+    EXPECT_EQ(in.result.summary.doubled, 1);
+    const MidiExportResult exported = songToMidi(song);
+    const Song back = import(exported.file).result.song;
+    for (int channel = 0; channel < 3; ++channel)
+        EXPECT_EQ(rows(back, 1, channel), rows(song, 1, channel)) << channel;
+    EXPECT_EQ(percussionKeyOfDrumNote(13, 38), 43);
+    EXPECT_EQ(percussionKeyOfDrumNote(13, 50), 43);  // no key further up plays that tom
+    EXPECT_EQ(percussionKeyOfDrumNote(4, 37), 45);   // between the two keys of a tom, the lower
 }
 
 // More notes than a channel holds, more parts than channels: each part by note count, keeping its
@@ -193,14 +232,92 @@ TEST(MidiImport, FullChannelsAndMorePartsThanChannels) {
     EXPECT_EQ(std::tie(summary.beyondTable, summary.skippedParts), std::make_tuple(3, 12 + 10 + 9 + 8 + 7 + 6 + 5));
     EXPECT_EQ(summary.imported + summary.dropped(),
               32770 + 20 + 19 + 18 + 17 + 16 + 14 + 13 + 12 + 10 + 9 + 8 + 7 + 6 + 5);
+    // In score order: parts keep their own MIDI channel in the file's order, the rest follow it.
+    MidiFile score;
+    for (const auto& [channel, count] : {std::pair{12, 10}, {13, 20}, {0, 5}, {0, 30}}) {
+        std::vector<Event> part;
+        for (int n = 0; n < count; ++n)
+            part.push_back(on(static_cast<uint32_t>(96 * n), channel, 60)),
+                part.push_back(off(static_cast<uint32_t>(96 * n + 10), channel, 60));
+        score.tracks.push_back(track(part));
+    }
+    std::vector<int> channelsGiven;
+    for (const PartTarget& target : import(score).plan.targets)
+        channelsGiven.push_back(target.channel);
+    EXPECT_EQ(channelsGiven, (std::vector<int>{1, 2, 0, 3}));
+}
+
+// Files in the styles musicians write, each with a note at the start of every bar: the default
+// grid moves no start of a file written on a grid, takes 4 for one played in by hand, and every bar
+// of the file starts a bar of the song.
+TEST(MidiImport, TheDefaultGridKeepsTheRhythmAndTheBars) {
+    struct Style {
+        const char* name;
+        int division;
+        int numerator;
+        int denominatorPower;
+        int ticksApart;  // between note starts
+        int stepsPerBeat;
+        int beatsPerBar;
+        int channel = 0;
+    };
+    const Style styles[] = {
+        {"sixteenths at 480", 480, 4, 2, 120, 4, 4},      {"sixteenths at 96", 96, 4, 2, 24, 4, 4},
+        {"eighth triplets", 480, 4, 2, 160, 3, 4},        {"3/4 in eighths", 480, 3, 2, 240, 2, 3},
+        {"6/8 in eighths", 480, 6, 3, 240, 3, 2},         {"9/8 in sixteenths", 384, 9, 3, 96, 6, 3},
+        {"7/8 in eighths", 480, 7, 3, 240, 1, 7},         {"3/8 in eighths", 480, 3, 3, 240, 1, 3},
+        {"a fill over four toms", 96, 4, 2, 24, 4, 4, 9}, {"tempo change, 2/2", 480, 2, 1, 480, 2, 2},
+        {"humanised sixteenths", 480, 4, 2, 120, 4, 4},
+    };
+    for (const Style& style : styles) {
+        const int barTicks = style.division * 4 * style.numerator >> style.denominatorPower;
+        const bool humanised = std::string(style.name).starts_with("humanised");
+        std::vector<Event> events{
+            meta(0, midi::metaTimeSignature,
+                 {static_cast<char>(style.numerator), static_cast<char>(style.denominatorPower), 24, 8}),
+            meta(0, midi::metaTempo, {'\x07', '\xA1', '\x20'}),
+            meta(static_cast<uint32_t>(barTicks), midi::metaTempo, {'\x06', '\x00', '\x00'})};
+        const int toms[] = {50, 48, 45, 43};
+        for (int n = 0; n * style.ticksApart < 4 * barTicks; ++n) {
+            const int jitter = humanised && n % 4 != 0 ? 1 + n % 9 : 0;  // bars keep their first note
+            const auto tick = static_cast<uint32_t>(n * style.ticksApart + jitter);
+            const int key = style.channel == 9 ? toms[n % 4] : 60 + n % 12;
+            events.push_back(on(tick, style.channel, key));
+            events.push_back(off(tick + static_cast<uint32_t>(style.ticksApart / 2), style.channel, key));
+        }
+        MidiFile file;
+        file.division = style.division;
+        file.tracks.push_back(track(events));
+        const Imported in = import(file);
+        const Song& song = in.result.song;
+        EXPECT_EQ(std::tie(song.beatsPerStep, song.stepsPerBar), std::tie(style.stepsPerBeat, style.beatsPerBar))
+            << style.name;
+        EXPECT_EQ(in.result.summary.movedToGrid, humanised ? 48 : 0) << style.name;
+        EXPECT_EQ(in.result.summary.tempoChanges, 1) << style.name;
+        const int barSteps = song.stepsPerBar * song.beatsPerStep;  // a bar lasts as long as the file's first
+        EXPECT_NEAR(song.tempo * barSteps, 500.0 * barTicks / style.division, barSteps / 2.0) << style.name;
+        std::set<int> starts;
+        for (int channel = 0; channel < 8; ++channel)
+            for (const Row& row : rows(song, style.channel == 9 ? 1 : 0, channel))
+                starts.insert(std::get<0>(row));
+        for (int bar = 0; bar < 4; ++bar)
+            EXPECT_TRUE(starts.count(bar * song.stepsPerBar * song.beatsPerStep)) << style.name << " bar " << bar;
+    }
+    // One start in a hundred off the beat still leaves the grid of a beat.
+    MidiFile quarters;
+    std::vector<Event> events;
+    for (uint32_t n = 0; n < 100; ++n)
+        events.push_back(on(96 * n + (n == 50 ? 48 : 0), 0, 60)), events.push_back(off(96 * n + 60, 0, 60));
+    quarters.tracks.push_back(track(events));
+    EXPECT_EQ(import(quarters).plan.stepsPerBeat, 1);
 }
 
 Song randomSong(std::mt19937& rng) {
     auto draw = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     Song song;
-    song.beatsPerStep = static_cast<int16_t>(draw(1, 24));
-    song.stepsPerBar = static_cast<int16_t>(draw(1, 16));
-    song.tempo = draw(1, 16777 / song.beatsPerStep);
+    song.beatsPerStep = static_cast<int16_t>(draw(0, 3) ? draw(1, 24) : draw(25, 255));
+    song.stepsPerBar = static_cast<int16_t>(draw(0, 3) ? draw(1, 16) : draw(17, 300));
+    song.tempo = draw(1, 3000);
     song.loopBegin = draw(0, 64);
     song.loopEnd = song.loopBegin + draw(1, 4000);
     for (int kind = 0; kind < 2; ++kind)
@@ -221,7 +338,8 @@ Song randomSong(std::mt19937& rng) {
 }
 
 // Within the constraints (one note at a time, keys in range, volumes the curve gives), a song
-// comes back with the same notes on every instrument channel, and its tempo, grid and loop.
+// comes back with the same notes on every instrument channel, and its tempo, grid, bar and loop,
+// at any steps per beat and any tempo.
 TEST(MidiRoundTrip, RandomSongsComeBackWithTheirNotes) {
     std::mt19937 rng(20261218);
     for (int round = 0; round < 1000; ++round) {
@@ -238,6 +356,17 @@ TEST(MidiRoundTrip, RandomSongsComeBackWithTheirNotes) {
         for (int channel = 0; channel < 8; ++channel)
             ASSERT_EQ(rows(got, 0, channel), rows(song, 0, channel)) << "round " << round << " channel " << channel;
     }
+    // Our own file on another grid than its own takes its tempo from the file's tempo.
+    Song song;
+    song.tempo = 100;
+    song.instrumentNotes.grow(1);
+    song.instrumentNotes.at(0, 1) = {1, 50, 1, 6, 166};
+    EXPECT_EQ(import(songToMidi(song).file, ChordPolicy::Spread, 8).result.song.tempo, 50);
+    // A marker naming a grid or tempo no song holds is not one an export wrote.
+    EXPECT_EQ(readMarkerPayload(markerPayload({255, -3, 65535})), (SongGridMarker{255, -3, 65535}));
+    for (const SongGridMarker& foreign : {SongGridMarker{4, 4, 0}, {4, 4, 65536}, {0, 4, 100}, {256, 4, 100}})
+        EXPECT_EQ(readMarkerPayload(markerPayload(foreign)), std::nullopt) << foreign.stepsPerBeat;
+    EXPECT_EQ(readMarkerPayload(markerPayload({4, 4, 100}).substr(1)), std::nullopt);
 }
 
 }  // namespace

@@ -65,12 +65,13 @@ def timed(track, kind):
 work = tempfile.mkdtemp()
 song, midi = os.path.join(work, "song.org"), os.path.join(work, "song.mid")
 # Instrument 1: a note cut by the next, one with the "unchanged" volume 255 (taking 200, in force),
-# pans; a volume change while a note sounds. Instrument 3: one note. Drums 1 and 4: a kick and a clap.
+# pans; a volume change while a note sounds. Instrument 3: one note. Drums 1 and 4: a kick and a clap,
+# at key 36 on their own key; a kick at key 0 on the nearest key that plays a kick.
 instruments = {
     0: (30, [(0, 45, 8, 200, 6), (4, 47, 2, 255, 0), (6, 90, 3, 60, 0), (7, 255, 0, 100, 255), (10, 0, 3, 254, 12)]),
     2: (55, [(2, 60, 3, 80, 3)]),
 }
-drums = {0: (0, [(0, 0, 1, 200, 6), (4, 0, 1, 150, 6)]), 3: (14, [(2, 0, 2, 100, 6)])}
+drums = {0: (0, [(0, 36, 1, 200, 6), (4, 0, 1, 150, 6)]), 3: (14, [(2, 36, 2, 100, 6)])}
 with open(song, "wb") as f:
     f.write(org(120, 3, 4, (16, 64), instruments, drums))
 subprocess.run([cli, "export-midi", song, midi], check=True)
@@ -82,6 +83,8 @@ first = m.tracks[0]
 check("tempo", [(t, x.tempo) for t, x in timed(first, "set_tempo")], [(0, 480000)])
 check("time signature", [(t, x.numerator, x.denominator) for t, x in timed(first, "time_signature")], [(0, 3, 4)])
 check("markers", [(t, x.text) for t, x in timed(first, "marker")], [(1536, "loopStart"), (6144, "loopEnd")])
+check("grid marker", [(t, list(x.data)) for t, x in timed(first, "sequencer_specific")],
+      [(0, [0x7D, *b"Tromel", 0, 4, 0, 3, 0, 0, 0, 120])])  # steps a beat, beats a bar, ms a step
 check("controller 111", [(t, x.channel, x.control) for t, x in timed(first, "control_change")], [(1536, 0, 111)])
 check("programs", [[(x.channel, x.program) for _, x in timed(t, "program_change")] for t in m.tracks[1:3]],
       [[(0, 81)], [(2, 14)]])

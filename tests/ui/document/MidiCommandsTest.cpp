@@ -1,6 +1,8 @@
 // File > Import MIDI... and Export MIDI...: the import dialog's plan, the unsaved song it makes,
 // refusals that leave nothing behind, and the export written from a window's song.
+#include "dialogs/ExportAudioDialog.h"
 #include "dialogs/MidiImportDialog.h"
+#include "dialogs/MidiPartPreview.h"
 #include "exchange/MidiReader.h"
 #include "exchange/MidiWriter.h"
 #include "tests/ui/TestEditor.h"
@@ -8,7 +10,9 @@
 #include "tests/ui/dialogs/ModalDialogDriver.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -19,13 +23,14 @@ using exchange::MidiEvent;
 using exchange::midi::noteOff;
 using exchange::midi::noteOn;
 
-// A melody of three notes on MIDI channel 1 and a kick and a snare on channel 10, 4 steps a beat.
+// A melody of four notes on MIDI channel 1 (one a 16th after the beat) and a kick and a snare on
+// channel 10.
 QString writeMidi(TestEditor& editor, const QString& name) {
     exchange::MidiFile file;
     file.division = 384;
     exchange::MidiTrack track;
     for (const auto& [tick, channel, key] :
-         {std::tuple{0, 0, 60}, {0, 9, 36}, {384, 0, 62}, {384, 9, 38}, {768, 0, 64}}) {
+         {std::tuple{0, 0, 60}, {0, 9, 36}, {384, 0, 62}, {384, 9, 38}, {480, 0, 65}, {768, 0, 64}}) {
         track.events.push_back(MidiEvent::channelMessage(tick, noteOn, channel, key, 100));
         track.events.push_back(MidiEvent::channelMessage(tick + 96, noteOff, channel, key, 0));
     }
@@ -51,25 +56,87 @@ private slots:
             for (int row = 0; row < table->rowCount(); ++row)
                 shown << table->item(row, 3)->text() + " " + table->item(row, 4)->text() + " " +
                              d.findChild<QComboBox*>(QString("partTarget_%1").arg(row))->currentText();
-            shown << QString::number(d.findChild<QSpinBox*>("stepsPerBeat")->value());
+            auto* grid = d.findChild<QSpinBox*>("stepsPerBeat");
+            shown << QString::number(grid->value()) << d.findChild<QLabel*>("gridMoves")->text();
+            grid->setValue(2);  // the 16th moves
+            shown << d.findChild<QLabel*>("gridMoves")->text();
+            grid->setValue(4);
             d.findChild<QComboBox*>("partTarget_2")->setCurrentText("Skip");  // the snare
             d.findChild<QComboBox*>("partTarget_0")->setCurrentText("Instrument 4");
             d.findChild<QPushButton*>("importButton")->click();
         });
         DocumentWindow* document = editor.mainWindow->importMidi();
         QVERIFY(document);
-        QCOMPARE(shown, (QStringList{"1 Acoustic Grand Piano 3 Instrument 1", "Bass01 (kick; keys 36) 1 Drum 1",
-                                     "Snare01 (snare; keys 38) 1 Drum 2", "4"}));
+        QCOMPARE(shown, (QStringList{"1 Acoustic Grand Piano 4 Instrument 1", "Bass01 (kick; keys 36) 1 Drum 1",
+                                     "Snare01 (snare; keys 38) 1 Drum 2", "4", "No note start moves.",
+                                     "1 of 6 note starts move, by at most a 16th note."}));
         QCOMPARE(document->caption(), QString("tune.org*"));
         QCOMPARE(document->fileName(), QString("null"));
-        QCOMPARE(document->song().instrumentNotes.liveCount(3), 3);
+        QCOMPARE(document->song().instrumentNotes.liveCount(3), 4);
         QCOMPARE(document->song().drumNotes.liveCount(), 1);
-        QCOMPARE(document->editState().noteCounts[0][3], 3);
+        QCOMPARE(document->editState().noteCounts[0][3], 4);
         QCOMPARE(editor.prompts.messages,
                  (QList{RecordedMessage{MessageIcon::Information, "Import MIDI",
-                                        "4 notes imported.\n1 notes dropped: in parts set to Skip"}}));
-        QVERIFY(!document->save());  // asks where, proposing the file's name; cancelled
-        QCOMPARE(editor.prompts.choosers.last(), (RecordedChooser{true, "Save As...", "tune.org"}));
+                                        "5 notes imported.\n1 notes dropped: in parts set to Skip"}}));
+        // Save asks where, from the MIDI file's folder; the exports propose the song's name. All cancelled.
+        QVERIFY(!document->save());
+        QCOMPARE(editor.prompts.choosers.last(),
+                 (RecordedChooser{true, "Save As...", editor.folder.filePath("tune.org")}));
+        menuEntry(*document, "Export MIDI...")->trigger();
+        QCOMPARE(editor.prompts.choosers.last(),
+                 (RecordedChooser{true, "Export MIDI...", editor.folder.filePath("tune.mid")}));
+        whenModalShown<dialogs::ExportAudioDialog>(
+            [](dialogs::ExportAudioDialog& d) { d.findChild<QPushButton*>("cmdExport")->click(); });
+        menuEntry(*document, "Export Audio...")->trigger();
+        QCOMPARE(editor.prompts.choosers.last(), (RecordedChooser{true, "Export Audio...", "tune.wav"}));
+    }
+
+    // Sixteen parts fit a 1600 × 1000 screen without scrolling, those left out saying why; Listen
+    // plays a part's first four bars from its first note, as the part would be imported.
+    void theDialogShowsSixteenPartsAndListensToOne() {
+        TestEditor editor;
+        exchange::MidiFile file;
+        file.division = 96;
+        for (int part = 0; part < 16; ++part) {
+            exchange::MidiTrack track;
+            const int channel = part < 9 ? part : part < 15 ? part + 1 : 1;  // no percussion
+            const int first = part == 0 ? 8 : 0;                             // the first part begins in its third bar
+            for (int beat = first; beat < first + 24; ++beat) {
+                const auto tick = static_cast<uint32_t>(96 * beat);
+                track.events.push_back(MidiEvent::channelMessage(tick, noteOn, channel, 48 + beat % 12, 100));
+                track.events.push_back(MidiEvent::channelMessage(tick + 48, noteOff, channel, 48 + beat % 12, 0));
+            }
+            track.endTick = track.events.back().tick;
+            file.tracks.push_back(track);
+        }
+        const QString path = editor.folder.filePath("sixteen.mid");
+        QVERIFY(exchange::saveMidiFile(file, QFile::encodeName(path).toStdString()).ok);
+        editor.prompts.answers.push_back(path);
+        QStringList leftOut;
+        bool heard = false;
+        whenModalShown<dialogs::MidiImportDialog>([&](dialogs::MidiImportDialog& d) {
+            auto* table = d.findChild<QTableWidget*>("partTable");
+            QCOMPARE(table->rowCount(), 16);
+            QVERIFY(d.frameGeometry().width() <= 1600 && d.frameGeometry().height() <= 1000);
+            QCOMPARE(table->verticalScrollBar()->maximum(), 0);
+            QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+            for (int row = 0; row < 16; ++row)
+                if (table->item(row, 7))
+                    leftOut << QString::number(row) + " " + table->item(row, 7)->text();
+            auto* preview = d.findChild<dialogs::MidiPartPreview*>("partPreview");
+            heard = editor.startUntilHeard([&] { d.findChild<QPushButton*>("partListen_0")->click(); });
+            QCOMPARE(preview->notes().size(), std::size_t{16});  // four bars of four beats
+            QCOMPARE(preview->notes().front().first, 0);
+            QCOMPARE(96 - preview->notes().front().second.key, 48 + 8 - 12);
+            d.reject();
+            QVERIFY(!preview->isPlaying());
+        });
+        QCOMPARE(editor.mainWindow->importMidi(), nullptr);
+        QVERIFY(heard);
+        QStringList expected;  // eight parts of as many notes: the first eight get channels
+        for (int row = 8; row < 16; ++row)
+            expected << QString::number(row) + " Left out: more parts than channels";
+        QCOMPARE(leftOut, expected);
     }
 
     // Cancelled at the file or in the dialog, or a file that is no MIDI file: no window stays.
