@@ -72,7 +72,8 @@ passage=$(od -An -tx1 -j 114 -N 8 "$work/passage.org" | tr -d ' \n')
   fail "the pasted passage was not saved as copied ($passage)"
 
 # File > Import MIDI... in the document's menu: a type 0 file of two notes a beat apart comes in
-# through the import dialog as an unsaved song, which Save writes where it is told.
+# through the import dialog as an unsaved song on the grid its notes fall on (a step a beat), which
+# Save writes where it is told.
 printf 'MThd\0\0\0\6\0\0\0\1\1\x80MTrk\0\0\0\x16' >"$work/tune.mid"
 printf '\0\x90\x3c\x64\x83\0\x80\x3c\0\0\x90\x3e\x64\x83\0\x80\x3e\0\0\xff\x2f\0' >>"$work/tune.mid"
 focus_main
@@ -100,7 +101,7 @@ xdotool key --clearmodifiers ctrl+s
 enter_path 'Save As\.\.\.' "$work/tune.org"
 for _ in $(seq 50); do [ -s "$work/tune.org" ] && break; sleep 0.1; done
 imported=$(od -An -tx1 -j 114 -N 8 "$work/tune.org" | tr -d ' \n')
-[ "$(stat -c %s "$work/tune.org" 2>/dev/null)" = 130 ] && [ "$imported" = 0000000004000000 ] ||
+[ "$(stat -c %s "$work/tune.org" 2>/dev/null)" = 130 ] && [ "$imported" = 0000000001000000 ] ||
   fail "the imported song was not saved with its two notes ($imported)"
 
 # Step entry by Ctrl+E in a new song, and a phrase typed on the keyboard piano (Z X C: C4 D4 E4,

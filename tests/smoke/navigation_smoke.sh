@@ -79,11 +79,11 @@ buttons channel2
 # A middle click (no edit) gives the keyboard back to the roll, where Space plays again.
 xdotool mousemove --window "$main" $((roll_left + 300)) $((roll_top + 150)) click 2
 
-# View > Follow Playback, then a long play: the cursor must be on screen all along (unfollowed it
+# View > Follow Playback (after Go to Notes and Go to Bar...), then a long play: the cursor must be on screen all along (unfollowed it
 # leaves the 32 visible columns after about a second).
 xdotool key --clearmodifiers alt+v
 sleep 0.5
-xdotool key Down Return
+xdotool key Down Down Return
 sleep 0.3
 xdotool key space
 for sample in 1 2 3 4 5 6 7 8; do
@@ -99,7 +99,7 @@ bar_lines() {
   convert "$work/shot.png" -crop "512x280+$((roll_left + 65))+$((roll_top + 2))" +repage txt:- | awk -F'[,: ]+' '
     /#7E9F77|#4C7159/ { line[$1]++ } END { for (x in line) if (line[x] > 266) print x }' | sort -n | tr '\n' ' '
 }
-# Home brings the view to the song's start; View > Grid Follows the Song (the menu's sixth entry)
+# Home brings the view to the song's start; View > Grid Follows the Song (the menu's seventh entry)
 # moves the bar lines from every 16 steps to every 24.
 focus_main
 xdotool key Home
@@ -107,7 +107,7 @@ sleep 0.3
 [ "$(bar_lines)" = "255 511 " ] || fail "the written grid's bar lines are at: $(bar_lines)"
 xdotool key --clearmodifiers alt+v
 sleep 0.5
-xdotool key Down Down Down Down Down Return
+xdotool key Down Down Down Down Down Down Return
 sleep 0.3
 [ "$(bar_lines)" = "383 " ] || fail "the song's bar lines are at: $(bar_lines)"
 # Zoom Out twice: columns of 4 pixels, so a bar of 24 steps is 96 pixels; Actual Size brings
