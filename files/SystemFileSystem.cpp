@@ -27,6 +27,22 @@ int regularFileError(const struct stat& status) {
     return S_ISREG(status.st_mode) ? 0 : notRegularFile;
 }
 
+// Writes all of `bytes` through `writeSome(data, size, done)`, which writes part of them as
+// write(2) does: interrupted calls are made again, a call that writes nothing is a failure.
+template <typename WriteSome>
+int writeWhole(std::span<const uint8_t> bytes, WriteSome writeSome) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = writeSome(bytes.data() + done, bytes.size() - done, done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
 FileStatus statusOf(const struct stat& system) {
     FileStatus status;
     status.type = S_ISREG(system.st_mode)   ? FileType::Regular
@@ -104,16 +120,8 @@ int SystemFileSystem::truncate(int fd, uint64_t size) {
 }
 
 int SystemFileSystem::write(int fd, std::span<const uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        done += static_cast<std::size_t>(n);
-    }
-    return 0;
+    return writeWhole(bytes,
+                      [fd](const uint8_t* data, std::size_t size, std::size_t) { return ::write(fd, data, size); });
 }
 
 int SystemFileSystem::createFile(const Path& path, int& fd) {
@@ -122,16 +130,9 @@ int SystemFileSystem::createFile(const Path& path, int& fd) {
 }
 
 int SystemFileSystem::writeAt(int fd, uint64_t offset, std::span<const uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        done += static_cast<std::size_t>(n);
-    }
-    return 0;
+    return writeWhole(bytes, [fd, offset](const uint8_t* data, std::size_t size, std::size_t done) {
+        return ::pwrite(fd, data, size, static_cast<off_t>(offset + done));
+    });
 }
 
 int SystemFileSystem::setPermissions(int fd, mode_t mode) {
