@@ -18,8 +18,8 @@ fresh_copy
 
 failures=0
 # Each case: the file to plant into, then the include that reaches up from it.
+fresh_copy
 while read -r file target; do
-  fresh_copy
   sed -i "1a #include \"$target\"" "$work/src/$file"
   if output=$("$check" "$work/src" 2>&1); then
     echo "not caught: $file including $target" >&2
@@ -28,6 +28,7 @@ while read -r file target; do
     echo "caught without naming the line: $file including $target: $output" >&2
     failures=$((failures + 1))
   fi
+  sed -i 2d "$work/src/$file"
 done <<'CASES'
 song/Song.h exchange/AudioFileWriter.h
 exchange/SndfileWriter.cpp audio/AudioLayer.h
