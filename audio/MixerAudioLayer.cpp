@@ -20,12 +20,12 @@ MixerCommand commandOf(MixerCommand::Kind kind) {
 
 }  // namespace
 
-MixerAudioLayer::MixerAudioLayer() : MixerAudioLayer(std::make_shared<SampleCache>()) {
+MixerAudioLayer::MixerAudioLayer(int rate) : MixerAudioLayer(std::make_shared<SampleCache>(), rate) {
     m_cacheShared = false;
 }
 
-MixerAudioLayer::MixerAudioLayer(std::shared_ptr<SampleCache> sharedCache)
-    : m_slotSample(Mixer::slotCapacity, 0), m_cache(std::move(sharedCache)), m_cacheShared(true) {
+MixerAudioLayer::MixerAudioLayer(std::shared_ptr<SampleCache> sharedCache, int rate)
+    : m_mixer(rate), m_slotSample(Mixer::slotCapacity, 0), m_cache(std::move(sharedCache)), m_cacheShared(true) {
     for (uint32_t slot = Mixer::slotCapacity; slot-- > 0;)
         m_freeSlots.push_back(slot);
 }

@@ -1,6 +1,8 @@
 // One playback of a sample: position, rate, gains and the band-limited inner loops.
 #include "audio/mixer/Voice.h"
 
+#include "audio/AudioLayer.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -68,15 +70,21 @@ inline Float4 tapsAt(const float* data, const float* duller, float dullerWeight,
 
 }  // namespace
 
-void Voice::start(const SampleData& sample, bool loop, double ratio, float gainLeft, float gainRight) {
+VoiceTiming Voice::timingAt(int rate) {
+    return {framesAt(rate, rampFrames), framesAt(rate, attackFrames), SampleData::levelCount};
+}
+
+void Voice::start(const SampleData& sample, bool loop, double ratio, float gainLeft, float gainRight,
+                  const VoiceTiming& timing) {
     if (sample.levels.empty()) {
         silence();
         return;
     }
     m_sample = &sample;
+    m_timing = timing;
     m_loop = loop && sample.loop;
     m_gain = {0.0f, 0.0f};
-    beginRamp({gainLeft, gainRight}, false, attackFrames);
+    beginRamp({gainLeft, gainRight}, false, m_timing.attackFrames);
     selectLevel(ratio, 0.0);
 }
 
@@ -87,12 +95,12 @@ void Voice::setRatio(double ratio) {
 
 void Voice::setGains(float gainLeft, float gainRight) {
     if (active() && !m_endAfterRamp)
-        beginRamp({gainLeft, gainRight}, false);
+        beginRamp({gainLeft, gainRight}, false, m_timing.rampFrames);
 }
 
 void Voice::fadeOut() {
     if (active() && !m_endAfterRamp)
-        beginRamp({0.0f, 0.0f}, true);
+        beginRamp({0.0f, 0.0f}, true, m_timing.rampFrames);
 }
 
 void Voice::selectLevel(double ratio, double sourcePosition) {

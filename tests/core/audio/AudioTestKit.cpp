@@ -145,8 +145,8 @@ fs::path steadySampleFolder() {
 }
 
 std::vector<float> render(MixerAudioLayer& layer, int frames, int piece) {
-    std::vector<float> out(2 * static_cast<std::size_t>(std::max(frames, Mixer::latencyFrames)));
-    layer.renderFrames(out.data(), Mixer::latencyFrames);
+    std::vector<float> out(2 * static_cast<std::size_t>(std::max(frames, layer.outputLatencyFrames())));
+    layer.renderFrames(out.data(), layer.outputLatencyFrames());
     out.resize(2 * static_cast<std::size_t>(frames));
     for (int done = 0; done < frames; done += piece)
         layer.renderFrames(out.data() + 2 * static_cast<std::size_t>(done), std::min(piece, frames - done));

@@ -156,7 +156,7 @@ TEST_F(TransportTest, TheMetronomeCountsInAndClicksOnTheBeatsThroughMutes) {
         transport.setCountIn(false);
         for (int k = 0; k < songChannelCount; ++k)
             transport.setMuted(k, false);
-        const int64_t played = stepFrame(3 * bar, tempo) + Mixer::latencyFrames;  // where this render begins
+        const int64_t played = stepFrame(3 * bar, tempo) + PeakLimiter::lookAheadFrames;  // where this render begins
         EXPECT_EQ(onsets(render(layer, static_cast<int>(stepFrame(bar, tempo)))),
                   std::vector<int64_t>{stepFrame(3 * bar + 2, tempo) - played});
         transport.stop();
@@ -341,7 +341,7 @@ private:
 // it renders is what each action should make heard. Run under ThreadSanitizer too.
 TEST_F(TransportTest, AnAudioThreadPlaysWhatTheUserInterfaceAsks) {
     constexpr int step = 441;  // tempo 10
-    constexpr int settle = 4 * step + Mixer::latencyFrames;
+    constexpr int settle = 4 * step + PeakLimiter::lookAheadFrames;
     constexpr int left = 0;
     constexpr int right = 1;
     constexpr float silent = 1e-3f;
