@@ -117,7 +117,7 @@ void MixerAudioLayer::release() {
 
 Handle MixerAudioLayer::loadSample(const std::filesystem::path& path, bool loop, int maxPlaybacks) {
     collectReturns();
-    SampleLoad load = m_cache->load(path, loop);
+    SampleLoad load = m_cache->load(path, loop, m_mixer.sampleLevels());
     m_lastError = load.error;
     if (!load.sample)
         return 0;
@@ -134,13 +134,13 @@ Handle MixerAudioLayer::loadSample(const std::filesystem::path& path, bool loop,
 
 std::shared_ptr<SamplePreparation> MixerAudioLayer::prepareSamples(const std::vector<SampleRequest>& requests) {
     const bool allPrepared = std::all_of(requests.begin(), requests.end(), [this](const SampleRequest& request) {
-        return m_cache->find(request.path, request.loop) != nullptr;
+        return m_cache->find(request.path, request.loop, m_mixer.sampleLevels()) != nullptr;
     });
     if (allPrepared)
         return nullptr;
     auto batch = std::make_shared<SamplePreparation>(requests);
     if (!m_worker)
-        m_worker = std::make_unique<SampleWorker>(*m_cache);
+        m_worker = std::make_unique<SampleWorker>(*m_cache, m_mixer.sampleLevels());
     m_worker->enqueue(batch);
     return batch;
 }

@@ -49,6 +49,8 @@ public:
     // limiter's look-ahead. The device simply lags by this much; an offline render drops the
     // first latencyFrames() frames so that frame 0 of its output is the moment Play was pressed.
     int latencyFrames() const { return m_limiter.lookAhead(); }
+    // The levels its samples need (see SampleData::levelCountFor): more, the lower the rate.
+    int sampleLevels() const { return m_timing.levels; }
 
     // [user-interface thread] false when the queue is full (the caller keeps the command).
     bool post(const MixerCommand& command) { return m_commands.push(command); }

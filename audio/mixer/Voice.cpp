@@ -2,6 +2,7 @@
 #include "audio/mixer/Voice.h"
 
 #include "audio/AudioLayer.h"
+#include "audio/mixer/KeyFrequency.h"
 
 #include <algorithm>
 #include <climits>
@@ -70,8 +71,10 @@ inline Float4 tapsAt(const float* data, const float* duller, float dullerWeight,
 
 }  // namespace
 
+// The highest key of all is a drum's top row.
 VoiceTiming Voice::timingAt(int rate) {
-    return {framesAt(rate, rampFrames), framesAt(rate, attackFrames), SampleData::levelCount};
+    const double highestRatio = static_cast<double>(noteFrequency(1, true)) / rate;
+    return {framesAt(rate, rampFrames), framesAt(rate, attackFrames), SampleData::levelCountFor(highestRatio)};
 }
 
 void Voice::start(const SampleData& sample, bool loop, double ratio, float gainLeft, float gainRight,
@@ -105,8 +108,9 @@ void Voice::fadeOut() {
 
 void Voice::selectLevel(double ratio, double sourcePosition) {
     // Beyond the top level's reach a rate is clamped, not played aliased or refused.
-    m_ratio = std::clamp(ratio, slowestRatio, SampleData::largestRatio());
-    const LevelBlend blend = m_sample->blendFor(m_ratio);
+    const int levels = std::min(m_timing.levels, static_cast<int>(m_sample->levels.size()));
+    m_ratio = std::clamp(ratio, slowestRatio, SampleData::largestRatio(levels));
+    const LevelBlend blend = m_sample->blendFor(m_ratio, levels);
     m_level = &m_sample->levels[blend.level];
     m_duller = &m_sample->levels[blend.duller];
     m_dullerWeight = blend.weight;
