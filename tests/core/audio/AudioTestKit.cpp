@@ -153,8 +153,8 @@ std::vector<float> render(MixerAudioLayer& layer, int frames, int piece) {
     return out;
 }
 
-SoloVoice::SoloVoice(const fs::path& path, bool loop)
-    : channel(layer.channelFromSample(layer.loadSample(path, loop, samplesMaxPlaybacks))) {}
+SoloVoice::SoloVoice(const fs::path& path, bool loop, int rate)
+    : layer(rate), channel(layer.channelFromSample(layer.loadSample(path, loop, samplesMaxPlaybacks))) {}
 
 std::vector<float> SoloVoice::play(int frequency, int frames, int volume, int pan) {
     layer.setChannelAttributes(channel, frequency, volume, pan);
@@ -175,6 +175,19 @@ std::vector<int64_t> onsets(const std::vector<float>& stereo) {
         if (stereo[i - 2] == 0.0f && stereo[i] != 0.0f)
             found.push_back(static_cast<int64_t>(i / 2));
     return found;
+}
+
+double pitchOf(const std::vector<float>& mono, int rate) {
+    double first = -1.0;
+    double last = -1.0;
+    int periods = -1;
+    for (std::size_t i = 1; i < mono.size(); ++i)
+        if (mono[i - 1] < 0.0f && mono[i] >= 0.0f) {
+            last = static_cast<double>(i - 1) + mono[i - 1] / (static_cast<double>(mono[i - 1]) - mono[i]);
+            first = periods < 0 ? last : first;
+            ++periods;
+        }
+    return periods > 0 ? periods * rate / (last - first) : 0.0;
 }
 
 double harmonicToRestDb(const std::vector<float>& mono, double f0) {

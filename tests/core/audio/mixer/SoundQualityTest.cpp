@@ -16,6 +16,8 @@ namespace tromel::audio::test {
 namespace {
 
 const fs::path bank = TROMEL_SAMPLE_DIR;
+// The rates a mixer runs at besides outputRate, the lowest and the highest among them.
+constexpr int otherRates[] = {lowestRate, 48000, 96000, highestRate};
 
 // A loop of `period` frames at 22050 Hz holding harmonics 1 to `count` at these amplitudes and
 // phases, on a layer of its own.
@@ -120,6 +122,58 @@ TEST(SoundQuality, LoudMixesAreLimitedJustBelowTheCeiling) {
             largest = std::max(largest, *std::max_element(frames.begin(), frames.end()));
         }
         ASSERT_LT(largest, PeakLimiter::ceiling) << block << "-frame blocks";
+    }
+
+    // The look-ahead is the same 2.9 ms at every rate, and the mixer's latency: a lone peak
+    // leaves that many frames after it came, limited.
+    for (const auto& [rate, lookAhead] :
+         {std::pair{lowestRate, 64}, {outputRate, 128}, {48000, 139}, {96000, 279}, {highestRate, 557}}) {
+        PeakLimiter limiter(PeakLimiter::ceiling, rate);
+        EXPECT_EQ(limiter.lookAhead(), lookAhead) << rate;
+        EXPECT_EQ(MixerAudioLayer(rate).outputLatencyFrames(), lookAhead) << rate;
+        std::vector<float> frames(2 * static_cast<std::size_t>(lookAhead + 10), 0.0f);
+        frames[0] = frames[1] = 1.5f;
+        limiter.process(frames.data(), lookAhead + 10);
+        EXPECT_EQ(onsets(frames), std::vector<int64_t>{lookAhead}) << rate;
+        EXPECT_LT(frames[2 * lookAhead], PeakLimiter::ceiling) << rate;
+    }
+}
+
+// A sine at the lowest and the highest instrument key and at a drum's highest key (a ratio of
+// 30 at the lowest rate) keeps, at every rate, its pitch at 44100 Hz within a cent.
+TEST(SoundQuality, KeysKeepTheirPitchAtEveryRate) {
+    const fs::path folder = scratchFolder("pitch");
+    std::vector<float> wave(64);
+    std::vector<float> burst(60000);
+    for (std::size_t i = 0; i < burst.size(); ++i)
+        burst[i] = 0.5f * static_cast<float>(std::sin(2.0 * std::numbers::pi * static_cast<double>(i) / 128.0));
+    for (std::size_t i = 0; i < wave.size(); ++i)
+        wave[i] = burst[2 * i];
+    writeWav(folder / "wave.wav", wave, 1, 22050, SF_FORMAT_FLOAT);
+    writeWav(folder / "burst.wav", burst, 1, 22050, SF_FORMAT_FLOAT);
+    struct Case {
+        const char* file;
+        bool loop;
+        int keyRow;
+        double from, to;  // seconds: where the pitch is measured
+    };
+    // The burst lasts 90 ms at the drum's top key.
+    for (const Case& c : {Case{"wave.wav", true, 96, 0.3, 1.3}, Case{"wave.wav", true, 1, 0.1, 0.2},
+                          Case{"burst.wav", false, 1, 0.01, 0.08}}) {
+        const bool drum = !c.loop;
+        const auto pitchAt = [&](int rate) {
+            SoloVoice voice(folder / c.file, c.loop, rate);
+            const std::vector<float> out =
+                leftOf(voice.play(noteFrequency(c.keyRow, drum), static_cast<int>(c.to * rate)));
+            return pitchOf(std::vector<float>(out.begin() + static_cast<std::ptrdiff_t>(c.from * rate), out.end()),
+                           rate);
+        };
+        const double reference = pitchAt(outputRate);
+        const double period = c.loop ? 64.0 : 128.0;
+        EXPECT_NEAR(1200.0 * std::log2(reference * period / noteFrequency(c.keyRow, drum)), 0.0, 1.0) << c.file;
+        for (const int rate : otherRates)
+            EXPECT_NEAR(1200.0 * std::log2(pitchAt(rate) / reference), 0.0, 1.0)
+                << c.file << " key row " << c.keyRow << " at " << rate << " Hz";
     }
 }
 
@@ -248,13 +302,13 @@ struct SongPlayer {
     RecordingHost host;
     Transport transport;
 
-    explicit SongPlayer(const fs::path& samples) : transport(layer, samples) {}
+    explicit SongPlayer(const fs::path& samples, int rate = outputRate) : layer(rate), transport(layer, samples) {}
     std::vector<float> play(const Song& song, int frames) {
         EXPECT_TRUE(transport.play(song, host));
         transport.finishPreparing(host);
         std::vector<float> out = render(layer, frames, 4096);
         transport.stop();
-        render(layer, 2 * outputRate, 4096);  // the drums play out before the next song
+        render(layer, 2 * layer.sampleRate(), 4096);  // the drums play out before the next song
         return out;
     }
 };
@@ -300,6 +354,22 @@ TEST(SoundQuality, DenseSongsStayLinearBelowTheCeilingWithoutOffset) {
         RecordProperty(label + "_peak_dbfs", std::to_string(20.0 * std::log10(peak)));
         RecordProperty(label + "_signal_to_difference_db", std::to_string(10.0 * std::log10(music / difference)));
         RecordProperty(label + "_reduced_1db_percent", std::to_string(100.0 * reduced / frames));
+    }
+}
+
+// At every rate: a filter or a look-ahead that did not follow it would let peaks through.
+TEST(SoundQuality, DenseSongsStayBelowTheCeilingAtEveryRate) {
+    for (const int rate : otherRates) {
+        SongPlayer player(bank, rate);
+        for (int variant = 0; variant < denseSongCount; ++variant) {
+            const Song song = denseSong(variant);
+            const std::vector<float> out =
+                player.play(song, static_cast<int>(stepFrame(song.loopEnd + 1, song.tempo, rate)));
+            const float peak = std::abs(
+                *std::max_element(out.begin(), out.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
+            EXPECT_LT(peak, PeakLimiter::ceiling) << "song " << variant << " at " << rate << " Hz";
+            EXPECT_GT(peak, 0.3f) << "song " << variant << " at " << rate << " Hz";
+        }
     }
 }
 

@@ -70,6 +70,22 @@ TEST_F(TransportTest, EveryNoteStartsOnItsExactFrameHoweverLongItPlays) {
             render(own, 1000);
         }
     }
+    // At every rate a render's step n sounds at floor(n × tempo × rate / 1000), heard once the
+    // mixer's own latency has passed.
+    for (const int rate : {lowestRate, 48000, 96000, highestRate}) {
+        MixerAudioLayer own(rate);
+        Transport clock(own, folder, FirstStep::AtOnce);
+        ASSERT_TRUE(play(clock, pulseSong(7, 400, 2)));
+        const int latency = own.outputLatencyFrames();
+        std::vector<float> out(2 * static_cast<std::size_t>(stepFrame(400, 7, rate) + latency));
+        for (std::size_t done = 0; done < out.size(); done += 2 * 333)
+            own.renderFrames(out.data() + done, static_cast<int>(std::min<std::size_t>(333, (out.size() - done) / 2)));
+        std::vector<int64_t> expected;
+        for (int32_t s = 0; s < 400; s += 2)
+            expected.push_back(stepFrame(s, 7, rate) + latency);
+        EXPECT_EQ(onsets(out), expected) << rate << " Hz";
+        EXPECT_EQ(latency, framesAt(rate, PeakLimiter::lookAheadFrames));
+    }
 }
 
 TEST_F(TransportTest, CompileReportsToTheHost) {
