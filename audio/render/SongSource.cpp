@@ -31,7 +31,7 @@ struct SongSource::Engine {
     Engine(std::shared_ptr<SampleCache> cache, const std::filesystem::path& sampleFolder)
         : layer(std::move(cache)), transport(layer, sampleFolder, FirstStep::AtOnce) {
         layer.setMaxVolume(largestVolume);
-        layer.initDevice(outputRate);
+        layer.initDevice(layer.sampleRate());
     }
 };
 
