@@ -126,6 +126,12 @@ TEST(MixerAudioLayer, ASharedCacheServesEveryRateAndLeavesEachRatesSoundAlone) {
         EXPECT_EQ(cache->find(path, false)->levels.size(), static_cast<std::size_t>(levels)) << rate;
     }
     EXPECT_EQ(highestDrum(outputRate), alone);
+    // The sample worker prepares them as the layer's rate needs them: once it has, nothing is left to prepare.
+    writeWav(path.parent_path() / "again.wav", noise, 1, 22050, SF_FORMAT_FLOAT);
+    MixerAudioLayer low(cache, lowestRate);
+    const std::vector<SampleRequest> again{{path.parent_path() / "again.wav", false}};
+    low.prepareSamples(again)->wait();
+    EXPECT_EQ(low.prepareSamples(again), nullptr);
 }
 
 }  // namespace

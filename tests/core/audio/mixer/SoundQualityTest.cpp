@@ -3,6 +3,7 @@
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/mixer/PeakLimiter.h"
 #include "audio/playback/NotePreview.h"
+#include "audio/samples/SampleLevels.h"
 #include "audio/samples/SamplePreparation.h"
 #include "song/OrgFile.h"
 
@@ -123,19 +124,57 @@ TEST(SoundQuality, LoudMixesAreLimitedJustBelowTheCeiling) {
         }
         ASSERT_LT(largest, PeakLimiter::ceiling) << block << "-frame blocks";
     }
+}
 
-    // The look-ahead is the same 2.9 ms at every rate, and the mixer's latency: a lone peak
-    // leaves that many frames after it came, limited.
+// The stages of the output last the same times at every rate: the limiter's look-ahead (the
+// mixer's latency, 2.9 ms) and its release (0.1 s), the DC blocker's corner (5 Hz) and its
+// drain (2.9 ms), the click (50 ms, at its pitch) and a voice's fade (2 ms).
+TEST(SoundQuality, TheOutputStagesKeepTheirTimesAtEveryRate) {
+    const SampleData level = buildSampleData(std::vector<float>(64, 0.5f), 1, 22050, true);
     for (const auto& [rate, lookAhead] :
          {std::pair{lowestRate, 64}, {outputRate, 128}, {48000, 139}, {96000, 279}, {highestRate, 557}}) {
+        // A lone peak leaves lookAhead frames after it came, limited; a tenth of a second later
+        // the gain has come back 1 - 1/e of the way.
         PeakLimiter limiter(PeakLimiter::ceiling, rate);
-        EXPECT_EQ(limiter.lookAhead(), lookAhead) << rate;
         EXPECT_EQ(MixerAudioLayer(rate).outputLatencyFrames(), lookAhead) << rate;
-        std::vector<float> frames(2 * static_cast<std::size_t>(lookAhead + 10), 0.0f);
+        std::vector<float> frames(2 * static_cast<std::size_t>(lookAhead + 1 + rate / 10), 0.0f);
         frames[0] = frames[1] = 1.5f;
-        limiter.process(frames.data(), lookAhead + 10);
+        limiter.process(frames.data(), lookAhead + 1);
+        const float lowest = limiter.gain();
+        limiter.process(frames.data() + 2 * (lookAhead + 1), rate / 10);
         EXPECT_EQ(onsets(frames), std::vector<int64_t>{lookAhead}) << rate;
         EXPECT_LT(frames[2 * lookAhead], PeakLimiter::ceiling) << rate;
+        EXPECT_NEAR((1.0f - limiter.gain()) / (1.0f - lowest), std::exp(-1.0), 0.01) << rate;
+
+        // A steady offset falls to 1/e over one time constant of the corner, then, the input
+        // silent, drains away over the look-ahead's time.
+        DcBlocker blocker(rate);
+        std::vector<float> offset(2 * static_cast<std::size_t>(std::lround(rate / (2.0 * std::numbers::pi * 5.0))),
+                                  0.5f);
+        blocker.process(offset.data(), static_cast<int>(offset.size() / 2));
+        EXPECT_NEAR(offset.back() / 0.5f, std::exp(-1.0), 0.01) << rate;
+        std::vector<float> drained(2 * static_cast<std::size_t>(2 * lookAhead), 0.0f);
+        blocker.process(drained.data(), 2 * lookAhead);
+        const auto held = std::count_if(drained.begin(), drained.end(), [](float v) { return v != 0.0f; });
+        EXPECT_NEAR(static_cast<double>(held / 2), lookAhead, 1.0) << rate;
+
+        ClickVoice click(rate);
+        click.start(false);
+        std::vector<float> clicked(2 * static_cast<std::size_t>(rate / 10), 0.0f);
+        click.mix(clicked.data(), rate / 10);
+        const auto sounding = std::count_if(clicked.begin(), clicked.end(), [](float v) { return v != 0.0f; });
+        EXPECT_NEAR(sounding / 2 * 1000.0 / rate, 50.0, 0.05) << rate;
+        EXPECT_NEAR(1200.0 * std::log2(pitchOf(leftOf(clicked), rate) / ClickVoice::beatHz), 0.0, 1.0) << rate;
+
+        Voice voice;
+        voice.start(level, true, 1.0, 1.0f, 1.0f, Voice::timingAt(rate));
+        std::vector<float> out(2 * 1000);
+        voice.mix(out.data(), 1000);
+        voice.fadeOut();
+        int fading = 0;
+        for (; voice.active(); ++fading)
+            voice.mix(out.data(), 1);
+        EXPECT_NEAR(fading * 1000.0 / rate, 2.0, 0.05) << rate;
     }
 }
 
