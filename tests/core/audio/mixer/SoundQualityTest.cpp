@@ -128,7 +128,7 @@ TEST(SoundQuality, LoudMixesAreLimitedJustBelowTheCeiling) {
 
 // The stages of the output last the same times at every rate: the limiter's look-ahead (the
 // mixer's latency, 2.9 ms) and its release (0.1 s), the DC blocker's corner (5 Hz) and its
-// drain (2.9 ms), the click (50 ms, at its pitch) and a voice's fade (2 ms).
+// drain (2.9 ms), the click (50 ms, at its pitch), a voice's rise (0.7 ms) and its fade (2 ms).
 TEST(SoundQuality, TheOutputStagesKeepTheirTimesAtEveryRate) {
     const SampleData level = buildSampleData(std::vector<float>(64, 0.5f), 1, 22050, true);
     for (const auto& [rate, lookAhead] :
@@ -170,6 +170,10 @@ TEST(SoundQuality, TheOutputStagesKeepTheirTimesAtEveryRate) {
         voice.start(level, true, 1.0, 1.0f, 1.0f, Voice::timingAt(rate));
         std::vector<float> out(2 * 1000);
         voice.mix(out.data(), 1000);
+        int rising = 1;
+        while (std::abs(out[2 * rising - 2] - out.back()) > 1e-6f * out.back())
+            ++rising;
+        EXPECT_NEAR(rising * 1000.0 / rate, 0.726, 0.01) << rate;
         voice.fadeOut();
         int fading = 0;
         for (; voice.active(); ++fading)

@@ -240,6 +240,28 @@ TEST_F(TransportTest, APassageLoopsUntilItIsEndedOrStopped) {
     transport.finishPreparing(host);
     begin();
     EXPECT_EQ(positionsOver(8), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+
+    // At another rate, the grid the song's own loop goes on with places its steps where they play.
+    MixerAudioLayer fast(96000);
+    Transport clock(fast, folder);
+    const auto renderTo = [&](int64_t frame) {
+        std::vector<float> out(2 * 4096);
+        while (fast.renderedFrames() < frame)
+            fast.renderFrames(out.data(), static_cast<int>(std::min<int64_t>(4096, frame - fast.renderedFrames())));
+    };
+    ASSERT_TRUE(clock.playPassage(song, host, 10, 12));
+    clock.finishPreparing(host);
+    renderTo(20000);
+    clock.endPassageLoop();
+    renderTo(20001);
+    const std::optional<StepGrid> grid = clock.stepGrid();
+    ASSERT_TRUE(grid);
+    for (int64_t n = 1; n <= 3; ++n) {
+        renderTo(grid->frameOf(n));
+        EXPECT_NE(clock.playPosition(), grid->positionOf(n)) << n;
+        renderTo(grid->frameOf(n) + 1);
+        EXPECT_EQ(clock.playPosition(), grid->positionOf(n)) << n;
+    }
 }
 
 // Two documents play at once and Stop silences only its own. Closing one silences its
