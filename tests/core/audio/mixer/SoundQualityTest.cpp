@@ -218,6 +218,18 @@ TEST(SoundQuality, KeysKeepTheirPitchAtEveryRate) {
             EXPECT_NEAR(1200.0 * std::log2(pitchAt(rate) / reference), 0.0, 1.0)
                 << c.file << " key row " << c.keyRow << " at " << rate << " Hz";
     }
+    // A sample made with fewer levels than the rate needs is held to its top level's reach,
+    // never played beyond it, aliased.
+    const SampleData fewer = buildSampleData({burst.begin(), burst.begin() + 4000}, 1, 22050, false);
+    std::vector<float> played[2];
+    for (const double ratio : {30.0, SampleData::largestRatio()}) {
+        Voice voice;
+        voice.start(fewer, false, ratio, 1.0f, 1.0f, Voice::timingAt(lowestRate));
+        std::vector<float>& out = played[ratio == 30.0];
+        out.assign(2 * 1000, 0.0f);
+        voice.mix(out.data(), 1000);
+    }
+    EXPECT_EQ(played[0], played[1]);
 }
 
 TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
