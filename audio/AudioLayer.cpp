@@ -49,7 +49,7 @@ int64_t heardFrameAt(const AudioLayer& layer, int64_t nanoseconds) {
     int64_t frame = stamp.frame;
     if (stamp.nanoseconds != 0) {
         const int64_t elapsed = nanoseconds - stamp.nanoseconds;
-        frame += std::min(elapsed / 1000 * outputRate / 1000000, longestLead);
+        frame += std::min(elapsed / 1000 * layer.sampleRate() / 1000000, longestLead);
     }
     return frame - layer.outputLatencyFrames();
 }

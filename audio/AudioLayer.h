@@ -12,7 +12,13 @@ using Handle = uint32_t;  // 0 is no sample or channel; every call on handle 0 d
 
 inline constexpr uint32_t layerVersion = 0x02030001;  // high 16 bits: the interface the editor expects
 inline constexpr uint32_t expectedVersionHigh = 0x0203;
-inline constexpr int outputRate = 44100;
+inline constexpr int outputRate = 44100;  // the editor's, the command line's and every export's rate
+inline constexpr int lowestRate = 22050;  // the rates a mixer may run at
+inline constexpr int highestRate = 192000;
+// A length given in frames at outputRate, in frames at `rate`: the same time, to the nearest frame.
+inline constexpr int framesAt(int rate, int framesAtOutputRate) {
+    return static_cast<int>((2 * static_cast<int64_t>(framesAtOutputRate) * rate + outputRate) / (2 * outputRate));
+}
 inline constexpr int largestVolume = 320;  // the maximum-volume setting the editor makes
 inline constexpr int unchangedFrequency = -1;
 inline constexpr int unchangedVolume = -1;
@@ -124,6 +130,8 @@ public:
     // Frames from a frame leaving the mixer's timeline to its being heard: the limiter's
     // look-ahead and the device's buffer.
     virtual int outputLatencyFrames() const = 0;
+    // The mixer's rate in frames a second: every frame count of this interface is in its frames.
+    virtual int sampleRate() const { return outputRate; }
 
     // Commands that found the mixer's queue full wait in the layer; this posts what now fits
     // and frees what the audio thread has let go of. Call it from a timer, so they do not wait

@@ -20,12 +20,12 @@ MixerCommand commandOf(MixerCommand::Kind kind) {
 
 }  // namespace
 
-MixerAudioLayer::MixerAudioLayer() : MixerAudioLayer(std::make_shared<SampleCache>()) {
+MixerAudioLayer::MixerAudioLayer(int rate) : MixerAudioLayer(std::make_shared<SampleCache>(), rate) {
     m_cacheShared = false;
 }
 
-MixerAudioLayer::MixerAudioLayer(std::shared_ptr<SampleCache> sharedCache)
-    : m_slotSample(Mixer::slotCapacity, 0), m_cache(std::move(sharedCache)), m_cacheShared(true) {
+MixerAudioLayer::MixerAudioLayer(std::shared_ptr<SampleCache> sharedCache, int rate)
+    : m_mixer(rate), m_slotSample(Mixer::slotCapacity, 0), m_cache(std::move(sharedCache)), m_cacheShared(true) {
     for (uint32_t slot = Mixer::slotCapacity; slot-- > 0;)
         m_freeSlots.push_back(slot);
 }
@@ -117,7 +117,7 @@ void MixerAudioLayer::release() {
 
 Handle MixerAudioLayer::loadSample(const std::filesystem::path& path, bool loop, int maxPlaybacks) {
     collectReturns();
-    SampleLoad load = m_cache->load(path, loop);
+    SampleLoad load = m_cache->load(path, loop, m_mixer.sampleLevels());
     m_lastError = load.error;
     if (!load.sample)
         return 0;
@@ -134,13 +134,13 @@ Handle MixerAudioLayer::loadSample(const std::filesystem::path& path, bool loop,
 
 std::shared_ptr<SamplePreparation> MixerAudioLayer::prepareSamples(const std::vector<SampleRequest>& requests) {
     const bool allPrepared = std::all_of(requests.begin(), requests.end(), [this](const SampleRequest& request) {
-        return m_cache->find(request.path, request.loop) != nullptr;
+        return m_cache->find(request.path, request.loop, m_mixer.sampleLevels()) != nullptr;
     });
     if (allPrepared)
         return nullptr;
     auto batch = std::make_shared<SamplePreparation>(requests);
     if (!m_worker)
-        m_worker = std::make_unique<SampleWorker>(*m_cache);
+        m_worker = std::make_unique<SampleWorker>(*m_cache, m_mixer.sampleLevels());
     m_worker->enqueue(batch);
     return batch;
 }

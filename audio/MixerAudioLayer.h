@@ -23,15 +23,17 @@ namespace tromel::audio {
 // frees what the audio thread has handed back at its next call.
 class MixerAudioLayer : public AudioLayer {
 public:
-    MixerAudioLayer();
+    // `rate`: the mixer's frames a second (see Mixer).
+    explicit MixerAudioLayer(int rate = outputRate);
     // Takes its samples from a cache it shares with other layers (the renders of one export),
     // which release() leaves to its owner.
-    explicit MixerAudioLayer(std::shared_ptr<SampleCache> sharedCache);
+    explicit MixerAudioLayer(std::shared_ptr<SampleCache> sharedCache, int rate = outputRate);
     ~MixerAudioLayer() override;
 
     uint32_t version() const override { return layerVersion; }
     void setMaxVolume(int volume) override;
-    // No device: succeeds and opens nothing; renderFrames is the clock.
+    // No device: succeeds and opens nothing; renderFrames is the clock, at the rate the layer was
+    // made with, whatever is asked here.
     bool initDevice(int sampleRate) override;
     void release() override;
     int lastError() const override { return m_lastError; }
@@ -56,7 +58,8 @@ public:
     bool postLiveNote(const LiveNote& note) override { return m_mixer.postLive(note); }
     AudioClockStamp clockStamp() const override { return m_clock.load(); }
     // The limiter's look-ahead: whoever renders hears each frame as it leaves.
-    int outputLatencyFrames() const override { return Mixer::latencyFrames; }
+    int outputLatencyFrames() const override { return m_mixer.latencyFrames(); }
+    int sampleRate() const override { return m_mixer.rate(); }
 
     // [audio thread] Renders the next frames of the output: interleaved stereo floats in [-1, 1].
     void renderFrames(float* interleavedStereo, int frames);

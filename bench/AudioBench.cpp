@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <filesystem>
 #include <limits>
 #include <vector>
@@ -101,21 +102,66 @@ void PrepareSampleBank(benchmark::State& state) {
 }
 BENCHMARK(PrepareSampleBank)->Unit(benchmark::kMillisecond);
 
-// All sixteen channels start a note on every step at 50 ms a step.
-void RenderDenseSong(benchmark::State& state) {
-    Song song = songOfNotes(16 * 400, 400, 400);
-    song.tempo = 50;
-    for (int ch = 0; ch < 8; ++ch) {
-        song.instruments[ch].wave = static_cast<int16_t>(ch * 12);
-        song.drums[ch].wave = static_cast<int16_t>(ch);
-    }
+// All sixteen channels start a note on every step at 50 ms a step, playing at `rate`.
+struct DensePlay {
     MixerAudioLayer layer;
     QuietHost host;
-    Transport transport(layer, sampleFolder);
-    transport.play(song, host);
-    transport.finishPreparing(host);
-    renderWhileTimed(state, layer, 4096);
+    Transport transport;
+
+    explicit DensePlay(int rate) : layer(rate), transport(layer, sampleFolder) {
+        Song song = songOfNotes(16 * 400, 400, 400);
+        song.tempo = 50;
+        for (int ch = 0; ch < 8; ++ch) {
+            song.instruments[ch].wave = static_cast<int16_t>(ch * 12);
+            song.drums[ch].wave = static_cast<int16_t>(ch);
+        }
+        transport.play(song, host);
+        transport.finishPreparing(host);
+    }
+};
+
+void RenderDenseSong(benchmark::State& state) {
+    DensePlay play(outputRate);
+    renderWhileTimed(state, play.layer, 4096);
 }
 BENCHMARK(RenderDenseSong);
+
+// This thread's processor time in seconds: on a busy machine, what the work itself took.
+double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The dense song at 44100 and at 48000 Hz in turns, in one run. A frame costs the same at any
+// rate, so 48000 Hz must play at least 44100/48000 times as many seconds of sound a second.
+void RenderDenseSongAt48000(benchmark::State& state) {
+    DensePlay plays[2] = {DensePlay(outputRate), DensePlay(48000)};
+    std::vector<float> buffer(2 * 4096);
+    for (DensePlay& play : plays)  // every sample touched once before the clock runs
+        for (int i = 0; i < 16; ++i)
+            play.layer.renderFrames(buffer.data(), 4096);
+    double seconds[2] = {};
+    int64_t frames[2] = {};
+    for (auto _ : state)
+        for (int i = 0; i < 2; ++i) {
+            const double begin = threadSeconds();
+            plays[i].layer.renderFrames(buffer.data(), 4096);
+            benchmark::DoNotOptimize(buffer.data());
+            seconds[i] += threadSeconds() - begin;
+            frames[i] += 4096;
+        }
+    const double realTime44100 = static_cast<double>(frames[0]) / outputRate / seconds[0];
+    const double realTime48000 = static_cast<double>(frames[1]) / 48000.0 / seconds[1];
+    const double floor = static_cast<double>(outputRate) / 48000.0;
+    state.counters["x_realtime_44100"] = realTime44100;
+    state.counters["x_realtime_48000"] = realTime48000;
+    state.counters["speed_ratio"] = realTime48000 / realTime44100;
+    state.counters["floor"] = floor;
+    // The first, short trials measure too little to judge by.
+    if (state.iterations() >= 1000 && realTime48000 < floor * realTime44100)
+        state.SkipWithError("48000 Hz renders slower than 44100/48000 of 44100 Hz");
+}
+BENCHMARK(RenderDenseSongAt48000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -47,8 +47,8 @@ void report(benchmark::State& state, int worst) {
     state.counters["frames_after_block"] = worst;
     state.counters["worst_frames"] = worst + block;
     state.counters["worst_ms"] = (worst + block) * 1000.0 / outputRate;
-    state.counters["bound_frames"] = block + Mixer::latencyFrames;
-    if (worst < 0 || worst > Mixer::latencyFrames)
+    state.counters["bound_frames"] = block + PeakLimiter::lookAheadFrames;
+    if (worst < 0 || worst > PeakLimiter::lookAheadFrames)
         state.SkipWithError("a note took longer than one block and the limiter's look-ahead");
 }
 

@@ -1,6 +1,8 @@
 // The metronome's click: a short tone of our own, made as it plays, at a level of its own.
 #pragma once
 
+#include "audio/AudioLayer.h"
+
 #include <cstdint>
 
 namespace tromel::audio {
@@ -15,8 +17,11 @@ public:
     static constexpr double accentHz = 1760.0;
     static constexpr float beatLevel = 0.12f;
     static constexpr float accentLevel = 0.25f;
-    static constexpr int attackFrames = 16;
-    static constexpr int lengthFrames = 2205;  // 50 ms
+    static constexpr int attackFrames = 16;    // at outputRate; the same time at any rate
+    static constexpr int lengthFrames = 2205;  // 50 ms at outputRate
+
+    explicit ClickVoice(int rate = outputRate)
+        : m_rate(rate), m_attackFrames(framesAt(rate, attackFrames)), m_lengthFrames(framesAt(rate, lengthFrames)) {}
 
     // [audio thread] From its first frame at once: the first frame mixed is already sounding.
     void start(bool accent);
@@ -25,6 +30,9 @@ public:
     void mix(float* out, int frames);
 
 private:
+    int m_rate;
+    int m_attackFrames;
+    int m_lengthFrames;
     // The tone turns as a rotating phasor (cos, sin), so no sine is computed per frame.
     double m_cos = 0.0;
     double m_sin = 0.0;

@@ -1,16 +1,15 @@
 // The output's DC blocker: a gentle high-pass that takes away any steady offset of the mix.
 #include "audio/mixer/DcBlocker.h"
 
-#include "audio/AudioLayer.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace tromel::audio {
 
-DcBlocker::DcBlocker()
-    : m_follow(static_cast<float>(1.0 - std::exp(-2.0 * std::numbers::pi * cornerHz / outputRate))) {}
+DcBlocker::DcBlocker(int rate)
+    : m_follow(static_cast<float>(1.0 - std::exp(-2.0 * std::numbers::pi * cornerHz / rate))),
+      m_drainFrames(static_cast<float>(framesAt(rate, drainFrames))) {}
 
 // [audio thread] Both sides in one pass: their recursions are independent, so each runs while
 // the other waits on its last result.
@@ -56,7 +55,7 @@ inline float DcBlocker::filter(Side& side, float x, bool silent) const {
     if (side.offset == 0.0f)
         return 0.0f;
     if (side.drainStep == 0.0f)
-        side.drainStep = side.offset / drainFrames;
+        side.drainStep = side.offset / m_drainFrames;
     const float y = -side.offset;
     const bool last = std::abs(side.offset) <= std::max(1.5f * std::abs(side.drainStep), 1e-30f);
     side.offset = last ? 0.0f : side.offset - side.drainStep;

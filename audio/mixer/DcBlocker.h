@@ -1,6 +1,8 @@
 // The output's DC blocker: a gentle high-pass that takes away any steady offset of the mix.
 #pragma once
 
+#include "audio/AudioLayer.h"
+
 #include <array>
 #include <cstdint>
 
@@ -12,11 +14,11 @@ namespace tromel::audio {
 class DcBlocker {
 public:
     static constexpr double cornerHz = 5.0;
-    // Over these frames (2.9 ms) the held offset goes to zero when the input falls silent: a
-    // glide from a level far below that of any note's own fade.
+    // Over these frames (2.9 ms at 44100 Hz, the same time at any rate) the held offset goes to
+    // zero when the input falls silent: a glide from a level far below that of any note's own fade.
     static constexpr int drainFrames = 128;
 
-    DcBlocker();
+    explicit DcBlocker(int rate = outputRate);
 
     // [audio thread] Filters interleaved stereo in place.
     void process(float* stereo, int frames);
@@ -36,6 +38,7 @@ private:
 
     std::array<Side, 2> m_sides;
     float m_follow;
+    float m_drainFrames;
 };
 
 }  // namespace tromel::audio

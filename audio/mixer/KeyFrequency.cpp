@@ -12,11 +12,11 @@ int32_t keyToFrequency(int32_t key) {
     return static_cast<int32_t>(std::nearbyint(22050.0 * std::pow(2.0, cents / 1200.0)));
 }
 
-int64_t stepFrame(int64_t n, int32_t tempo) {
-    // 44100 / 1000 = 441 / 10: every ten steps the grid lands on a whole frame, so splitting n
-    // into tens and a rest keeps the product small without losing the floor.
-    const int64_t framesPerTenSteps = static_cast<int64_t>(tempo) * 441;
-    return (n / 10) * framesPerTenSteps + ((n % 10) * framesPerTenSteps) / 10;
+int64_t stepFrame(int64_t n, int32_t tempo, int32_t rate) {
+    // Every thousand steps the grid lands on a whole frame, so splitting n into thousands and a
+    // rest keeps the product small without losing the floor.
+    const int64_t framesPerThousandSteps = static_cast<int64_t>(tempo) * rate;
+    return (n / 1000) * framesPerThousandSteps + ((n % 1000) * framesPerThousandSteps) / 1000;
 }
 
 int32_t noteFrequency(int32_t keyRow, bool drum) {

@@ -1,6 +1,8 @@
 // Note keys to playback rates, and the step grid in output frames.
 #pragma once
 
+#include "audio/AudioLayer.h"
+
 #include <cstdint>
 
 namespace tromel::audio {
@@ -14,7 +16,7 @@ int32_t keyToFrequency(int32_t key);
 int32_t noteFrequency(int32_t keyRow, bool drum);
 
 // The output frame, counted from the clock's start, of step n at tempo milliseconds per step:
-// floor(n * tempo * 44100 / 1000), exact for every n, so a long play never drifts.
-int64_t stepFrame(int64_t n, int32_t tempo);
+// floor(n * tempo * rate / 1000), exact for every n, so a long play never drifts.
+int64_t stepFrame(int64_t n, int32_t tempo, int32_t rate = outputRate);
 
 }  // namespace tromel::audio

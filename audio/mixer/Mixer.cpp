@@ -15,7 +15,13 @@ constexpr int lowestFrequency = 1;
 
 }  // namespace
 
-Mixer::Mixer() : m_slots(slotCapacity), m_commands(commandCapacity), m_live(liveCapacity), m_returns(returnCapacity) {}
+Mixer::Mixer(int rate)
+    : m_rate(std::clamp(rate, lowestRate, highestRate)),
+      m_timing(Voice::timingAt(m_rate)),
+      m_slots(slotCapacity),
+      m_commands(commandCapacity),
+      m_live(liveCapacity),
+      m_returns(returnCapacity) {}
 
 Mixer::Slot* Mixer::slotOf(Handle handle) {
     if (handle == 0)
@@ -26,7 +32,7 @@ Mixer::Slot* Mixer::slotOf(Handle handle) {
 
 double Mixer::ratioOf(const Slot& slot) const {
     const int rate = slot.frequency == 0 ? slot.sample->rate : slot.frequency;
-    return static_cast<double>(rate) / outputRate;
+    return static_cast<double>(rate) / m_rate;
 }
 
 // A balance: the centre leaves both sides at full gain, and a side pan fades the other side.
@@ -76,7 +82,7 @@ void Mixer::startMain(Slot& slot) {
     float left = 0.0f;
     float right = 0.0f;
     gainsOf(slot, left, right);
-    slot.main.start(*slot.sample, slot.loop, ratioOf(slot), left, right);
+    slot.main.start(*slot.sample, slot.loop, ratioOf(slot), left, right, m_timing);
 }
 
 // [audio thread]
@@ -353,9 +359,9 @@ void Mixer::clear() {
         slot = Slot{};
     m_slotsUsed = 0;
     m_sequencerCount = 0;
-    m_click = ClickVoice{};
-    m_dcBlocker = DcBlocker{};
-    m_limiter = PeakLimiter{};
+    m_click = ClickVoice{m_rate};
+    m_dcBlocker = DcBlocker{m_rate};
+    m_limiter = PeakLimiter{PeakLimiter::ceiling, m_rate};
 }
 
 }  // namespace tromel::audio

@@ -39,12 +39,18 @@ public:
     // sixteen channels restarting on every step at full volume just under it. The limiter is
     // there for what is louder still.
     static constexpr float mixGain = 0.3f;
+
+    // `rate`: frames a second, lowestRate to highestRate (others are taken to the nearest).
+    // Every frame count the mixer is given or gives is in its own frames.
+    explicit Mixer(int rate = outputRate);
+
+    int rate() const { return m_rate; }
     // Frames between a command or step taking effect and its sound leaving render(): the
     // limiter's look-ahead. The device simply lags by this much; an offline render drops the
-    // first latencyFrames frames so that frame 0 of its output is the moment Play was pressed.
-    static constexpr int latencyFrames = PeakLimiter::lookAheadFrames;
-
-    Mixer();
+    // first latencyFrames() frames so that frame 0 of its output is the moment Play was pressed.
+    int latencyFrames() const { return m_limiter.lookAhead(); }
+    // The levels its samples need (see SampleData::levelCountFor): more, the lower the rate.
+    int sampleLevels() const { return m_timing.levels; }
 
     // [user-interface thread] false when the queue is full (the caller keeps the command).
     bool post(const MixerCommand& command) { return m_commands.push(command); }
@@ -115,6 +121,8 @@ private:
     void resendUnsent();
     void removeSequencer(Sequencer* sequencer);
 
+    int m_rate;
+    VoiceTiming m_timing;
     std::vector<Slot> m_slots;
     uint32_t m_slotsUsed = 0;  // one past the highest slot ever bound
     std::array<Sequencer*, sequencerCapacity> m_sequencers{};
@@ -124,9 +132,9 @@ private:
     SpscQueue<MixerReturn> m_returns;
     std::array<MixerReturn, 256> m_unsent{};  // returns that found the queue full, sent later
     int m_unsentCount = 0;
-    ClickVoice m_click;
-    DcBlocker m_dcBlocker;
-    PeakLimiter m_limiter;
+    ClickVoice m_click{m_rate};
+    DcBlocker m_dcBlocker{m_rate};
+    PeakLimiter m_limiter{PeakLimiter::ceiling, m_rate};
     int m_maxVolume = largestVolume;
     int64_t m_frame = 0;
     std::atomic<int64_t> m_renderedFrames{0};

@@ -1,16 +1,17 @@
 // The output's look-ahead peak limiter: a gain that eases down in time for a peak, then recovers.
 #include "audio/mixer/PeakLimiter.h"
 
-#include "audio/AudioLayer.h"
-
 #include <algorithm>
 #include <cmath>
 
 namespace tromel::audio {
 
-PeakLimiter::PeakLimiter(float ceilingLevel)
-    : m_aim(ceilingLevel * 0.9999f),
-      m_releaseStep(static_cast<float>(1.0 - std::exp(-1.0 / (releaseSeconds * outputRate)))) {
+PeakLimiter::PeakLimiter(float ceilingLevel, int rate)
+    : m_lookAhead(framesAt(std::clamp(rate, lowestRate, highestRate), lookAheadFrames)),
+      m_window(m_lookAhead + 1),
+      m_smoothedSum(m_window),
+      m_aim(ceilingLevel * 0.9999f),
+      m_releaseStep(static_cast<float>(1.0 - std::exp(-1.0 / (releaseSeconds * rate)))) {
     m_smoothed.fill(1.0f);
 }
 
@@ -48,7 +49,7 @@ void PeakLimiter::process(float* stereo, const float* framePeaks, int frames) {
 // (for a block longer than the line) the block's own beginning, while its end fills the line.
 void PeakLimiter::passThrough(float* stereo, int frames) {
     const int count = 2 * frames;
-    const int line = static_cast<int>(m_delay.size());
+    const int line = 2 * m_lookAhead;
     for (int done = 0; done < count;) {
         const int piece = std::min(count - done, line - m_delayAt);
         std::swap_ranges(stereo + done, stereo + done + piece, m_delay.begin() + m_delayAt);
@@ -73,7 +74,7 @@ void PeakLimiter::limitFrame(float* frame, float peak) {
         const float entering = frame[side];
         frame[side] = m_delay[m_delayAt] * m_gain;
         m_delay[m_delayAt] = entering;
-        m_delayAt = m_delayAt + 1 == static_cast<int>(m_delay.size()) ? 0 : m_delayAt + 1;
+        m_delayAt = m_delayAt + 1 == 2 * m_lookAhead ? 0 : m_delayAt + 1;
     }
     ++m_frame;
 }
@@ -81,29 +82,29 @@ void PeakLimiter::limitFrame(float* frame, float peak) {
 // A sliding minimum over the window: demands that a later, smaller one outdoes never become the
 // minimum, so they leave at once; unity demands are never stored.
 void PeakLimiter::demand(float gain) {
-    if (m_demandCount > 0 && m_demands[m_demandFirst].frame <= m_frame - window) {
-        m_demandFirst = (m_demandFirst + 1) % window;
+    if (m_demandCount > 0 && m_demands[m_demandFirst].frame <= m_frame - m_window) {
+        m_demandFirst = (m_demandFirst + 1) % m_window;
         --m_demandCount;
     }
     if (gain >= 1.0f)
         return;
-    while (m_demandCount > 0 && m_demands[(m_demandFirst + m_demandCount - 1) % window].gain >= gain)
+    while (m_demandCount > 0 && m_demands[(m_demandFirst + m_demandCount - 1) % m_window].gain >= gain)
         --m_demandCount;
-    m_demands[(m_demandFirst + m_demandCount) % window] = {gain, m_frame};
+    m_demands[(m_demandFirst + m_demandCount) % m_window] = {gain, m_frame};
     ++m_demandCount;
 }
 
 float PeakLimiter::smooth(float released) {
     const float leaving = m_smoothed[m_smoothedAt];
     m_smoothed[m_smoothedAt] = released;
-    m_smoothedAt = m_smoothedAt + 1 == window ? 0 : m_smoothedAt + 1;
+    m_smoothedAt = m_smoothedAt + 1 == m_window ? 0 : m_smoothedAt + 1;
     m_smoothedBelowOne += (released < 1.0f) - (leaving < 1.0f);
     if (m_smoothedBelowOne == 0) {
-        m_smoothedSum = window;  // no rounding left over from the last peak
+        m_smoothedSum = m_window;  // no rounding left over from the last peak
         return 1.0f;
     }
     m_smoothedSum += static_cast<double>(released) - leaving;
-    return static_cast<float>(m_smoothedSum / window);
+    return static_cast<float>(m_smoothedSum / m_window);
 }
 
 }  // namespace tromel::audio

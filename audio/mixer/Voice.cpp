@@ -1,6 +1,9 @@
 // One playback of a sample: position, rate, gains and the band-limited inner loops.
 #include "audio/mixer/Voice.h"
 
+#include "audio/AudioLayer.h"
+#include "audio/mixer/KeyFrequency.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -68,15 +71,23 @@ inline Float4 tapsAt(const float* data, const float* duller, float dullerWeight,
 
 }  // namespace
 
-void Voice::start(const SampleData& sample, bool loop, double ratio, float gainLeft, float gainRight) {
+// The highest key of all is a drum's top row.
+VoiceTiming Voice::timingAt(int rate) {
+    const double highestRatio = static_cast<double>(noteFrequency(1, true)) / rate;
+    return {framesAt(rate, rampFrames), framesAt(rate, attackFrames), SampleData::levelCountFor(highestRatio)};
+}
+
+void Voice::start(const SampleData& sample, bool loop, double ratio, float gainLeft, float gainRight,
+                  const VoiceTiming& timing) {
     if (sample.levels.empty()) {
         silence();
         return;
     }
     m_sample = &sample;
+    m_timing = timing;
     m_loop = loop && sample.loop;
     m_gain = {0.0f, 0.0f};
-    beginRamp({gainLeft, gainRight}, false, attackFrames);
+    beginRamp({gainLeft, gainRight}, false, m_timing.attackFrames);
     selectLevel(ratio, 0.0);
 }
 
@@ -87,18 +98,19 @@ void Voice::setRatio(double ratio) {
 
 void Voice::setGains(float gainLeft, float gainRight) {
     if (active() && !m_endAfterRamp)
-        beginRamp({gainLeft, gainRight}, false);
+        beginRamp({gainLeft, gainRight}, false, m_timing.rampFrames);
 }
 
 void Voice::fadeOut() {
     if (active() && !m_endAfterRamp)
-        beginRamp({0.0f, 0.0f}, true);
+        beginRamp({0.0f, 0.0f}, true, m_timing.rampFrames);
 }
 
 void Voice::selectLevel(double ratio, double sourcePosition) {
     // Beyond the top level's reach a rate is clamped, not played aliased or refused.
-    m_ratio = std::clamp(ratio, slowestRatio, SampleData::largestRatio());
-    const LevelBlend blend = m_sample->blendFor(m_ratio);
+    const int levels = std::min(m_timing.levels, static_cast<int>(m_sample->levels.size()));
+    m_ratio = std::clamp(ratio, slowestRatio, SampleData::largestRatio(levels));
+    const LevelBlend blend = m_sample->blendFor(m_ratio, levels);
     m_level = &m_sample->levels[blend.level];
     m_duller = &m_sample->levels[blend.duller];
     m_dullerWeight = blend.weight;

@@ -8,6 +8,14 @@
 
 namespace tromel::audio {
 
+// What a voice takes from the mixer's rate: its glides in frames, and how many of a sample's
+// levels it plays (the fewer frames a second, the higher the ratio of the highest keys).
+struct VoiceTiming {
+    int rampFrames = 88;
+    int attackFrames = 32;
+    int levels = SampleData::levelCount;
+};
+
 // Everything here runs on the audio thread (or offline, on whichever thread renders).
 class Voice {
 public:
@@ -16,10 +24,13 @@ public:
     // A note rises from silence over its first 0.7 ms: too short to soften an attack, long
     // enough to take the edge off a sample that does not begin at zero.
     static constexpr int attackFrames = 32;
+    // The same times, and the levels the highest keys need, at `rate` frames a second.
+    static VoiceTiming timingAt(int rate);
 
     // [audio thread] Starts the sample from its first frame at once, rising to the given gains
     // over attackFrames. A voice loops only when asked to and the sample was prepared as a loop.
-    void start(const SampleData& sample, bool loop, double ratio, float gainLeft, float gainRight);
+    void start(const SampleData& sample, bool loop, double ratio, float gainLeft, float gainRight,
+               const VoiceTiming& timing = {});
     // [audio thread] Source frames per output frame; takes effect at once.
     void setRatio(double ratio);
     // [audio thread] Glides to new gains over rampFrames.
@@ -44,7 +55,7 @@ private:
 
     void selectLevel(double ratio, double sourcePosition);
     double sourcePosition() const;
-    void beginRamp(Gain target, bool endAfter, int frames = rampFrames);
+    void beginRamp(Gain target, bool endAfter, int frames);
     int framesBeforeEdge() const;
     bool passEdge();
     template <int Channels, bool Ramping>
@@ -53,6 +64,7 @@ private:
     void mixRun(float* out, int frames);
 
     const SampleData* m_sample = nullptr;
+    VoiceTiming m_timing;
     const SampleLevel* m_level = nullptr;
     const SampleLevel* m_duller = nullptr;
     float m_dullerWeight = 0.0f;

@@ -15,7 +15,9 @@ constexpr const char* sampleFailureText = "Can't play file";
 }  // namespace
 
 PlaybackEngine::PlaybackEngine(AudioLayer& layer, std::filesystem::path sampleFolder, FirstStep first)
-    : m_layer(layer), m_sampleFolder(std::move(sampleFolder)), m_sequencer(std::make_unique<SongSequencer>(first)) {}
+    : m_layer(layer),
+      m_sampleFolder(std::move(sampleFolder)),
+      m_sequencer(std::make_unique<SongSequencer>(first, layer.sampleRate())) {}
 
 // Closing a document silences its instruments; its drums play out, and their samples go once
 // they have.

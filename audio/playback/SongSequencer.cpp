@@ -15,8 +15,9 @@ void SongSequencer::startClock(int64_t frame, int32_t countIn) {
     m_stepsOnGrid = 0;
     m_countIn = std::max(countIn, 0);
     m_countInLeft = m_countIn;
-    const StepGrid grid{m_run,           m_state.playPosition, m_gridStart, m_song->tempo,
-                        m_song->loopBegin, m_song->loopEnd,    m_countIn,   m_first};
+    const StepGrid grid{
+        m_run, m_state.playPosition, m_gridStart, m_song->tempo, m_song->loopBegin, m_song->loopEnd, m_countIn, m_first,
+        m_rate};
     m_nextStep = grid.frameOf(1);
     m_grid.store(grid);
 }
@@ -33,8 +34,8 @@ void SongSequencer::takeOwnLoop() {
         m_state.playPosition = m_song->loopBegin;
     if (m_nextStep == noStepFrame)
         return;
-    m_grid.store({m_run, m_state.playPosition, m_gridStart + stepFrame(m_stepsOnGrid, m_song->tempo), m_song->tempo,
-                  m_song->loopBegin, m_song->loopEnd, m_countInLeft, m_first});
+    m_grid.store({m_run, m_state.playPosition, m_gridStart + stepFrame(m_stepsOnGrid, m_song->tempo, m_rate),
+                  m_song->tempo, m_song->loopBegin, m_song->loopEnd, m_countInLeft, m_first, m_rate});
 }
 
 // [audio thread] The new events take the playing song's place, channels, tempo and loop: only
@@ -148,7 +149,7 @@ void SongSequencer::step(ChannelControl& channels) {
         playSongStep(channels);
     ++m_stepsTaken;
     ++m_stepsOnGrid;
-    m_nextStep = m_gridStart + stepFrame(m_stepsOnGrid + static_cast<int32_t>(m_first), m_song->tempo);
+    m_nextStep = m_gridStart + stepFrame(m_stepsOnGrid + static_cast<int32_t>(m_first), m_song->tempo, m_rate);
 }
 
 // [audio thread]

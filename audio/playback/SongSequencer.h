@@ -15,7 +15,9 @@ namespace tromel::audio {
 
 class SongSequencer : public Sequencer {
 public:
-    explicit SongSequencer(FirstStep first = FirstStep::OneStepIn) : m_first(first) {}
+    // `rate`: the frames a second of the mixer that drives it.
+    explicit SongSequencer(FirstStep first = FirstStep::OneStepIn, int rate = outputRate)
+        : m_first(first), m_rate(rate) {}
 
     // Command kinds; a command's tag carries the play generation where it has one.
     enum Command : int {
@@ -58,6 +60,7 @@ private:
     void takeReplacement(ChannelControl& channels);
 
     const FirstStep m_first;
+    const int32_t m_rate;
     std::unique_ptr<CompiledSong> m_song;
     std::unique_ptr<CompiledSong> m_replacement;  // waits for the loop's next pass
     PlaybackState m_state;

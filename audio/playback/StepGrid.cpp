@@ -18,15 +18,15 @@ int32_t StepGrid::positionOf(int64_t n) const {
 }
 
 int64_t StepGrid::frameOf(int64_t n) const {
-    return startFrame + stepFrame(n - 1 + static_cast<int32_t>(first), tempo);
+    return startFrame + stepFrame(n - 1 + static_cast<int32_t>(first), tempo, rate);
 }
 
 int64_t StepGrid::nearestStep(int64_t frame) const {
     if (tempo <= 0)
         return 1;
-    // stepFrame floors n × tempo × 44.1, so the step at or before the frame is found from the
-    // estimate and a look at its neighbours.
-    const int64_t estimate = (frame - startFrame) * 10 / (static_cast<int64_t>(tempo) * 441);
+    // stepFrame floors n × tempo × rate / 1000, so the step at or before the frame is found from
+    // the estimate and a look at its neighbours.
+    const int64_t estimate = (frame - startFrame) * 1000 / (static_cast<int64_t>(tempo) * rate);
     int64_t before = std::max<int64_t>(1, estimate + 1 - static_cast<int32_t>(first));
     while (before > 1 && frameOf(before) > frame)
         --before;
@@ -40,7 +40,7 @@ int64_t StepGrid::nearestStep(int64_t frame) const {
 int32_t StepGrid::stepsBetween(int64_t fromFrame, int64_t toFrame) const {
     if (tempo <= 0)
         return 1;
-    const double steps = static_cast<double>(toFrame - fromFrame) * 1000.0 / (static_cast<double>(tempo) * 44100.0);
+    const double steps = static_cast<double>(toFrame - fromFrame) * 1000.0 / (static_cast<double>(tempo) * rate);
     return static_cast<int32_t>(std::clamp<double>(std::nearbyint(steps), 1.0, std::numeric_limits<int32_t>::max()));
 }
 

@@ -1,6 +1,8 @@
 // Where a playing song's steps fall in the mixer's frames: what a frame heard was playing.
 #pragma once
 
+#include "audio/AudioLayer.h"
+
 #include <cstdint>
 
 namespace tromel::audio {
@@ -10,7 +12,7 @@ namespace tromel::audio {
 enum class FirstStep : int32_t { AtOnce = 0, OneStepIn = 1 };
 
 // A run of the step clock from a start or resume until it next stands: step n (from 1) sounds at
-// startFrame + stepFrame(n - 1 + first, tempo). Its first countIn steps are a count-in; the next
+// startFrame + stepFrame(n - 1 + first, tempo, rate). Its first countIn steps are a count-in; the next
 // plays the play position after positionBefore, the loop wrapping from loopEnd to loopBegin + 1
 // as playback does. Frames count the mixer's timeline, before the output's latency.
 struct StepGrid {
@@ -22,6 +24,7 @@ struct StepGrid {
     int32_t loopEnd = 0;
     int32_t countIn = 0;
     FirstStep first = FirstStep::OneStepIn;
+    int32_t rate = outputRate;  // the mixer's frames a second
 
     // The frame at which step n (from 1) of the run sounds.
     int64_t frameOf(int64_t n) const;

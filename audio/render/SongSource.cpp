@@ -31,7 +31,7 @@ struct SongSource::Engine {
     Engine(std::shared_ptr<SampleCache> cache, const std::filesystem::path& sampleFolder)
         : layer(std::move(cache)), transport(layer, sampleFolder, FirstStep::AtOnce) {
         layer.setMaxVolume(largestVolume);
-        layer.initDevice(outputRate);
+        layer.initDevice(layer.sampleRate());
     }
 };
 
@@ -59,8 +59,9 @@ std::optional<std::string> SongSource::start(const Song& song) {
     }
     // The engine's latency: its first frames come before anything started by Play can sound.
     m_frame = 0;
-    for (int64_t skipped = 0; skipped < Mixer::latencyFrames;) {
-        const int n = static_cast<int>(std::min<int64_t>(4096, Mixer::latencyFrames - skipped));
+    const int latency = m_engines.front()->layer.outputLatencyFrames();
+    for (int64_t skipped = 0; skipped < latency;) {
+        const int n = static_cast<int>(std::min<int64_t>(4096, latency - skipped));
         for (auto& block : m_skipped)
             block.resize(2 * static_cast<std::size_t>(n));
         advance(m_skipped, 0, n);

@@ -16,29 +16,30 @@ SampleCache::FileStamp SampleCache::stampOf(const std::filesystem::path& path) {
     return stamp;
 }
 
-std::shared_ptr<const SampleData> SampleCache::findLocked(const Key& key, const FileStamp& stamp) {
+std::shared_ptr<const SampleData> SampleCache::findLocked(const Key& key, const FileStamp& stamp, int levels) {
     const auto found = m_entries.find(key);
-    if (!stamp.known || found == m_entries.end() || !(found->second.stamp == stamp))
+    if (!stamp.known || found == m_entries.end() || !(found->second.stamp == stamp) ||
+        !found->second.data->hasLevels(levels))
         return nullptr;
     found->second.lastUse = ++m_useCounter;
     return found->second.data;
 }
 
-std::shared_ptr<const SampleData> SampleCache::find(const std::filesystem::path& path, bool loop) {
+std::shared_ptr<const SampleData> SampleCache::find(const std::filesystem::path& path, bool loop, int levels) {
     const FileStamp stamp = stampOf(path);
     std::lock_guard lock(m_mutex);
-    return findLocked({path.string(), loop}, stamp);
+    return findLocked({path.string(), loop}, stamp, levels);
 }
 
-SampleLoad SampleCache::load(const std::filesystem::path& path, bool loop) {
+SampleLoad SampleCache::load(const std::filesystem::path& path, bool loop, int levels) {
     const FileStamp stamp = stampOf(path);
     const Key key{path.string(), loop};
     {
         std::lock_guard lock(m_mutex);
-        if (auto data = findLocked(key, stamp))
+        if (auto data = findLocked(key, stamp, levels))
             return {std::move(data), 0};
     }
-    SampleLoad load = loadSampleFile(path, loop);
+    SampleLoad load = loadSampleFile(path, loop, levels);
     if (load.sample && stamp.known) {
         std::lock_guard lock(m_mutex);
         m_entries[key] = {load.sample, stamp, ++m_useCounter};

@@ -22,10 +22,13 @@ public:
     static constexpr std::size_t capacity = 256;
 
     // [any thread but the audio thread] The prepared sample of a file, if the cache holds one
-    // made from the file as it is now.
-    std::shared_ptr<const SampleData> find(const std::filesystem::path& path, bool loop);
+    // made from the file as it is now, with at least `levels` levels.
+    std::shared_ptr<const SampleData> find(const std::filesystem::path& path, bool loop,
+                                           int levels = SampleData::levelCount);
     // [any thread but the audio thread] The cached sample, or the file read, prepared and kept.
-    SampleLoad load(const std::filesystem::path& path, bool loop);
+    // A sample with too few levels is prepared again with more and takes the old one's place
+    // (which lives on while anything holds it: samples never change once made).
+    SampleLoad load(const std::filesystem::path& path, bool loop, int levels = SampleData::levelCount);
     // [any thread but the audio thread]
     void clear();
 
@@ -44,7 +47,7 @@ private:
     using Key = std::pair<std::string, bool>;
 
     static FileStamp stampOf(const std::filesystem::path& path);
-    std::shared_ptr<const SampleData> findLocked(const Key& key, const FileStamp& stamp);
+    std::shared_ptr<const SampleData> findLocked(const Key& key, const FileStamp& stamp, int levels);
     void trimLocked();
 
     std::mutex m_mutex;

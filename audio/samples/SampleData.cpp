@@ -10,8 +10,15 @@ double SampleData::reachOf(int level) {
     return std::exp2(0.5 * level);
 }
 
-LevelBlend SampleData::blendFor(double ratio) const {
-    const int last = static_cast<int>(levels.size()) - 1;
+int SampleData::levelCountFor(double highestRatio) {
+    int count = levelCount;
+    while (count < mostLevels && reachOf(count - 1) < highestRatio)
+        ++count;
+    return count;
+}
+
+LevelBlend SampleData::blendFor(double ratio, int count) const {
+    const int last = std::min(static_cast<int>(levels.size()), count) - 1;
     int level = 0;
     while (level < last && ratio > reachOf(level))
         ++level;

@@ -25,13 +25,15 @@ struct LevelBlend {
 // Immutable once built: channels made from it on the audio thread only read it.
 struct SampleData {
     // Frames kept around every level so the interpolator reads one before and two after any
-    // frame without checks, even three of the fastest steps (16 frames) past a run's end; a loop's guards
-    // hold its other end.
+    // frame without checks, even a step of the fastest (32 frames, a loop's top level) past a
+    // run's end; a loop's guards hold its other end.
     static constexpr int guardFrames = 64;
     // Level L carries what lies below 1/(2 * 2^(L/2)) of the sample's own rate, so playing it at
-    // up to 2^(L/2) times that rate aliases nothing: two levels an octave. The last reaches a
-    // drum's highest key.
+    // up to 2^(L/2) times that rate aliases nothing: two levels an octave. At 44100 Hz the last
+    // of the first levelCount reaches a drum's highest key; lower rates play every key at a
+    // higher ratio and need more, up to mostLevels at the lowest (see levelCountFor).
     static constexpr int levelCount = 9;
+    static constexpr int mostLevels = 11;
     // Level 2m is stored at 8 / 2^m frames a source frame, eight times the band it carries, and
     // level 2m - 1 beside it at the same rate, still more than five times its band. A loop is
     // never stored below its own rate.
@@ -49,10 +51,16 @@ struct SampleData {
 
     // The largest ratio level L plays without aliasing.
     static double reachOf(int level);
-    // The levels to play at `ratio` source frames per output frame (at most largestRatio()).
-    LevelBlend blendFor(double ratio) const;
-    // The largest ratio any level plays without aliasing; rates above are clamped to it.
-    static double largestRatio() { return reachOf(levelCount - 1); }
+    // How many levels play every ratio up to `highestRatio` unaliased: at least levelCount, at
+    // most mostLevels.
+    static int levelCountFor(double highestRatio);
+    // The levels to play at `ratio` source frames per output frame (at most largestRatio(count)),
+    // of the first `count` levels: a player that plays fewer hears the same whoever made more.
+    LevelBlend blendFor(double ratio, int count = levelCount) const;
+    // The largest ratio the first `count` levels play without aliasing; rates above are clamped to it.
+    static double largestRatio(int count = levelCount) { return reachOf(count - 1); }
+    // Whether the first `count` levels are here (a sample of no frames has none, and needs none).
+    bool hasLevels(int count) const { return frames == 0 || static_cast<int>(levels.size()) >= count; }
 };
 
 }  // namespace tromel::audio

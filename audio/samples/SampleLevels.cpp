@@ -167,7 +167,7 @@ int64_t levelLength(const LevelShape& shape, int64_t frames, bool loop) {
 
 }  // namespace
 
-SampleData buildSampleData(const std::vector<float>& interleaved, int channels, int rate, bool loop) {
+SampleData buildSampleData(const std::vector<float>& interleaved, int channels, int rate, bool loop, int levels) {
     SampleData sample;
     sample.channels = channels;
     sample.rate = rate;
@@ -183,7 +183,8 @@ SampleData buildSampleData(const std::vector<float>& interleaved, int channels, 
             const float v = interleaved[i * channels + c];
             split[c][i] = std::isfinite(v) ? std::clamp(v, -largestSampleValue, largestSampleValue) : 0.0f;
         }
-    for (int level = 0; level < SampleData::levelCount; ++level) {
+    levels = std::clamp(levels, SampleData::levelCount, SampleData::mostLevels);
+    for (int level = 0; level < levels; ++level) {
         SampleLevel& out = sample.levels.emplace_back();
         const LevelShape shape = shapeOf(level, loop);
         out.length = levelLength(shape, sample.frames, loop);

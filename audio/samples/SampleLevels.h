@@ -8,7 +8,9 @@
 namespace tromel::audio {
 
 // Prepares raw frames (interleaved, channels 1 or 2) for playback. The work grows with the
-// sample's length: a second of sound takes a few tens of milliseconds. [user-interface thread]
-SampleData buildSampleData(const std::vector<float>& interleaved, int channels, int rate, bool loop);
+// sample's length: a second of sound takes a few tens of milliseconds. `levels` (levelCount to
+// mostLevels) are made; the first levelCount are the same however many. [user-interface thread]
+SampleData buildSampleData(const std::vector<float>& interleaved, int channels, int rate, bool loop,
+                           int levels = SampleData::levelCount);
 
 }  // namespace tromel::audio

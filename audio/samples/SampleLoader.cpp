@@ -46,7 +46,7 @@ int openFailure(const std::filesystem::path& path) {
 
 }  // namespace
 
-SampleLoad loadSampleFile(const std::filesystem::path& path, bool loop) {
+SampleLoad loadSampleFile(const std::filesystem::path& path, bool loop, int levels) {
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(path, ignored))
         return {nullptr, errorFileOpen};
@@ -65,7 +65,8 @@ SampleLoad loadSampleFile(const std::filesystem::path& path, bool loop) {
         file = nullptr;
         if (read != info.frames)
             return {nullptr, errorFormat};
-        auto sample = std::make_shared<SampleData>(buildSampleData(frames, info.channels, info.samplerate, loop));
+        auto sample =
+            std::make_shared<SampleData>(buildSampleData(frames, info.channels, info.samplerate, loop, levels));
         return {std::move(sample), errorNone};
     } catch (const std::bad_alloc&) {
         if (file)

@@ -15,7 +15,8 @@ struct SampleLoad {
 
 // Any PCM WAV file libsndfile reads: 8, 16, 24 or 32-bit integer or float, mono or stereo, up to
 // longestSampleSeconds long. A missing or unreadable file gives errorFileOpen, a longer one
-// errorTooLong, anything else errorFormat. [any thread but the audio thread]
-SampleLoad loadSampleFile(const std::filesystem::path& path, bool loop);
+// errorTooLong, anything else errorFormat. `levels`: as buildSampleData makes them.
+// [any thread but the audio thread]
+SampleLoad loadSampleFile(const std::filesystem::path& path, bool loop, int levels = SampleData::levelCount);
 
 }  // namespace tromel::audio

@@ -54,7 +54,7 @@ void SampleWorker::prepare(SamplePreparation& batch) {
             batch.complete(static_cast<int>(i), nullptr, errorNone);
             continue;
         }
-        SampleLoad load = m_cache.load(requests[i].path, requests[i].loop);
+        SampleLoad load = m_cache.load(requests[i].path, requests[i].loop, m_levels);
         batch.complete(static_cast<int>(i), std::move(load.sample), load.error);
     }
     batch.finish();

@@ -17,7 +17,8 @@ namespace tromel::audio {
 // preparation cannot be interrupted half-way.
 class SampleWorker {
 public:
-    explicit SampleWorker(SampleCache& cache) : m_cache(cache) {}
+    // Samples are prepared with `levels` levels (see buildSampleData).
+    explicit SampleWorker(SampleCache& cache, int levels = SampleData::levelCount) : m_cache(cache), m_levels(levels) {}
     ~SampleWorker();
 
     SampleWorker(const SampleWorker&) = delete;
@@ -34,6 +35,7 @@ private:
     void prepare(SamplePreparation& batch);
 
     SampleCache& m_cache;
+    const int m_levels;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::shared_ptr<SamplePreparation>> m_batches;

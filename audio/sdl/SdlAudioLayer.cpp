@@ -23,7 +23,7 @@ bool SdlAudioLayer::initDevice(int sampleRate) {
     }
     m_sdlStarted = true;
     SDL_AudioSpec wanted{};
-    wanted.freq = outputRate;  // the mixer's rate; SDL converts if the device differs
+    wanted.freq = this->sampleRate();  // the mixer's rate; SDL converts if the device differs
     wanted.format = AUDIO_F32SYS;
     wanted.channels = 2;
     wanted.samples = bufferFrames;

@@ -17,13 +17,13 @@ public:
     SdlAudioLayer() = default;
     ~SdlAudioLayer() override;
 
-    // [user-interface thread] Opens the default device at 44100 Hz stereo (float, or 16-bit when
-    // the device insists); false with errorNoDevice when none opens.
+    // [user-interface thread] Opens the default device at the mixer's rate, stereo (float, or
+    // 16-bit when the device insists); false with errorNoDevice when none opens.
     bool initDevice(int sampleRate) override;
     // [user-interface thread] Closes the device, then frees every sample and channel.
     void release() override;
     // The limiter's look-ahead and a buffer of the device's, which plays while the next is mixed.
-    int outputLatencyFrames() const override { return Mixer::latencyFrames + m_deviceFrames; }
+    int outputLatencyFrames() const override { return MixerAudioLayer::outputLatencyFrames() + m_deviceFrames; }
 
 private:
     static void callback(void* self, Uint8* stream, int bytes);

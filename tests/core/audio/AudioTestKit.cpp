@@ -145,16 +145,16 @@ fs::path steadySampleFolder() {
 }
 
 std::vector<float> render(MixerAudioLayer& layer, int frames, int piece) {
-    std::vector<float> out(2 * static_cast<std::size_t>(std::max(frames, Mixer::latencyFrames)));
-    layer.renderFrames(out.data(), Mixer::latencyFrames);
+    std::vector<float> out(2 * static_cast<std::size_t>(std::max(frames, layer.outputLatencyFrames())));
+    layer.renderFrames(out.data(), layer.outputLatencyFrames());
     out.resize(2 * static_cast<std::size_t>(frames));
     for (int done = 0; done < frames; done += piece)
         layer.renderFrames(out.data() + 2 * static_cast<std::size_t>(done), std::min(piece, frames - done));
     return out;
 }
 
-SoloVoice::SoloVoice(const fs::path& path, bool loop)
-    : channel(layer.channelFromSample(layer.loadSample(path, loop, samplesMaxPlaybacks))) {}
+SoloVoice::SoloVoice(const fs::path& path, bool loop, int rate)
+    : layer(rate), channel(layer.channelFromSample(layer.loadSample(path, loop, samplesMaxPlaybacks))) {}
 
 std::vector<float> SoloVoice::play(int frequency, int frames, int volume, int pan) {
     layer.setChannelAttributes(channel, frequency, volume, pan);
@@ -175,6 +175,19 @@ std::vector<int64_t> onsets(const std::vector<float>& stereo) {
         if (stereo[i - 2] == 0.0f && stereo[i] != 0.0f)
             found.push_back(static_cast<int64_t>(i / 2));
     return found;
+}
+
+double pitchOf(const std::vector<float>& mono, int rate) {
+    double first = -1.0;
+    double last = -1.0;
+    int periods = -1;
+    for (std::size_t i = 1; i < mono.size(); ++i)
+        if (mono[i - 1] < 0.0f && mono[i] >= 0.0f) {
+            last = static_cast<double>(i - 1) + mono[i - 1] / (static_cast<double>(mono[i - 1]) - mono[i]);
+            first = periods < 0 ? last : first;
+            ++periods;
+        }
+    return periods > 0 ? periods * rate / (last - first) : 0.0;
 }
 
 double harmonicToRestDb(const std::vector<float>& mono, double f0) {

@@ -51,12 +51,12 @@ public:
     std::vector<std::string> log;
 };
 
-// One channel on a layer of its own.
+// One channel on a layer of its own, at `rate` frames a second.
 struct SoloVoice {
     MixerAudioLayer layer;
     Handle channel;
 
-    SoloVoice(const fs::path& path, bool loop);
+    SoloVoice(const fs::path& path, bool loop, int rate = outputRate);
     // Plays from the start and returns the next `frames` frames.
     std::vector<float> play(int frequency, int frames, int volume = largestVolume, int pan = 0);
 };
@@ -69,6 +69,9 @@ std::vector<float> render(MixerAudioLayer& layer, int frames, int piece = 333);
 std::vector<int64_t> onsets(const std::vector<float>& stereo);
 // The left side of interleaved stereo, from frame `first` on.
 std::vector<float> leftOf(const std::vector<float>& stereo, std::size_t first = 0);
+// The mean frequency in Hz of a sine at `rate` frames a second, from its first to its last rising
+// zero crossing (each placed between its two frames).
+double pitchOf(const std::vector<float>& mono, int rate);
 
 // Power of the harmonics of f0 below the output's Nyquist frequency over the power of all else
 // (the aliases and images), in dB.

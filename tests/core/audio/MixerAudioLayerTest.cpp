@@ -1,5 +1,6 @@
 // The audio layer's calls: sample formats, errors, handles, playback limits.
 #include "AudioTestKit.h"
+#include "audio/mixer/KeyFrequency.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,42 @@ TEST(MixerAudioLayer, ChannelsPerSampleAreLimitedAndFreedWithTheirSample) {
     layer.playChannel(first);
     EXPECT_EQ(layer.lastError(), errorHandle);
     EXPECT_EQ(render(layer, 400)[2 * 300], 0.0f);
+}
+
+// Layers at several rates share a cache: a sample a lower rate needs more levels of is made
+// again with them and takes the cached one's place, and a 44100 Hz layer sounds the same,
+// sample for sample, whichever it is given.
+TEST(MixerAudioLayer, ASharedCacheServesEveryRateAndLeavesEachRatesSoundAlone) {
+    std::vector<float> noise(4000);
+    uint32_t seed = 1;
+    for (float& v : noise) {
+        seed = seed * 1664525u + 1013904223u;
+        v = static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;
+    }
+    const fs::path path = scratchFolder("shared") / "noise.wav";
+    writeWav(path, noise, 1, 22050, SF_FORMAT_FLOAT);
+    auto cache = std::make_shared<SampleCache>();
+    const auto highestDrum = [&](int rate) {
+        MixerAudioLayer layer(cache, rate);
+        const Handle channel = layer.channelFromSample(layer.loadSample(path, false, 1));
+        layer.setChannelAttributes(channel, noteFrequency(1, true), largestVolume, 0);
+        layer.playChannel(channel);
+        return render(layer, 1000);
+    };
+    const std::vector<float> alone = highestDrum(outputRate);
+    EXPECT_EQ(cache->find(path, false)->levels.size(), std::size_t{SampleData::levelCount});
+    for (const auto& [rate, levels] : {std::pair{highestRate, 9}, {48000, 9}, {lowestRate, 11}}) {
+        EXPECT_EQ(Mixer(rate).sampleLevels(), levels) << rate;
+        highestDrum(rate);
+        EXPECT_EQ(cache->find(path, false)->levels.size(), static_cast<std::size_t>(levels)) << rate;
+    }
+    EXPECT_EQ(highestDrum(outputRate), alone);
+    // The sample worker prepares them as the layer's rate needs them: once it has, nothing is left to prepare.
+    writeWav(path.parent_path() / "again.wav", noise, 1, 22050, SF_FORMAT_FLOAT);
+    MixerAudioLayer low(cache, lowestRate);
+    const std::vector<SampleRequest> again{{path.parent_path() / "again.wav", false}};
+    low.prepareSamples(again)->wait();
+    EXPECT_EQ(low.prepareSamples(again), nullptr);
 }
 
 }  // namespace

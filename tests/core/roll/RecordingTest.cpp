@@ -44,6 +44,17 @@ TEST(StepGrid, FramesGoToTheNearestStepAndTheLoopWrapsAsPlaybackDoes) {
     EXPECT_EQ(atOnce.nearestStep(0), 1);
     EXPECT_EQ(atOnce.nearestStep(stepFrame(2, 7) + 154), 3);
     EXPECT_EQ(atOnce.nearestStep(stepFrame(2, 7) + 155), 4);
+    // At 22050 Hz steps of 7 ms fall at floor(n × 154.35): 0, 154, 308, 463, ...; at 96000 Hz
+    // steps of 10 ms are 960 frames.
+    const StepGrid low{1, 0, 0, 7, 0, 100, 0, audio::FirstStep::AtOnce, 22050};
+    EXPECT_EQ(low.frameOf(4), 463);
+    EXPECT_EQ(low.nearestStep(463 + 77), 4);
+    EXPECT_EQ(low.nearestStep(463 + 78), 5);
+    EXPECT_EQ(low.nearestStep(stepFrame(999, 7, 22050)), 1000);
+    const StepGrid high{1, 5, 1000, 10, 2, 8, 0, audio::FirstStep::OneStepIn, 96000};
+    EXPECT_EQ(high.frameOf(2), 1000 + 2 * 960);
+    EXPECT_EQ(high.stepsBetween(0, 960 * 2 + 479), 2);
+    EXPECT_EQ(high.stepsBetween(0, 960 * 2 + 481), 3);
 }
 
 // Notes struck nearer a step of the count-in than the song's first are not recorded; a note

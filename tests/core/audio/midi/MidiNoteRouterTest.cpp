@@ -54,16 +54,16 @@ TEST_F(MidiNoteRouterTest, NotesSoundAtOnceAtTheirVelocityAndOnlyTheirOwnNoteOff
     // Heard in the next buffer, after the limiter's look-ahead: within a buffer and the look-ahead.
     std::vector<float> out = next(2048);
     const auto first = std::find_if(out.begin(), out.end(), [](float v) { return v != 0.0f; }) - out.begin();
-    EXPECT_EQ(first / 2, Mixer::latencyFrames);
+    EXPECT_EQ(first / 2, PeakLimiter::lookAheadFrames);
     send({0x90, 64, 64});  // a newer note at velocity 64 (volume byte 65)
     send({0x80, 69, 0});   // the older key let go: the newer note sounds on
     out = next(4096);
     EXPECT_NE(out[2 * 4000], 0.0f);
     send({0x90, 64, 0});  // note-on at velocity 0 is a note-off: it ends
-    out = next(Mixer::latencyFrames + fadedOut + 1000);
-    EXPECT_NE(out[2 * Mixer::latencyFrames - 2], 0.0f);
-    EXPECT_TRUE(
-        std::all_of(out.begin() + 2 * (Mixer::latencyFrames + fadedOut), out.end(), [](float v) { return v == 0.0f; }));
+    out = next(PeakLimiter::lookAheadFrames + fadedOut + 1000);
+    EXPECT_NE(out[2 * PeakLimiter::lookAheadFrames - 2], 0.0f);
+    EXPECT_TRUE(std::all_of(out.begin() + 2 * (PeakLimiter::lookAheadFrames + fadedOut), out.end(),
+                            [](float v) { return v == 0.0f; }));
     // Every note reached the editor's queue in order, with one wake-up while none was taken.
     std::vector<PlayedNote> played;
     for (PlayedNote note; router.takePlayed(note);)

@@ -3,6 +3,7 @@
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/mixer/PeakLimiter.h"
 #include "audio/playback/NotePreview.h"
+#include "audio/samples/SampleLevels.h"
 #include "audio/samples/SamplePreparation.h"
 #include "song/OrgFile.h"
 
@@ -16,6 +17,8 @@ namespace tromel::audio::test {
 namespace {
 
 const fs::path bank = TROMEL_SAMPLE_DIR;
+// The rates a mixer runs at besides outputRate, the lowest and the highest among them.
+constexpr int otherRates[] = {lowestRate, 48000, 96000, highestRate};
 
 // A loop of `period` frames at 22050 Hz holding harmonics 1 to `count` at these amplitudes and
 // phases, on a layer of its own.
@@ -121,6 +124,112 @@ TEST(SoundQuality, LoudMixesAreLimitedJustBelowTheCeiling) {
         }
         ASSERT_LT(largest, PeakLimiter::ceiling) << block << "-frame blocks";
     }
+}
+
+// The stages of the output last the same times at every rate: the limiter's look-ahead (the
+// mixer's latency, 2.9 ms) and its release (0.1 s), the DC blocker's corner (5 Hz) and its
+// drain (2.9 ms), the click (50 ms, at its pitch), a voice's rise (0.7 ms) and its fade (2 ms).
+TEST(SoundQuality, TheOutputStagesKeepTheirTimesAtEveryRate) {
+    const SampleData level = buildSampleData(std::vector<float>(64, 0.5f), 1, 22050, true);
+    for (const auto& [rate, lookAhead] :
+         {std::pair{lowestRate, 64}, {outputRate, 128}, {48000, 139}, {96000, 279}, {highestRate, 557}}) {
+        // A lone peak leaves lookAhead frames after it came, limited; a tenth of a second later
+        // the gain has come back 1 - 1/e of the way.
+        PeakLimiter limiter(PeakLimiter::ceiling, rate);
+        EXPECT_EQ(MixerAudioLayer(rate).outputLatencyFrames(), lookAhead) << rate;
+        std::vector<float> frames(2 * static_cast<std::size_t>(lookAhead + 1 + rate / 10), 0.0f);
+        frames[0] = frames[1] = 1.5f;
+        limiter.process(frames.data(), lookAhead + 1);
+        const float lowest = limiter.gain();
+        limiter.process(frames.data() + 2 * (lookAhead + 1), rate / 10);
+        EXPECT_EQ(onsets(frames), std::vector<int64_t>{lookAhead}) << rate;
+        EXPECT_LT(frames[2 * lookAhead], PeakLimiter::ceiling) << rate;
+        EXPECT_NEAR((1.0f - limiter.gain()) / (1.0f - lowest), std::exp(-1.0), 0.01) << rate;
+
+        // A steady offset falls to 1/e over one time constant of the corner, then, the input
+        // silent, drains away over the look-ahead's time.
+        DcBlocker blocker(rate);
+        std::vector<float> offset(2 * static_cast<std::size_t>(std::lround(rate / (2.0 * std::numbers::pi * 5.0))),
+                                  0.5f);
+        blocker.process(offset.data(), static_cast<int>(offset.size() / 2));
+        EXPECT_NEAR(offset.back() / 0.5f, std::exp(-1.0), 0.01) << rate;
+        std::vector<float> drained(2 * static_cast<std::size_t>(2 * lookAhead), 0.0f);
+        blocker.process(drained.data(), 2 * lookAhead);
+        const auto held = std::count_if(drained.begin(), drained.end(), [](float v) { return v != 0.0f; });
+        EXPECT_NEAR(static_cast<double>(held / 2), lookAhead, 1.0) << rate;
+
+        ClickVoice click(rate);
+        click.start(false);
+        std::vector<float> clicked(2 * static_cast<std::size_t>(rate / 10), 0.0f);
+        click.mix(clicked.data(), rate / 10);
+        const auto sounding = std::count_if(clicked.begin(), clicked.end(), [](float v) { return v != 0.0f; });
+        EXPECT_NEAR(sounding / 2 * 1000.0 / rate, 50.0, 0.05) << rate;
+        EXPECT_NEAR(1200.0 * std::log2(pitchOf(leftOf(clicked), rate) / ClickVoice::beatHz), 0.0, 1.0) << rate;
+
+        Voice voice;
+        voice.start(level, true, 1.0, 1.0f, 1.0f, Voice::timingAt(rate));
+        std::vector<float> out(2 * 1000);
+        voice.mix(out.data(), 1000);
+        int rising = 1;
+        while (std::abs(out[2 * rising - 2] - out.back()) > 1e-6f * out.back())
+            ++rising;
+        EXPECT_NEAR(rising * 1000.0 / rate, 0.726, 0.01) << rate;
+        voice.fadeOut();
+        int fading = 0;
+        for (; voice.active(); ++fading)
+            voice.mix(out.data(), 1);
+        EXPECT_NEAR(fading * 1000.0 / rate, 2.0, 0.05) << rate;
+    }
+}
+
+// A sine at the lowest and the highest instrument key and at a drum's highest key (a ratio of
+// 30 at the lowest rate) keeps, at every rate, its pitch at 44100 Hz within a cent.
+TEST(SoundQuality, KeysKeepTheirPitchAtEveryRate) {
+    const fs::path folder = scratchFolder("pitch");
+    std::vector<float> wave(64);
+    std::vector<float> burst(40000);
+    for (std::size_t i = 0; i < burst.size(); ++i)
+        burst[i] = 0.5f * static_cast<float>(std::sin(2.0 * std::numbers::pi * static_cast<double>(i) / 128.0));
+    for (std::size_t i = 0; i < wave.size(); ++i)
+        wave[i] = burst[2 * i];
+    writeWav(folder / "wave.wav", wave, 1, 22050, SF_FORMAT_FLOAT);
+    writeWav(folder / "burst.wav", burst, 1, 22050, SF_FORMAT_FLOAT);
+    struct Case {
+        const char* file;
+        bool loop;
+        int keyRow;
+        double from, to;  // seconds: where the pitch is measured
+    };
+    // The burst lasts 60 ms at the drum's top key.
+    for (const Case& c : {Case{"wave.wav", true, 96, 0.3, 1.3}, Case{"wave.wav", true, 1, 0.1, 0.2},
+                          Case{"burst.wav", false, 1, 0.01, 0.055}}) {
+        const bool drum = !c.loop;
+        const auto pitchAt = [&](int rate) {
+            SoloVoice voice(folder / c.file, c.loop, rate);
+            const std::vector<float> out =
+                leftOf(voice.play(noteFrequency(c.keyRow, drum), static_cast<int>(c.to * rate)));
+            return pitchOf(std::vector<float>(out.begin() + static_cast<std::ptrdiff_t>(c.from * rate), out.end()),
+                           rate);
+        };
+        const double reference = pitchAt(outputRate);
+        const double period = c.loop ? 64.0 : 128.0;
+        EXPECT_NEAR(1200.0 * std::log2(reference * period / noteFrequency(c.keyRow, drum)), 0.0, 1.0) << c.file;
+        for (const int rate : otherRates)
+            EXPECT_NEAR(1200.0 * std::log2(pitchAt(rate) / reference), 0.0, 1.0)
+                << c.file << " key row " << c.keyRow << " at " << rate << " Hz";
+    }
+    // A sample made with fewer levels than the rate needs is held to its top level's reach,
+    // never played beyond it, aliased.
+    const SampleData fewer = buildSampleData({burst.begin(), burst.begin() + 4000}, 1, 22050, false);
+    std::vector<float> played[2];
+    for (const double ratio : {30.0, SampleData::largestRatio()}) {
+        Voice voice;
+        voice.start(fewer, false, ratio, 1.0f, 1.0f, Voice::timingAt(lowestRate));
+        std::vector<float>& out = played[ratio == 30.0];
+        out.assign(2 * 1000, 0.0f);
+        voice.mix(out.data(), 1000);
+    }
+    EXPECT_EQ(played[0], played[1]);
 }
 
 TEST(SoundQuality, CutsPausesStopsAndRetriggersDoNotClick) {
@@ -248,13 +357,13 @@ struct SongPlayer {
     RecordingHost host;
     Transport transport;
 
-    explicit SongPlayer(const fs::path& samples) : transport(layer, samples) {}
+    explicit SongPlayer(const fs::path& samples, int rate = outputRate) : layer(rate), transport(layer, samples) {}
     std::vector<float> play(const Song& song, int frames) {
         EXPECT_TRUE(transport.play(song, host));
         transport.finishPreparing(host);
         std::vector<float> out = render(layer, frames, 4096);
         transport.stop();
-        render(layer, 2 * outputRate, 4096);  // the drums play out before the next song
+        render(layer, 2 * layer.sampleRate(), 4096);  // the drums play out before the next song
         return out;
     }
 };
@@ -300,6 +409,22 @@ TEST(SoundQuality, DenseSongsStayLinearBelowTheCeilingWithoutOffset) {
         RecordProperty(label + "_peak_dbfs", std::to_string(20.0 * std::log10(peak)));
         RecordProperty(label + "_signal_to_difference_db", std::to_string(10.0 * std::log10(music / difference)));
         RecordProperty(label + "_reduced_1db_percent", std::to_string(100.0 * reduced / frames));
+    }
+}
+
+// At every rate: a filter or a look-ahead that did not follow it would let peaks through.
+TEST(SoundQuality, DenseSongsStayBelowTheCeilingAtEveryRate) {
+    for (const int rate : otherRates) {
+        SongPlayer player(bank, rate);
+        for (int variant = 0; variant < denseSongCount; ++variant) {
+            const Song song = denseSong(variant);
+            const std::vector<float> out =
+                player.play(song, static_cast<int>(stepFrame(song.loopEnd + 1, song.tempo, rate)));
+            const float peak = std::abs(
+                *std::max_element(out.begin(), out.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
+            EXPECT_LT(peak, PeakLimiter::ceiling) << "song " << variant << " at " << rate << " Hz";
+            EXPECT_GT(peak, 0.3f) << "song " << variant << " at " << rate << " Hz";
+        }
     }
 }
 

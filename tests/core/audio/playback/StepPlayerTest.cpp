@@ -54,6 +54,10 @@ TEST(StepClock, LandsOnExactFramesWithoutDrift) {
         for (const int64_t n : {1, 7, 10, 99999, 100000, 100001, 123456789}) {
             const long double exact = static_cast<long double>(n) * tempo * 44100.0L / 1000.0L;
             EXPECT_EQ(stepFrame(n, tempo), static_cast<int64_t>(exact)) << n << " at " << tempo;
+            for (const int32_t rate : {lowestRate, 48000, 96000, highestRate, 44117}) {
+                // Here the whole product still fits in 64 bits.
+                EXPECT_EQ(stepFrame(n, tempo, rate), n * tempo * rate / 1000) << n << " at " << rate;
+            }
         }
 }
 

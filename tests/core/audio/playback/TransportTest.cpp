@@ -70,6 +70,22 @@ TEST_F(TransportTest, EveryNoteStartsOnItsExactFrameHoweverLongItPlays) {
             render(own, 1000);
         }
     }
+    // At every rate a render's step n sounds at floor(n × tempo × rate / 1000), heard once the
+    // mixer's own latency has passed.
+    for (const int rate : {lowestRate, 48000, 96000, highestRate}) {
+        MixerAudioLayer own(rate);
+        Transport clock(own, folder, FirstStep::AtOnce);
+        ASSERT_TRUE(play(clock, pulseSong(7, 400, 2)));
+        const int latency = own.outputLatencyFrames();
+        std::vector<float> out(2 * static_cast<std::size_t>(stepFrame(400, 7, rate) + latency));
+        for (std::size_t done = 0; done < out.size(); done += 2 * 333)
+            own.renderFrames(out.data() + done, static_cast<int>(std::min<std::size_t>(333, (out.size() - done) / 2)));
+        std::vector<int64_t> expected;
+        for (int32_t s = 0; s < 400; s += 2)
+            expected.push_back(stepFrame(s, 7, rate) + latency);
+        EXPECT_EQ(onsets(out), expected) << rate << " Hz";
+        EXPECT_EQ(latency, framesAt(rate, PeakLimiter::lookAheadFrames));
+    }
 }
 
 TEST_F(TransportTest, CompileReportsToTheHost) {
@@ -156,7 +172,7 @@ TEST_F(TransportTest, TheMetronomeCountsInAndClicksOnTheBeatsThroughMutes) {
         transport.setCountIn(false);
         for (int k = 0; k < songChannelCount; ++k)
             transport.setMuted(k, false);
-        const int64_t played = stepFrame(3 * bar, tempo) + Mixer::latencyFrames;  // where this render begins
+        const int64_t played = stepFrame(3 * bar, tempo) + PeakLimiter::lookAheadFrames;  // where this render begins
         EXPECT_EQ(onsets(render(layer, static_cast<int>(stepFrame(bar, tempo)))),
                   std::vector<int64_t>{stepFrame(3 * bar + 2, tempo) - played});
         transport.stop();
@@ -224,6 +240,28 @@ TEST_F(TransportTest, APassageLoopsUntilItIsEndedOrStopped) {
     transport.finishPreparing(host);
     begin();
     EXPECT_EQ(positionsOver(8), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+
+    // At another rate, the grid the song's own loop goes on with places its steps where they play.
+    MixerAudioLayer fast(96000);
+    Transport clock(fast, folder);
+    const auto renderTo = [&](int64_t frame) {
+        std::vector<float> out(2 * 4096);
+        while (fast.renderedFrames() < frame)
+            fast.renderFrames(out.data(), static_cast<int>(std::min<int64_t>(4096, frame - fast.renderedFrames())));
+    };
+    ASSERT_TRUE(clock.playPassage(song, host, 10, 12));
+    clock.finishPreparing(host);
+    renderTo(20000);
+    clock.endPassageLoop();
+    renderTo(20001);
+    const std::optional<StepGrid> grid = clock.stepGrid();
+    ASSERT_TRUE(grid);
+    for (int64_t n = 1; n <= 3; ++n) {
+        renderTo(grid->frameOf(n));
+        EXPECT_NE(clock.playPosition(), grid->positionOf(n)) << n;
+        renderTo(grid->frameOf(n) + 1);
+        EXPECT_EQ(clock.playPosition(), grid->positionOf(n)) << n;
+    }
 }
 
 // Two documents play at once and Stop silences only its own. Closing one silences its
@@ -341,7 +379,7 @@ private:
 // it renders is what each action should make heard. Run under ThreadSanitizer too.
 TEST_F(TransportTest, AnAudioThreadPlaysWhatTheUserInterfaceAsks) {
     constexpr int step = 441;  // tempo 10
-    constexpr int settle = 4 * step + Mixer::latencyFrames;
+    constexpr int settle = 4 * step + PeakLimiter::lookAheadFrames;
     constexpr int left = 0;
     constexpr int right = 1;
     constexpr float silent = 1e-3f;
