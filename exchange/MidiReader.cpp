@@ -1,9 +1,7 @@
 // Reading a Standard MIDI File (type 0 or 1) from untrusted bytes.
 #include "exchange/MidiReader.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <optional>
 
 namespace tromel::exchange {
@@ -209,25 +207,11 @@ MidiReadResult readMidiBytes(std::span<const uint8_t> bytes) {
     return result;
 }
 
-MidiReadResult loadMidiFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return {{}, std::strerror(EISDIR)};
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {{}, std::strerror(errno)};
-    // Read in blocks up to one byte more than allowed: that tells a file that is too large (or an
-    // endless source) without reading all of it.
+MidiReadResult loadMidiFile(const std::filesystem::path& path, files::FileSystem& files) {
+    // One byte more than allowed tells a file that is too large without reading all of it.
     std::vector<uint8_t> bytes;
-    constexpr std::size_t block = 1 << 16;
-    while (in && bytes.size() <= largestMidiFileBytes) {
-        const std::size_t had = bytes.size();
-        bytes.resize(had + block);
-        in.read(reinterpret_cast<char*>(bytes.data() + had), static_cast<std::streamsize>(block));
-        bytes.resize(had + static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad())
-        return {{}, std::strerror(errno ? errno : EIO)};
+    if (const int error = files.readFile(path, largestMidiFileBytes + 1, bytes))
+        return {{}, files::errorText(error)};
     if (bytes.size() > largestMidiFileBytes)
         return {{}, "the file is larger than " + std::to_string(largestMidiFileBytes >> 20) + " MB"};
     return readMidiBytes(bytes);

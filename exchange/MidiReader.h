@@ -2,6 +2,7 @@
 #pragma once
 
 #include "exchange/MidiFile.h"
+#include "files/FileSystem.h"
 
 #include <filesystem>
 #include <span>
@@ -27,7 +28,8 @@ inline constexpr std::size_t largestMidiFileBytes = 16u << 20;
 // skipped, as the format asks; system exclusive messages are skipped; events after an end of
 // track are ignored, and a track without one ends at its last event.
 MidiReadResult readMidiBytes(std::span<const uint8_t> bytes);
-// The same from a file; files larger than largestMidiFileBytes are refused unread.
-MidiReadResult loadMidiFile(const std::filesystem::path& path);
+// The same from a file; files larger than largestMidiFileBytes are refused unread, and so is
+// anything but a regular file (a folder, a FIFO, a device), without being waited on.
+MidiReadResult loadMidiFile(const std::filesystem::path& path, files::FileSystem& files = files::systemFileSystem());
 
 }  // namespace tromel::exchange
