@@ -74,7 +74,9 @@ private:
         if (status & 0x80) {
             ++m_offset;
         } else if (m_runningStatus == 0) {
-            return fail("running status with no status before it");
+            return fail(m_cancelledBySystem
+                            ? "running status after a meta or system exclusive event, which ends it"
+                            : "running status with no status before it");
         } else {
             status = m_runningStatus;
         }
@@ -84,6 +86,7 @@ private:
         }
         // System messages cancel running status.
         m_runningStatus = 0;
+        m_cancelledBySystem = true;
         if (status == 0xF0 || status == 0xF7)
             return skipSized();
         if (status == midi::meta)
@@ -137,6 +140,7 @@ private:
     std::size_t m_offset = 0;
     uint32_t m_tick = 0;
     uint8_t m_runningStatus = 0;
+    bool m_cancelledBySystem = false;
     std::string m_error;
 };
 

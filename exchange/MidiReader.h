@@ -22,9 +22,10 @@ inline constexpr int largestMidiTrackCount = 256;
 inline constexpr std::size_t largestMidiFileBytes = 16u << 20;
 
 // Refuses, with a reason, anything it cannot read whole: a missing header, chunk lengths beyond
-// the file, a truncated event, running status with no status before it, a delta time of more
-// than four bytes or a track longer than largestMidiTick, a division of 0 or in SMPTE frames,
-// more than largestMidiTrackCount tracks, type 2 and unknown types. Chunks of unknown kinds are
+// the file, a truncated event, running status with no status before it or after a meta or system
+// exclusive event (which ends it), a delta time of more than four bytes or a track longer than
+// largestMidiTick, a division of 0 or in SMPTE frames, more than largestMidiTrackCount tracks,
+// type 2 and unknown types. Chunks of unknown kinds are
 // skipped, as the format asks; system exclusive messages are skipped; events after an end of
 // track are ignored, and a track without one ends at its last event.
 MidiReadResult readMidiBytes(std::span<const uint8_t> bytes);
