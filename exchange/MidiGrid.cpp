@@ -104,7 +104,9 @@ MidiTiming readMidiTiming(const MidiFile& file) {
             continue;
         }
         const std::string& bytes = event->payload;
-        if (event->metaType == midi::metaTempo && bytes.size() >= 3) {
+        if (event->metaType == midi::metaTempo && bytes.size() < 3) {
+            ++timing.shortTempos;
+        } else if (event->metaType == midi::metaTempo) {
             const uint32_t value = bigEndian(bytes, 0, 3);
             if (!lastTempo)
                 timing.tempo = value;

@@ -41,6 +41,7 @@ struct MidiTiming {
     MidiMeter meter;
     std::optional<SongGridMarker> marker;
     int64_t tempoChanges = 0;
+    int64_t shortTempos = 0;  // tempo events of fewer than three bytes, which say no tempo
     int64_t meterChanges = 0;
     std::optional<int64_t> loopStartTick;
     std::optional<int64_t> loopEndTick;

@@ -81,6 +81,7 @@ private:
     void readTiming() {
         MidiImportSummary& summary = m_result.summary;
         summary.tempoChanges = m_timing.tempoChanges;
+        summary.shortTempos = m_timing.shortTempos;
         summary.meterChanges = m_timing.meterChanges;
         const MidiMeter& meter = m_timing.meter;
         m_stepsPerBar = m_timing.marker ? m_timing.marker->beatsPerBar : meter.beats;
@@ -335,8 +336,7 @@ private:
         // Microseconds per quarter × quarters per beat / steps per beat, in milliseconds.
         const double msPerStep = m_timing.tempo * (m_timing.meter.beatHalves / 2.0) / (1000.0 * m_stepsPerBeat);
         const bool ownGrid = m_timing.marker && m_timing.marker->stepsPerBeat == m_stepsPerBeat;
-        song.tempo = ownGrid ? m_timing.marker->msPerStep
-                             : static_cast<int32_t>(std::clamp<int64_t>(std::llround(msPerStep), 1, org::largestWord));
+        song.tempo = ownGrid ? m_timing.marker->msPerStep : tempoOf(msPerStep);
         song.stepsPerBar = static_cast<int16_t>(m_stepsPerBar);
         song.beatsPerStep = static_cast<int16_t>(m_stepsPerBeat);
         int64_t end = 0;
@@ -355,6 +355,18 @@ private:
             loopEnd = (begin / bar + 1) * bar;
         song.loopBegin = static_cast<int32_t>(std::min<int64_t>(begin, org::largestStep - 1));
         song.loopEnd = static_cast<int32_t>(std::min<int64_t>(loopEnd, org::largestStep));
+    }
+
+    // The nearest tempo a song holds, and a word in the account when it is not the file's.
+    int32_t tempoOf(double msPerStep) {
+        const int64_t held = std::clamp<int64_t>(std::llround(msPerStep), 1, org::largestWord);
+        const std::string file = std::to_string(m_timing.tempo) + " microseconds per quarter note";
+        if (m_timing.tempo == 0)
+            m_result.summary.tempo = "The file's tempo is 0 microseconds per quarter note; read as 1 ms per step.";
+        else if (held != std::llround(msPerStep))
+            m_result.summary.tempo = "The file's tempo, " + file + ", is " + (held == 1 ? "faster" : "slower") +
+                                     " than a song holds; read as " + std::to_string(held) + " ms per step.";
+        return static_cast<int32_t>(held);
     }
 
     void writeChannel(int kind, int channel) {
@@ -431,6 +443,7 @@ std::vector<std::string> MidiImportSummary::lines() const {
         {pitchBends, "pitch bends ignored"},
         {sustainPedal, "sustain pedal events ignored"},
         {tempoChanges, "tempo changes flattened (notes keep their beats)"},
+        {shortTempos, "tempo events ignored: shorter than the 3 bytes of a tempo"},
         {changesDropped, "volume and pan changes dropped: beyond the table of a channel"},
     };
     for (const auto& [count, what] : reasons)
@@ -444,6 +457,8 @@ std::vector<std::string> MidiImportSummary::lines() const {
                         " moved to the grid, by at most " + largestShift);
     if (!timeSignature.empty())
         lines.push_back(timeSignature);
+    if (!tempo.empty())
+        lines.push_back(tempo);
     return lines;
 }
 

@@ -74,9 +74,8 @@ private:
         if (status & 0x80) {
             ++m_offset;
         } else if (m_runningStatus == 0) {
-            return fail(m_cancelledBySystem
-                            ? "running status after a meta or system exclusive event, which ends it"
-                            : "running status with no status before it");
+            return fail(m_cancelledBySystem ? "running status after a meta or system exclusive event, which ends it"
+                                            : "running status with no status before it");
         } else {
             status = m_runningStatus;
         }

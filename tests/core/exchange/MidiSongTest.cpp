@@ -99,6 +99,23 @@ TEST(MidiImport, TypeZeroWithTempoAndTimeSignature) {
         (std::vector<std::string>{"3 notes imported.", "1 time signature changes ignored (the first, 7/16, is kept)",
                                   "2 note starts moved to the grid, by at most a 32nd note",
                                   "Time signature 7/16 read as 2 beats per bar."}));
+    // A tempo a song cannot hold is named with what it became; a tempo event too short to say one
+    // is counted. At 4 steps a quarter, 2,000 microseconds is the fastest that rounds to 1 ms a step.
+    file.tracks[0].events.resize(file.tracks[0].events.size() - 2);
+    file.tracks[0].events.push_back(meta(100, midi::metaTempo, {'\x01', '\x00'}));
+    for (const auto& [tempo, line] :
+         {std::pair{2000, ""},
+          {1999,
+           "The file's tempo, 1999 microseconds per quarter note, is faster than a song "
+           "holds; read as 1 ms per step."},
+          {0, "The file's tempo is 0 microseconds per quarter note; read as 1 ms per step."}}) {
+        file.tracks[0].events[0] =
+            meta(0, midi::metaTempo, {0, static_cast<char>(tempo >> 8), static_cast<char>(tempo)});
+        const MidiImportResult result = import(file, ChordPolicy::Spread, 4).result;
+        EXPECT_EQ(result.song.tempo, 1);
+        EXPECT_EQ(result.summary.tempo, line);
+        EXPECT_EQ(result.summary.lines().at(1), "1 tempo events ignored: shorter than the 3 bytes of a tempo");
+    }
 }
 
 // Chords of one part spread over channels no part uses, or keep their top note; overlapping
