@@ -90,16 +90,32 @@ public:
                            " ms per step; a MIDI file needs a tempo of 1 or more.";
             return result;
         }
-        const int64_t lastStep = lastStepOf();
-        if (lastStep * ticksPerStep > largestMidiTick) {
-            result.error = "The song reaches step " + std::to_string(lastStep) + "; a MIDI file holds at most " +
-                           std::to_string(largestMidiTick / ticksPerStep) + " steps.";
+        const int64_t beat = int64_t{m_song.tempo} * stepsPerBeatOf(m_song) * 1000;  // microseconds
+        while (quarterTempo(beat) > largestMidiTempo && m_quartersPerBeat < largestQuartersPerBeat)
+            m_quartersPerBeat *= 2;
+        if (quarterTempo(beat) > largestMidiTempo) {
+            result.error = "The song is too slow to write as MIDI: a beat of " +
+                           std::to_string(stepsPerBeatOf(m_song)) + " steps of " + std::to_string(m_song.tempo) +
+                           " ms lasts " + std::to_string(beat / 1000000) +
+                           " s, and a MIDI file holds a beat of at most " +
+                           std::to_string(largestMidiTempo * largestQuartersPerBeat / 1000000) + " s.";
             return result;
         }
-        m_endTick = lastStep * ticksPerStep;
+        // A quarter note holds a whole number of ticks: 96 a step does, but for 64 quarters to an odd number
+        // of steps.
+        m_ticksPerStep =
+            ticksPerStep * stepsPerBeatOf(m_song) % m_quartersPerBeat == 0 ? ticksPerStep : 2 * ticksPerStep;
+        const int64_t lastStep = lastStepOf();
+        if (lastStep * m_ticksPerStep > largestMidiTick) {
+            result.error = "The song reaches step " + std::to_string(lastStep) + "; a MIDI file holds at most " +
+                           std::to_string(largestMidiTick / m_ticksPerStep) + " steps.";
+            return result;
+        }
+        m_endTick = lastStep * m_ticksPerStep;
         MidiFile& file = result.file;
         file.format = 1;
-        file.division = static_cast<int>(ticksPerStep) * stepsPerBeatOf(m_song);
+        // At most 192 × 255 / 64 or 96 × 255 ticks a quarter: always within the 15 bits of the division.
+        file.division = static_cast<int>(m_ticksPerStep * stepsPerBeatOf(m_song) / m_quartersPerBeat);
         file.tracks.push_back({});
         for (int channel = 0; channel < 8; ++channel) {
             ChannelState state;
@@ -137,21 +153,23 @@ private:
 
     MidiTrack firstTrack(const MidiFile& file) const {
         TrackBuilder track;
-        const auto tempo = std::min<int64_t>(int64_t{m_song.tempo} * stepsPerBeatOf(m_song) * 1000, largestMidiTempo);
+        const int64_t tempo = quarterTempo(int64_t{m_song.tempo} * stepsPerBeatOf(m_song) * 1000);
         track.add(0, controllerRank,
                   MidiEvent::metaEvent(
                       0, midi::metaTempo,
                       {static_cast<char>(tempo >> 16), static_cast<char>(tempo >> 8), static_cast<char>(tempo)}));
         if (m_song.stepsPerBar >= 1) {
-            // Numerator, denominator as a power of two (4 = 2^2), clocks per click, 32nds per quarter.
-            const char numerator = static_cast<char>(std::min<int>(m_song.stepsPerBar, 255));
+            // Numerator, denominator as a power of two (4 = 2^2), clocks per click, 32nds per quarter. A bar
+            // of x beats is x × k quarter notes.
+            const char numerator =
+                static_cast<char>(std::min<int64_t>(int64_t{m_song.stepsPerBar} * m_quartersPerBeat, 255));
             track.add(0, controllerRank, MidiEvent::metaEvent(0, midi::metaTimeSignature, {numerator, 2, 24, 8}));
         }
         track.add(0, controllerRank,
                   MidiEvent::metaEvent(0, midi::metaSequencerSpecific,
                                        markerPayload({stepsPerBeatOf(m_song), m_song.stepsPerBar, m_song.tempo})));
-        const int64_t loopStart = std::max(0, m_song.loopBegin) * int64_t{ticksPerStep};
-        const int64_t loopEnd = std::max(0, m_song.loopEnd) * int64_t{ticksPerStep};
+        const int64_t loopStart = std::max(0, m_song.loopBegin) * m_ticksPerStep;
+        const int64_t loopEnd = std::max(0, m_song.loopEnd) * m_ticksPerStep;
         track.add(loopStart, controllerRank, MidiEvent::metaEvent(0, midi::metaMarker, "loopStart"));
         track.add(loopStart, controllerRank,
                   MidiEvent::channelMessage(0, midi::controlChange, 0, midi::controllerLoopStart, 0));
@@ -217,7 +235,7 @@ private:
         const Placed& placed = records[i];
         const NoteRec& note = *placed.note;
         const int midiChannel = drum ? midi::percussionChannel : placed.channel;
-        const int64_t tick = placed.step * ticksPerStep;
+        const int64_t tick = placed.step * m_ticksPerStep;
         if (!hasPitch(note)) {
             if (note.volume != noVolume) {
                 volume = std::clamp<int>(note.volume, 0, 254);
@@ -248,10 +266,10 @@ private:
     // a note of length 0 sounds until that next note or the song's end.
     int64_t noteEnd(const std::vector<Placed>& records, std::size_t i) const {
         const Placed& placed = records[i];
-        int64_t end = placed.note->length > 0 ? (placed.step + placed.note->length) * ticksPerStep : m_endTick;
+        int64_t end = placed.note->length > 0 ? (placed.step + placed.note->length) * m_ticksPerStep : m_endTick;
         for (std::size_t next = i + 1; next < records.size(); ++next)
             if (hasPitch(*records[next].note)) {
-                end = std::min(end, records[next].step * int64_t{ticksPerStep});
+                end = std::min(end, records[next].step * m_ticksPerStep);
                 break;
             }
         return end;
@@ -265,7 +283,11 @@ private:
         track.add(tick, controllerRank, MidiEvent::channelMessage(0, midi::controlChange, channel, controller, value));
     }
 
+    int64_t quarterTempo(int64_t beat) const { return quarterTempoOf(beat, m_quartersPerBeat); }
+
     const Song& m_song;
+    int64_t m_quartersPerBeat = 1;  // k: the MIDI quarter note is 1/k of the song's beat
+    int64_t m_ticksPerStep = ticksPerStep;
     int64_t m_endTick = 0;
 };
 

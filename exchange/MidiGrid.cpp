@@ -129,6 +129,17 @@ MidiTiming readMidiTiming(const MidiFile& file) {
             timing.marker = readMarkerPayload(bytes);
         }
     }
+    timing.beatHalves = timing.meter.beatHalves;
+    // A slow song's beat went out as k quarter notes: the k whose quarter holds the file's tempo.
+    // Another tempo (an older export's, which stopped at the largest, or one changed since) leaves it at one.
+    if (timing.marker) {
+        const int64_t beat = int64_t{timing.marker->msPerStep} * timing.marker->stepsPerBeat * 1000;
+        for (int64_t quarters = 1; quarters <= largestQuartersPerBeat; quarters *= 2)
+            if (quarterTempoOf(beat, quarters) == timing.tempo) {
+                timing.beatHalves = static_cast<int>(2 * quarters);
+                break;
+            }
+    }
     return timing;
 }
 
@@ -175,7 +186,7 @@ int chooseStepsPerBeat(const MidiFile& file, const MidiTiming& timing) {
     if (timing.marker)
         return timing.marker->stepsPerBeat;
     for (int steps : {1, 2, 3, 4, 6, 8, 12, 16, 24}) {
-        const GridFit fit = fitOnGrid(file, MidiGrid(file.division, timing.meter.beatHalves, steps));
+        const GridFit fit = fitOnGrid(file, MidiGrid(file.division, timing.beatHalves, steps));
         if (fit.moved * 100 <= fit.starts)
             return steps;
     }

@@ -60,7 +60,7 @@ public:
           m_plan(plan),
           m_timing(readMidiTiming(file)),
           m_stepsPerBeat(std::clamp(plan.stepsPerBeat, 1, m_timing.largestStepsPerBeat())),
-          m_grid(file.division, m_timing.meter.beatHalves, m_stepsPerBeat) {}
+          m_grid(file.division, m_timing.beatHalves, m_stepsPerBeat) {}
 
     MidiImportResult run() {
         readTiming();
@@ -334,7 +334,7 @@ private:
         if (m_result.summary.movedToGrid > 0)
             m_result.summary.largestShift = m_grid.noteValueOf(m_largestShift);
         // Microseconds per quarter × quarters per beat / steps per beat, in milliseconds.
-        const double msPerStep = m_timing.tempo * (m_timing.meter.beatHalves / 2.0) / (1000.0 * m_stepsPerBeat);
+        const double msPerStep = m_timing.tempo * (m_timing.beatHalves / 2.0) / (1000.0 * m_stepsPerBeat);
         const bool ownGrid = m_timing.marker && m_timing.marker->stepsPerBeat == m_stepsPerBeat;
         song.tempo = ownGrid ? m_timing.marker->msPerStep : tempoOf(msPerStep);
         song.stepsPerBar = static_cast<int16_t>(m_stepsPerBar);

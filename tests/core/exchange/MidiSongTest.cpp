@@ -379,6 +379,15 @@ TEST(MidiRoundTrip, RandomSongsComeBackWithTheirNotes) {
     song.instrumentNotes.grow(1);
     song.instrumentNotes.at(0, 1) = {1, 50, 1, 6, 166};
     EXPECT_EQ(import(songToMidi(song).file, ChordPolicy::Spread, 8).result.song.tempo, 50);
+    // A beat of four quarter notes comes back on its grid; a tempo no k gives (an older export's, which
+    // stopped at the largest) leaves the beat one quarter note, as that export wrote it.
+    song.tempo = 16384;
+    song.instrumentNotes.at(0, 1) = {9, 50, 1, 6, static_cast<int16_t>(volumeOfVelocity(100))};
+    MidiFile slow = songToMidi(song).file;
+    EXPECT_EQ(rows(import(slow).result.song, 0, 0), rows(song, 0, 0));
+    slow.division = 96 * 4;
+    slow.tracks[0].events[0] = meta(0, midi::metaTempo, {'\xFF', '\xFF', '\xFF'});
+    EXPECT_EQ(rows(import(slow).result.song, 0, 0), rows(song, 0, 0));
     // A marker naming a grid or tempo no song holds is not one an export wrote.
     EXPECT_EQ(readMarkerPayload(markerPayload({255, -3, 65535})), (SongGridMarker{255, -3, 65535}));
     for (const SongGridMarker& foreign : {SongGridMarker{4, 4, 0}, {4, 4, 65536}, {0, 4, 100}, {256, 4, 100}})
