@@ -34,44 +34,48 @@ std::vector<Placed> recordsOf(const NoteTable& table, int channel) {
     return placed;
 }
 
-// Events of one tick are ordered: notes ending, then controllers, then notes starting. Every tick
+enum Rank { endingRank, controllerRank, startingRank };
+
+// Events of one tick are ordered: notes ending, then controllers (and meta events), then notes starting. Every tick
 // has been checked to lie within largestMidiTick before any event is made.
 class TrackBuilder {
 public:
     void add(int64_t tick, int rank, MidiEvent event) {
         event.tick = static_cast<uint32_t>(tick);
-        m_events.push_back(std::move(event));
+        m_track.events.push_back(event);
         m_ranks.push_back(static_cast<uint8_t>(rank));
+    }
+    void addMeta(int64_t tick, uint8_t type, std::string_view payload) {
+        m_track.addMeta(static_cast<uint32_t>(tick), type, payload);
+        m_ranks.push_back(controllerRank);
     }
 
     MidiTrack finish() {
-        const auto key = [this](std::size_t i) { return (uint64_t{m_events[i].tick} << 8) | m_ranks[i]; };
+        std::vector<MidiEvent>& events = m_track.events;
+        const auto key = [&](std::size_t i) { return (uint64_t{events[i].tick} << 8) | m_ranks[i]; };
         bool ordered = true;
-        for (std::size_t i = 1; i < m_events.size() && ordered; ++i)
+        for (std::size_t i = 1; i < events.size() && ordered; ++i)
             ordered = key(i - 1) <= key(i);
-        MidiTrack track;
-        if (ordered) {
-            track.events = std::move(m_events);
-        } else {
+        if (!ordered) {
             // Records come in time order, so only a change inside a sounding note lands out of order.
-            std::vector<std::size_t> order(m_events.size());
+            std::vector<std::size_t> order(events.size());
             for (std::size_t i = 0; i < order.size(); ++i)
                 order[i] = i;
             std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
-            track.events.reserve(order.size());
+            std::vector<MidiEvent> sorted;
+            sorted.reserve(order.size());
             for (std::size_t i : order)
-                track.events.push_back(std::move(m_events[i]));
+                sorted.push_back(events[i]);
+            events = std::move(sorted);
         }
-        track.endTick = track.events.empty() ? 0 : track.events.back().tick;
-        return track;
+        m_track.endTick = events.empty() ? 0 : events.back().tick;
+        return std::move(m_track);
     }
 
 private:
-    std::vector<MidiEvent> m_events;
+    MidiTrack m_track;
     std::vector<uint8_t> m_ranks;
 };
-
-enum Rank { endingRank, controllerRank, startingRank };
 
 // What a MIDI channel has been told last, so a controller is sent only when its value changes.
 struct ChannelState {
@@ -154,26 +158,25 @@ private:
     MidiTrack firstTrack(const MidiFile& file) const {
         TrackBuilder track;
         const int64_t tempo = quarterTempo(int64_t{m_song.tempo} * stepsPerBeatOf(m_song) * 1000);
-        track.add(0, controllerRank,
-                  MidiEvent::metaEvent(
-                      0, midi::metaTempo,
-                      {static_cast<char>(tempo >> 16), static_cast<char>(tempo >> 8), static_cast<char>(tempo)}));
+        const char tempoBytes[] = {static_cast<char>(tempo >> 16), static_cast<char>(tempo >> 8),
+                                   static_cast<char>(tempo)};
+        track.addMeta(0, midi::metaTempo, {tempoBytes, 3});
         if (m_song.stepsPerBar >= 1) {
             // Numerator, denominator as a power of two (4 = 2^2), clocks per click, 32nds per quarter. A bar
             // of x beats is x × k quarter notes.
             const char numerator =
                 static_cast<char>(std::min<int64_t>(int64_t{m_song.stepsPerBar} * m_quartersPerBeat, 255));
-            track.add(0, controllerRank, MidiEvent::metaEvent(0, midi::metaTimeSignature, {numerator, 2, 24, 8}));
+            const char meter[] = {numerator, 2, 24, 8};
+            track.addMeta(0, midi::metaTimeSignature, {meter, 4});
         }
-        track.add(0, controllerRank,
-                  MidiEvent::metaEvent(0, midi::metaSequencerSpecific,
-                                       markerPayload({stepsPerBeatOf(m_song), m_song.stepsPerBar, m_song.tempo})));
+        track.addMeta(0, midi::metaSequencerSpecific,
+                      markerPayload({stepsPerBeatOf(m_song), m_song.stepsPerBar, m_song.tempo}));
         const int64_t loopStart = std::max(0, m_song.loopBegin) * m_ticksPerStep;
         const int64_t loopEnd = std::max(0, m_song.loopEnd) * m_ticksPerStep;
-        track.add(loopStart, controllerRank, MidiEvent::metaEvent(0, midi::metaMarker, "loopStart"));
+        track.addMeta(loopStart, midi::metaMarker, "loopStart");
         track.add(loopStart, controllerRank,
                   MidiEvent::channelMessage(0, midi::controlChange, 0, midi::controllerLoopStart, 0));
-        track.add(loopEnd, controllerRank, MidiEvent::metaEvent(0, midi::metaMarker, "loopEnd"));
+        track.addMeta(loopEnd, midi::metaMarker, "loopEnd");
         MidiTrack built = track.finish();
         built.endTick = static_cast<uint32_t>(m_endTick);
         for (const MidiTrack& other : file.tracks)
@@ -187,7 +190,7 @@ private:
             return;
         TrackBuilder track;
         const std::string name = (drum ? "Drum " : "Instrument ") + std::to_string(channel + 1);
-        track.add(0, controllerRank, MidiEvent::metaEvent(0, midi::metaTrackName, name));
+        track.addMeta(0, midi::metaTrackName, name);
         if (!drum)
             track.add(0, controllerRank,
                       MidiEvent::channelMessage(0, midi::programChange, channel,
@@ -209,9 +212,8 @@ private:
             sounding[static_cast<std::size_t>(channel)] =
                 std::any_of(records.begin(), records.end(), [](const Placed& p) { return hasPitch(*p.note); });
             if (sounding[static_cast<std::size_t>(channel)])
-                tracks[static_cast<std::size_t>(channel)].add(
-                    0, controllerRank,
-                    MidiEvent::metaEvent(0, midi::metaTrackName, "Drum " + std::to_string(channel + 1)));
+                tracks[static_cast<std::size_t>(channel)].addMeta(0, midi::metaTrackName,
+                                                                  "Drum " + std::to_string(channel + 1));
         }
         ChannelState state;
         std::array<int, 8> volumes;

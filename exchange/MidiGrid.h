@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tromel::exchange {
 
@@ -19,7 +20,7 @@ struct SongGridMarker {
     friend bool operator==(const SongGridMarker&, const SongGridMarker&) = default;
 };
 std::string markerPayload(const SongGridMarker& marker);
-std::optional<SongGridMarker> readMarkerPayload(const std::string& payload);
+std::optional<SongGridMarker> readMarkerPayload(std::string_view payload);
 
 // Export MIDI writes a slow song's beat as k quarter notes, k a power of two no larger than this.
 inline constexpr int64_t largestQuartersPerBeat = 64;

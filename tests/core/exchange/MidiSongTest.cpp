@@ -15,26 +15,51 @@
 namespace tromel::exchange {
 namespace {
 
-using Event = MidiEvent;
+// An event, with its bytes when it is a meta event.
+struct Event {
+    MidiEvent event;
+    std::string payload;
+};
 
+Event message(uint32_t tick, uint8_t kind, int channel, int data1, int data2 = 0) {
+    return {MidiEvent::channelMessage(tick, kind, channel, data1, data2), {}};
+}
 Event on(uint32_t tick, int channel, int key, int velocity = 100) {
-    return Event::channelMessage(tick, midi::noteOn, channel, key, velocity);
+    return message(tick, midi::noteOn, channel, key, velocity);
 }
 Event off(uint32_t tick, int channel, int key) {
-    return Event::channelMessage(tick, midi::noteOff, channel, key, 0);
+    return message(tick, midi::noteOff, channel, key, 0);
 }
 Event control(uint32_t tick, int channel, int controller, int value) {
-    return Event::channelMessage(tick, midi::controlChange, channel, controller, value);
+    return message(tick, midi::controlChange, channel, controller, value);
 }
 Event meta(uint32_t tick, uint8_t type, std::string bytes) {
-    return Event::metaEvent(tick, type, std::move(bytes));
+    MidiEvent event;
+    event.tick = tick;
+    event.status = midi::meta;
+    event.metaType = type;
+    return {event, std::move(bytes)};
+}
+
+// Puts an event in place of the track's event `at`, or after its last.
+void put(MidiTrack& t, const Event& e, std::size_t at = SIZE_MAX) {
+    if (at == SIZE_MAX) {
+        t.events.push_back(e.event);
+        at = t.events.size() - 1;
+    }
+    t.events[at] = e.event;
+    t.events[at].payloadAt = static_cast<uint32_t>(t.metaBytes.size());
+    t.events[at].payloadSize = static_cast<uint32_t>(e.payload.size());
+    t.metaBytes += e.payload;
 }
 
 // A track of the events given, put in time order.
 MidiTrack track(std::vector<Event> events) {
-    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.tick < b.tick; });
+    std::stable_sort(events.begin(), events.end(),
+                     [](const Event& a, const Event& b) { return a.event.tick < b.event.tick; });
     MidiTrack t;
-    t.events = std::move(events);
+    for (const Event& e : events)
+        put(t, e);
     t.endTick = t.events.empty() ? 0 : t.events.back().tick;
     return t;
 }
@@ -75,10 +100,10 @@ TEST(MidiImport, TypeZeroWithTempoAndTimeSignature) {
     MidiFile file;
     file.format = 0;
     file.division = 100;
-    file.tracks.push_back(track(
-        {meta(0, midi::metaTempo, {'\x07', '\xA1', '\x20'}),  // 500,000 us
-         meta(0, midi::metaTimeSignature, {3, 2, 24, 8}), Event::channelMessage(0, midi::programChange, 1, 40),
-         on(0, 0, 60, 127), on(12, 1, 72, 64), on(50, 0, 60, 0), off(62, 1, 72), on(63, 0, 59, 127), off(112, 0, 59)}));
+    file.tracks.push_back(track({meta(0, midi::metaTempo, {'\x07', '\xA1', '\x20'}),  // 500,000 us
+                                 meta(0, midi::metaTimeSignature, {3, 2, 24, 8}),
+                                 message(0, midi::programChange, 1, 40), on(0, 0, 60, 127), on(12, 1, 72, 64),
+                                 on(50, 0, 60, 0), off(62, 1, 72), on(63, 0, 59, 127), off(112, 0, 59)}));
     const Imported in = import(file, ChordPolicy::Spread, 4);
     EXPECT_EQ(import(file).plan.stepsPerBeat, 8);  // 12.5 ticks a step: no start moves by a tick
     const Song& song = in.result.song;
@@ -91,9 +116,9 @@ TEST(MidiImport, TypeZeroWithTempoAndTimeSignature) {
               (std::vector<std::string>{"3 notes imported.",
                                         "2 note starts moved to the grid, by at most a 32nd note"}));  // 12 ticks
     // 7/16 is 1.75 quarter notes: read as 2, and said so; a later meter is named and not kept.
-    file.tracks[0].events[1].payload = {7, 4, 24, 8};
-    file.tracks[0].events.push_back(meta(150, midi::metaTimeSignature, {7, 4, 24, 8}));  // no change
-    file.tracks[0].events.push_back(meta(200, midi::metaTimeSignature, {5, 2, 24, 8}));
+    put(file.tracks[0], meta(0, midi::metaTimeSignature, {7, 4, 24, 8}), 1);
+    put(file.tracks[0], meta(150, midi::metaTimeSignature, {7, 4, 24, 8}));  // no change
+    put(file.tracks[0], meta(200, midi::metaTimeSignature, {5, 2, 24, 8}));
     EXPECT_EQ(
         import(file, ChordPolicy::Spread, 4).result.summary.lines(),
         (std::vector<std::string>{"3 notes imported.", "1 time signature changes ignored (the first, 7/16, is kept)",
@@ -102,15 +127,14 @@ TEST(MidiImport, TypeZeroWithTempoAndTimeSignature) {
     // A tempo a song cannot hold is named with what it became; a tempo event too short to say one
     // is counted. At 4 steps a quarter, 2,000 microseconds is the fastest that rounds to 1 ms a step.
     file.tracks[0].events.resize(file.tracks[0].events.size() - 2);
-    file.tracks[0].events.push_back(meta(100, midi::metaTempo, {'\x01', '\x00'}));
+    put(file.tracks[0], meta(100, midi::metaTempo, {'\x01', '\x00'}));
     for (const auto& [tempo, line] :
          {std::pair{2000, ""},
           {1999,
            "The file's tempo, 1999 microseconds per quarter note, is faster than a song "
            "holds; read as 1 ms per step."},
           {0, "The file's tempo is 0 microseconds per quarter note; read as 1 ms per step."}}) {
-        file.tracks[0].events[0] =
-            meta(0, midi::metaTempo, {0, static_cast<char>(tempo >> 8), static_cast<char>(tempo)});
+        put(file.tracks[0], meta(0, midi::metaTempo, {0, static_cast<char>(tempo >> 8), static_cast<char>(tempo)}), 0);
         const MidiImportResult result = import(file, ChordPolicy::Spread, 4).result;
         EXPECT_EQ(result.song.tempo, 1);
         EXPECT_EQ(result.summary.tempo, line);
@@ -130,7 +154,7 @@ TEST(MidiImport, ChordsOverlapsAndControllers) {
         {control(0, 2, midi::controllerPan, 0), on(0, 2, 60), on(0, 2, 64), on(0, 2, 67), on(0, 2, 67), off(192, 2, 60),
          off(192, 2, 64), off(192, 2, 67), off(192, 2, 67), on(288, 2, 50), control(384, 2, midi::controllerVolume, 64),
          control(480, 2, midi::controllerPan, 127), on(576, 2, 52), off(960, 2, 50), off(960, 2, 52),
-         Event::channelMessage(600, midi::pitchBend, 2, 0, 64), control(610, 2, midi::controllerSustain, 127)}));
+         message(600, midi::pitchBend, 2, 0, 64), control(610, 2, midi::controllerSustain, 127)}));
     file.tracks.push_back(track({on(0, 3, 40), off(96, 3, 40)}));  // a part of its own on channel 4
     const Imported spread = import(file);
     EXPECT_EQ(spread.plan.stepsPerBeat, 2);
@@ -187,8 +211,8 @@ TEST(MidiImport, DrumsKeysLengthsAndLoops) {
     EXPECT_EQ(rows(song, 0, 0), (std::vector<Row>{{0, 5, 1, 157, 6}, {1, 91, 255, 157, 6}}));
     EXPECT_EQ(std::tie(in.result.summary.movedByOctaves, in.result.summary.cutTo255), std::make_tuple(2, 1));
     EXPECT_EQ(std::tie(song.loopBegin, song.loopEnd), std::make_tuple(8, 1600));
-    EXPECT_TRUE(needsLaterVersion(song));                                      // the pedal hat is drum 27
-    file.tracks[1].events[3] = control(384, 0, midi::controllerLoopStart, 0);  // in place of the start marker
+    EXPECT_TRUE(needsLaterVersion(song));                                   // the pedal hat is drum 27
+    put(file.tracks[1], control(384, 0, midi::controllerLoopStart, 0), 3);  // in place of the start marker
     file.tracks[1].events.pop_back();
     const Song again = import(file).result.song;
     EXPECT_EQ(std::tie(again.loopBegin, again.loopEnd), std::make_tuple(4, 256));  // the end rounded up to a bar
@@ -386,7 +410,7 @@ TEST(MidiRoundTrip, RandomSongsComeBackWithTheirNotes) {
     MidiFile slow = songToMidi(song).file;
     EXPECT_EQ(rows(import(slow).result.song, 0, 0), rows(song, 0, 0));
     slow.division = 96 * 4;
-    slow.tracks[0].events[0] = meta(0, midi::metaTempo, {'\xFF', '\xFF', '\xFF'});
+    put(slow.tracks[0], meta(0, midi::metaTempo, {'\xFF', '\xFF', '\xFF'}), 0);
     EXPECT_EQ(rows(import(slow).result.song, 0, 0), rows(song, 0, 0));
     // A marker naming a grid or tempo no song holds is not one an export wrote.
     EXPECT_EQ(readMarkerPayload(markerPayload({255, -3, 65535})), (SongGridMarker{255, -3, 65535}));
