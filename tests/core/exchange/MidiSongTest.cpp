@@ -242,6 +242,53 @@ TEST(MidiImport, DrumsKeepTheirPitch) {
     EXPECT_EQ(percussionKeyOfDrumNote(4, 37), 45);   // between the two keys of a tom, the lower
 }
 
+// Each limit on both sides: the last step a note may start on, the 255-step cut and its count,
+// starts less than half a step apart making one chord, a key restarted within its own step, and
+// the last step an export reaches.
+TEST(MidiImport, LimitsHoldOnBothSides) {
+    // 21 steps a tick: tick 102,261,126 is step 2,147,483,646, the last a note may start on.
+    MidiFile far;
+    far.division = 1;
+    far.tracks.push_back(
+        track({on(102261126, 0, 60), off(102261127, 0, 60), on(102261127, 1, 60), off(102261128, 1, 60)}));
+    const MidiImportResult last = import(far, ChordPolicy::Spread, 21).result;
+    EXPECT_EQ(rows(last.song, 0, 0), (std::vector<Row>{{2147483646, 48, 21, 157, 6}}));
+    EXPECT_EQ(rows(last.song, 0, 1), std::vector<Row>{});
+    EXPECT_EQ(last.summary.lines().at(1), "1 notes dropped: later than the last step a song holds");
+    // One step a beat of 96 ticks.
+    MidiFile longNotes;
+    longNotes.tracks.push_back(track({on(0, 0, 60), off(255 * 96, 0, 60), on(300 * 96, 0, 62), off(556 * 96, 0, 62)}));
+    const MidiImportResult cut = import(longNotes, ChordPolicy::Spread, 1).result;
+    EXPECT_EQ(rows(cut.song, 0, 0), (std::vector<Row>{{0, 48, 255, 157, 6}, {300, 50, 255, 157, 6}}));
+    EXPECT_EQ(cut.summary.lines().at(1), "1 notes cut to 255 steps");
+    MidiFile close;
+    close.tracks.push_back(track({on(0, 0, 60), off(90, 0, 60), on(47, 0, 64), off(90, 0, 64),       // one chord
+                                  on(192, 0, 60), off(280, 0, 60), on(240, 0, 64), off(280, 0, 64),  // two steps
+                                  on(384, 0, 67), off(400, 0, 67), on(431, 0, 67), off(470, 0, 67),  // its step
+                                  on(480, 0, 67), off(560, 0, 67)}));                                // the next
+    const MidiImportResult chords = import(close, ChordPolicy::Spread, 1).result;
+    EXPECT_EQ(rows(chords.song, 0, 0),
+              (std::vector<Row>{
+                  {0, 52, 1, 157, 6}, {2, 48, 1, 157, 6}, {3, 52, 1, 157, 6}, {4, 55, 1, 157, 6}, {5, 55, 1, 157, 6}}));
+    EXPECT_EQ(rows(chords.song, 0, 1), (std::vector<Row>{{0, 48, 1, 157, 6}}));
+    EXPECT_EQ(chords.summary.doubled, 1);
+    // A note restarted within its own step never sounds, one a step later sounds for that step; a
+    // song reaching step 2,796,202 is the longest a file holds at 96 ticks a step.
+    Song song;
+    song.tempo = 100;
+    song.loopEnd = 2796202;
+    song.instrumentNotes.grow(4);
+    const int16_t volume = static_cast<int16_t>(volumeOfVelocity(100));
+    for (const auto& [slot, position, length] : {std::tuple{1, 1, 3}, {2, 1, 2}, {3, 3, 1}, {4, 4, 1}})
+        song.instrumentNotes.at(0, slot) = {position, 40 + slot, length, 6, volume};
+    const MidiExportResult exported = songToMidi(song);
+    ASSERT_TRUE(exported.ok()) << exported.error;
+    EXPECT_EQ(rows(import(exported.file).result.song, 0, 0),
+              (std::vector<Row>{{0, 54, 2, volume, 6}, {2, 53, 1, volume, 6}, {3, 52, 1, volume, 6}}));
+    song.loopEnd = 2796203;
+    EXPECT_EQ(songToMidi(song).error, "The song reaches step 2796203; a MIDI file holds at most 2796202 steps.");
+}
+
 // More notes than a channel holds, more parts than channels: each part by note count, keeping its
 // own channel where it can; whatever does not fit is counted.
 TEST(MidiImport, FullChannelsAndMorePartsThanChannels) {
