@@ -8,11 +8,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <deque>
 #include <map>
 #include <optional>
 #include <queue>
-#include <set>
+#include <string>
 #include <tuple>
 
 namespace tromel::exchange {
@@ -120,7 +119,9 @@ private:
                     const auto found = partOf.find({t, channel, drum});
                     const auto index = static_cast<uint32_t>(m_notes.size());
                     m_notes.push_back({event.tick, noNote,
-                                       found == partOf.end() ? noPart : static_cast<uint16_t>(found->second),
+                                       found == partOf.end() || found->second >= noPart
+                                           ? noPart
+                                           : static_cast<uint16_t>(found->second),
                                        event.data1, event.data2});
                     (last == noNote ? first : m_notes[last].end) = index;
                     last = index;
