@@ -32,7 +32,9 @@ void MidiTrack::addMeta(uint32_t tick, uint8_t type, std::string_view payload) {
 }
 
 std::string_view MidiTrack::payloadOf(const MidiEvent& event) const {
-    return std::string_view(metaBytes).substr(event.payloadAt, event.payloadSize);
+    // An event that points past the bytes (made by hand, not read) has none, rather than a throw.
+    return event.payloadAt <= metaBytes.size() ? std::string_view(metaBytes).substr(event.payloadAt, event.payloadSize)
+                                               : std::string_view();
 }
 
 bool operator==(const MidiTrack& a, const MidiTrack& b) {

@@ -67,6 +67,14 @@ TEST(MidiWriter, ExportOfOneNoteSongGivesTheseBytes) {
                                      0x81, 0x40, 0x80, 57, 64,   0,  0xFF, 0x2F, 0});            // off 192 ticks later
     EXPECT_EQ(writeMidiBytes(result.file), expected);
     EXPECT_EQ(readMidiBytes(expected).file, result.file);
+    MidiFile renamed = readMidiBytes(expected).file;
+    renamed.tracks[1].metaBytes.back() = '2';  // "Instrument 2"
+    EXPECT_NE(renamed, result.file);
+    // A meta event keeps its bytes however many: 300 take a length of two bytes.
+    std::vector<uint8_t> named = bytesOf({0, 0xFF, 0x03, 0x82, 0x2C});
+    named.insert(named.end(), 300, 'n');
+    named.insert(named.end(), {0, 0xFF, 0x2F, 0});
+    EXPECT_EQ(writeMidiBytes(readMidiBytes(smf(0, 96, {named})).file), smf(0, 96, {named}));
 }
 
 // Running status (also across meta events, which the format lets cancel it), a note-on of

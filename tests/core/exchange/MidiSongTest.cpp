@@ -265,13 +265,26 @@ TEST(MidiImport, LimitsHoldOnBothSides) {
     close.tracks.push_back(track({on(0, 0, 60), off(90, 0, 60), on(47, 0, 64), off(90, 0, 64),       // one chord
                                   on(192, 0, 60), off(280, 0, 60), on(240, 0, 64), off(280, 0, 64),  // two steps
                                   on(384, 0, 67), off(400, 0, 67), on(431, 0, 67), off(470, 0, 67),  // its step
-                                  on(480, 0, 67), off(560, 0, 67)}));                                // the next
+                                  on(480, 0, 67), off(560, 0, 67),                                   // the next
+                                  on(600, 0, 72), message(960, midi::pitchBend, 0, 0, 64)}));        // never ended
     const MidiImportResult chords = import(close, ChordPolicy::Spread, 1).result;
     EXPECT_EQ(rows(chords.song, 0, 0),
-              (std::vector<Row>{
-                  {0, 52, 1, 157, 6}, {2, 48, 1, 157, 6}, {3, 52, 1, 157, 6}, {4, 55, 1, 157, 6}, {5, 55, 1, 157, 6}}));
+              (std::vector<Row>{{0, 52, 1, 157, 6},
+                                {2, 48, 1, 157, 6},
+                                {3, 52, 1, 157, 6},
+                                {4, 55, 1, 157, 6},
+                                {5, 55, 1, 157, 6},
+                                {6, 60, 4, 157, 6}}));  // the last never ended: it lasts to the end of its track
     EXPECT_EQ(rows(chords.song, 0, 1), (std::vector<Row>{{0, 48, 1, 157, 6}}));
     EXPECT_EQ(chords.summary.doubled, 1);
+    // The same key at one step from two tracks sent to one channel: the earlier track's note stays.
+    MidiFile twice;
+    twice.tracks = {track({on(0, 0, 60), off(96, 0, 60)}), track({on(0, 1, 60), off(192, 1, 60)})};
+    const std::vector<MidiPart> parts = findMidiParts(twice);
+    MidiImportPlan plan = defaultImportPlan(twice, parts);
+    plan.stepsPerBeat = 1;
+    plan.targets = {{TargetKind::Instrument, 0}, {TargetKind::Instrument, 0}};
+    EXPECT_EQ(rows(midiToSong(twice, parts, plan).song, 0, 0), (std::vector<Row>{{0, 48, 1, 157, 6}}));
     // A note restarted within its own step never sounds, one a step later sounds for that step; a
     // song reaching step 2,796,202 is the longest a file holds at 96 ticks a step.
     Song song;
