@@ -94,21 +94,10 @@ public:
                            " ms per step; a MIDI file needs a tempo of 1 or more.";
             return result;
         }
-        const int64_t beat = int64_t{m_song.tempo} * stepsPerBeatOf(m_song) * 1000;  // microseconds
-        while (quarterTempo(beat) > largestMidiTempo && m_quartersPerBeat < largestQuartersPerBeat)
-            m_quartersPerBeat *= 2;
-        if (quarterTempo(beat) > largestMidiTempo) {
-            result.error = "The song is too slow to write as MIDI: a beat of " +
-                           std::to_string(stepsPerBeatOf(m_song)) + " steps of " + std::to_string(m_song.tempo) +
-                           " ms lasts " + std::to_string(beat / 1000000) +
-                           " s, and a MIDI file holds a beat of at most " +
-                           std::to_string(largestMidiTempo * largestQuartersPerBeat / 1000000) + " s.";
+        if (auto tooSlow = fitBeat()) {
+            result.error = *tooSlow;
             return result;
         }
-        // A quarter note holds a whole number of ticks: 96 a step does, but for 64 quarters to an odd number
-        // of steps.
-        m_ticksPerStep =
-            ticksPerStep * stepsPerBeatOf(m_song) % m_quartersPerBeat == 0 ? ticksPerStep : 2 * ticksPerStep;
         const int64_t lastStep = lastStepOf();
         if (lastStep * m_ticksPerStep > largestMidiTick) {
             result.error = "The song reaches step " + std::to_string(lastStep) + "; a MIDI file holds at most " +
@@ -141,6 +130,23 @@ public:
     }
 
 private:
+    // Chooses k, the quarter notes a beat is written as, and the ticks of a step; or says why none fits.
+    std::optional<std::string> fitBeat() {
+        const int64_t beat = int64_t{m_song.tempo} * stepsPerBeatOf(m_song) * 1000;  // microseconds
+        while (quarterTempo(beat) > largestMidiTempo && m_quartersPerBeat < largestQuartersPerBeat)
+            m_quartersPerBeat *= 2;
+        if (quarterTempo(beat) > largestMidiTempo)
+            return "The song is too slow to write as MIDI: a beat of " + std::to_string(stepsPerBeatOf(m_song)) +
+                   " steps of " + std::to_string(m_song.tempo) + " ms lasts " + std::to_string(beat / 1000000) +
+                   " s, and a MIDI file holds a beat of at most " +
+                   std::to_string(largestMidiTempo * largestQuartersPerBeat / 1000000) + " s.";
+        // A quarter note holds a whole number of ticks: 96 a step does, but for 64 quarters to an odd
+        // number of steps.
+        m_ticksPerStep =
+            ticksPerStep * stepsPerBeatOf(m_song) % m_quartersPerBeat == 0 ? ticksPerStep : 2 * ticksPerStep;
+        return std::nullopt;
+    }
+
     int64_t lastStepOf() const {
         int64_t last = std::max<int64_t>({0, m_song.loopBegin, m_song.loopEnd});
         for (int kind = 0; kind < 2; ++kind) {
