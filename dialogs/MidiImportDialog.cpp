@@ -52,7 +52,7 @@ MidiImportDialog::MidiImportDialog(const QString& fileName, const exchange::Midi
         connect(this, &QDialog::finished, m_preview, &MidiPartPreview::stop);
     }
     const exchange::MidiTiming timing = exchange::readMidiTiming(file);
-    m_beatHalves = timing.meter.beatHalves;
+    m_beatHalves = timing.beatHalves;
     setObjectName("midiImportDialog");
     setWindowTitle(QStringLiteral("Import MIDI: %1").arg(fileName));
     auto* layout = new QVBoxLayout(this);

@@ -54,7 +54,7 @@ OpenOutcome MidiCommands::importMidi() {
     if (!path)
         return OpenOutcome::Cancelled;
     const QString fileName = QFileInfo(*path).fileName();
-    const exchange::MidiReadResult read = exchange::loadMidiFile(toFilesystemPath(*path));
+    const exchange::MidiReadResult read = exchange::loadMidiFile(toFilesystemPath(*path), m_context.fileSystem);
     const std::vector<exchange::MidiPart> parts =
         read.ok() ? exchange::findMidiParts(read.file) : std::vector<exchange::MidiPart>{};
     if (!read.ok() || parts.empty()) {

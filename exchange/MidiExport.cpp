@@ -34,44 +34,48 @@ std::vector<Placed> recordsOf(const NoteTable& table, int channel) {
     return placed;
 }
 
-// Events of one tick are ordered: notes ending, then controllers, then notes starting. Every tick
+enum Rank { endingRank, controllerRank, startingRank };
+
+// Events of one tick are ordered: notes ending, then controllers (and meta events), then notes starting. Every tick
 // has been checked to lie within largestMidiTick before any event is made.
 class TrackBuilder {
 public:
     void add(int64_t tick, int rank, MidiEvent event) {
         event.tick = static_cast<uint32_t>(tick);
-        m_events.push_back(std::move(event));
+        m_track.events.push_back(event);
         m_ranks.push_back(static_cast<uint8_t>(rank));
+    }
+    void addMeta(int64_t tick, uint8_t type, std::string_view payload) {
+        m_track.addMeta(static_cast<uint32_t>(tick), type, payload);
+        m_ranks.push_back(controllerRank);
     }
 
     MidiTrack finish() {
-        const auto key = [this](std::size_t i) { return (uint64_t{m_events[i].tick} << 8) | m_ranks[i]; };
+        std::vector<MidiEvent>& events = m_track.events;
+        const auto key = [&](std::size_t i) { return (uint64_t{events[i].tick} << 8) | m_ranks[i]; };
         bool ordered = true;
-        for (std::size_t i = 1; i < m_events.size() && ordered; ++i)
+        for (std::size_t i = 1; i < events.size() && ordered; ++i)
             ordered = key(i - 1) <= key(i);
-        MidiTrack track;
-        if (ordered) {
-            track.events = std::move(m_events);
-        } else {
+        if (!ordered) {
             // Records come in time order, so only a change inside a sounding note lands out of order.
-            std::vector<std::size_t> order(m_events.size());
+            std::vector<std::size_t> order(events.size());
             for (std::size_t i = 0; i < order.size(); ++i)
                 order[i] = i;
             std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
-            track.events.reserve(order.size());
+            std::vector<MidiEvent> sorted;
+            sorted.reserve(order.size());
             for (std::size_t i : order)
-                track.events.push_back(std::move(m_events[i]));
+                sorted.push_back(events[i]);
+            events = std::move(sorted);
         }
-        track.endTick = track.events.empty() ? 0 : track.events.back().tick;
-        return track;
+        m_track.endTick = events.empty() ? 0 : events.back().tick;
+        return std::move(m_track);
     }
 
 private:
-    std::vector<MidiEvent> m_events;
+    MidiTrack m_track;
     std::vector<uint8_t> m_ranks;
 };
-
-enum Rank { endingRank, controllerRank, startingRank };
 
 // What a MIDI channel has been told last, so a controller is sent only when its value changes.
 struct ChannelState {
@@ -90,16 +94,21 @@ public:
                            " ms per step; a MIDI file needs a tempo of 1 or more.";
             return result;
         }
-        const int64_t lastStep = lastStepOf();
-        if (lastStep * ticksPerStep > largestMidiTick) {
-            result.error = "The song reaches step " + std::to_string(lastStep) + "; a MIDI file holds at most " +
-                           std::to_string(largestMidiTick / ticksPerStep) + " steps.";
+        if (auto tooSlow = fitBeat()) {
+            result.error = *tooSlow;
             return result;
         }
-        m_endTick = lastStep * ticksPerStep;
+        const int64_t lastStep = lastStepOf();
+        if (lastStep * m_ticksPerStep > largestMidiTick) {
+            result.error = "The song reaches step " + std::to_string(lastStep) + "; a MIDI file holds at most " +
+                           std::to_string(largestMidiTick / m_ticksPerStep) + " steps.";
+            return result;
+        }
+        m_endTick = lastStep * m_ticksPerStep;
         MidiFile& file = result.file;
         file.format = 1;
-        file.division = static_cast<int>(ticksPerStep) * stepsPerBeatOf(m_song);
+        // At most 192 × 255 / 64 or 96 × 255 ticks a quarter: always within the 15 bits of the division.
+        file.division = static_cast<int>(m_ticksPerStep * stepsPerBeatOf(m_song) / m_quartersPerBeat);
         file.tracks.push_back({});
         for (int channel = 0; channel < 8; ++channel) {
             ChannelState state;
@@ -121,6 +130,23 @@ public:
     }
 
 private:
+    // Chooses k, the quarter notes a beat is written as, and the ticks of a step; or says why none fits.
+    std::optional<std::string> fitBeat() {
+        const int64_t beat = int64_t{m_song.tempo} * stepsPerBeatOf(m_song) * 1000;  // microseconds
+        while (quarterTempo(beat) > largestMidiTempo && m_quartersPerBeat < largestQuartersPerBeat)
+            m_quartersPerBeat *= 2;
+        if (quarterTempo(beat) > largestMidiTempo)
+            return "The song is too slow to write as MIDI: a beat of " + std::to_string(stepsPerBeatOf(m_song)) +
+                   " steps of " + std::to_string(m_song.tempo) + " ms lasts " + std::to_string(beat / 1000000) +
+                   " s, and a MIDI file holds a beat of at most " +
+                   std::to_string(largestMidiTempo * largestQuartersPerBeat / 1000000) + " s.";
+        // A quarter note holds a whole number of ticks: 96 a step does, but for 64 quarters to an odd
+        // number of steps.
+        m_ticksPerStep =
+            ticksPerStep * stepsPerBeatOf(m_song) % m_quartersPerBeat == 0 ? ticksPerStep : 2 * ticksPerStep;
+        return std::nullopt;
+    }
+
     int64_t lastStepOf() const {
         int64_t last = std::max<int64_t>({0, m_song.loopBegin, m_song.loopEnd});
         for (int kind = 0; kind < 2; ++kind) {
@@ -137,25 +163,26 @@ private:
 
     MidiTrack firstTrack(const MidiFile& file) const {
         TrackBuilder track;
-        const auto tempo = std::min<int64_t>(int64_t{m_song.tempo} * stepsPerBeatOf(m_song) * 1000, largestMidiTempo);
-        track.add(0, controllerRank,
-                  MidiEvent::metaEvent(
-                      0, midi::metaTempo,
-                      {static_cast<char>(tempo >> 16), static_cast<char>(tempo >> 8), static_cast<char>(tempo)}));
+        const int64_t tempo = quarterTempo(int64_t{m_song.tempo} * stepsPerBeatOf(m_song) * 1000);
+        const char tempoBytes[] = {static_cast<char>(tempo >> 16), static_cast<char>(tempo >> 8),
+                                   static_cast<char>(tempo)};
+        track.addMeta(0, midi::metaTempo, {tempoBytes, 3});
         if (m_song.stepsPerBar >= 1) {
-            // Numerator, denominator as a power of two (4 = 2^2), clocks per click, 32nds per quarter.
-            const char numerator = static_cast<char>(std::min<int>(m_song.stepsPerBar, 255));
-            track.add(0, controllerRank, MidiEvent::metaEvent(0, midi::metaTimeSignature, {numerator, 2, 24, 8}));
+            // Numerator, denominator as a power of two (4 = 2^2), clocks per click, 32nds per quarter. A bar
+            // of x beats is x × k quarter notes.
+            const char numerator =
+                static_cast<char>(std::min<int64_t>(int64_t{m_song.stepsPerBar} * m_quartersPerBeat, 255));
+            const char meter[] = {numerator, 2, 24, 8};
+            track.addMeta(0, midi::metaTimeSignature, {meter, 4});
         }
-        track.add(0, controllerRank,
-                  MidiEvent::metaEvent(0, midi::metaSequencerSpecific,
-                                       markerPayload({stepsPerBeatOf(m_song), m_song.stepsPerBar, m_song.tempo})));
-        const int64_t loopStart = std::max(0, m_song.loopBegin) * int64_t{ticksPerStep};
-        const int64_t loopEnd = std::max(0, m_song.loopEnd) * int64_t{ticksPerStep};
-        track.add(loopStart, controllerRank, MidiEvent::metaEvent(0, midi::metaMarker, "loopStart"));
+        track.addMeta(0, midi::metaSequencerSpecific,
+                      markerPayload({stepsPerBeatOf(m_song), m_song.stepsPerBar, m_song.tempo}));
+        const int64_t loopStart = std::max(0, m_song.loopBegin) * m_ticksPerStep;
+        const int64_t loopEnd = std::max(0, m_song.loopEnd) * m_ticksPerStep;
+        track.addMeta(loopStart, midi::metaMarker, "loopStart");
         track.add(loopStart, controllerRank,
                   MidiEvent::channelMessage(0, midi::controlChange, 0, midi::controllerLoopStart, 0));
-        track.add(loopEnd, controllerRank, MidiEvent::metaEvent(0, midi::metaMarker, "loopEnd"));
+        track.addMeta(loopEnd, midi::metaMarker, "loopEnd");
         MidiTrack built = track.finish();
         built.endTick = static_cast<uint32_t>(m_endTick);
         for (const MidiTrack& other : file.tracks)
@@ -169,7 +196,7 @@ private:
             return;
         TrackBuilder track;
         const std::string name = (drum ? "Drum " : "Instrument ") + std::to_string(channel + 1);
-        track.add(0, controllerRank, MidiEvent::metaEvent(0, midi::metaTrackName, name));
+        track.addMeta(0, midi::metaTrackName, name);
         if (!drum)
             track.add(0, controllerRank,
                       MidiEvent::channelMessage(0, midi::programChange, channel,
@@ -191,9 +218,8 @@ private:
             sounding[static_cast<std::size_t>(channel)] =
                 std::any_of(records.begin(), records.end(), [](const Placed& p) { return hasPitch(*p.note); });
             if (sounding[static_cast<std::size_t>(channel)])
-                tracks[static_cast<std::size_t>(channel)].add(
-                    0, controllerRank,
-                    MidiEvent::metaEvent(0, midi::metaTrackName, "Drum " + std::to_string(channel + 1)));
+                tracks[static_cast<std::size_t>(channel)].addMeta(0, midi::metaTrackName,
+                                                                  "Drum " + std::to_string(channel + 1));
         }
         ChannelState state;
         std::array<int, 8> volumes;
@@ -217,7 +243,7 @@ private:
         const Placed& placed = records[i];
         const NoteRec& note = *placed.note;
         const int midiChannel = drum ? midi::percussionChannel : placed.channel;
-        const int64_t tick = placed.step * ticksPerStep;
+        const int64_t tick = placed.step * m_ticksPerStep;
         if (!hasPitch(note)) {
             if (note.volume != noVolume) {
                 volume = std::clamp<int>(note.volume, 0, 254);
@@ -248,10 +274,10 @@ private:
     // a note of length 0 sounds until that next note or the song's end.
     int64_t noteEnd(const std::vector<Placed>& records, std::size_t i) const {
         const Placed& placed = records[i];
-        int64_t end = placed.note->length > 0 ? (placed.step + placed.note->length) * ticksPerStep : m_endTick;
+        int64_t end = placed.note->length > 0 ? (placed.step + placed.note->length) * m_ticksPerStep : m_endTick;
         for (std::size_t next = i + 1; next < records.size(); ++next)
             if (hasPitch(*records[next].note)) {
-                end = std::min(end, records[next].step * int64_t{ticksPerStep});
+                end = std::min(end, records[next].step * m_ticksPerStep);
                 break;
             }
         return end;
@@ -265,7 +291,11 @@ private:
         track.add(tick, controllerRank, MidiEvent::channelMessage(0, midi::controlChange, channel, controller, value));
     }
 
+    int64_t quarterTempo(int64_t beat) const { return quarterTempoOf(beat, m_quartersPerBeat); }
+
     const Song& m_song;
+    int64_t m_quartersPerBeat = 1;  // k: the MIDI quarter note is 1/k of the song's beat
+    int64_t m_ticksPerStep = ticksPerStep;
     int64_t m_endTick = 0;
 };
 

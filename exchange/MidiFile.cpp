@@ -1,5 +1,8 @@
-// Building MIDI events.
+// Building MIDI events and tracks.
 #include "exchange/MidiFile.h"
+
+#include <algorithm>
+#include <tuple>
 
 namespace tromel::exchange {
 
@@ -12,18 +15,36 @@ MidiEvent MidiEvent::channelMessage(uint32_t tick, uint8_t kind, int channel, in
     return event;
 }
 
-MidiEvent MidiEvent::metaEvent(uint32_t tick, uint8_t type, std::string payload) {
+int MidiEvent::dataBytesOf(uint8_t status) {
+    const uint8_t kind = status & 0xF0;
+    return kind == midi::programChange || kind == 0xD0 ? 1 : 2;
+}
+
+void MidiTrack::addMeta(uint32_t tick, uint8_t type, std::string_view payload) {
     MidiEvent event;
     event.tick = tick;
     event.status = midi::meta;
     event.metaType = type;
-    event.payload = std::move(payload);
-    return event;
+    event.payloadAt = static_cast<uint32_t>(metaBytes.size());
+    event.payloadSize = static_cast<uint32_t>(payload.size());
+    metaBytes.append(payload);
+    events.push_back(event);
 }
 
-int MidiEvent::dataBytesOf(uint8_t status) {
-    const uint8_t kind = status & 0xF0;
-    return kind == midi::programChange || kind == 0xD0 ? 1 : 2;
+std::string_view MidiTrack::payloadOf(const MidiEvent& event) const {
+    // An event that points past the bytes (made by hand, not read) has none, rather than a throw.
+    return event.payloadAt <= metaBytes.size() ? std::string_view(metaBytes).substr(event.payloadAt, event.payloadSize)
+                                               : std::string_view();
+}
+
+bool operator==(const MidiTrack& a, const MidiTrack& b) {
+    const auto same = [&](const MidiEvent& x, const MidiEvent& y) {
+        return std::tie(x.tick, x.status, x.data1, x.data2, x.metaType) ==
+                   std::tie(y.tick, y.status, y.data1, y.data2, y.metaType) &&
+               (!x.isMeta() || a.payloadOf(x) == b.payloadOf(y));
+    };
+    return a.endTick == b.endTick &&
+           std::equal(a.events.begin(), a.events.end(), b.events.begin(), b.events.end(), same);
 }
 
 }  // namespace tromel::exchange

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tromel::exchange {
@@ -37,18 +38,19 @@ inline constexpr int percussionChannel = 9;  // MIDI channel 10
 }  // namespace midi
 
 // A channel message (status 0x80..0xEF, its channel in the low four bits, one or two data
-// bytes) or a meta event (status 0xFF, its type and payload). System exclusive messages are not
-// kept; an end of track is the track's endTick instead of an event.
+// bytes) or a meta event (status 0xFF, its type, and its bytes kept by its track). System
+// exclusive messages are not kept; an end of track is the track's endTick instead of an event.
+// Events own no memory of their own: a file holds millions of them.
 struct MidiEvent {
     uint32_t tick = 0;  // from the start of the track
     uint8_t status = 0;
     uint8_t data1 = 0;  // channel messages: key, controller or program
     uint8_t data2 = 0;  // channel messages with two data bytes: velocity or value
     uint8_t metaType = 0;
-    std::string payload;  // meta events: their bytes
+    uint32_t payloadAt = 0;  // meta events: where their bytes begin in their track's metaBytes
+    uint32_t payloadSize = 0;
 
     static MidiEvent channelMessage(uint32_t tick, uint8_t kind, int channel, int data1, int data2 = 0);
-    static MidiEvent metaEvent(uint32_t tick, uint8_t type, std::string payload);
 
     uint8_t kind() const { return status & 0xF0; }
     int channel() const { return status & 0x0F; }
@@ -62,9 +64,15 @@ struct MidiEvent {
 
 struct MidiTrack {
     std::vector<MidiEvent> events;  // in time order
+    std::string metaBytes;          // the meta events' bytes, one after another
     uint32_t endTick = 0;           // the end of track, at or after the last event
 
-    friend bool operator==(const MidiTrack&, const MidiTrack&) = default;
+    // Adds a meta event at the end of the events.
+    void addMeta(uint32_t tick, uint8_t type, std::string_view payload);
+    std::string_view payloadOf(const MidiEvent& event) const;
+
+    // The same events with the same bytes, wherever metaBytes keeps them.
+    friend bool operator==(const MidiTrack& a, const MidiTrack& b);
 };
 
 struct MidiFile {

@@ -16,12 +16,12 @@ namespace {
 const std::string markerTag = std::string("\x7D", 1) + "Tromel";
 constexpr std::size_t markerSize = 7 + 2 + 2 + 4;
 
-bool isNamed(const std::string& text, const char* name) {
+bool isNamed(std::string_view text, const char* name) {
     return std::equal(text.begin(), text.end(), name, name + std::strlen(name),
                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
-uint32_t bigEndian(const std::string& bytes, std::size_t at, std::size_t count) {
+uint32_t bigEndian(std::string_view bytes, std::size_t at, std::size_t count) {
     uint32_t value = 0;
     for (std::size_t i = 0; i < count; ++i)
         value = (value << 8) | static_cast<uint8_t>(bytes[at + i]);
@@ -43,7 +43,7 @@ std::string markerPayload(const SongGridMarker& marker) {
     return out;
 }
 
-std::optional<SongGridMarker> readMarkerPayload(const std::string& payload) {
+std::optional<SongGridMarker> readMarkerPayload(std::string_view payload) {
     if (payload.size() != markerSize || payload.compare(0, markerTag.size(), markerTag) != 0)
         return std::nullopt;
     SongGridMarker marker;
@@ -87,24 +87,25 @@ int MidiTiming::largestStepsPerBeat() const {
 }
 
 MidiTiming readMidiTiming(const MidiFile& file) {
-    std::vector<const MidiEvent*> events;
+    std::vector<std::pair<const MidiEvent*, std::string_view>> events;  // with their bytes
     for (const MidiTrack& track : file.tracks)
         for (const MidiEvent& event : track.events)
             if (event.isMeta() || (event.kind() == midi::controlChange && event.data1 == midi::controllerLoopStart))
-                events.push_back(&event);
+                events.emplace_back(&event, event.isMeta() ? track.payloadOf(event) : std::string_view());
     std::stable_sort(events.begin(), events.end(),
-                     [](const MidiEvent* a, const MidiEvent* b) { return a->tick < b->tick; });
+                     [](const auto& a, const auto& b) { return a.first->tick < b.first->tick; });
     MidiTiming timing;
     std::optional<uint32_t> lastTempo;
     std::optional<std::string> lastMeter;
-    for (const MidiEvent* event : events) {
+    for (const auto& [event, bytes] : events) {
         if (!event->isMeta()) {
             if (!timing.controllerLoopStart)
                 timing.controllerLoopStart = event->tick;
             continue;
         }
-        const std::string& bytes = event->payload;
-        if (event->metaType == midi::metaTempo && bytes.size() >= 3) {
+        if (event->metaType == midi::metaTempo && bytes.size() < 3) {
+            ++timing.shortTempos;
+        } else if (event->metaType == midi::metaTempo) {
             const uint32_t value = bigEndian(bytes, 0, 3);
             if (!lastTempo)
                 timing.tempo = value;
@@ -112,7 +113,7 @@ MidiTiming readMidiTiming(const MidiFile& file) {
                 ++timing.tempoChanges;
             lastTempo = value;
         } else if (event->metaType == midi::metaTimeSignature && bytes.size() >= 2) {
-            const std::string meter = bytes.substr(0, 2);
+            const std::string meter(bytes.substr(0, 2));
             if (!lastMeter)
                 timing.meter = MidiMeter::of(static_cast<uint8_t>(bytes[0]), static_cast<uint8_t>(bytes[1]));
             else if (meter != *lastMeter)
@@ -126,6 +127,17 @@ MidiTiming readMidiTiming(const MidiFile& file) {
         } else if (event->metaType == midi::metaSequencerSpecific && !timing.marker) {
             timing.marker = readMarkerPayload(bytes);
         }
+    }
+    timing.beatHalves = timing.meter.beatHalves;
+    // A slow song's beat went out as k quarter notes: the k whose quarter holds the file's tempo.
+    // Another tempo (an older export's, which stopped at the largest, or one changed since) leaves it at one.
+    if (timing.marker) {
+        const int64_t beat = int64_t{timing.marker->msPerStep} * timing.marker->stepsPerBeat * 1000;
+        for (int64_t quarters = 1; quarters <= largestQuartersPerBeat; quarters *= 2)
+            if (quarterTempoOf(beat, quarters) == timing.tempo) {
+                timing.beatHalves = static_cast<int>(2 * quarters);
+                break;
+            }
     }
     return timing;
 }
@@ -173,7 +185,7 @@ int chooseStepsPerBeat(const MidiFile& file, const MidiTiming& timing) {
     if (timing.marker)
         return timing.marker->stepsPerBeat;
     for (int steps : {1, 2, 3, 4, 6, 8, 12, 16, 24}) {
-        const GridFit fit = fitOnGrid(file, MidiGrid(file.division, timing.meter.beatHalves, steps));
+        const GridFit fit = fitOnGrid(file, MidiGrid(file.division, timing.beatHalves, steps));
         if (fit.moved * 100 <= fit.starts)
             return steps;
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tromel::exchange {
 
@@ -19,7 +20,15 @@ struct SongGridMarker {
     friend bool operator==(const SongGridMarker&, const SongGridMarker&) = default;
 };
 std::string markerPayload(const SongGridMarker& marker);
-std::optional<SongGridMarker> readMarkerPayload(const std::string& payload);
+std::optional<SongGridMarker> readMarkerPayload(std::string_view payload);
+
+// Export MIDI writes a slow song's beat as k quarter notes, k a power of two no larger than this.
+inline constexpr int64_t largestQuartersPerBeat = 64;
+// A beat of `beat` microseconds over `quarters` quarter notes: the tempo of a quarter note, to the
+// nearest microsecond.
+inline int64_t quarterTempoOf(int64_t beat, int64_t quarters) {
+    return (beat + quarters / 2) / quarters;
+}
 
 // A bar as a musician reads its time signature: x/4 is x beats of a quarter; 6/8, 9/8, 12/8 (a
 // numerator a multiple of 3 above 3 over 8) are numerator / 3 beats of a dotted quarter; other
@@ -39,8 +48,12 @@ struct MidiMeter {
 struct MidiTiming {
     uint32_t tempo = 500000;  // microseconds per quarter note
     MidiMeter meter;
+    // The beat the grid counts steps in, in eighth notes: the meter's, or in a file Export MIDI wrote
+    // 2k, its song's beat of k quarter notes.
+    int beatHalves = 2;
     std::optional<SongGridMarker> marker;
     int64_t tempoChanges = 0;
+    int64_t shortTempos = 0;  // tempo events of fewer than three bytes, which say no tempo
     int64_t meterChanges = 0;
     std::optional<int64_t> loopStartTick;
     std::optional<int64_t> loopEndTick;

@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <deque>
 #include <map>
 #include <optional>
-#include <set>
+#include <queue>
+#include <string>
 #include <tuple>
 
 namespace tromel::exchange {
@@ -23,13 +23,17 @@ constexpr int naturalDrumKey = 36;  // plays a drum at its own rate
 // The last step a note may start on: its position (step + 1) must stay a step a file can hold.
 constexpr int64_t lastStartStep = org::largestStep - 1;
 
+// A note of the file. A file holds millions: each takes 12 bytes.
 struct SourceNote {
-    int64_t start;
-    int64_t end;
-    int key;
-    int velocity;
-    int part;
+    uint32_t start;  // ticks
+    uint32_t end;    // while the note still sounds, the next sounding note of its key instead
+    uint16_t part;   // noPart when no part holds it
+    uint8_t key;
+    uint8_t velocity;
 };
+// At most 256 tracks of 15 channels and 128 percussion keys make parts: fewer than this.
+constexpr uint16_t noPart = UINT16_MAX;
+constexpr uint32_t noNote = UINT32_MAX;
 
 struct Controller {
     int64_t tick;
@@ -60,7 +64,7 @@ public:
           m_plan(plan),
           m_timing(readMidiTiming(file)),
           m_stepsPerBeat(std::clamp(plan.stepsPerBeat, 1, m_timing.largestStepsPerBeat())),
-          m_grid(file.division, m_timing.meter.beatHalves, m_stepsPerBeat) {}
+          m_grid(file.division, m_timing.beatHalves, m_stepsPerBeat) {}
 
     MidiImportResult run() {
         readTiming();
@@ -81,6 +85,7 @@ private:
     void readTiming() {
         MidiImportSummary& summary = m_result.summary;
         summary.tempoChanges = m_timing.tempoChanges;
+        summary.shortTempos = m_timing.shortTempos;
         summary.meterChanges = m_timing.meterChanges;
         const MidiMeter& meter = m_timing.meter;
         m_stepsPerBar = m_timing.marker ? m_timing.marker->beatsPerBar : meter.beats;
@@ -94,26 +99,39 @@ private:
         std::map<std::tuple<int, int, int>, int> partOf;
         for (int i = 0; i < static_cast<int>(m_parts.size()); ++i)
             partOf[{m_parts[i].track, m_parts[i].channel, m_parts[i].drum}] = i;
+        std::size_t noteOns = 0;
+        for (const MidiTrack& track : m_file.tracks)
+            for (const MidiEvent& event : track.events)
+                noteOns += !event.isMeta() && event.kind() == midi::noteOn && event.data2 > 0 ? 1 : 0;
+        m_notes.reserve(noteOns);
+        m_trackNotes.push_back(0);
         for (int t = 0; t < static_cast<int>(m_file.tracks.size()); ++t) {
             const MidiTrack& track = m_file.tracks[static_cast<std::size_t>(t)];
-            std::map<int, std::deque<std::size_t>> sounding;  // by channel × 128 + key, oldest first
+            // The notes sounding on each channel × 128 + key, oldest first: a list through their `end`.
+            std::vector<std::pair<uint32_t, uint32_t>> sounding(16 * 128, {noNote, noNote});  // first, last
             for (const MidiEvent& event : track.events) {
                 if (event.isMeta())
                     continue;
                 const int channel = event.channel();
-                const int slot = channel * 128 + event.data1;
+                auto& [first, last] = sounding[static_cast<std::size_t>(channel * 128 + event.data1)];
                 if (event.kind() == midi::noteOn && event.data2 > 0) {
                     const int drum = channel == midi::percussionChannel ? drumOfPercussionKey(event.data1) : -1;
                     const auto found = partOf.find({t, channel, drum});
-                    sounding[slot].push_back(m_notes.size());
-                    m_notes.push_back({event.tick, track.endTick, event.data1, event.data2,
-                                       found == partOf.end() ? -1 : found->second});
+                    const auto index = static_cast<uint32_t>(m_notes.size());
+                    m_notes.push_back({event.tick, noNote,
+                                       found == partOf.end() || found->second >= noPart
+                                           ? noPart
+                                           : static_cast<uint16_t>(found->second),
+                                       event.data1, event.data2});
+                    (last == noNote ? first : m_notes[last].end) = index;
+                    last = index;
                 } else if (event.kind() == midi::noteOff || event.kind() == midi::noteOn) {
                     // A note-on of velocity 0 is a note-off; it ends the oldest note of its key.
-                    auto open = sounding.find(slot);
-                    if (open != sounding.end() && !open->second.empty()) {
-                        m_notes[open->second.front()].end = event.tick;
-                        open->second.pop_front();
+                    if (first != noNote) {
+                        const uint32_t ended = first;
+                        first = m_notes[ended].end;
+                        last = first == noNote ? noNote : last;
+                        m_notes[ended].end = event.tick;
                     }
                 } else if (event.kind() == midi::controlChange) {
                     m_controllers[static_cast<std::size_t>(channel)].push_back({event.tick, event.data1, event.data2});
@@ -122,6 +140,14 @@ private:
                     ++m_result.summary.pitchBends;
                 }
             }
+            // Notes never ended last to the end of their track.
+            for (auto [note, last] : sounding)
+                while (note != noNote) {
+                    const uint32_t next = m_notes[note].end;
+                    m_notes[note].end = track.endTick;
+                    note = next;
+                }
+            m_trackNotes.push_back(m_notes.size());
         }
         // A channel's controllers act on it whichever track carries them.
         for (std::size_t channel = 0; channel < 16; ++channel) {
@@ -144,21 +170,16 @@ private:
     static int kindOf(const PartTarget& target) { return target.kind == TargetKind::Drum ? 1 : 0; }
 
     void placeTargets() {
-        std::array<std::array<std::vector<std::size_t>, 8>, 2> byTarget;
         std::array<std::array<bool, 8>, 2> used{};
-        for (std::size_t i = 0; i < m_notes.size(); ++i) {
-            const PartTarget& target = targetOf(m_notes[i].part);
-            if (target.kind == TargetKind::Skip || target.channel < 0 || target.channel > 7) {
-                ++m_result.summary.skippedParts;
-                continue;
-            }
-            byTarget[kindOf(target)][target.channel].push_back(i);
-        }
         for (std::size_t part = 0; part < m_parts.size(); ++part) {
             const PartTarget& target = targetOf(static_cast<int>(part));
-            if (target.kind != TargetKind::Skip && target.channel >= 0 && target.channel <= 7)
+            const bool placed = target.kind != TargetKind::Skip && target.channel >= 0 && target.channel <= 7;
+            m_targetOfPart.push_back(placed ? kindOf(target) * 8 + target.channel : -1);
+            if (placed)
                 used[kindOf(target)][target.channel] = true;
         }
+        for (const SourceNote& note : m_notes)
+            m_result.summary.skippedParts += targetCodeOf(note) < 0 ? 1 : 0;
         for (int kind = 0; kind < 2; ++kind)
             for (int channel = 0; channel < 8; ++channel)
                 if (!used[kind][channel])
@@ -166,7 +187,12 @@ private:
         for (int kind = 0; kind < 2; ++kind)
             for (int channel = 0; channel < 8; ++channel)
                 if (used[kind][channel])
-                    placeTarget(kind, channel, byTarget[kind][channel]);
+                    placeTarget(kind, channel);
+    }
+
+    // The target channel of a note as kind × 8 + channel, or -1 when it is skipped.
+    int targetCodeOf(const SourceNote& note) const {
+        return note.part < m_targetOfPart.size() ? m_targetOfPart[note.part] : -1;
     }
 
     // The wave or drum of a target channel: that of its part with the most notes.
@@ -208,55 +234,80 @@ private:
         return after == pans.begin() ? 6 : (after - 1)->second;
     }
 
-    void placeTarget(int kind, int channel, const std::vector<std::size_t>& noteIndices) {
+    // The first note of the target `code` at or after `from` in track t's notes, or the end of them.
+    std::size_t nextNote(std::size_t t, std::size_t from, int code) const {
+        while (from < m_trackNotes[t + 1] && targetCodeOf(m_notes[from]) != code)
+            ++from;
+        return from;
+    }
+
+    // Each track's notes are in time order, so the target's notes are taken a step at a time from
+    // all tracks at once, never all held again: a file may hold millions of them.
+    void placeTarget(int kind, int channel) {
         const int sound = soundOf(kind, channel);
         m_sound[kind][channel] = sound;
-        std::vector<std::pair<Placed, int>> placed;  // with its MIDI channel
-        for (std::size_t index : noteIndices) {
-            const SourceNote& note = m_notes[index];
-            const int64_t step = stepOf(note.start);
-            if (m_grid.moves(note.start)) {
-                ++m_result.summary.movedToGrid;
-                m_largestShift = std::max(m_largestShift, m_grid.shiftOf(note.start));
-            }
-            if (step > lastStartStep) {
-                ++m_result.summary.beyondLastStep;
-                continue;
-            }
-            int64_t length = std::max<int64_t>(1, stepOf(note.end) - step);
-            if (length > largestLength) {
-                length = largestLength;
-                ++m_result.summary.cutTo255;
-            }
-            const int midiChannel = m_parts[static_cast<std::size_t>(note.part)].channel;
-            placed.push_back({{step, static_cast<int>(length), keyOf(note, kind, sound),
-                               volumeOfVelocity(note.velocity), panAt(midiChannel, note.start), note.key},
-                              midiChannel});
-            m_targetMidiChannels[kind][channel].insert(midiChannel);
-        }
-        // Of the same key twice at a step the louder comes first, and stays.
-        std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
-            return std::tie(a.first.step, b.first.key, b.first.sourceKey, b.first.volume) <
-                   std::tie(b.first.step, a.first.key, a.first.sourceKey, a.first.volume);
-        });
         std::vector<int>& voices = m_voices[kind][channel];
         voices = {channel};
-        for (std::size_t i = 0; i < placed.size();) {
-            std::size_t end = i;
-            while (end < placed.size() && placed[end].first.step == placed[i].first.step)
-                ++end;
-            placeChord(kind, sound, voices, placed, i, end);
-            i = end;
+        const int code = kind * 8 + channel;
+        const std::size_t tracks = m_trackNotes.size() - 1;
+        std::vector<std::size_t> next(tracks);
+        using Waiting = std::pair<int64_t, std::size_t>;  // the step of a track's next note, the track
+        std::priority_queue<Waiting, std::vector<Waiting>, std::greater<>> waiting;
+        for (std::size_t t = 0; t < tracks; ++t) {
+            next[t] = nextNote(t, m_trackNotes[t], code);
+            if (next[t] < m_trackNotes[t + 1])
+                waiting.emplace(stepOf(m_notes[next[t]].start), t);
+        }
+        std::vector<std::size_t> atStep;  // the tracks with notes at the step, in the file's order
+        std::vector<Placed> chord;
+        while (!waiting.empty()) {
+            const int64_t step = waiting.top().first;
+            atStep.clear();
+            for (; !waiting.empty() && waiting.top().first == step; waiting.pop())
+                atStep.push_back(waiting.top().second);
+            std::sort(atStep.begin(), atStep.end());
+            chord.clear();
+            for (std::size_t t : atStep) {
+                for (; next[t] < m_trackNotes[t + 1] && stepOf(m_notes[next[t]].start) == step;
+                     next[t] = nextNote(t, next[t] + 1, code))
+                    takeNote(m_notes[next[t]], step, kind, channel, sound, chord);
+                if (next[t] < m_trackNotes[t + 1])
+                    waiting.emplace(stepOf(m_notes[next[t]].start), t);
+            }
+            // Of the same key twice at a step the louder comes first, and stays.
+            std::stable_sort(chord.begin(), chord.end(), [](const Placed& a, const Placed& b) {
+                return std::tie(b.key, b.sourceKey, b.volume) < std::tie(a.key, a.sourceKey, a.volume);
+            });
+            placeChord(kind, sound, voices, chord);
         }
     }
 
-    // Notes [begin, end) start together, highest first.
-    void placeChord(int kind, int sound, std::vector<int>& voices, const std::vector<std::pair<Placed, int>>& placed,
-                    std::size_t begin, std::size_t end) {
+    // A note of the target starting at `step` into its chord, or counted where it does not fit.
+    void takeNote(const SourceNote& note, int64_t step, int kind, int channel, int sound, std::vector<Placed>& chord) {
+        if (m_grid.moves(note.start)) {
+            ++m_result.summary.movedToGrid;
+            m_largestShift = std::max(m_largestShift, m_grid.shiftOf(note.start));
+        }
+        if (step > lastStartStep) {
+            ++m_result.summary.beyondLastStep;
+            return;
+        }
+        int64_t length = std::max<int64_t>(1, stepOf(note.end) - step);
+        if (length > largestLength) {
+            length = largestLength;
+            ++m_result.summary.cutTo255;
+        }
+        const int midiChannel = m_parts[note.part].channel;
+        chord.push_back({step, static_cast<int>(length), keyOf(note, kind, sound), volumeOfVelocity(note.velocity),
+                         panAt(midiChannel, note.start), note.key});
+        m_targetMidiChannels[kind][channel] |= static_cast<uint16_t>(1u << midiChannel);
+    }
+
+    // Notes that start together, highest first.
+    void placeChord(int kind, int sound, std::vector<int>& voices, const std::vector<Placed>& chord) {
         std::size_t voice = 0;
-        for (std::size_t i = begin; i < end; ++i) {
-            if (i > begin && placed[i].first.sourceKey == placed[i - 1].first.sourceKey &&
-                placed[i].first.key == placed[i - 1].first.key) {
+        for (std::size_t i = 0; i < chord.size(); ++i) {
+            if (i > 0 && chord[i].sourceKey == chord[i - 1].sourceKey && chord[i].key == chord[i - 1].key) {
                 ++m_result.summary.doubled;
                 continue;
             }
@@ -273,19 +324,19 @@ private:
                 m_free[kind].erase(m_free[kind].begin());
                 m_sound[kind][voices.back()] = sound;
             }
-            m_placed[kind][voices[voice]].push_back(placed[i].first);
+            // A channel takes notes in time order: once full, every later note is beyond it.
+            std::vector<Placed>& channel = m_placed[kind][voices[voice]];
+            if (channel.size() < largestRecords)
+                channel.push_back(chord[i]);
+            else
+                ++m_result.summary.beyondTable;
             ++voice;
         }
     }
 
-    // In time order, each note cut at the next, at most as many as a channel holds.
+    // Each note, in time order, cut at the next.
     void finishChannel(int kind, int channel) {
         std::vector<Placed>& notes = m_placed[kind][channel];
-        std::stable_sort(notes.begin(), notes.end(), [](const Placed& a, const Placed& b) { return a.step < b.step; });
-        if (notes.size() > largestRecords) {
-            m_result.summary.beyondTable += static_cast<int64_t>(notes.size()) - largestRecords;
-            notes.resize(largestRecords);
-        }
         for (std::size_t i = 0; i + 1 < notes.size(); ++i)
             if (notes[i + 1].step < notes[i].step + notes[i].length) {
                 notes[i].length = static_cast<int>(notes[i + 1].step - notes[i].step);
@@ -309,23 +360,27 @@ private:
     void addChanges() {
         for (int kind = 0; kind < 2; ++kind)
             for (int target = 0; target < 8; ++target)
-                for (int midiChannel : m_targetMidiChannels[kind][target])
-                    for (const Controller& c : m_controllers[static_cast<std::size_t>(midiChannel)]) {
-                        const bool volume =
-                            c.controller == midi::controllerVolume || c.controller == midi::controllerExpression;
-                        if (!volume && c.controller != midi::controllerPan)
-                            continue;
-                        const int64_t step = stepOf(c.tick);
-                        for (int channel : m_voices[kind][target]) {
-                            if (!soundsAt(m_placed[kind][channel], step))
-                                continue;
-                            Change& change = m_changes[kind][channel][step];
-                            if (volume)
-                                change.volume = volumeOfVelocity(c.value);
-                            else
-                                change.pan = panOfController(c.value);
-                        }
-                    }
+                for (std::size_t midiChannel = 0; midiChannel < 16; ++midiChannel)
+                    if (m_targetMidiChannels[kind][target] >> midiChannel & 1)
+                        addChanges(kind, target, m_controllers[midiChannel]);
+    }
+
+    void addChanges(int kind, int target, const std::vector<Controller>& controllers) {
+        for (const Controller& c : controllers) {
+            const bool volume = c.controller == midi::controllerVolume || c.controller == midi::controllerExpression;
+            if (!volume && c.controller != midi::controllerPan)
+                continue;
+            const int64_t step = stepOf(c.tick);
+            for (int channel : m_voices[kind][target]) {
+                if (!soundsAt(m_placed[kind][channel], step))
+                    continue;
+                Change& change = m_changes[kind][channel][step];
+                if (volume)
+                    change.volume = volumeOfVelocity(c.value);
+                else
+                    change.pan = panOfController(c.value);
+            }
+        }
     }
 
     void writeSong() {
@@ -333,10 +388,9 @@ private:
         if (m_result.summary.movedToGrid > 0)
             m_result.summary.largestShift = m_grid.noteValueOf(m_largestShift);
         // Microseconds per quarter × quarters per beat / steps per beat, in milliseconds.
-        const double msPerStep = m_timing.tempo * (m_timing.meter.beatHalves / 2.0) / (1000.0 * m_stepsPerBeat);
+        const double msPerStep = m_timing.tempo * (m_timing.beatHalves / 2.0) / (1000.0 * m_stepsPerBeat);
         const bool ownGrid = m_timing.marker && m_timing.marker->stepsPerBeat == m_stepsPerBeat;
-        song.tempo = ownGrid ? m_timing.marker->msPerStep
-                             : static_cast<int32_t>(std::clamp<int64_t>(std::llround(msPerStep), 1, org::largestWord));
+        song.tempo = ownGrid ? m_timing.marker->msPerStep : tempoOf(msPerStep);
         song.stepsPerBar = static_cast<int16_t>(m_stepsPerBar);
         song.beatsPerStep = static_cast<int16_t>(m_stepsPerBeat);
         int64_t end = 0;
@@ -355,6 +409,18 @@ private:
             loopEnd = (begin / bar + 1) * bar;
         song.loopBegin = static_cast<int32_t>(std::min<int64_t>(begin, org::largestStep - 1));
         song.loopEnd = static_cast<int32_t>(std::min<int64_t>(loopEnd, org::largestStep));
+    }
+
+    // The nearest tempo a song holds, and a word in the account when it is not the file's.
+    int32_t tempoOf(double msPerStep) {
+        const int64_t held = std::clamp<int64_t>(std::llround(msPerStep), 1, org::largestWord);
+        const std::string file = std::to_string(m_timing.tempo) + " microseconds per quarter note";
+        if (m_timing.tempo == 0)
+            m_result.summary.tempo = "The file's tempo is 0 microseconds per quarter note; read as 1 ms per step.";
+        else if (held != std::llround(msPerStep))
+            m_result.summary.tempo = "The file's tempo, " + file + ", is " + (held == 1 ? "faster" : "slower") +
+                                     " than a song holds; read as " + std::to_string(held) + " ms per step.";
+        return static_cast<int32_t>(held);
     }
 
     void writeChannel(int kind, int channel) {
@@ -396,12 +462,14 @@ private:
     int m_stepsPerBar = 4;
     int64_t m_largestShift = 0;
     std::vector<SourceNote> m_notes;
+    std::vector<std::size_t> m_trackNotes;  // where each track's notes begin in m_notes, and the end
+    std::vector<int> m_targetOfPart;        // as targetCodeOf tells it
     std::array<std::vector<Controller>, 16> m_controllers;
     std::array<std::vector<std::pair<int64_t, int>>, 16> m_pans;
     std::array<std::vector<int>, 2> m_free;
     std::array<std::array<int, 8>, 2> m_sound{};
     std::array<std::array<std::vector<int>, 8>, 2> m_voices;
-    std::array<std::array<std::set<int>, 8>, 2> m_targetMidiChannels;
+    std::array<std::array<uint16_t, 8>, 2> m_targetMidiChannels{};  // a bit for each MIDI channel
     std::array<std::array<std::vector<Placed>, 8>, 2> m_placed;
     std::array<std::array<std::map<int64_t, Change>, 8>, 2> m_changes;
 };
@@ -431,6 +499,7 @@ std::vector<std::string> MidiImportSummary::lines() const {
         {pitchBends, "pitch bends ignored"},
         {sustainPedal, "sustain pedal events ignored"},
         {tempoChanges, "tempo changes flattened (notes keep their beats)"},
+        {shortTempos, "tempo events ignored: shorter than the 3 bytes of a tempo"},
         {changesDropped, "volume and pan changes dropped: beyond the table of a channel"},
     };
     for (const auto& [count, what] : reasons)
@@ -444,6 +513,8 @@ std::vector<std::string> MidiImportSummary::lines() const {
                         " moved to the grid, by at most " + largestShift);
     if (!timeSignature.empty())
         lines.push_back(timeSignature);
+    if (!tempo.empty())
+        lines.push_back(tempo);
     return lines;
 }
 

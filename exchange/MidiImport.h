@@ -28,12 +28,14 @@ struct MidiImportSummary {
     int64_t pitchBends = 0;
     int64_t sustainPedal = 0;
     int64_t tempoChanges = 0;
+    int64_t shortTempos = 0;     // tempo events too short to hold a tempo
     int64_t meterChanges = 0;    // later time signatures, the first one kept
     int64_t changesDropped = 0;  // volume and pan changes past a full channel
     int64_t movedToGrid = 0;     // note starts a tick or more from the step they land on
     std::string largestShift;    // the largest of those moves as a note value ("a 32nd note")
     std::string firstMeter;      // the file's first time signature, "6/8"
     std::string timeSignature;   // how an inexact time signature was read, or empty
+    std::string tempo;           // how a tempo a song cannot hold was read, or empty
 
     int64_t dropped() const;
     // One line for each count that is not 0, beginning with the notes imported.

@@ -18,7 +18,7 @@ namespace {
 std::string trackName(const MidiTrack& track) {
     for (const MidiEvent& event : track.events)
         if (event.isMeta() && event.metaType == midi::metaTrackName)
-            return event.payload;
+            return std::string(track.payloadOf(event));
     return {};
 }
 

@@ -1,9 +1,7 @@
 // Reading a Standard MIDI File (type 0 or 1) from untrusted bytes.
 #include "exchange/MidiReader.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <optional>
 
 namespace tromel::exchange {
@@ -23,10 +21,16 @@ bool isChunk(std::span<const uint8_t> bytes, std::size_t offset, const char* id)
     return std::memcmp(bytes.data() + offset, id, 4) == 0;
 }
 
-// Reads one track chunk's events. Every read checks the bytes left first.
+// Reads one track chunk's events. Every read checks the bytes left first. A first pass only counts
+// them, so the track's memory is taken once, at its size: growing it as events come would for a
+// while hold it two and three times over.
 class TrackParser {
 public:
-    TrackParser(std::span<const uint8_t> data, int number) : m_data(data), m_number(number) {}
+    TrackParser(std::span<const uint8_t> data, int number, bool counting)
+        : m_data(data), m_number(number), m_counting(counting) {}
+
+    std::size_t eventCount() const { return m_eventCount; }
+    std::size_t metaByteCount() const { return m_metaByteCount; }
 
     std::optional<std::string> parse(MidiTrack& track) {
         while (m_offset < m_data.size()) {
@@ -76,7 +80,8 @@ private:
         if (status & 0x80) {
             ++m_offset;
         } else if (m_runningStatus == 0) {
-            return fail("running status with no status before it");
+            return fail(m_cancelledBySystem ? "running status after a meta or system exclusive event, which ends it"
+                                            : "running status with no status before it");
         } else {
             status = m_runningStatus;
         }
@@ -86,6 +91,7 @@ private:
         }
         // System messages cancel running status.
         m_runningStatus = 0;
+        m_cancelledBySystem = true;
         if (status == 0xF0 || status == 0xF7)
             return skipSized();
         if (status == midi::meta)
@@ -105,7 +111,9 @@ private:
         if ((event.data1 | event.data2) & 0x80)
             return fail("a data byte with its top bit set");
         m_offset += static_cast<std::size_t>(count);
-        track.events.push_back(event);
+        ++m_eventCount;
+        if (!m_counting)
+            track.events.push_back(event);
         return true;
     }
 
@@ -130,15 +138,22 @@ private:
             ended = true;
             return true;
         }
-        track.events.push_back(MidiEvent::metaEvent(m_tick, type, std::string(begin, length)));
+        ++m_eventCount;
+        m_metaByteCount += length;
+        if (!m_counting)
+            track.addMeta(m_tick, type, std::string_view(begin, length));
         return true;
     }
 
     std::span<const uint8_t> m_data;
     int m_number;
+    bool m_counting;
+    std::size_t m_eventCount = 0;
+    std::size_t m_metaByteCount = 0;
     std::size_t m_offset = 0;
     uint32_t m_tick = 0;
     uint8_t m_runningStatus = 0;
+    bool m_cancelledBySystem = false;
     std::string m_error;
 };
 
@@ -183,6 +198,7 @@ MidiReadResult readMidiBytes(std::span<const uint8_t> bytes) {
         result.error = *error;
         return result;
     }
+    result.file.tracks.reserve(static_cast<std::size_t>(trackCount));
     while (static_cast<int>(result.file.tracks.size()) < trackCount) {
         const int number = static_cast<int>(result.file.tracks.size());
         if (bytes.size() - offset < chunkHeaderSize) {
@@ -201,33 +217,23 @@ MidiReadResult readMidiBytes(std::span<const uint8_t> bytes) {
         if (!isTrack)
             continue;  // a chunk of a kind this reader does not know
         MidiTrack& track = result.file.tracks.emplace_back();
-        if (auto error = TrackParser(data, number).parse(track)) {
+        TrackParser counter(data, number, true);
+        if (auto error = counter.parse(track)) {
             result.error = *error;
             return result;
         }
+        track.events.reserve(counter.eventCount());
+        track.metaBytes.reserve(counter.metaByteCount());
+        TrackParser(data, number, false).parse(track);
     }
     return result;
 }
 
-MidiReadResult loadMidiFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return {{}, std::strerror(EISDIR)};
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {{}, std::strerror(errno)};
-    // Read in blocks up to one byte more than allowed: that tells a file that is too large (or an
-    // endless source) without reading all of it.
+MidiReadResult loadMidiFile(const std::filesystem::path& path, files::FileSystem& files) {
+    // One byte more than allowed tells a file that is too large without reading all of it.
     std::vector<uint8_t> bytes;
-    constexpr std::size_t block = 1 << 16;
-    while (in && bytes.size() <= largestMidiFileBytes) {
-        const std::size_t had = bytes.size();
-        bytes.resize(had + block);
-        in.read(reinterpret_cast<char*>(bytes.data() + had), static_cast<std::streamsize>(block));
-        bytes.resize(had + static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad())
-        return {{}, std::strerror(errno ? errno : EIO)};
+    if (const int error = files.readFile(path, largestMidiFileBytes + 1, bytes))
+        return {{}, files::errorText(error)};
     if (bytes.size() > largestMidiFileBytes)
         return {{}, "the file is larger than " + std::to_string(largestMidiFileBytes >> 20) + " MB"};
     return readMidiBytes(bytes);

@@ -24,12 +24,13 @@ void appendVariable(std::vector<uint8_t>& out, uint32_t value) {
     out.push_back(groups[0]);
 }
 
-void appendEvent(std::vector<uint8_t>& out, const MidiEvent& event) {
+void appendEvent(std::vector<uint8_t>& out, const MidiTrack& track, const MidiEvent& event) {
     out.push_back(event.status);
     if (event.isMeta()) {
+        const std::string_view payload = track.payloadOf(event);
         out.push_back(event.metaType);
-        appendVariable(out, static_cast<uint32_t>(event.payload.size()));
-        out.insert(out.end(), event.payload.begin(), event.payload.end());
+        appendVariable(out, static_cast<uint32_t>(payload.size()));
+        out.insert(out.end(), payload.begin(), payload.end());
         return;
     }
     out.push_back(event.data1);
@@ -44,7 +45,7 @@ void appendTrack(std::vector<uint8_t>& out, const MidiTrack& track) {
     for (const MidiEvent& event : track.events) {
         appendVariable(body, event.tick >= now ? event.tick - now : 0);
         now = std::max(now, event.tick);
-        appendEvent(body, event);
+        appendEvent(body, track, event);
     }
     appendVariable(body, track.endTick > now ? track.endTick - now : 0);
     body.insert(body.end(), {midi::meta, midi::metaEndOfTrack, 0});

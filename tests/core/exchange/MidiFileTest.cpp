@@ -5,8 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <filesystem>
+#include <fstream>
+
 namespace tromel::exchange {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::vector<uint8_t> bytesOf(std::initializer_list<int> values) {
     return {values.begin(), values.end()};
@@ -61,6 +67,14 @@ TEST(MidiWriter, ExportOfOneNoteSongGivesTheseBytes) {
                                      0x81, 0x40, 0x80, 57, 64,   0,  0xFF, 0x2F, 0});            // off 192 ticks later
     EXPECT_EQ(writeMidiBytes(result.file), expected);
     EXPECT_EQ(readMidiBytes(expected).file, result.file);
+    MidiFile renamed = readMidiBytes(expected).file;
+    renamed.tracks[1].metaBytes.back() = '2';  // "Instrument 2"
+    EXPECT_NE(renamed, result.file);
+    // A meta event keeps its bytes however many: 300 take a length of two bytes.
+    std::vector<uint8_t> named = bytesOf({0, 0xFF, 0x03, 0x82, 0x2C});
+    named.insert(named.end(), 300, 'n');
+    named.insert(named.end(), {0, 0xFF, 0x2F, 0});
+    EXPECT_EQ(writeMidiBytes(readMidiBytes(smf(0, 96, {named})).file), smf(0, 96, {named}));
 }
 
 // Running status (also across meta events, which the format lets cancel it), a note-on of
@@ -96,7 +110,9 @@ TEST(MidiReader, RefusesWhatItCannotReadWhole) {
         {smf(1, 96, {note}, 2), "ends before track 2"},
         {lengthBeyond, "track 1: its chunk length reaches past the end of the file"},
         {smf(1, 96, {bytesOf({0, 60, 100})}), "track 1: running status with no status before it"},
-        {smf(1, 96, {bytesOf({0, 0xF0, 1, 2, 0, 60, 100})}), "running status with no status before it"},
+        {smf(1, 96, {bytesOf({0, 0xF0, 1, 2, 0, 60, 100})}), "running status after a meta or system exclusive"},
+        {smf(1, 96, {bytesOf({0, 0x90, 60, 100, 0, 0xFF, 0x06, 0, 0, 60, 0})}),
+         "track 1: running status after a meta or system exclusive event, which ends it"},
         {smf(1, 96, {bytesOf({0x8F, 0xFF, 0xFF, 0xFF, 0x7F, 0x90, 60, 100})}), "a number longer than four bytes"},
         {smf(1, 96, {bytesOf({0xFF, 0xFF, 0xFF, 0x7F, 0x90, 60, 100, 1, 0x80, 60, 0})}), "runs longer than a song"},
         {smf(1, 96, {bytesOf({0, 0x90, 60})}), "the track ends inside an event"},
@@ -115,6 +131,28 @@ TEST(MidiReader, RefusesWhatItCannotReadWhole) {
         const MidiReadResult result = readMidiBytes(bytes);
         EXPECT_NE(result.error.find(reason), std::string::npos) << reason << ": " << result.error;
     }
+    // A file of 16 MB is read, one byte more is not: a track of one text event as long as it takes.
+    const fs::path folder = fs::path(testing::TempDir()) / "midi-size";
+    fs::create_directories(folder);
+    const std::size_t length = largestMidiFileBytes - 29;  // after the header, the chunk header and 7 bytes
+    const std::vector<uint8_t> text = smf(
+        0, 96,
+        {bytesOf({0, 0xFF, 0x01, 0x80 | static_cast<int>(length >> 21), 0x80 | static_cast<int>(length >> 14 & 0x7F),
+                  0x80 | static_cast<int>(length >> 7 & 0x7F), static_cast<int>(length & 0x7F)})});
+    std::vector<uint8_t> header = text;
+    const auto chunk = static_cast<uint32_t>(7 + length);
+    std::copy_n(std::array<uint8_t, 4>{static_cast<uint8_t>(chunk >> 24), static_cast<uint8_t>(chunk >> 16),
+                                       static_cast<uint8_t>(chunk >> 8), static_cast<uint8_t>(chunk)}
+                    .begin(),
+                4, header.begin() + 18);
+    for (const std::size_t size : {largestMidiFileBytes, largestMidiFileBytes + 1}) {
+        const fs::path path = folder / ("text-" + std::to_string(size) + ".mid");
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(header.data()), header.size());
+        fs::resize_file(path, size);
+    }
+    EXPECT_EQ(loadMidiFile(folder / ("text-" + std::to_string(largestMidiFileBytes) + ".mid")).error, "");
+    EXPECT_EQ(loadMidiFile(folder / ("text-" + std::to_string(largestMidiFileBytes + 1) + ".mid")).error,
+              "the file is larger than 16 MB");
     // 256 tracks are read; the longest delta a file holds is read too.
     EXPECT_TRUE(readMidiBytes(smf(1, 96, std::vector<std::vector<uint8_t>>(256, note))).ok());
     EXPECT_EQ(readMidiBytes(smf(1, 96, {bytesOf({0xFF, 0xFF, 0xFF, 0x7F, 0xB0, 7, 1})})).file.tracks[0].endTick,

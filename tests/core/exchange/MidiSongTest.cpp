@@ -15,26 +15,51 @@
 namespace tromel::exchange {
 namespace {
 
-using Event = MidiEvent;
+// An event, with its bytes when it is a meta event.
+struct Event {
+    MidiEvent event;
+    std::string payload;
+};
 
+Event message(uint32_t tick, uint8_t kind, int channel, int data1, int data2 = 0) {
+    return {MidiEvent::channelMessage(tick, kind, channel, data1, data2), {}};
+}
 Event on(uint32_t tick, int channel, int key, int velocity = 100) {
-    return Event::channelMessage(tick, midi::noteOn, channel, key, velocity);
+    return message(tick, midi::noteOn, channel, key, velocity);
 }
 Event off(uint32_t tick, int channel, int key) {
-    return Event::channelMessage(tick, midi::noteOff, channel, key, 0);
+    return message(tick, midi::noteOff, channel, key, 0);
 }
 Event control(uint32_t tick, int channel, int controller, int value) {
-    return Event::channelMessage(tick, midi::controlChange, channel, controller, value);
+    return message(tick, midi::controlChange, channel, controller, value);
 }
 Event meta(uint32_t tick, uint8_t type, std::string bytes) {
-    return Event::metaEvent(tick, type, std::move(bytes));
+    MidiEvent event;
+    event.tick = tick;
+    event.status = midi::meta;
+    event.metaType = type;
+    return {event, std::move(bytes)};
+}
+
+// Puts an event in place of the track's event `at`, or after its last.
+void put(MidiTrack& t, const Event& e, std::size_t at = SIZE_MAX) {
+    if (at == SIZE_MAX) {
+        t.events.push_back(e.event);
+        at = t.events.size() - 1;
+    }
+    t.events[at] = e.event;
+    t.events[at].payloadAt = static_cast<uint32_t>(t.metaBytes.size());
+    t.events[at].payloadSize = static_cast<uint32_t>(e.payload.size());
+    t.metaBytes += e.payload;
 }
 
 // A track of the events given, put in time order.
 MidiTrack track(std::vector<Event> events) {
-    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.tick < b.tick; });
+    std::stable_sort(events.begin(), events.end(),
+                     [](const Event& a, const Event& b) { return a.event.tick < b.event.tick; });
     MidiTrack t;
-    t.events = std::move(events);
+    for (const Event& e : events)
+        put(t, e);
     t.endTick = t.events.empty() ? 0 : t.events.back().tick;
     return t;
 }
@@ -75,10 +100,10 @@ TEST(MidiImport, TypeZeroWithTempoAndTimeSignature) {
     MidiFile file;
     file.format = 0;
     file.division = 100;
-    file.tracks.push_back(track(
-        {meta(0, midi::metaTempo, {'\x07', '\xA1', '\x20'}),  // 500,000 us
-         meta(0, midi::metaTimeSignature, {3, 2, 24, 8}), Event::channelMessage(0, midi::programChange, 1, 40),
-         on(0, 0, 60, 127), on(12, 1, 72, 64), on(50, 0, 60, 0), off(62, 1, 72), on(63, 0, 59, 127), off(112, 0, 59)}));
+    file.tracks.push_back(track({meta(0, midi::metaTempo, {'\x07', '\xA1', '\x20'}),  // 500,000 us
+                                 meta(0, midi::metaTimeSignature, {3, 2, 24, 8}),
+                                 message(0, midi::programChange, 1, 40), on(0, 0, 60, 127), on(12, 1, 72, 64),
+                                 on(50, 0, 60, 0), off(62, 1, 72), on(63, 0, 59, 127), off(112, 0, 59)}));
     const Imported in = import(file, ChordPolicy::Spread, 4);
     EXPECT_EQ(import(file).plan.stepsPerBeat, 8);  // 12.5 ticks a step: no start moves by a tick
     const Song& song = in.result.song;
@@ -91,14 +116,30 @@ TEST(MidiImport, TypeZeroWithTempoAndTimeSignature) {
               (std::vector<std::string>{"3 notes imported.",
                                         "2 note starts moved to the grid, by at most a 32nd note"}));  // 12 ticks
     // 7/16 is 1.75 quarter notes: read as 2, and said so; a later meter is named and not kept.
-    file.tracks[0].events[1].payload = {7, 4, 24, 8};
-    file.tracks[0].events.push_back(meta(150, midi::metaTimeSignature, {7, 4, 24, 8}));  // no change
-    file.tracks[0].events.push_back(meta(200, midi::metaTimeSignature, {5, 2, 24, 8}));
+    put(file.tracks[0], meta(0, midi::metaTimeSignature, {7, 4, 24, 8}), 1);
+    put(file.tracks[0], meta(150, midi::metaTimeSignature, {7, 4, 24, 8}));  // no change
+    put(file.tracks[0], meta(200, midi::metaTimeSignature, {5, 2, 24, 8}));
     EXPECT_EQ(
         import(file, ChordPolicy::Spread, 4).result.summary.lines(),
         (std::vector<std::string>{"3 notes imported.", "1 time signature changes ignored (the first, 7/16, is kept)",
                                   "2 note starts moved to the grid, by at most a 32nd note",
                                   "Time signature 7/16 read as 2 beats per bar."}));
+    // A tempo a song cannot hold is named with what it became; a tempo event too short to say one
+    // is counted. At 4 steps a quarter, 2,000 microseconds is the fastest that rounds to 1 ms a step.
+    file.tracks[0].events.resize(file.tracks[0].events.size() - 2);
+    put(file.tracks[0], meta(100, midi::metaTempo, {'\x01', '\x00'}));
+    for (const auto& [tempo, line] :
+         {std::pair{2000, ""},
+          {1999,
+           "The file's tempo, 1999 microseconds per quarter note, is faster than a song "
+           "holds; read as 1 ms per step."},
+          {0, "The file's tempo is 0 microseconds per quarter note; read as 1 ms per step."}}) {
+        put(file.tracks[0], meta(0, midi::metaTempo, {0, static_cast<char>(tempo >> 8), static_cast<char>(tempo)}), 0);
+        const MidiImportResult result = import(file, ChordPolicy::Spread, 4).result;
+        EXPECT_EQ(result.song.tempo, 1);
+        EXPECT_EQ(result.summary.tempo, line);
+        EXPECT_EQ(result.summary.lines().at(1), "1 tempo events ignored: shorter than the 3 bytes of a tempo");
+    }
 }
 
 // Chords of one part spread over channels no part uses, or keep their top note; overlapping
@@ -113,7 +154,7 @@ TEST(MidiImport, ChordsOverlapsAndControllers) {
         {control(0, 2, midi::controllerPan, 0), on(0, 2, 60), on(0, 2, 64), on(0, 2, 67), on(0, 2, 67), off(192, 2, 60),
          off(192, 2, 64), off(192, 2, 67), off(192, 2, 67), on(288, 2, 50), control(384, 2, midi::controllerVolume, 64),
          control(480, 2, midi::controllerPan, 127), on(576, 2, 52), off(960, 2, 50), off(960, 2, 52),
-         Event::channelMessage(600, midi::pitchBend, 2, 0, 64), control(610, 2, midi::controllerSustain, 127)}));
+         message(600, midi::pitchBend, 2, 0, 64), control(610, 2, midi::controllerSustain, 127)}));
     file.tracks.push_back(track({on(0, 3, 40), off(96, 3, 40)}));  // a part of its own on channel 4
     const Imported spread = import(file);
     EXPECT_EQ(spread.plan.stepsPerBeat, 2);
@@ -170,8 +211,8 @@ TEST(MidiImport, DrumsKeysLengthsAndLoops) {
     EXPECT_EQ(rows(song, 0, 0), (std::vector<Row>{{0, 5, 1, 157, 6}, {1, 91, 255, 157, 6}}));
     EXPECT_EQ(std::tie(in.result.summary.movedByOctaves, in.result.summary.cutTo255), std::make_tuple(2, 1));
     EXPECT_EQ(std::tie(song.loopBegin, song.loopEnd), std::make_tuple(8, 1600));
-    EXPECT_TRUE(needsLaterVersion(song));                                      // the pedal hat is drum 27
-    file.tracks[1].events[3] = control(384, 0, midi::controllerLoopStart, 0);  // in place of the start marker
+    EXPECT_TRUE(needsLaterVersion(song));                                   // the pedal hat is drum 27
+    put(file.tracks[1], control(384, 0, midi::controllerLoopStart, 0), 3);  // in place of the start marker
     file.tracks[1].events.pop_back();
     const Song again = import(file).result.song;
     EXPECT_EQ(std::tie(again.loopBegin, again.loopEnd), std::make_tuple(4, 256));  // the end rounded up to a bar
@@ -199,6 +240,66 @@ TEST(MidiImport, DrumsKeepTheirPitch) {
     EXPECT_EQ(percussionKeyOfDrumNote(13, 38), 43);
     EXPECT_EQ(percussionKeyOfDrumNote(13, 50), 43);  // no key further up plays that tom
     EXPECT_EQ(percussionKeyOfDrumNote(4, 37), 45);   // between the two keys of a tom, the lower
+}
+
+// Each limit on both sides: the last step a note may start on, the 255-step cut and its count,
+// starts less than half a step apart making one chord, a key restarted within its own step, and
+// the last step an export reaches.
+TEST(MidiImport, LimitsHoldOnBothSides) {
+    // 21 steps a tick: tick 102,261,126 is step 2,147,483,646, the last a note may start on.
+    MidiFile far;
+    far.division = 1;
+    far.tracks.push_back(
+        track({on(102261126, 0, 60), off(102261127, 0, 60), on(102261127, 1, 60), off(102261128, 1, 60)}));
+    const MidiImportResult last = import(far, ChordPolicy::Spread, 21).result;
+    EXPECT_EQ(rows(last.song, 0, 0), (std::vector<Row>{{2147483646, 48, 21, 157, 6}}));
+    EXPECT_EQ(rows(last.song, 0, 1), std::vector<Row>{});
+    EXPECT_EQ(last.summary.lines().at(1), "1 notes dropped: later than the last step a song holds");
+    // One step a beat of 96 ticks.
+    MidiFile longNotes;
+    longNotes.tracks.push_back(track({on(0, 0, 60), off(255 * 96, 0, 60), on(300 * 96, 0, 62), off(556 * 96, 0, 62)}));
+    const MidiImportResult cut = import(longNotes, ChordPolicy::Spread, 1).result;
+    EXPECT_EQ(rows(cut.song, 0, 0), (std::vector<Row>{{0, 48, 255, 157, 6}, {300, 50, 255, 157, 6}}));
+    EXPECT_EQ(cut.summary.lines().at(1), "1 notes cut to 255 steps");
+    MidiFile close;
+    close.tracks.push_back(track({on(0, 0, 60), off(90, 0, 60), on(47, 0, 64), off(90, 0, 64),       // one chord
+                                  on(192, 0, 60), off(280, 0, 60), on(240, 0, 64), off(280, 0, 64),  // two steps
+                                  on(384, 0, 67), off(400, 0, 67), on(431, 0, 67), off(470, 0, 67),  // its step
+                                  on(480, 0, 67), off(560, 0, 67),                                   // the next
+                                  on(600, 0, 72), message(960, midi::pitchBend, 0, 0, 64)}));        // never ended
+    const MidiImportResult chords = import(close, ChordPolicy::Spread, 1).result;
+    EXPECT_EQ(rows(chords.song, 0, 0),
+              (std::vector<Row>{{0, 52, 1, 157, 6},
+                                {2, 48, 1, 157, 6},
+                                {3, 52, 1, 157, 6},
+                                {4, 55, 1, 157, 6},
+                                {5, 55, 1, 157, 6},
+                                {6, 60, 4, 157, 6}}));  // the last never ended: it lasts to the end of its track
+    EXPECT_EQ(rows(chords.song, 0, 1), (std::vector<Row>{{0, 48, 1, 157, 6}}));
+    EXPECT_EQ(chords.summary.doubled, 1);
+    // The same key at one step from two tracks sent to one channel: the earlier track's note stays.
+    MidiFile twice;
+    twice.tracks = {track({on(0, 0, 60), off(96, 0, 60)}), track({on(0, 1, 60), off(192, 1, 60)})};
+    const std::vector<MidiPart> parts = findMidiParts(twice);
+    MidiImportPlan plan = defaultImportPlan(twice, parts);
+    plan.stepsPerBeat = 1;
+    plan.targets = {{TargetKind::Instrument, 0}, {TargetKind::Instrument, 0}};
+    EXPECT_EQ(rows(midiToSong(twice, parts, plan).song, 0, 0), (std::vector<Row>{{0, 48, 1, 157, 6}}));
+    // A note restarted within its own step never sounds, one a step later sounds for that step; a
+    // song reaching step 2,796,202 is the longest a file holds at 96 ticks a step.
+    Song song;
+    song.tempo = 100;
+    song.loopEnd = 2796202;
+    song.instrumentNotes.grow(4);
+    const int16_t volume = static_cast<int16_t>(volumeOfVelocity(100));
+    for (const auto& [slot, position, length] : {std::tuple{1, 1, 3}, {2, 1, 2}, {3, 3, 1}, {4, 4, 1}})
+        song.instrumentNotes.at(0, slot) = {position, 40 + slot, length, 6, volume};
+    const MidiExportResult exported = songToMidi(song);
+    ASSERT_TRUE(exported.ok()) << exported.error;
+    EXPECT_EQ(rows(import(exported.file).result.song, 0, 0),
+              (std::vector<Row>{{0, 54, 2, volume, 6}, {2, 53, 1, volume, 6}, {3, 52, 1, volume, 6}}));
+    song.loopEnd = 2796203;
+    EXPECT_EQ(songToMidi(song).error, "The song reaches step 2796203; a MIDI file holds at most 2796202 steps.");
 }
 
 // More notes than a channel holds, more parts than channels: each part by note count, keeping its
@@ -362,6 +463,15 @@ TEST(MidiRoundTrip, RandomSongsComeBackWithTheirNotes) {
     song.instrumentNotes.grow(1);
     song.instrumentNotes.at(0, 1) = {1, 50, 1, 6, 166};
     EXPECT_EQ(import(songToMidi(song).file, ChordPolicy::Spread, 8).result.song.tempo, 50);
+    // A beat of four quarter notes comes back on its grid; a tempo no k gives (an older export's, which
+    // stopped at the largest) leaves the beat one quarter note, as that export wrote it.
+    song.tempo = 16384;
+    song.instrumentNotes.at(0, 1) = {9, 50, 1, 6, static_cast<int16_t>(volumeOfVelocity(100))};
+    MidiFile slow = songToMidi(song).file;
+    EXPECT_EQ(rows(import(slow).result.song, 0, 0), rows(song, 0, 0));
+    slow.division = 96 * 4;
+    put(slow.tracks[0], meta(0, midi::metaTempo, {'\xFF', '\xFF', '\xFF'}), 0);
+    EXPECT_EQ(rows(import(slow).result.song, 0, 0), rows(song, 0, 0));
     // A marker naming a grid or tempo no song holds is not one an export wrote.
     EXPECT_EQ(readMarkerPayload(markerPayload({255, -3, 65535})), (SongGridMarker{255, -3, 65535}));
     for (const SongGridMarker& foreign : {SongGridMarker{4, 4, 0}, {4, 4, 65536}, {0, 4, 100}, {256, 4, 100}})

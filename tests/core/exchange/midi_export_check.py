@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """tromel-cli export-midi read by an independent reader, Debian's python3-mido: tracks, channels,
 division, tempo, every note's start tick, key, length and velocity, the loop markers and controller
-111. Usage: midi_export_check.py TROMEL_CLI"""
+111; slow songs last as long as the song and come back through import-midi. Usage:
+midi_export_check.py TROMEL_CLI"""
 import os
 import struct
 import subprocess
@@ -97,16 +98,49 @@ check("instrument 3 notes", notes_of(m.tracks[2]), [(192, 72, 288, velocity(80),
 check("drum notes", [notes_of(t) for t in m.tracks[3:]],
       [[(0, 36, 96, velocity(200), 9), (384, 36, 96, velocity(150), 9)], [(192, 39, 192, velocity(100), 9)]])
 
-# The slowest tempo saturates at the largest a file holds; a tempo of 0 is refused, nothing written.
-with open(song, "wb") as f:
-    f.write(org(65535, 4, 255, (0, 4), {0: (0, [(0, 40, 1, 100, 6)])}, {}))
-subprocess.run([cli, "export-midi", song, midi], check=True)
-check("largest tempo", [x.tempo for _, x in timed(mido.MidiFile(midi).tracks[0], "set_tempo")], [16777215])
-os.remove(midi)
-with open(song, "wb") as f:
-    f.write(org(0, 4, 4, (0, 4), {0: (0, [(0, 40, 1, 100, 6)])}, {}))
-refused = subprocess.run([cli, "export-midi", song, midi], capture_output=True, text=True)
-check("tempo 0", (refused.returncode, "tempo is 0" in refused.stderr, os.path.exists(midi)), (1, True, False))
+# Slow songs: a beat of k quarter notes (k the smallest power of two whose quarter tempo fits in 24
+# bits), the bar of x beats as (x * k)/4. The file lasts as long as the song, and our import brings
+# back the song's tempo, grid, bar, loop and notes. 64 quarters to an odd number of steps take 192
+# ticks a step, so a quarter holds a whole number of ticks.
+def org_back(path):
+    """Tempo, steps per bar, steps per beat, loop and instrument 1's (position, key, length) of a song file."""
+    data = open(path, "rb").read()
+    tempo, bar, beat, begin, end = struct.unpack_from("<HBBII", data, 6)
+    count = struct.unpack_from("<H", data, 18 + 4)[0]
+    positions = struct.unpack_from(f"<{count}I", data, 18 + 16 * 6)
+    keys = data[18 + 16 * 6 + 4 * count:][:count]
+    lengths = data[18 + 16 * 6 + 5 * count:][:count]
+    return tempo, bar, beat, (begin, end), list(zip(positions, keys, lengths))
+
+
+for tempo, per_beat, k, division in ((65535, 4, 16, 24), (100, 255, 2, 12240), (65535, 15, 64, 45),
+                                     (65535, 16, 64, 24), (16777, 1, 1, 96), (16778, 1, 2, 48)):
+    name = f"tempo {tempo}, {per_beat} steps a beat"
+    notes = [(0, 40, 3, 100, 6), (5, 52, 1, 100, 6), (9, 60, 7, 100, 6)]
+    with open(song, "wb") as f:
+        f.write(org(tempo, 3, per_beat, (2, 12), {0: (0, notes)}, {}))
+    subprocess.run([cli, "export-midi", song, midi], check=True)
+    m = mido.MidiFile(midi)
+    check(name + ": division", m.ticks_per_beat, division)
+    check(name + ": tempo", [x.tempo for _, x in timed(m.tracks[0], "set_tempo")],
+          [round(tempo * per_beat * 1000 / k)])
+    check(name + ": time signature", [(x.numerator, x.denominator) for _, x in timed(m.tracks[0], "time_signature")],
+          [(3 * k, 4)])
+    check(name + ": seconds", round(m.length, 3), round(16 * tempo / 1000, 3))  # the notes end at step 16
+    back = os.path.join(work, "back.org")
+    subprocess.run([cli, "import-midi", midi, back], check=True, capture_output=True)
+    check(name + ": back", org_back(back), (tempo, 3, per_beat, (2, 12), [(0, 40, 3), (5, 52, 1), (9, 60, 7)]))
+
+# Past 64 quarter notes to a beat, and a tempo of 0, are refused with their reasons, nothing written.
+for tempo, per_beat, reason in ((65535, 17, "too slow to write as MIDI: a beat of 17 steps of 65535 ms lasts 1114 s,"
+                                 " and a MIDI file holds a beat of at most 1073 s."), (0, 4, "tempo is 0")):
+    if os.path.exists(midi):
+        os.remove(midi)
+    with open(song, "wb") as f:
+        f.write(org(tempo, 4, per_beat, (0, 4), {0: (0, [(0, 40, 1, 100, 6)])}, {}))
+    refused = subprocess.run([cli, "export-midi", song, midi], capture_output=True, text=True)
+    check(f"tempo {tempo}, {per_beat} steps a beat: refused", (refused.returncode, reason in refused.stderr,
+          os.path.exists(midi)), (1, True, False))
 
 if failures:
     print("\n".join(failures))

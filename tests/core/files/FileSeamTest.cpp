@@ -1,5 +1,6 @@
 // The file seam: saves whole or not at all whatever call fails or is the last before a kill, the
 // new name flushed to the disk, reads that never wait on a FIFO, and locks a kill lets go of.
+#include "exchange/MidiReader.h"
 #include "files/AtomicWrite.h"
 #include "song/OrgFile.h"
 #include "tests/core/files/FaultyFileSystem.h"
@@ -178,7 +179,7 @@ TEST(FileSeam, SavesClearAwayOnlyStaleTemporaryFilesOfTheirOwn) {
     EXPECT_TRUE(fs::exists(folder / "elsewhere" / "target"));
 }
 
-// A FIFO named like a song would hold an open() for reading until some writer came: the reader
+// A FIFO named like a song or a MIDI file would hold an open() for reading until a writer came: the reader
 // takes regular files only and never opens anything else, so a writer waiting at the FIFO waits on.
 TEST(FileSeam, ReadsTakeOnlyRegularFilesWithoutWaiting) {
     const fs::path folder = fs::path(testing::TempDir()) / "seam-read";
@@ -196,8 +197,11 @@ TEST(FileSeam, ReadsTakeOnlyRegularFilesWithoutWaiting) {
         const LoadResult fromFifo = loadOrgFile(song, fifo);
         const LoadResult fromDevice = loadOrgFile(song, "/dev/zero");
         const LoadResult fromFolder = loadOrgFile(song, folder);
+        const bool midiRefused = exchange::loadMidiFile(fifo).error == "Not a regular file" &&
+                                 exchange::loadMidiFile("/dev/zero").error == "Not a regular file" &&
+                                 exchange::loadMidiFile(folder).error == "Is a directory";
         _exit(fromFifo.reason == "Not a regular file" && fromDevice.reason == "Not a regular file" &&
-                      fromFolder.reason == "Is a directory" && fromFifo.status == LoadStatus::Unreadable
+                      fromFolder.reason == "Is a directory" && fromFifo.status == LoadStatus::Unreadable && midiRefused
                   ? 0
                   : 1);
     }

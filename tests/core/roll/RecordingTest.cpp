@@ -77,6 +77,22 @@ TEST(Recording, TheCountInIsNotRecordedAndNotesStopAt255Steps) {
     EXPECT_FALSE(placed[0].edit);
     EXPECT_EQ(placed[0].status, "Notes played during the count-in were not recorded");
     EXPECT_EQ(edited.records(), (Records{{1, 55, 254, 6, 100}, {296, 54, 255, 6, 100}, {596, 53, 255, 6, 100}}));
+    // A note-on 1323 frames (30 ms) after a chord's first is in the chord, which keeps its top note;
+    // one frame later it starts a chord of its own, which replaces the one before at that step.
+    recording.noteOn(50, 100, frameOf(1000));
+    recording.noteOn(49, 100, frameOf(1000) + Recording::chordWindow);
+    recording.noteOn(60, 100, frameOf(1100));
+    recording.noteOn(59, 100, frameOf(1100) + Recording::chordWindow + 1);
+    for (const int key : {50, 49, 60, 59})
+        recording.noteOff(key, frameOf(key < 60 ? 1001 : 1101));
+    // The last chord is over once its window has passed too.
+    const int64_t lastChord = frameOf(1100) + Recording::chordWindow + 1;
+    EXPECT_EQ(recording.place(grid, false, lastChord + Recording::chordWindow).size(), 2u);
+    EXPECT_EQ(recording.place(grid, false, lastChord + Recording::chordWindow + 1).size(), 1u);
+    EXPECT_TRUE(recording.isEmpty());
+    const std::vector<NoteRec> records = edited.records();
+    EXPECT_EQ(std::vector<NoteRec>(records.end() - 2, records.end()),
+              (Records{{996, 96 - 50, 1, 6, 100}, {1096, 96 - 59, 1, 6, 100}}));
 }
 
 struct RecordingTest : testing::Test {

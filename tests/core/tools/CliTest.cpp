@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,9 +30,12 @@ std::string quoted(const fs::path& path) {
     return "'" + path.string() + "'";
 }
 
-// The arguments go through the shell as they stand: quote paths with quoted().
-CliRun runCli(const std::string& args) {
-    FILE* pipe = popen((std::string("'") + TROMEL_CLI_PATH + "' " + args + " 2>&1").c_str(), "r");
+// The arguments go through the shell as they stand: quote paths with quoted(). A run that does
+// not end within `seconds` is killed, and fails its test rather than holding up the suite.
+CliRun runCli(const std::string& args, int seconds = 300) {
+    const std::string command =
+        "timeout -s KILL " + std::to_string(seconds) + " '" + TROMEL_CLI_PATH + "' " + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     std::array<char, 4096> buffer{};
     while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
@@ -113,6 +117,8 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
     const fs::path huge = songFile("huge.org", 65535, 0, 2147483647);
     const fs::path out = folder / "o.wav";
     const std::string usage = "usage: tromel-cli info SONG.org";
+    const fs::path fifo = folder / "pipe.mid";  // opening it would wait for a writer
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::tuple<CliRun, int, std::string> cases[] = {
         {runCli("info " + quoted(folder / "bad.org")), 1, "This is not a valid ORG File!\n"},
         {runCli("info /nonexistent/a.org"), 1, "tromel-cli: /nonexistent/a.org: No such file or directory\n"},
@@ -142,6 +148,10 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
         {render(folder / "link.org", out), 0, ""},
         {runCli("import-midi " + quoted(folder / "bad.org") + " " + quoted(folder / "m.org")), 1,
          "not a Standard MIDI File"},
+        {runCli("import-midi " + quoted(fifo) + " " + quoted(folder / "m.org"), 10), 1,
+         "tromel-cli: " + fifo.string() + ": Not a regular file\n"},
+        {runCli("import-midi /dev/zero " + quoted(folder / "m.org"), 10), 1, "/dev/zero: Not a regular file\n"},
+        {runCli("import-midi " + quoted(folder) + " " + quoted(folder / "m.org")), 1, ": Is a directory\n"},
         {runCli("import-midi a.mid b.org --steps-per-beat 25"), 2, "from 1 to 24, not '25'"},
         {runCli("import-midi a.mid b.org --chords middle"), 2, "spread or top"},
         {runCli("export-midi " + quoted(song) + " " + quoted(folder / "link.org")), 1, "this is the input file itself"},

@@ -16,6 +16,8 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
+#include <sys/stat.h>
+
 namespace tromel::test {
 namespace {
 
@@ -151,10 +153,17 @@ private slots:
         text.close();
         editor.prompts.answers.push_back(text.fileName());
         QCOMPARE(editor.mainWindow->importMidi(), nullptr);
+        // A FIFO is refused unopened: opening it would wait for a writer that never comes.
+        const QByteArray fifo = QFile::encodeName(editor.folder.filePath("pipe.mid"));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        editor.prompts.answers.push_back(editor.folder.filePath("pipe.mid"));
+        QCOMPARE(editor.mainWindow->importMidi(), nullptr);
         QVERIFY(editor.mainWindow->documents().isEmpty());
         QCOMPARE(editor.prompts.messages,
                  (QList{RecordedMessage{MessageIcon::Warning, "Import MIDI",
-                                        "notes.mid cannot be imported: the file ends inside its header."}}));
+                                        "notes.mid cannot be imported: the file ends inside its header."},
+                        RecordedMessage{MessageIcon::Warning, "Import MIDI",
+                                        "pipe.mid cannot be imported: Not a regular file."}}));
     }
 
     // Export MIDI... beside the song's file, read back; a song that cannot go is refused in a box.
