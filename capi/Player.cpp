@@ -1,6 +1,7 @@
 // One song played by the engine for a program of its own: the mixer, the song's step clock and where it is.
 #include "capi/Player.h"
 
+#include "audio/mixer/KeyFrequency.h"
 #include "audio/playback/SongCompiler.h"
 #include "capi/SharedSamples.h"
 
@@ -17,11 +18,27 @@ using audio::MixerCommand;
 
 // Floats rendered at a time where the caller's buffer cannot take them (16-bit output, a seek).
 constexpr int scratchFrames = 1024;
+// The commands a restart posts: the volume, the clock, three for each channel and the start.
+constexpr std::size_t commandRoom = 64;
 
 MixerCommand commandOf(MixerCommand::Kind kind) {
     MixerCommand command;
     command.kind = kind;
     return command;
+}
+
+// The mixer's rate in Hz. Until the engine takes a rate of its own it runs at audio::outputRate, and this is
+// where a player's rate is to reach it.
+int engineRate(int) {
+    return audio::outputRate;
+}
+
+// The levels a voice reads playing the sample at `frequency` Hz: as Voice picks them, from the ratio the mixer
+// gives it.
+LevelSet levelsOf(const audio::SampleData& sample, int frequency, int rate) {
+    const double ratio = static_cast<double>(frequency) / engineRate(rate);
+    const audio::LevelBlend blend = sample.blendFor(std::min(ratio, audio::SampleData::largestRatio()));
+    return (LevelSet{1} << blend.level) | (LevelSet{1} << blend.duller);
 }
 
 int16_t toS16(float value) {
@@ -41,16 +58,27 @@ std::optional<std::string> Player::refusal(const Song& song, int rate) {
 Player::Player(const Song& song, int rate)
     : m_rate(rate), m_tempo(song.tempo), m_loopBegin(song.loopBegin), m_loopEnd(song.loopEnd) {
     audio::compileEvents(song, m_compiled);
-    // Only what the song plays is prepared: a channel without a note never needs its sample.
+    // Only what the song plays is prepared: the samples of channels with notes, and of each only the levels
+    // its notes' keys reach.
+    std::array<std::string, audio::songChannelCount> names;
+    std::array<LevelSet, audio::songChannelCount> levels{};
     for (const audio::PlayEvent& event : m_compiled.events) {
         const int k = event.songChannel();
-        if (event.kind != audio::EventKind::NoteStart || m_samples[k])
+        if (event.kind != audio::EventKind::NoteStart)
             continue;
         const bool drum = k >= 8;
-        const int number = drum ? song.drums[k - 8].wave : song.instruments[k].wave;
-        const std::string name = audio::sampleFileName(drum, number);
-        m_samples[k] = name.empty() ? nullptr : sharedSample(name.c_str(), !drum);
+        if (!m_samples[k]) {
+            const int number = drum ? song.drums[k - 8].wave : song.instruments[k].wave;
+            names[k] = audio::sampleFileName(drum, number);
+            m_samples[k] = names[k].empty() ? nullptr : sharedSample(names[k].c_str(), !drum, 0);
+            if (!m_samples[k])
+                continue;
+        }
+        levels[k] |= levelsOf(*m_samples[k], audio::noteFrequency(event.keyRow, drum), m_rate);
     }
+    for (int k = 0; k < audio::songChannelCount; ++k)
+        if (m_samples[k])
+            m_samples[k] = sharedSample(names[k].c_str(), k < 8, levels[k]);
     m_scratch.resize(2 * static_cast<std::size_t>(scratchFrames));
     restart();
 }
@@ -62,9 +90,9 @@ Player::~Player() = default;
 // begins once the limiter's look-ahead has been rendered away.
 void Player::restart() {
     // THE ONE PLACE the output rate reaches the engine: the mixer (and with it the step grid and the voices'
-    // ratios) is made for m_rate here. Until the engine takes a rate, it runs at audio::outputRate.
+    // ratios) is to be made for engineRate(m_rate) here.
     if (!m_mixer)
-        m_mixer = std::make_unique<audio::Mixer>();
+        m_mixer = std::make_unique<audio::Mixer>(audio::songChannelCount, commandRoom);
     m_mixer->clear();
     m_sequencer = std::make_unique<audio::SongSequencer>(audio::FirstStep::AtOnce);
     for (int k = 0; k < audio::songChannelCount; ++k)
@@ -222,6 +250,9 @@ int64_t Player::foldedTarget(int64_t target) const {
     const int64_t loopSteps = m_loopEnd - m_loopBegin;
     const int64_t remainder = loopSteps * m_tempo % 1000 * (m_rate % 1000) % 1000;
     const int64_t periodSteps = loopSteps * (1000 / std::gcd(remainder, int64_t{1000}));
+    // Beyond 2^60 frames (six million years at 192 kHz) a period is not looked for.
+    if (periodSteps <= 0 || periodSteps > (int64_t{1} << 60) / (static_cast<int64_t>(m_tempo) * m_rate / 1000 + 1))
+        return target;
     const int64_t period = timelineFrame(periodSteps);
     const int64_t settled = timelineFrame(m_loopEnd) + period;
     if (period <= 0 || target < settled + period)
@@ -245,7 +276,7 @@ void Player::seek(int64_t target) {
         // From the frame the output has reached: restart() rendered the look-ahead away already.
         int64_t skip = played - lead;
         while (skip > 0) {
-            const int n = static_cast<int>(std::min<int64_t>(skip, 1 << 20));
+            const int n = static_cast<int>(std::min<int64_t>(skip, std::numeric_limits<int>::max()));
             m_mixer->skipVoices(n);
             skip -= n;
         }

@@ -45,6 +45,9 @@ public:
     static constexpr int latencyFrames = PeakLimiter::lookAheadFrames;
 
     Mixer();
+    // A mixer for one song's channels alone: room for `slots` channels (whose handles carry a slot below it)
+    // and `commands` queued commands, so that it is made in no time.
+    Mixer(uint32_t slots, std::size_t commands);
 
     // [user-interface thread] false when the queue is full (the caller keeps the command).
     bool post(const MixerCommand& command) { return m_commands.push(command); }

@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace tromel::capi::test {
 namespace {
@@ -177,6 +179,36 @@ TEST(Player, MuteFadesAndUnmuteLetsTheNextNoteSound) {
     EXPECT_LT(largestDifference(whole.data() + 2 * unmuteAt + settled, back.data() + settled, back.size() - settled),
               sixtyDecibelsDown);
     EXPECT_GT(largestDifference(back.data(), std::vector<float>(back.size()).data(), back.size()), 0.05f);
+}
+
+// Players made and rendered on several threads at once share the prepared samples; mutes and loops are set
+// from another thread while one renders. (The thread sanitizer's build runs this too.)
+TEST(Player, ThreadsShareSamplesAndSetMutesWhileOneRenders) {
+    const SongHandle song = loadSong(audio::test::denseSong(3));
+    std::vector<std::vector<float>> outputs(3);
+    std::vector<std::thread> players;
+    for (auto& output : outputs)
+        players.emplace_back([&song, &output] {
+            const PlayerHandle player = playerOf(song.get());
+            output = renderFrames(player.get(), 20000);
+        });
+    for (auto& thread : players)
+        thread.join();
+    EXPECT_EQ(outputs[0], outputs[1]);
+    EXPECT_EQ(outputs[0], outputs[2]);
+
+    const PlayerHandle player = playerOf(song.get());
+    std::atomic<bool> done{false};
+    std::thread other([&] {
+        for (int i = 0; !done.load(); ++i) {
+            tromel_player_mute_channel(player.get(), i % 16, i % 2);
+            tromel_player_set_loops(player.get(), i % 3 == 0 ? -1 : 5);
+        }
+    });
+    const std::vector<float> rendered = renderFrames(player.get(), 44100);
+    done = true;
+    other.join();
+    EXPECT_EQ(rendered.size(), 2 * 44100u);
 }
 
 }  // namespace
