@@ -81,13 +81,14 @@ Player::Player(const Song& song, int rate)
             m_samples[k] = sharedSample(names[k].c_str(), k < 8, levels[k]);
     m_scratch.resize(2 * static_cast<std::size_t>(scratchFrames));
     restart();
+    renderDropped(audio::Mixer::latencyFrames);
 }
 
 Player::~Player() = default;
 
 // The mixer as a render's engine sets it up, in the same order: its loudest volume, the clock, a channel
 // for each sample in song channel order (so voices add up in the same order), then the start. The output
-// begins once the limiter's look-ahead has been rendered away.
+// begins once the limiter's look-ahead has been rendered away (by the caller).
 void Player::restart() {
     // THE ONE PLACE the output rate reaches the engine: the mixer (and with it the step grid and the voices'
     // ratios) is to be made for engineRate(m_rate) here.
@@ -136,7 +137,6 @@ void Player::restart() {
     m_mixer->post(start);
     m_mixer->settle();
     m_frame.store(0, std::memory_order_relaxed);
-    renderDropped(audio::Mixer::latencyFrames);
 }
 
 void Player::renderDropped(int64_t frames) {
@@ -229,18 +229,13 @@ std::size_t Player::renderS16(int16_t* stereo, std::size_t frames) {
     return total;
 }
 
+// The last step n with floor(n * tempo * rate / 1000) below the frames heard, h: n * tempo * rate < 1000 * h.
 int64_t Player::step() const {
     const int64_t heard = frame();
-    if (heard <= 0 || m_tempo <= 0)
+    if (heard <= 0)
         return -1;
-    // The estimate from the rate is off by at most one either way.
-    int64_t n =
-        static_cast<int64_t>(static_cast<long double>(heard - 1) * 1000 / (static_cast<long double>(m_tempo) * m_rate));
-    while (n > 0 && timelineFrame(n) > heard - 1)
-        --n;
-    while (timelineFrame(n + 1) <= heard - 1)
-        ++n;
-    return n;
+    __extension__ typedef __int128 Wide;
+    return static_cast<int64_t>((static_cast<Wide>(heard) * 1000 - 1) / (static_cast<Wide>(m_tempo) * m_rate));
 }
 
 // The loop's passes repeat to the frame once a whole number of them lasts a whole number of frames: then the
@@ -260,32 +255,23 @@ int64_t Player::foldedTarget(int64_t target) const {
     return target - (target - settled) / period * period;
 }
 
-// The voices and clock are moved on without a sound to seekLeadSeconds before the target, then rendered
-// with fresh filters up to it, the limiter's look-ahead included.
+// The voices and clock are moved on without a sound to seekLeadSeconds before the target; from there the
+// filters and the limiter, as a new mixer has them, run up to it, the limiter's look-ahead included.
 void Player::seek(int64_t target) {
     takeMutes();
     restart();
+    m_frame.store(target, std::memory_order_relaxed);
     const int64_t length = lengthFor(loops());
-    if (length >= 0 && target >= length) {
-        m_frame.store(target, std::memory_order_relaxed);
+    if (length >= 0 && target >= length)
         return;
-    }
     const int64_t lead = static_cast<int64_t>(seekLeadSeconds * m_rate);
     const int64_t played = foldedTarget(target);
-    if (played > lead) {
-        // From the frame the output has reached: restart() rendered the look-ahead away already.
-        int64_t skip = played - lead;
-        while (skip > 0) {
-            const int n = static_cast<int>(std::min<int64_t>(skip, std::numeric_limits<int>::max()));
-            m_mixer->skipVoices(n);
-            skip -= n;
-        }
-        m_mixer->restartFilters();
-        renderDropped(lead);
-    } else {
-        renderDropped(played);
+    for (int64_t skip = std::max<int64_t>(0, played - lead); skip > 0;) {
+        const int n = static_cast<int>(std::min<int64_t>(skip, std::numeric_limits<int>::max()));
+        m_mixer->skipVoices(n);
+        skip -= n;
     }
-    m_frame.store(target, std::memory_order_relaxed);
+    renderDropped(std::min(played, lead) + audio::Mixer::latencyFrames);
 }
 
 }  // namespace tromel::capi

@@ -373,11 +373,6 @@ void Mixer::skipVoices(int frames) {
         m_sequencers[i]->publish();
 }
 
-void Mixer::restartFilters() {
-    m_dcBlocker = DcBlocker{};
-    m_limiter = PeakLimiter{};
-}
-
 void Mixer::settle() {
     MixerCommand command;
     while (m_commands.pop(command))

@@ -69,7 +69,9 @@ TEST(Player, SeekSoundsAsAPlayFromTheStart) {
     const std::size_t total = 44100 * 30;
     const std::vector<float> whole = renderFrames(continuous.get(), total);
     const double pass = source.loopEnd * source.tempo / 1000.0;
-    const double targets[] = {0.0, 0.05, 1.234, 3.0, pass - 0.01, pass + 0.002, pass + 4.5, 17.77, 25.0};
+    // 14 s: the third pass, far enough to be taken back by whole passes, but not into the first (whose
+    // opening note still sounds in the loop); 25 s: taken back two passes.
+    const double targets[] = {0.0, 0.05, 1.234, 3.0, pass - 0.01, pass + 0.002, pass + 4.5, 14.0, 17.77, 25.0};
     const PlayerHandle player = playerOf(song.get());
     for (double seconds : targets) {
         SCOPED_TRACE(seconds);
