@@ -23,8 +23,18 @@ Mixer::Mixer(int rate)
       m_live(liveCapacity),
       m_returns(returnCapacity) {}
 
+Mixer::Mixer(int rate, uint32_t slots, std::size_t commands)
+    : m_rate(std::clamp(rate, lowestRate, highestRate)),
+      m_timing(Voice::timingAt(m_rate)),
+      m_slots(std::min(slots, slotCapacity)),
+      m_commands(commands),
+      m_live(1),
+      m_returns(slots + 64) {}
+
 Mixer::Slot* Mixer::slotOf(Handle handle) {
     if (handle == 0)
+        return nullptr;
+    if ((handle & slotMask) >= m_slots.size())
         return nullptr;
     Slot& slot = m_slots[handle & slotMask];
     return slot.handle == handle ? &slot : nullptr;
@@ -339,6 +349,33 @@ void Mixer::renderVoices(float* out, int frames) {
         const int64_t until = nextEventFrame(m_frame + (frames - done));
         const int run = static_cast<int>(until - m_frame);
         mixVoices(out + 2 * done, run);
+        done += run;
+        m_frame = until;
+    }
+    releaseSilentSlots();
+    for (int i = 0; i < m_sequencerCount; ++i)
+        m_sequencers[i]->publish();
+}
+
+// [whoever renders] The same splitting at commands and steps as renderVoices.
+void Mixer::skipVoices(int frames) {
+    resendUnsent();
+    applyDueCommands();
+    applyLiveNotes();
+    int done = 0;
+    while (done < frames) {
+        applyDueCommands();
+        runDueSteps();
+        const int64_t until = nextEventFrame(m_frame + (frames - done));
+        const int run = static_cast<int>(until - m_frame);
+        for (uint32_t i = 0; i < m_slotsUsed; ++i) {
+            Slot& slot = m_slots[i];
+            if (slot.handle == 0)
+                continue;
+            slot.main.skip(run);
+            for (Voice& tail : slot.tails)
+                tail.skip(run);
+        }
         done += run;
         m_frame = until;
     }

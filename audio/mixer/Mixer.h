@@ -51,6 +51,9 @@ public:
     int latencyFrames() const { return m_limiter.lookAhead(); }
     // The levels its samples need (see SampleData::levelCountFor): more, the lower the rate.
     int sampleLevels() const { return m_timing.levels; }
+    // A mixer for one song's channels alone: room for `slots` channels (whose handles carry a slot below it)
+    // and `commands` queued commands, so that it is made in no time.
+    Mixer(int rate, uint32_t slots, std::size_t commands);
 
     // [user-interface thread] false when the queue is full (the caller keeps the command).
     bool post(const MixerCommand& command) { return m_commands.push(command); }
@@ -69,6 +72,9 @@ public:
     // is silent (a flag a sample), and the limiter. The parts then add up to the mix.
     void renderVoices(float* out, int frames);
     void finishPart(float* out, int frames, const uint8_t* mixSilent);
+    // [whoever renders, between renders] The voices and clocks moved on as renderVoices would move
+    // them, nothing mixed: how a seek gets far into a song at once. The filters see nothing of it.
+    void skipVoices(int frames);
 
     // [user-interface thread, only while nothing renders] Applies every queued command now.
     void settle();

@@ -13,4 +13,8 @@ namespace tromel::audio {
 SampleData buildSampleData(const std::vector<float>& interleaved, int channels, int rate, bool loop,
                            int levels = SampleData::levelCount);
 
+// Level `level` alone, as buildSampleData makes it: for a player that prepares only the levels its notes
+// reach. [any thread but the audio thread]
+SampleLevel buildSampleLevel(const std::vector<float>& interleaved, int channels, bool loop, int level);
+
 }  // namespace tromel::audio
