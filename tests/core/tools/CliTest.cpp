@@ -266,9 +266,15 @@ TEST_F(Cli, ASignalTakesTheUnfinishedFileWithIt) {
             args.push_back("--stems");
         const pid_t pid = startCli(args);
         ASSERT_GT(pid, 0);
-        const fs::path temporary =
-            (signalNumber == SIGHUP ? folder / "long-drum1.wav" : out).string() + ".tmp-" + std::to_string(pid);
-        for (int i = 0; i < 2000 && !(fs::exists(temporary) && fs::file_size(temporary) > 0); ++i)
+        const std::string prefix = signalNumber == SIGHUP ? ".long-drum1.wav.tromel-" : ".long.wav.tromel-";
+        const auto written = [&] {
+            for (const auto& entry : fs::directory_iterator(folder))
+                if (entry.path().filename().string().starts_with(prefix) && entry.file_size() > 0)
+                    return entry.path();
+            return fs::path();
+        };
+        fs::path temporary;
+        for (int i = 0; i < 2000 && (temporary = written()).empty(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         EXPECT_TRUE(fs::exists(temporary));
         kill(pid, signalNumber);
