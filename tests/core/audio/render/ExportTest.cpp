@@ -2,6 +2,7 @@
 // (ffmpeg's), fades, ringing ends, loop points, stems and cancelling.
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/render/OfflineRender.h"
+#include "audio/render/StemsAside.h"
 #include "audio/render/RenderFiles.h"
 #include "exchange/AudioFileWriter.h"
 #include "files/AtomicWrite.h"
@@ -492,6 +493,26 @@ TEST_F(Export, StemsAreReplacedAllOrNone) {
         }
     }
     EXPECT_EQ(renames, 6);  // two old stems aside, three new ones in, the folder
+
+    // Another export into the folder leaves alone the old stems of an export under way, and those
+    // of a folder not the user's.
+    prepare();
+    asked.output = folder / "other.wav";
+    asked.files = nullptr;
+    {
+        StemsAside busy(files::systemFileSystem(), folder / "song.wav");
+        ASSERT_EQ(busy.moveAside({folder / "song-instrument1.wav"}), 0);
+        ASSERT_TRUE(renderSong(song, asked).written());
+        EXPECT_FALSE(fs::exists(folder / "song-instrument1.wav"));
+    }
+    FaultyFileSystem foreign;
+    foreign.othersOwn = [](const fs::path& path) { return path.string().ends_with("-aside"); };
+    asked.files = &foreign;
+    ASSERT_TRUE(renderSong(song, asked).written());
+    EXPECT_FALSE(fs::exists(folder / "song-instrument1.wav"));
+    asked.files = nullptr;
+    ASSERT_TRUE(renderSong(song, asked).written());
+    EXPECT_EQ(fileText(folder / "song-instrument1.wav"), "old song-instrument1.wav");
 }
 
 // Cancelled in the last pass of a normalised stems export, or failing to write, an export leaves
