@@ -139,6 +139,7 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
         {runCli("render a.org b.wav --fade x"), 2, usage},
         {render(song, song), 1, song.string() + itself},
         {render(song, folder / "hard.org"), 1, (folder / "hard.org").string() + itself},
+        {render(song, folder / "link.org"), 1, (folder / "link.org").string() + itself},
         {render(folder / "link.org", out), 0, ""},
         {runCli("import-midi " + quoted(folder / "bad.org") + " " + quoted(folder / "m.org")), 1,
          "not a Standard MIDI File"},

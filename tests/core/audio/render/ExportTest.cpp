@@ -2,8 +2,8 @@
 // (ffmpeg's), fades, ringing ends, loop points, stems and cancelling.
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/render/OfflineRender.h"
-#include "audio/render/StemsAside.h"
 #include "audio/render/RenderFiles.h"
+#include "audio/render/StemsAside.h"
 #include "exchange/AudioFileWriter.h"
 #include "files/AtomicWrite.h"
 #include "song/OrgFile.h"
@@ -423,6 +423,10 @@ TEST_F(Export, EveryFileIsWrittenAsSavesWriteTheirs) {
             })) << file;
         EXPECT_FALSE(fs::exists(stale));
         EXPECT_TRUE(fs::exists(fresh) && fs::exists(unlike));
+        const auto temporaries = std::count_if(
+            fs::directory_iterator(folder), {},
+            [](const fs::directory_entry& entry) { return files::isTemporaryName(entry.path().filename().string()); });
+        EXPECT_EQ(temporaries, 1);  // only the fresh one
     }
 }
 
@@ -493,6 +497,7 @@ TEST_F(Export, StemsAreReplacedAllOrNone) {
         }
     }
     EXPECT_EQ(renames, 6);  // two old stems aside, three new ones in, the folder
+    EXPECT_EQ(counting.unflushed(), std::vector<std::string>{});
 
     // Another export into the folder leaves alone the old stems of an export under way, and those
     // of a folder not the user's.

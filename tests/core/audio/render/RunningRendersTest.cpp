@@ -6,13 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <future>
 #include <thread>
 
 namespace tromel::audio::test {
 namespace {
 
-// A three-hour export of two stems a moment after it began: stopped within the wait, every file gone.
+// A three-hour export of two stems a moment after it began: stopped within the wait, every file gone;
+// the files of a render stuck in a write go without it.
 TEST(RunningRenders, EndingTheProgramCancelsARenderAndRemovesItsFiles) {
     const fs::path folder = scratchFolder("running-renders");
     RenderRequest request;
@@ -41,6 +43,14 @@ TEST(RunningRenders, EndingTheProgramCancelsARenderAndRemovesItsFiles) {
     request.seconds = 0.1;
     request.stems = false;
     EXPECT_TRUE(renderSong(song, request).written());
+
+    // A render stuck in a write: its files go without it.
+    const int stuck = RunningRenders::ofProcess().begin();
+    std::ofstream(folder / "stuck") << "x";
+    RunningRenders::ofProcess().made(stuck, folder / "stuck");
+    EXPECT_FALSE(RunningRenders::ofProcess().cancelAll(std::chrono::milliseconds(1)));
+    EXPECT_FALSE(fs::exists(folder / "stuck"));
+    RunningRenders::ofProcess().end(stuck);
 }
 
 }  // namespace
