@@ -1,5 +1,6 @@
 // tromel-cli run as a user would run it: info, resave and render, their exit codes and messages.
 #include "audio/mixer/KeyFrequency.h"
+#include "files/AtomicWrite.h"
 #include "song/OrgFile.h"
 #include "tests/core/audio/AudioTestKit.h"
 
@@ -79,7 +80,7 @@ struct Cli : testing::Test {
     // Outputs are written beside their targets and renamed, so nothing half-written stays.
     void TearDown() override {
         for (const auto& entry : fs::directory_iterator(folder))
-            EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
+            EXPECT_FALSE(files::isTemporaryName(entry.path().filename().string())) << entry.path();
     }
 };
 
