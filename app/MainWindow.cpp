@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/MenuBarSpace.h"
+#include "app/OpenSongFiles.h"
 #include "app/RecoveryKeeper.h"
 #include "app/WindowCascade.h"
 #include "audio/render/RunningRenders.h"
@@ -95,6 +96,7 @@ MainWindow::MainWindow(EditorContext& context, QWidget* parent) : QMainWindow(pa
          [this](DocumentWindow* document) { closeDocument(qobject_cast<QMdiSubWindow*>(document->parentWidget())); },
          [this](const QString& text) { statusBar()->showMessage(text); }});
     m_context.safekeeping = m_recovery;
+    m_context.openSongFiles = [this] { return openSongFiles(documents()); };
     setAcceptDrops(true);
     createMainMenus();
     createWindowMenu();
@@ -114,6 +116,7 @@ MainWindow::~MainWindow() {
     for (QMdiSubWindow* subWindow : m_mdiArea->subWindowList())
         delete subWindow;
     m_context.safekeeping = nullptr;
+    m_context.openSongFiles = nullptr;
 }
 
 void MainWindow::createMainMenus() {

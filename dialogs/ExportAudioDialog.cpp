@@ -190,7 +190,8 @@ bool ExportAudioDialog::chooseOptions(audio::RenderRequest& request) {
 }
 
 void exportAudio(QWidget* documentWindow, Prompts& prompts, const Song& song, const std::filesystem::path& sampleFolder,
-                 const QString& songFile, const QString& songName) {
+                 const QString& songFile, const QString& songName,
+                 const std::vector<std::filesystem::path>& openSongFiles) {
     audio::RenderRequest request;
     const Song saved = songAsSaved(song);
     ExportAudioDialog optionsDialog(
@@ -209,6 +210,7 @@ void exportAudio(QWidget* documentWindow, Prompts& prompts, const Song& song, co
     request.output = toFilesystemPath(*path);
     if (!songFile.isEmpty())
         request.songFile = toFilesystemPath(songFile);
+    request.openSongFiles = openSongFiles;
     request.measure = true;
     ExportProgressDialog progress(documentWindow, saved, request, QFileInfo(*path).fileName());
     const audio::RenderOutcome outcome = progress.run();

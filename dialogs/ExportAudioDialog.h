@@ -63,9 +63,10 @@ private:
 // the song as its file would hold it, exactly as tromel-cli render renders that file, with a
 // progress that can be cancelled. What went wrong, or the loudness of what was written, is told in
 // a message box. `songFile` is the document's own file (empty while it has none): the export never
-// writes over it. The file proposed is named `songName`. The dialog opens with the choices last
-// exported with for the song, or its first.
+// writes over it, nor over any of `openSongFiles`. The file proposed is named `songName`. The
+// dialog opens with the choices last exported with for the song, or its first.
 void exportAudio(QWidget* documentWindow, Prompts& prompts, const Song& song, const std::filesystem::path& sampleFolder,
-                 const QString& songFile, const QString& songName);
+                 const QString& songFile, const QString& songName,
+                 const std::vector<std::filesystem::path>& openSongFiles = {});
 
 }  // namespace tromel::dialogs

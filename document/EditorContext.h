@@ -9,6 +9,8 @@
 #include "widgets/Prompts.h"
 
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 namespace tromel {
 
@@ -20,6 +22,8 @@ struct EditorContext {
     files::FileSystem& fileSystem = files::systemFileSystem();  // what songs are read and saved through
     audio::MidiInput* midi = nullptr;                           // the MIDI keyboards; none without MIDI
     SongSafekeeping* safekeeping = nullptr;                     // where songs are kept while a file is written in place
+    // The files of the songs open in every document window, which no export may write over; none without a main window.
+    std::function<std::vector<std::filesystem::path>()> openSongFiles = nullptr;
 };
 
 }  // namespace tromel

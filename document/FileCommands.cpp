@@ -194,7 +194,8 @@ bool FileCommands::confirmClose() {
 void FileCommands::exportAudio() {
     const QString songFile = m_fileName == noFileName ? QString() : m_fileName;
     dialogs::exportAudio(m_window, m_context.prompts, m_song, m_context.sampleFolder, songFile,
-                         QFileInfo(proposedPath()).completeBaseName());
+                         QFileInfo(proposedPath()).completeBaseName(),
+                         m_context.openSongFiles ? m_context.openSongFiles() : std::vector<std::filesystem::path>{});
 }
 
 }  // namespace tromel

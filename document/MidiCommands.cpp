@@ -1,12 +1,14 @@
 // A document's MIDI commands: export, and import into a new document.
 #include "document/MidiCommands.h"
 
+#include "audio/render/OfflineRender.h"
 #include "dialogs/MidiImportDialog.h"
 #include "dialogs/MidiPartPreview.h"
 #include "exchange/MidiExport.h"
 #include "exchange/MidiImport.h"
 #include "exchange/MidiReader.h"
 #include "exchange/MidiWriter.h"
+#include "song/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +18,7 @@ namespace tromel {
 namespace {
 
 constexpr const char* importTitle = "Import MIDI";
+constexpr const char* inputItselfText = "this is the input file itself; choose another output file";
 
 std::filesystem::path toFilesystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -37,16 +40,34 @@ void MidiCommands::exportMidi() {
     const std::optional<QString> path = m_context.prompts.chooseMidiFile(m_window, "Export MIDI...", suggested, true);
     if (!path)
         return;
+    if (const char* refusal = overwriteRefusal(toFilesystemPath(*path))) {
+        m_context.prompts.message(m_window, MessageIcon::Warning, "Export MIDI", *path + ": " + refusal);
+        return;
+    }
     const exchange::MidiExportResult exported = exchange::songToMidi(m_song);
     if (!exported.ok()) {
         m_context.prompts.message(m_window, MessageIcon::Warning, "Export MIDI",
                                   QString::fromStdString(exported.error));
         return;
     }
-    const SaveResult saved = exchange::saveMidiFile(exported.file, toFilesystemPath(*path));
+    const SaveResult saved =
+        writeFileAtomically(toFilesystemPath(*path), exchange::writeMidiBytes(exported.file), m_context.fileSystem);
     if (!saved.ok)
         m_context.prompts.message(m_window, MessageIcon::Warning, "File Save Error",
                                   QString::fromStdString(saved.reason));
+}
+
+// The chooser asked before replacing a file, but not whether that file is a song being edited: its
+// window would go on showing a song its file no longer holds.
+const char* MidiCommands::overwriteRefusal(const std::filesystem::path& target) const {
+    files::FileSystem& files = m_context.fileSystem;
+    if (m_file.fileName() != noFileName && files::isSameFile(files, toFilesystemPath(m_file.fileName()), target))
+        return inputItselfText;
+    const auto open = m_context.openSongFiles ? m_context.openSongFiles() : std::vector<std::filesystem::path>{};
+    for (const std::filesystem::path& song : open)
+        if (files::isSameFile(files, song, target))
+            return audio::openSongText;
+    return nullptr;
 }
 
 OpenOutcome MidiCommands::importMidi() {

@@ -5,6 +5,7 @@
 #include "document/FileCommands.h"
 #include "song/Song.h"
 
+#include <filesystem>
 #include <functional>
 
 class QWidget;
@@ -27,6 +28,9 @@ public:
     OpenOutcome importMidi();
 
 private:
+    // Why the export may not write `target`: it is this song's file, or one open in another window.
+    const char* overwriteRefusal(const std::filesystem::path& target) const;
+
     QWidget* m_window;
     EditorContext& m_context;
     Song& m_song;

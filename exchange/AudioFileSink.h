@@ -16,6 +16,8 @@ class AudioFileSink {
 public:
     // Creates or empties the file; on failure isOpen() is false and errorText() says why.
     AudioFileSink(files::FileSystem& files, const std::filesystem::path& path);
+    // Writes into `fd`, a file opened for writing through `files`, which the sink now owns.
+    AudioFileSink(files::FileSystem& files, int fd) : m_files(files), m_fd(fd) {}
     ~AudioFileSink();  // closes a file still open, without flushing it
     AudioFileSink(const AudioFileSink&) = delete;
     AudioFileSink& operator=(const AudioFileSink&) = delete;

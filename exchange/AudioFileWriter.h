@@ -58,5 +58,8 @@ protected:
 std::unique_ptr<AudioFileWriter> openAudioFile(const std::filesystem::path& path, const AudioEncoding& encoding,
                                                const AudioFileTags& tags,
                                                files::FileSystem& files = files::systemFileSystem());
+// Writes into `fd`, a new file opened for writing through `files`, which the writer now owns.
+std::unique_ptr<AudioFileWriter> openAudioFile(int fd, const AudioEncoding& encoding, const AudioFileTags& tags,
+                                               files::FileSystem& files);
 
 }  // namespace tromel::exchange

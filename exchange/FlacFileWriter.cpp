@@ -34,8 +34,7 @@ FLAC__StreamEncoderTellStatus tellIn(const FLAC__StreamEncoder*, FLAC__uint64* o
 
 }  // namespace
 
-FlacFileWriter::FlacFileWriter(files::FileSystem& files, const std::filesystem::path& path, int bits,
-                               const AudioFileTags& tags)
+FlacFileWriter::FlacFileWriter(std::unique_ptr<AudioFileSink> sink, int bits, const AudioFileTags& tags)
     : m_bits(bits) {
     m_encoder = FLAC__stream_encoder_new();
     m_comments = FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT);
@@ -56,7 +55,7 @@ FlacFileWriter::FlacFileWriter(files::FileSystem& files, const std::filesystem::
         fail("the FLAC encoder could not be set up");
         return;
     }
-    m_sink = std::make_unique<AudioFileSink>(files, path);
+    m_sink = std::move(sink);
     if (!m_sink->isOpen()) {
         fail(m_sink->errorText());
         return;

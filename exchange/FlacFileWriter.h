@@ -18,7 +18,7 @@ namespace tromel::exchange {
 // samples of the WAV file of the same render.
 class FlacFileWriter : public AudioFileWriter {
 public:
-    FlacFileWriter(files::FileSystem& files, const std::filesystem::path& path, int bits, const AudioFileTags& tags);
+    FlacFileWriter(std::unique_ptr<AudioFileSink> sink, int bits, const AudioFileTags& tags);
     ~FlacFileWriter() override;
 
     bool write(const float* frames, int count) override;

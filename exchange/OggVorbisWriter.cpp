@@ -31,14 +31,13 @@ struct OggVorbisWriter::Codec {
     }
 };
 
-OggVorbisWriter::OggVorbisWriter(files::FileSystem& files, const std::filesystem::path& path, int quality,
-                                 const AudioFileTags& tags)
+OggVorbisWriter::OggVorbisWriter(std::unique_ptr<AudioFileSink> sink, int quality, const AudioFileTags& tags)
     : m_codec(std::make_unique<Codec>()) {
     if (vorbis_encode_init_vbr(&m_codec->info, 2, audioFileRate, static_cast<float>(quality) / 10.0f) != 0) {
         fail("the Vorbis encoder refused quality " + std::to_string(quality));
         return;
     }
-    m_sink = std::make_unique<AudioFileSink>(files, path);
+    m_sink = std::move(sink);
     if (!m_sink->isOpen()) {
         fail(m_sink->errorText());
         return;

@@ -14,8 +14,7 @@ class OggVorbisWriter : public AudioFileWriter {
 public:
     static constexpr int serialNumber = 0x546d6c31;
 
-    OggVorbisWriter(files::FileSystem& files, const std::filesystem::path& path, int quality,
-                    const AudioFileTags& tags);
+    OggVorbisWriter(std::unique_ptr<AudioFileSink> sink, int quality, const AudioFileTags& tags);
     ~OggVorbisWriter() override;
 
     bool write(const float* frames, int count) override;

@@ -41,7 +41,7 @@ const SF_VIRTUAL_IO sinkIo{
 
 }  // namespace
 
-SndfileWriter::SndfileWriter(files::FileSystem& files, const std::filesystem::path& path, const AudioEncoding& encoding,
+SndfileWriter::SndfileWriter(std::unique_ptr<AudioFileSink> sink, const AudioEncoding& encoding,
                              const AudioFileTags& tags) {
     if (encoding.format == AudioFormat::Mp3 && !canWriteMp3()) {
         fail("this system's libsndfile cannot write MP3 (it was built without LAME)");
@@ -51,7 +51,7 @@ SndfileWriter::SndfileWriter(files::FileSystem& files, const std::filesystem::pa
     info.samplerate = audioFileRate;
     info.channels = 2;
     info.format = sndfileFormat(encoding.format);
-    m_sink = std::make_unique<AudioFileSink>(files, path);
+    m_sink = std::move(sink);
     if (!m_sink->isOpen()) {
         fail(m_sink->errorText());
         return;

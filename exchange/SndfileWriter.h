@@ -15,8 +15,7 @@ namespace tromel::exchange {
 // rate by LAME, with ID3 tags.
 class SndfileWriter : public AudioFileWriter {
 public:
-    SndfileWriter(files::FileSystem& files, const std::filesystem::path& path, const AudioEncoding& encoding,
-                  const AudioFileTags& tags);
+    SndfileWriter(std::unique_ptr<AudioFileSink> sink, const AudioEncoding& encoding, const AudioFileTags& tags);
     ~SndfileWriter() override;
 
     bool write(const float* frames, int count) override;

@@ -19,6 +19,12 @@ Path folderOf(const Path& path) {
     return path.has_parent_path() ? path.parent_path() : Path(".");
 }
 
+bool isNameLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+}
+
+}  // namespace
+
 std::string temporaryPattern(const Path& target) {
     const std::string name = target.filename().string();
     const std::size_t room = longestName - 1 - temporaryMark.size() - randomLetters;
@@ -26,12 +32,6 @@ std::string temporaryPattern(const Path& target) {
         "." + name.substr(0, room) + std::string(temporaryMark) + std::string(randomLetters, 'X');
     return (folderOf(target) / pattern).string();
 }
-
-bool isNameLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-}
-
-}  // namespace
 
 bool isTemporaryName(std::string_view name) {
     const std::size_t tail = temporaryMark.size() + randomLetters;

@@ -34,6 +34,8 @@ int writeInPlace(FileSystem& files, const Path& target, std::span<const uint8_t>
 
 // The name of writeAtomically's temporary files: ".NAME.tromel-" and twelve unpredictable letters.
 bool isTemporaryName(std::string_view name);
+// The pattern FileSystem::createTemporary() makes such a name of, beside `target`.
+std::string temporaryPattern(const Path& target);
 
 // Removes from `folder` the temporary files that saves and exports killed half-way left there a
 // day or more before `now`: only regular files of that name owned by this user, never a link,

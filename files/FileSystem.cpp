@@ -13,6 +13,13 @@ std::string errorText(int error) {
     return std::strerror(error);
 }
 
+bool isSameFile(FileSystem& files, const Path& a, const Path& b) {
+    FileStatus first;
+    FileStatus second;
+    return files.status(a, true, first) == 0 && files.status(b, true, second) == 0 && first.device == second.device &&
+           first.inode == second.inode;
+}
+
 FileSystem& systemFileSystem() {
     static SystemFileSystem system;
     return system;

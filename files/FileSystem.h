@@ -92,4 +92,8 @@ public:
 // The operating system's own files.
 FileSystem& systemFileSystem();
 
+// True when both names lead, through links or other spellings, to one existing file (one device
+// and inode: hard links are one file too).
+bool isSameFile(FileSystem& files, const Path& a, const Path& b);
+
 }  // namespace tromel::files

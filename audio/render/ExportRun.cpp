@@ -172,8 +172,10 @@ ExportRun::PassResult ExportRun::render(const Pass& pass) {
             streams.back()->meterWith(&meter);
         if (!pass.write)
             continue;
-        streams.back()->writeTo(
-            exchange::openAudioFile(m_files.temporaryOf(i), m_request.encoding, tagsOf(i), m_request.fileSystem()));
+        int fd = -1;
+        if (const int error = m_files.createTemporary(i, fd))
+            return ended(Status::Failed, m_files.outputs()[i].string() + ": " + files::errorText(error));
+        streams.back()->writeTo(exchange::openAudioFile(fd, m_request.encoding, tagsOf(i), m_request.fileSystem()));
         if (!streams.back()->writer()->isOpen())
             return ended(Status::Failed, m_files.outputs()[i].string() + ": " + streams.back()->writer()->error());
     }

@@ -7,7 +7,9 @@
 #include "audio/render/ExportRun.h"
 #include "audio/render/RenderFiles.h"
 #include "audio/render/RunningRenders.h"
+#include "audio/render/StemsAside.h"
 #include "audio/samples/SamplePreparation.h"
+#include "files/AtomicWrite.h"
 
 #include <algorithm>
 #include <chrono>
@@ -124,11 +126,6 @@ std::string describeLoudness(const LoudnessFigures& figures) {
     return text;
 }
 
-bool isSameFile(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    return fs::exists(a, error) && fs::exists(b, error) && fs::equivalent(a, b, error);
-}
-
 RenderOutcome renderSong(const Song& song, const RenderRequest& request, const RenderProgress& progress) {
     using Status = RenderOutcome::Status;
     if (const auto reason = playRefusal(song))
@@ -139,14 +136,20 @@ RenderOutcome renderSong(const Song& song, const RenderRequest& request, const R
     const int64_t frames = std::get<int64_t>(length);
     if (const auto reason = optionRefusal(song, request, frames))
         return outcome(Status::Refused, {*reason});
-    if (!request.songFile.empty())
-        for (const fs::path& output : renderOutputs(song, request))
-            if (isSameFile(request.songFile, output))
-                return outcome(Status::Refused, {aboutFile(output, songItselfText)});
+    files::FileSystem& files = request.fileSystem();
+    for (const fs::path& output : renderOutputs(song, request)) {
+        if (!request.songFile.empty() && files::isSameFile(files, request.songFile, output))
+            return outcome(Status::Refused, {aboutFile(output, songItselfText)});
+        for (const fs::path& open : request.openSongFiles)
+            if (files::isSameFile(files, open, output))
+                return outcome(Status::Refused, {aboutFile(output, openSongText)});
+    }
     std::error_code error;
     const fs::path folder = request.output.parent_path();
     if (!folder.empty() && !fs::exists(folder, error))
         return outcome(Status::Refused, {"The folder " + folder.string() + " does not exist."});
+    StemsAside::restore(files, folder.empty() ? fs::path(".") : folder);
+    files::removeStaleTemporaries(files, folder.empty() ? fs::path(".") : folder);
     if (!fs::is_directory(request.sampleFolder, error))
         return outcome(Status::Refused, {aboutFile(request.sampleFolder, "no such sample folder")});
     auto cache = std::make_shared<SampleCache>();
@@ -158,11 +161,17 @@ RenderOutcome renderSong(const Song& song, const RenderRequest& request, const R
         return outcome(Status::Refused, std::move(*problems));
     // Known to the process while its files exist, so that a program told to end stops it first.
     RunningRenders& renders = RunningRenders::ofProcess();
-    const int render = renders.begin(temporaryRenderPaths(song, request));
+    const int render = renders.begin();
     const RenderProgress progressOrEnd = [&](int64_t done, int64_t total) {
         return (!progress || progress(done, total)) && !renders.cancelled(render);
     };
-    RenderOutcome written = ExportRun(song, request, cache, frames, progressOrEnd).run();
+    RenderRequest told = request;
+    told.temporaryMade = [&](const fs::path& temporary) {
+        renders.made(render, temporary);
+        if (request.temporaryMade)
+            request.temporaryMade(temporary);
+    };
+    RenderOutcome written = ExportRun(song, told, cache, frames, progressOrEnd).run();
     renders.end(render);
     return written;
 }

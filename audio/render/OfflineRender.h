@@ -30,6 +30,7 @@ struct RenderRequest {
     std::filesystem::path sampleFolder;
     std::filesystem::path output;
     std::filesystem::path songFile;  // the song's own file, which the output may not replace; may be empty
+    std::vector<std::filesystem::path> openSongFiles;  // songs open elsewhere, which it may not replace either
     // From the start to the loop end, then the loop `loops` times (once by default); or exactly
     // `seconds` long. At most one of the two.
     std::optional<long long> loops;
@@ -45,12 +46,16 @@ struct RenderRequest {
     std::string software = "Tromel " TROMEL_VERSION;  // written into the file where its format carries it
     bool measure = false;                // report the loudness of what was written even when not normalised
     files::FileSystem* files = nullptr;  // the seam the files are written through; null: the system's
+    // [render thread] Told of each temporary file as it is made, before anything is written into it.
+    std::function<void(const std::filesystem::path&)> temporaryMade;
 
     files::FileSystem& fileSystem() const { return files ? *files : files::systemFileSystem(); }
 };
 
 // Why a render may not write where it was asked to.
 inline constexpr const char* songItselfText = "this is the song itself; choose another output file";
+inline constexpr const char* openSongText =
+    "this is the file of a song open in another window; choose another output file";
 
 // A written file's loudness by EBU R 128: integrated (LUFS), range (LU) and true peak (dBTP).
 struct LoudnessFigures {
@@ -81,14 +86,12 @@ std::string describeLoudness(const LoudnessFigures& figures);
 // The frames a render lasts (before any ringing end), or why it would be absurdly long.
 std::variant<int64_t, std::string> renderLength(const Song& song, const RenderRequest& request);
 
-// True when both paths name one existing file, through links or other spellings too.
-bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
-
 // Refuses a song that cannot play, options that do not go together, an output that is the song's
-// own file, an output folder that does not exist, an absurd length and a missing sample folder or a missing or
-// unreadable sample of a channel that plays a note, each named; otherwise renders into temporary files and renames them
-// over the outputs once all are whole (see RenderFiles). The first step sounds at frame 0, and the
-// n-th step played (from 0) at frame floor(n * tempo * 44100 / 1000). A cancelled or failed render
+// own file or that of a song open elsewhere, an output folder that does not exist, an absurd length and a missing
+// sample folder or a missing or unreadable sample of a channel that plays a note, each named; otherwise puts back the
+// stems a killed export left aside in the output's folder and removes its stale temporary files, then renders into
+// temporary files and renames them over the outputs once all are whole (see RenderFiles). The first step sounds at
+// frame 0, and the n-th step played (from 0) at frame floor(n * tempo * 44100 / 1000). A cancelled or failed render
 // leaves no file behind.
 // [any thread: the render has audio layers of its own]
 RenderOutcome renderSong(const Song& song, const RenderRequest& request, const RenderProgress& progress = {});

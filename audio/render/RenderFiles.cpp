@@ -3,12 +3,10 @@
 #include "audio/render/RenderFiles.h"
 
 #include "audio/playback/SongCompiler.h"
+#include "audio/render/StemsAside.h"
 #include "files/AtomicWrite.h"
 
-#include <unistd.h>
-
 #include <array>
-#include <system_error>
 
 namespace tromel::audio {
 
@@ -34,10 +32,6 @@ fs::path stemPath(const fs::path& output, int channel) {
     return output.parent_path() / (output.stem().string() + part + output.extension().string());
 }
 
-fs::path temporaryRenderPath(const fs::path& output) {
-    return output.string() + ".tmp-" + std::to_string(getpid());
-}
-
 std::vector<fs::path> renderOutputs(const Song& song, const RenderRequest& request) {
     if (!request.stems)
         return {request.output};
@@ -47,15 +41,12 @@ std::vector<fs::path> renderOutputs(const Song& song, const RenderRequest& reque
     return outputs;
 }
 
-std::vector<fs::path> temporaryRenderPaths(const Song& song, const RenderRequest& request) {
-    std::vector<fs::path> paths;
-    for (const fs::path& output : renderOutputs(song, request))
-        paths.push_back(temporaryRenderPath(output));
-    return paths;
-}
-
 RenderFiles::RenderFiles(const Song& song, const RenderRequest& request)
-    : m_outputs(renderOutputs(song, request)), m_files(request.fileSystem()) {
+    : m_outputs(renderOutputs(song, request)),
+      m_temporaries(m_outputs.size()),
+      m_output(request.output),
+      m_files(request.fileSystem()),
+      m_temporaryMade(request.temporaryMade) {
     if (request.stems)
         m_channels = channelsWithNotes(song);
 }
@@ -65,21 +56,60 @@ RenderFiles::~RenderFiles() {
         removeTemporaries();
 }
 
-std::optional<std::string> RenderFiles::commit() {
+int RenderFiles::createTemporary(std::size_t index, int& fd) {
+    if (!m_temporaries[index].empty())
+        m_files.remove(m_temporaries[index]);
+    m_temporaries[index].clear();
+    std::string pattern = files::temporaryPattern(m_outputs[index]);
+    if (const int error = m_files.createTemporary(pattern, 0666, fd))
+        return error;
+    m_temporaries[index] = pattern;
+    if (m_temporaryMade)
+        m_temporaryMade(m_temporaries[index]);
+    return 0;
+}
+
+// A temporary file lies beside its output: one flush of their folder keeps the rename.
+std::optional<std::string> RenderFiles::renameAll() {
     for (std::size_t i = 0; i < m_outputs.size(); ++i) {
-        if (const int error = files::renameDurably(m_files, temporaryOf(i), m_outputs[i])) {
+        const fs::path& output = m_outputs[i];
+        int error = m_files.rename(m_temporaries[i], output);
+        if (error == 0) {
+            m_temporaries[i].clear();
+            error = m_files.flushFolder(output.has_parent_path() ? output.parent_path() : fs::path("."));
+        }
+        if (error != 0)
+            return output.string() + ": " + files::errorText(error);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> RenderFiles::commit() {
+    std::optional<StemsAside> aside;
+    if (!m_channels.empty()) {
+        aside.emplace(m_files, m_output);
+        if (const int error = aside->moveAside(m_outputs)) {
             removeTemporaries();
-            return m_outputs[i].string() + ": " + files::errorText(error);
+            return m_output.string() + ": the old stems could not be moved aside: " + files::errorText(error);
         }
     }
+    if (auto problem = renameAll()) {
+        if (aside)
+            aside->putBack();
+        removeTemporaries();
+        return problem;
+    }
+    if (aside)
+        aside->discard();
     m_committed = true;
     return std::nullopt;
 }
 
 void RenderFiles::removeTemporaries() {
-    for (std::size_t i = 0; i < m_outputs.size(); ++i) {
-        std::error_code error;
-        fs::remove(temporaryOf(i), error);
+    for (fs::path& temporary : m_temporaries) {
+        if (!temporary.empty())
+            m_files.remove(temporary);
+        temporary.clear();
     }
 }
 

@@ -5,6 +5,7 @@
 #include "audio/render/OfflineRender.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,12 +23,6 @@ std::filesystem::path stemPath(const std::filesystem::path& output, int channel)
 // holds notes.
 std::vector<std::filesystem::path> renderOutputs(const Song& song, const RenderRequest& request);
 
-// Where a file is written before it is renamed over its name: NAME.tmp-PID.
-std::filesystem::path temporaryRenderPath(const std::filesystem::path& output);
-
-// Every temporary file a render of `song` may make, for a signal handler to remove.
-std::vector<std::filesystem::path> temporaryRenderPaths(const Song& song, const RenderRequest& request);
-
 class RenderFiles {
 public:
     // The request's output, or with stems the stem of each channel that holds notes.
@@ -39,18 +34,27 @@ public:
 
     const std::vector<std::filesystem::path>& outputs() const { return m_outputs; }
     const std::vector<int>& channels() const { return m_channels; }  // of the stems; empty for the mix
-    std::filesystem::path temporaryOf(std::size_t index) const { return temporaryRenderPath(m_outputs[index]); }
 
-    // Renames every temporary file (flushed when it was closed) over its output, replacing what
-    // was there, and flushes the folder after each. On a failure it removes the temporary files
-    // left and says why (a line naming the file).
+    // Creates the file output `index` is written into before its rename (removing one an earlier
+    // pass made), beside it, under an unpredictable name of the saves' pattern, neither through a
+    // link nor over anything there, and tells the request's temporaryMade. 0 or the errno value.
+    int createTemporary(std::size_t index, int& fd);
+    // Renames every temporary file (flushed when it was closed) over its output, flushing the
+    // folder after each. Stems replace the old ones all or none: those there are moved aside first
+    // (see StemsAside) and put back on a failure. On a failure it removes the temporary files left
+    // and says why (a line naming the file).
     std::optional<std::string> commit();
     void removeTemporaries();
 
 private:
+    std::optional<std::string> renameAll();
+
     std::vector<std::filesystem::path> m_outputs;
+    std::vector<std::filesystem::path> m_temporaries;  // empty until made
     std::vector<int> m_channels;
+    std::filesystem::path m_output;
     files::FileSystem& m_files;
+    std::function<void(const std::filesystem::path&)> m_temporaryMade;
     bool m_committed = false;
 };
 

@@ -11,10 +11,15 @@ RunningRenders& RunningRenders::ofProcess() {
     return renders;
 }
 
-int RunningRenders::begin(std::vector<std::filesystem::path> temporaries) {
+int RunningRenders::begin() {
     std::lock_guard lock(m_mutex);
-    m_renders[++m_serial] = Render{std::move(temporaries), false};
+    m_renders[++m_serial] = Render{};
     return m_serial;
+}
+
+void RunningRenders::made(int render, const std::filesystem::path& temporary) {
+    std::lock_guard lock(m_mutex);
+    m_renders[render].temporaries.push_back(temporary);
 }
 
 bool RunningRenders::cancelled(int render) {

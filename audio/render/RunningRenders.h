@@ -17,11 +17,13 @@ public:
     // The renders of this process.
     static RunningRenders& ofProcess();
 
-    // [render thread] A render begins writing `temporaries`; the number it is known by.
-    int begin(std::vector<std::filesystem::path> temporaries);
+    // [render thread] A render begins; the number it is known by.
+    int begin();
+    // [render thread] The render made the temporary file `temporary`.
+    void made(int render, const std::filesystem::path& temporary);
     // [render thread] Whether the render was told to stop.
     bool cancelled(int render);
-    // [render thread] The render has renamed or removed its file.
+    // [render thread] The render has renamed or removed its files.
     void end(int render);
 
     // [any thread] Tells every running render to stop and waits, at most `wait`, for each to

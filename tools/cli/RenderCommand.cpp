@@ -153,7 +153,7 @@ audio::RenderRequest parseRenderArgs(const std::vector<std::string>& args) {
     request.loopPoints = split.loopPoints;
     request.stems = split.stems;
     // Said before anything about the output's name: it is no output at all.
-    if (audio::isSameFile(request.songFile, request.output))
+    if (files::isSameFile(files::systemFileSystem(), request.songFile, request.output))
         throw Refusal{request.output.string() + ": " + audio::songItselfText};
     request.encoding = encodingOf(split, request.output);
     return request;
@@ -185,7 +185,8 @@ int runRender(const std::vector<std::string>& args) {
     if (!loadOrReport(song, request.songFile))
         return exitFailure;
     // A render ended by a signal takes its unfinished files with it.
-    TemporaryFileGuard guard(audio::temporaryRenderPaths(song, request));
+    TemporaryFileGuard guard;
+    request.temporaryMade = [&guard](const std::filesystem::path& temporary) { guard.add(temporary); };
     const audio::RenderOutcome outcome =
         audio::renderSong(song, request, isatty(STDERR_FILENO) ? audio::RenderProgress(showProgress) : nullptr);
     for (const std::string& problem : outcome.problems)

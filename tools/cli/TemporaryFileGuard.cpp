@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 
@@ -16,7 +17,8 @@ constexpr std::array<int, 3> guardedSignals{SIGTERM, SIGINT, SIGHUP};
 // Written before the handlers are installed and only read by them: a handler may call nothing
 // but async-signal-safe functions, so the paths wait here ready for unlink().
 std::array<std::array<char, 4096>, TemporaryFileGuard::capacity> guardedPaths{};
-std::size_t guardedCount = 0;
+// A path is whole before the count takes it in.
+std::atomic<std::size_t> guardedCount = 0;
 
 extern "C" void removeAndEnd(int signalNumber) {
     for (std::size_t i = 0; i < guardedCount; ++i)
@@ -37,15 +39,19 @@ void install(void (*handler)(int), int flags) {
 
 }  // namespace
 
-TemporaryFileGuard::TemporaryFileGuard(const std::vector<std::filesystem::path>& paths) {
+TemporaryFileGuard::TemporaryFileGuard() {
     guardedCount = 0;
-    for (const std::filesystem::path& path : paths) {
-        const std::string text = path.string();
-        // No longer path can be opened anyway.
-        if (text.size() < guardedPaths[0].size() && guardedCount < capacity)
-            std::memcpy(guardedPaths[guardedCount++].data(), text.c_str(), text.size() + 1);
-    }
     install(removeAndEnd, SA_RESETHAND);
+}
+
+void TemporaryFileGuard::add(const std::filesystem::path& path) {
+    const std::string text = path.string();
+    const std::size_t count = guardedCount.load();
+    // No longer path can be opened anyway.
+    if (text.size() < guardedPaths[0].size() && count < capacity) {
+        std::memcpy(guardedPaths[count].data(), text.c_str(), text.size() + 1);
+        guardedCount.store(count + 1);
+    }
 }
 
 TemporaryFileGuard::~TemporaryFileGuard() {

@@ -2,18 +2,19 @@
 #pragma once
 
 #include <filesystem>
-#include <vector>
 
 namespace tromel::cli {
 
-// While it exists, those signals unlink the files (whether or not they have been made yet), then
-// end the program as they would have. One at a time.
+// While it exists, those signals unlink the files added to it (whether or not they are there),
+// then end the program as they would have. One at a time.
 class TemporaryFileGuard {
 public:
-    static constexpr std::size_t capacity = 16;  // a render's stems at most
+    static constexpr std::size_t capacity = 32;  // a render's stems at most, or a mix written twice
 
-    explicit TemporaryFileGuard(const std::vector<std::filesystem::path>& paths);
+    TemporaryFileGuard();
     ~TemporaryFileGuard();
+    // [one thread at a time] One more file to unlink; beyond the capacity, none.
+    void add(const std::filesystem::path& path);
 
     TemporaryFileGuard(const TemporaryFileGuard&) = delete;
     TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;

@@ -77,7 +77,9 @@ public:
             if (call.operation == Operation::Write || call.operation == Operation::Truncate) {
                 bool flushed = false;
                 for (std::size_t j = i + 1; j < calls.size() && !flushed; ++j) {
-                    if (calls[j].path != call.path || calls[j].operation == Operation::Close)
+                    if (calls[j].path != call.path)
+                        continue;
+                    if (calls[j].operation == Operation::Close)
                         break;
                     flushed = calls[j].operation == Operation::Flush;
                 }

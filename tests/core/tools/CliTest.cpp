@@ -1,5 +1,6 @@
 // tromel-cli run as a user would run it: info, resave and render, their exit codes and messages.
 #include "audio/mixer/KeyFrequency.h"
+#include "files/AtomicWrite.h"
 #include "song/OrgFile.h"
 #include "tests/core/audio/AudioTestKit.h"
 
@@ -83,7 +84,7 @@ struct Cli : testing::Test {
     // Outputs are written beside their targets and renamed, so nothing half-written stays.
     void TearDown() override {
         for (const auto& entry : fs::directory_iterator(folder))
-            EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
+            EXPECT_FALSE(files::isTemporaryName(entry.path().filename().string())) << entry.path();
     }
 };
 
@@ -145,6 +146,7 @@ TEST_F(Cli, FailuresExitWithTheirReasons) {
         {runCli("render a.org b.wav --fade x"), 2, usage},
         {render(song, song), 1, song.string() + itself},
         {render(song, folder / "hard.org"), 1, (folder / "hard.org").string() + itself},
+        {render(song, folder / "link.org"), 1, (folder / "link.org").string() + itself},
         {render(folder / "link.org", out), 0, ""},
         {runCli("import-midi " + quoted(folder / "bad.org") + " " + quoted(folder / "m.org")), 1,
          "not a Standard MIDI File"},
@@ -276,9 +278,15 @@ TEST_F(Cli, ASignalTakesTheUnfinishedFileWithIt) {
             args.push_back("--stems");
         const pid_t pid = startCli(args);
         ASSERT_GT(pid, 0);
-        const fs::path temporary =
-            (signalNumber == SIGHUP ? folder / "long-drum1.wav" : out).string() + ".tmp-" + std::to_string(pid);
-        for (int i = 0; i < 2000 && !(fs::exists(temporary) && fs::file_size(temporary) > 0); ++i)
+        const std::string prefix = signalNumber == SIGHUP ? ".long-drum1.wav.tromel-" : ".long.wav.tromel-";
+        const auto written = [&] {
+            for (const auto& entry : fs::directory_iterator(folder))
+                if (entry.path().filename().string().starts_with(prefix) && entry.file_size() > 0)
+                    return entry.path();
+            return fs::path();
+        };
+        fs::path temporary;
+        for (int i = 0; i < 2000 && (temporary = written()).empty(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         EXPECT_TRUE(fs::exists(temporary));
         kill(pid, signalNumber);

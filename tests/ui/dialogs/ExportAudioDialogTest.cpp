@@ -100,7 +100,7 @@ void chooseLength(int loops, double seconds) {
 
 // What the render's folder holds besides the song files: no temporary file may stay behind.
 QStringList leftovers(const QTemporaryDir& folder) {
-    return QDir(folder.path()).entryList({"*.tmp-*"}, QDir::Files);
+    return QDir(folder.path()).entryList({".*.tromel-*"}, QDir::Files | QDir::Hidden);
 }
 
 class ExportAudioDialogTest : public QObject {
@@ -151,7 +151,8 @@ private slots:
     }
 
     // Cancelling the progress stops the render and removes its file; a refused render (the song
-    // itself, missing samples, a folder that does not exist) says why and writes nothing;
+    // itself, a song open in another window, missing samples, a folder that does not exist) says
+    // why and writes nothing;
     // cancelling a question does nothing at all.
     void cancelledRefusedAndAbandonedExportsLeaveNoFile() {
         TestEditor editor;
@@ -182,6 +183,26 @@ private slots:
         QCOMPARE(editor.prompts.messages.last().title, QString("Export Audio"));
         QVERIFY(editor.prompts.messages.last().text.endsWith("this is the song itself; choose another output file"));
         QCOMPARE(bytesOf(song), saved);
+
+        // The file of a song open in another window, through a link, and as one of the stems.
+        const QString other = editor.writeSong("other-drum3.wav", songWith({{0, {1, 50, 2, 6, 166}}}));
+        const QString link = editor.folder.filePath("link.wav");
+        QVERIFY(QFile::link(other, link));
+        QVERIFY(editor.mainWindow->openFile(other) != nullptr);
+        const QByteArray kept = bytesOf(other);
+        for (const auto& [output, stems] :
+             {std::pair{link, false}, std::pair{editor.folder.filePath("other.wav"), true}}) {
+            choose({.loops = 1, .stems = stems});
+            editor.prompts.answers.push_back(output);
+            menuEntry(document, "Export Audio...")->trigger();
+            QCOMPARE(editor.prompts.messages.size(), stems ? 3 : 2);
+            QCOMPARE(editor.prompts.messages.last().text,
+                     (stems ? other : link) +
+                         ": this is the file of a song open in another window; choose another "
+                         "output file");
+        }
+        QCOMPARE(bytesOf(other), kept);
+        editor.prompts.messages.resize(1);
 
         QTemporaryDir noSamples;
         editor.context.sampleFolder = QFile::encodeName(noSamples.path()).toStdString();

@@ -5,11 +5,15 @@
 #include "dialogs/MidiPartPreview.h"
 #include "exchange/MidiReader.h"
 #include "exchange/MidiWriter.h"
+#include "tests/core/files/FaultyFileSystem.h"
 #include "tests/ui/TestEditor.h"
 #include "tests/ui/UiTestRegistry.h"
 #include "tests/ui/dialogs/ModalDialogDriver.h"
 
+#include <unistd.h>
+
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -24,6 +28,11 @@ namespace {
 using exchange::MidiEvent;
 using exchange::midi::noteOff;
 using exchange::midi::noteOn;
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // A melody of four notes on MIDI channel 1 (one a 16th after the beat) and a kick and a snare on
 // channel 10.
@@ -166,9 +175,11 @@ private slots:
                                         "pipe.mid cannot be imported: Not a regular file."}}));
     }
 
-    // Export MIDI... beside the song's file, read back; a song that cannot go is refused in a box.
+    // Export MIDI... beside the song's file, written as songs are and read back; a song that cannot go is
+    // refused in a box.
     void exportWritesTheWindowsSongOrSaysWhyNot() {
-        TestEditor editor;
+        files::test::FaultyFileSystem seam;
+        TestEditor editor(seam);
         const QString song = editor.writeSong("tune.org", songWith({{0, {1, 50, 2, 6, 166}}, {8, {3, 60, 1, 6, 100}}}));
         DocumentWindow& document = *editor.mainWindow->openFile(song);
         const QString midi = editor.folder.filePath("out.mid");
@@ -179,6 +190,11 @@ private slots:
         const exchange::MidiReadResult read = exchange::loadMidiFile(QFile::encodeName(midi).toStdString());
         QVERIFY(read.ok());
         QCOMPARE(read.file.tracks.size(), std::size_t{3});
+        // Flushed, and its folder after the rename, as songs are.
+        QVERIFY(std::any_of(seam.calls.begin(), seam.calls.end(), [&](const files::test::Call& call) {
+            return call.operation == files::test::Operation::Rename && call.path.ends_with(" -> " + midi.toStdString());
+        }));
+        QCOMPARE(seam.unflushed(), std::vector<std::string>{});
         document.song().tempo = 0;
         QVERIFY(QFile::remove(midi));
         editor.prompts.answers.push_back(midi);
@@ -186,6 +202,28 @@ private slots:
         QVERIFY(!QFile::exists(midi));
         QCOMPARE(editor.prompts.messages.last().title, QString("Export MIDI"));
         QVERIFY(editor.prompts.messages.last().text.contains("tempo is 0"));
+
+        // Never over the song's own file, nor over that of a song open in another window, by
+        // whatever name: the window would go on showing a song its file no longer holds.
+        const QString other = editor.writeSong("other.org", songWith({{0, {1, 50, 2, 6, 166}}}));
+        QVERIFY(editor.mainWindow->openFile(other) != nullptr);
+        const QString link = editor.folder.filePath("link.mid");
+        const QString second = editor.folder.filePath("second.mid");
+        QVERIFY(QFile::link(song, link));
+        QVERIFY(::link(QFile::encodeName(other).constData(), QFile::encodeName(second).constData()) == 0);
+        const QString itself = ": this is the input file itself; choose another output file";
+        const QString open = ": this is the file of a song open in another window; choose another output file";
+        const QByteArray songBytes = bytesOf(song);
+        const QByteArray otherBytes = bytesOf(other);
+        for (const auto& [target, text] :
+             {std::pair{song, itself}, std::pair{link, itself}, std::pair{other, open}, std::pair{second, open}}) {
+            editor.prompts.answers.push_back(target);
+            menuEntry(document, "Export MIDI...")->trigger();
+            QCOMPARE(editor.prompts.messages.last(),
+                     (RecordedMessage{MessageIcon::Warning, "Export MIDI", target + text}));
+        }
+        QCOMPARE(bytesOf(song), songBytes);
+        QCOMPARE(bytesOf(other), otherBytes);
     }
 
     // A song naming a drum beyond the set opens, saying so once; it saves as "Org-03".

@@ -3,7 +3,9 @@
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/render/OfflineRender.h"
 #include "audio/render/RenderFiles.h"
+#include "audio/render/StemsAside.h"
 #include "exchange/AudioFileWriter.h"
+#include "files/AtomicWrite.h"
 #include "song/OrgFile.h"
 #include "tests/core/audio/AudioTestKit.h"
 #include "tests/core/files/FaultyFileSystem.h"
@@ -387,32 +389,135 @@ TEST_F(Export, AFullDiskFailsEveryFormat) {
     }
 }
 
-// Each file of a render is flushed before it is renamed over its name, and its folder after.
-TEST_F(Export, EveryFileIsFlushedBeforeItsRenameAndItsFolderAfter) {
-    FaultyFileSystem seam;
-    RenderRequest stems = request("part.flac", AudioFormat::Flac16);
-    stems.stems = true;
-    stems.loops = 0;
-    stems.files = &seam;
-    const RenderOutcome outcome =
-        renderSong(songWith({{0, {1, 48, 4, 6, 200}}, {8, {3, 48, 1, 6, 200}}}, 8, 50), stems);
-    ASSERT_EQ(outcome.files.size(), 2u);
-    std::vector<std::string> seen;
-    for (const Call& call : seam.calls)
-        if (call.operation != Operation::Write)
-            seen.push_back(std::to_string(static_cast<int>(call.operation)) + " " + call.path);
-    for (const fs::path& file : outcome.files) {
-        const std::string temporary = temporaryRenderPath(file).string();
-        const auto at = [&](Operation operation, const std::string& path) {
-            return std::find(seen.begin(), seen.end(), std::to_string(static_cast<int>(operation)) + " " + path) -
-                   seen.begin();
-        };
-        const auto renamed = at(Operation::Rename, temporary + " -> " + file.string());
-        EXPECT_LT(at(Operation::Flush, temporary), at(Operation::Close, temporary));
-        EXPECT_LT(at(Operation::Close, temporary), renamed);
-        ASSERT_LT(renamed + 1, static_cast<std::ptrdiff_t>(seen.size()));
-        EXPECT_EQ(seen[renamed + 1], std::to_string(static_cast<int>(Operation::FlushFolder)) + " " + folder.string());
+// A mix written twice (normalised) and stems: each file is written into a temporary file of the
+// saves' pattern, flushed before its rename and its folder after; the export clears away a day-old
+// temporary file of that pattern and nothing else.
+TEST_F(Export, EveryFileIsWrittenAsSavesWriteTheirs) {
+    const fs::path stale = folder / ".old.wav.tromel-AAAAAAAAAAAA";
+    const fs::path fresh = folder / ".new.wav.tromel-BBBBBBBBBBBB";
+    const fs::path unlike = folder / "old.wav.tmp-12";
+    for (const fs::path& path : {stale, fresh, unlike})
+        std::ofstream(path) << "x";
+    for (const fs::path& path : {stale, unlike})
+        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(25));
+    for (const bool stems : {false, true}) {
+        FaultyFileSystem seam;
+        RenderRequest asked = request("part.flac", AudioFormat::Flac16);
+        asked.stems = stems;
+        asked.loudness = stems ? std::nullopt : std::optional<double>(-6.0);
+        asked.loops = 0;
+        asked.files = &seam;
+        std::vector<fs::path> told;
+        asked.temporaryMade = [&told](const fs::path& temporary) { told.push_back(temporary); };
+        const RenderOutcome outcome =
+            renderSong(songWith({{0, {1, 48, 4, 6, 200}}, {8, {3, 48, 1, 6, 200}}}, 8, 50), asked);
+        ASSERT_EQ(outcome.files.size(), stems ? 2u : 1u);
+        EXPECT_EQ(seam.unflushed(), std::vector<std::string>{});
+        EXPECT_EQ(told.size(), 2u);  // the mix is written by two passes
+        for (const fs::path& temporary : told)
+            EXPECT_TRUE(files::isTemporaryName(temporary.filename().string())) << temporary;
+        for (const fs::path& file : outcome.files)
+            EXPECT_TRUE(std::any_of(seam.calls.begin(), seam.calls.end(), [&](const Call& call) {
+                return call.operation == Operation::Rename && call.path.ends_with(" -> " + file.string()) &&
+                       std::find(told.begin(), told.end(), call.path.substr(0, call.path.find(" -> "))) != told.end();
+            })) << file;
+        EXPECT_FALSE(fs::exists(stale));
+        EXPECT_TRUE(fs::exists(fresh) && fs::exists(unlike));
+        const auto temporaries = std::count_if(
+            fs::directory_iterator(folder), {},
+            [](const fs::directory_entry& entry) { return files::isTemporaryName(entry.path().filename().string()); });
+        EXPECT_EQ(temporaries, 1);  // only the fresh one
     }
+}
+
+// Old stems of every channel that gets a new one are replaced all or none, and the old stem of a
+// channel now empty is left alone: a failure at any call of the renames puts the old ones back;
+// a kill at any call leaves them aside, and the next export, before anything else, puts them back
+// (or, killed once all were in, removes them).
+TEST_F(Export, StemsAreReplacedAllOrNone) {
+    const Song song = songWith({{0, {1, 48, 4, 6, 200}}, {1, {2, 50, 2, 6, 200}}, {8, {3, 48, 1, 6, 200}}}, 8, 50);
+    RenderRequest asked = request("song.wav");
+    asked.stems = true;
+    asked.loops = 0;
+    const std::vector<std::string> stems = {"song-instrument1.wav", "song-instrument2.wav", "song-drum1.wav"};
+    const auto prepare = [&] {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        for (const std::string name : {"song-instrument1.wav", "song-instrument2.wav", "song-instrument5.wav"})
+            std::ofstream(folder / name) << "old " << name;
+    };
+    // A failure once all are in may leave the old stems' folder for the next export to remove.
+    const auto state = [&](bool withOldFolder = true) {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (!files::isTemporaryName(entry.path().filename().string()) &&
+                (withOldFolder || !entry.path().string().ends_with(".tromel-stems-replaced")))
+                names.push_back(entry.path().filename().string() + " " +
+                                (entry.is_directory() ? "" : fileText(entry.path()).substr(0, 4)));
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = {"song-instrument1.wav old ", "song-instrument2.wav old ",
+                                             "song-instrument5.wav old "};
+    const std::vector<std::string> after = {"song-drum1.wav RIFF", "song-instrument1.wav RIFF",
+                                            "song-instrument2.wav RIFF", "song-instrument5.wav old "};
+    prepare();
+    FaultyFileSystem counting;
+    asked.files = &counting;
+    ASSERT_TRUE(renderSong(song, asked).written());
+    ASSERT_EQ(state(), after);
+    const auto aside = std::find_if(counting.calls.begin(), counting.calls.end(),
+                                    [](const Call& call) { return call.operation == Operation::MakeFolder; });
+    ASSERT_NE(aside, counting.calls.end());
+    EXPECT_EQ(fs::path(aside->path).filename(), ".song.wav.tromel-stems-aside");
+    const auto replacing = std::find_if(counting.calls.begin(), counting.calls.end(), [](const Call& call) {
+        return call.operation == Operation::Rename && call.path.ends_with(".tromel-stems-replaced");
+    });
+    const int replaced = static_cast<int>(replacing - counting.calls.begin());
+    int renames = 0;
+    for (int point = static_cast<int>(aside - counting.calls.begin()); point < int(counting.calls.size()); ++point) {
+        renames += counting.calls[point].operation == Operation::Rename;
+        for (const bool stop : {false, true}) {
+            prepare();
+            FaultyFileSystem seam;
+            (stop ? seam.stopAfter : seam.failAt) = point;
+            asked.files = &seam;
+            const RenderOutcome outcome = renderSong(song, asked);
+            const std::string where = std::to_string(point) + (stop ? " stop" : " fail");
+            if (!stop) {
+                EXPECT_EQ(state(!outcome.written()), outcome.written() ? after : before) << where;
+                continue;
+            }
+            // The next export fails at once, but not before it has put the old stems back.
+            FaultyFileSystem next;
+            next.failWhen = [](const Call& call) { return call.operation == Operation::CreateTemporary ? EIO : 0; };
+            asked.files = &next;
+            EXPECT_EQ(renderSong(song, asked).status, RenderOutcome::Status::Failed) << where;
+            EXPECT_EQ(state(), point < replaced ? before : after) << where;
+        }
+    }
+    EXPECT_EQ(renames, 6);  // two old stems aside, three new ones in, the folder
+    EXPECT_EQ(counting.unflushed(), std::vector<std::string>{});
+
+    // Another export into the folder leaves alone the old stems of an export under way, and those
+    // of a folder not the user's.
+    prepare();
+    asked.output = folder / "other.wav";
+    asked.files = nullptr;
+    {
+        StemsAside busy(files::systemFileSystem(), folder / "song.wav");
+        ASSERT_EQ(busy.moveAside({folder / "song-instrument1.wav"}), 0);
+        ASSERT_TRUE(renderSong(song, asked).written());
+        EXPECT_FALSE(fs::exists(folder / "song-instrument1.wav"));
+    }
+    FaultyFileSystem foreign;
+    foreign.othersOwn = [](const fs::path& path) { return path.string().ends_with("-aside"); };
+    asked.files = &foreign;
+    ASSERT_TRUE(renderSong(song, asked).written());
+    EXPECT_FALSE(fs::exists(folder / "song-instrument1.wav"));
+    asked.files = nullptr;
+    ASSERT_TRUE(renderSong(song, asked).written());
+    EXPECT_EQ(fileText(folder / "song-instrument1.wav"), "old song-instrument1.wav");
 }
 
 // Cancelled in the last pass of a normalised stems export, or failing to write, an export leaves

@@ -1,0 +1,18 @@
+// The files of the songs open in the main window's documents, which no export may write over.
+#include "app/OpenSongFiles.h"
+
+#include "document/DocumentWindow.h"
+
+#include <QFile>
+
+namespace tromel {
+
+std::vector<std::filesystem::path> openSongFiles(const QList<DocumentWindow*>& documents) {
+    std::vector<std::filesystem::path> files;
+    for (const DocumentWindow* document : documents)
+        if (document->fileName() != noFileName)
+            files.emplace_back(QFile::encodeName(document->fileName()).toStdString());
+    return files;
+}
+
+}  // namespace tromel
