@@ -60,6 +60,46 @@ TEST(Player, EqualsTheCommandLineRenderAndEndsWithIt) {
     }
 }
 
+// At every rate the library takes, a play lasts its frames at that rate, a note sounds from its step's frame
+// exactly, a key keeps its pitch within a cent of 44,100 Hz, and the dense songs stay below -0.3 dBFS.
+TEST(Player, EveryRateKeepsTheGridThePitchAndTheHeadroom) {
+    constexpr int tempo = 97;  // steps a whole number of frames at no rate
+    const auto firstSound = [](const std::vector<float>& stereo) {
+        for (std::size_t i = 0; i < stereo.size(); i += 2)
+            if (stereo[i] != 0.0f)
+                return static_cast<int64_t>(i / 2);
+        return int64_t{-1};
+    };
+    const auto pitchAt = [](int rate) {
+        const SongHandle song = loadSong(audio::test::songWith({{0, {1, 60, 200, 6, 200}}}, 210, tempo));
+        const PlayerHandle player = playerOf(song.get(), rate);
+        const std::vector<float> sound = renderFrames(player.get(), static_cast<std::size_t>(rate) * 3);
+        return audio::test::pitchOf(audio::test::leftOf(sound, static_cast<std::size_t>(rate)), rate);
+    };
+    const double pitch44 = pitchAt(44100);
+    for (const int rate : {22050, 48000, 96000, 192000}) {
+        SCOPED_TRACE(rate);
+        for (const int32_t step : {1, 5, 13}) {
+            const SongHandle song = loadSong(audio::test::songWith({{8, {step + 1, 40, 1, 6, 220}}}, 16, tempo));
+            const PlayerHandle player = playerOf(song.get(), rate, 0);
+            const std::size_t length = static_cast<std::size_t>(int64_t{16} * tempo * rate / 1000);
+            const std::vector<float> sound = renderFrames(player.get(), length + 1000);
+            EXPECT_EQ(sound.size(), 2 * length);
+            EXPECT_EQ(firstSound(sound), int64_t{step} * tempo * rate / 1000) << "step " << step;
+        }
+        EXPECT_LT(std::abs(1200.0 * std::log2(pitchAt(rate) / pitch44)), 1.0);
+        if (rate == 48000)
+            for (int variant = 0; variant < audio::test::denseSongCount; ++variant) {
+                const SongHandle song = loadSong(audio::test::denseSong(variant));
+                const PlayerHandle player = playerOf(song.get(), rate, 0);
+                float peak = 0.0f;
+                for (float x : renderFrames(player.get(), static_cast<std::size_t>(rate) * 8))
+                    peak = std::max(peak, std::abs(x));
+                EXPECT_LT(20.0 * std::log10(peak), -0.3) << "dense song " << variant;
+            }
+    }
+}
+
 // A seek rebuilds what a play from the start has at the target: inside long notes, just before and after the
 // loop wraps, and far into the loop's passes, the output follows a continuous render within -60 dBFS.
 TEST(Player, SeekSoundsAsAPlayFromTheStart) {
