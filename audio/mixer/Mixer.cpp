@@ -341,6 +341,38 @@ void Mixer::renderVoices(float* out, int frames) {
         m_sequencers[i]->publish();
 }
 
+// [whoever renders] The same splitting at commands and steps as renderVoices.
+void Mixer::skipVoices(int frames) {
+    resendUnsent();
+    applyDueCommands();
+    applyLiveNotes();
+    int done = 0;
+    while (done < frames) {
+        applyDueCommands();
+        runDueSteps();
+        const int64_t until = nextEventFrame(m_frame + (frames - done));
+        const int run = static_cast<int>(until - m_frame);
+        for (uint32_t i = 0; i < m_slotsUsed; ++i) {
+            Slot& slot = m_slots[i];
+            if (slot.handle == 0)
+                continue;
+            slot.main.skip(run);
+            for (Voice& tail : slot.tails)
+                tail.skip(run);
+        }
+        done += run;
+        m_frame = until;
+    }
+    releaseSilentSlots();
+    for (int i = 0; i < m_sequencerCount; ++i)
+        m_sequencers[i]->publish();
+}
+
+void Mixer::restartFilters() {
+    m_dcBlocker = DcBlocker{};
+    m_limiter = PeakLimiter{};
+}
+
 void Mixer::settle() {
     MixerCommand command;
     while (m_commands.pop(command))

@@ -63,6 +63,11 @@ public:
     // is silent (a flag a sample), and the limiter. The parts then add up to the mix.
     void renderVoices(float* out, int frames);
     void finishPart(float* out, int frames, const uint8_t* mixSilent);
+    // [whoever renders, between renders] The voices and clocks moved on as renderVoices would move
+    // them, nothing mixed: how a seek gets far into a song at once. The filters are left as they are.
+    void skipVoices(int frames);
+    // [whoever renders, between renders] The DC blocker and the limiter as a new mixer has them.
+    void restartFilters();
 
     // [user-interface thread, only while nothing renders] Applies every queued command now.
     void settle();

@@ -233,4 +233,34 @@ void Voice::mix(float* out, int frames) {
     }
 }
 
+// The runs of mix(), each moving the position by its frames' steps; a glide ends where mixing it would.
+void Voice::skip(int frames) {
+    while (frames > 0 && active()) {
+        if (m_position >= m_end) {
+            if (!passEdge())
+                break;
+            continue;
+        }
+        int n = std::min(frames, framesBeforeEdge());
+        const bool ramping = m_rampLeft > 0;
+        if (ramping)
+            n = std::min(n, m_rampLeft);
+        m_position += static_cast<uint64_t>(n) * m_step;
+        if (ramping) {
+            const int done = m_rampLength - m_rampLeft + n;
+            const float t = std::min(1.0f, static_cast<float>(done) * (1.0f / static_cast<float>(m_rampLength)));
+            const float shape = t * t * (3.0f - 2.0f * t);
+            m_gain = {m_rampFrom.left + (m_target.left - m_rampFrom.left) * shape,
+                      m_rampFrom.right + (m_target.right - m_rampFrom.right) * shape};
+            m_rampLeft -= n;
+            if (m_rampLeft == 0) {
+                m_gain = m_target;
+                if (m_endAfterRamp)
+                    silence();
+            }
+        }
+        frames -= n;
+    }
+}
+
 }  // namespace tromel::audio

@@ -33,6 +33,8 @@ public:
     float level() const { return active() ? std::max(m_gain.left, m_gain.right) : 0.0f; }
     // [audio thread] Adds frames to an interleaved stereo buffer.
     void mix(float* out, int frames);
+    // [audio thread] Moves on as mix() would, adding nothing.
+    void skip(int frames);
 
 private:
     struct Gain {

@@ -6,9 +6,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <fstream>
 #include <iostream>
 
 namespace tromel::samplegen {
+
+std::vector<int16_t> pcmOf(const std::vector<double>& frames) {
+    std::vector<int16_t> pcm(frames.size());
+    std::transform(frames.begin(), frames.end(), pcm.begin(),
+                   [](double v) { return static_cast<int16_t>(std::lrint(std::clamp(v, -1.0, 1.0) * 32767.0)); });
+    return pcm;
+}
 
 bool writeSample(const std::filesystem::path& path, const std::vector<double>& frames) {
     SF_INFO info{};
@@ -20,13 +28,36 @@ bool writeSample(const std::filesystem::path& path, const std::vector<double>& f
         std::cerr << "tromel-samplegen: " << path.string() << ": " << sf_strerror(nullptr) << '\n';
         return false;
     }
-    std::vector<int16_t> pcm(frames.size());
-    std::transform(frames.begin(), frames.end(), pcm.begin(),
-                   [](double v) { return static_cast<int16_t>(std::lrint(std::clamp(v, -1.0, 1.0) * 32767.0)); });
+    const std::vector<int16_t> pcm = pcmOf(frames);
     const sf_count_t written = sf_write_short(file, pcm.data(), static_cast<sf_count_t>(pcm.size()));
     sf_close(file);
     if (written != static_cast<sf_count_t>(pcm.size())) {
         std::cerr << "tromel-samplegen: " << path.string() << ": short write\n";
+        return false;
+    }
+    return true;
+}
+
+// The declarations it defines are those of capi/SampleBank.h.
+bool writeBankSource(const std::filesystem::path& path, const std::vector<BankFile>& files) {
+    std::ofstream out(path, std::ios::trunc);
+    out << "// The sample bank as tromel-samplegen writes it; generated, not edited.\n"
+           "#include \"capi/SampleBank.h\"\n\n"
+           "namespace tromel::capi {\n\nnamespace {\n\n";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        out << "const int16_t pcm" << i << "[] = {";
+        for (std::size_t n = 0; n < files[i].pcm.size(); ++n)
+            out << (n % 24 == 0 ? "\n" : "") << files[i].pcm[n] << ',';
+        out << "};\n";
+    }
+    out << "\n}  // namespace\n\nconst int bankRate = " << sampleRate << ";\nconst int bankFileCount = " << files.size()
+        << ";\nconst BankSample bankFiles[] = {\n";
+    for (std::size_t i = 0; i < files.size(); ++i)
+        out << "    {\"" << files[i].name << "\", pcm" << i << ", " << files[i].pcm.size() << "},\n";
+    out << "};\n\n}  // namespace tromel::capi\n";
+    out.close();
+    if (!out) {
+        std::cerr << "tromel-samplegen: " << path.string() << ": cannot be written\n";
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
-// tromel-samplegen: writes the sample bank, M01.wav..M100.wav and D01.wav..D28.wav.
+// tromel-samplegen: writes the sample bank, M01.wav..M100.wav and D01.wav..D28.wav, and, asked to, the same
+// bank as a C++ source.
 #include "song/DrumSet.h"
 #include "song/WaveCatalogue.h"
 #include "tools/samplegen/DrumKit.h"
@@ -20,8 +21,8 @@ std::string numbered(char letter, int number) {
 
 int main(int argc, char** argv) {
     using namespace tromel::samplegen;
-    if (argc != 2) {
-        std::cerr << "usage: tromel-samplegen FOLDER\n";
+    if (argc != 2 && argc != 3) {
+        std::cerr << "usage: tromel-samplegen FOLDER [BANK_SOURCE]\n";
         return 2;
     }
     const std::filesystem::path folder = argv[1];
@@ -44,17 +45,24 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    for (std::size_t i = 0; i < waves.size(); ++i)
-        if (!writeSample(folder / numbered('M', static_cast<int>(i) + 1),
-                         synthesizeLoop(waves[i], loopCycles, loopFrames, waveRms, wavePeakCap)))
+    std::vector<BankFile> bank;
+    for (std::size_t i = 0; i < waves.size(); ++i) {
+        const std::vector<double> frames = synthesizeLoop(waves[i], loopCycles, loopFrames, waveRms, wavePeakCap);
+        const std::string name = numbered('M', static_cast<int>(i) + 1);
+        if (!writeSample(folder / name, frames))
             return 1;
+        bank.push_back({name, pcmOf(frames)});
+    }
     const std::vector<std::vector<double>> drums = drumKit();
     if (drums.size() != tromel::drumCount) {
         std::cerr << "tromel-samplegen: " << drums.size() << " drums instead of " << tromel::drumCount << '\n';
         return 1;
     }
-    for (std::size_t i = 0; i < drums.size(); ++i)
-        if (!writeSample(folder / numbered('D', static_cast<int>(i) + 1), drums[i]))
+    for (std::size_t i = 0; i < drums.size(); ++i) {
+        const std::string name = numbered('D', static_cast<int>(i) + 1);
+        if (!writeSample(folder / name, drums[i]))
             return 1;
-    return 0;
+        bank.push_back({name, pcmOf(drums[i])});
+    }
+    return argc == 3 && !writeBankSource(argv[2], bank) ? 1 : 0;
 }
