@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets Tromel up and runs every test headless: the main build, the core and editor tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the core under ThreadSanitizer (the audio thread against the
-# user-interface thread), and bounded fuzzing runs of the file reader, the clipboard's note reader and the
-# MIDI reader with its import.
+# user-interface thread), and bounded fuzzing runs of the file reader, the clipboard's note reader, the
+# MIDI reader with its import and the C library.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
@@ -27,7 +27,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTROMEL_CORE_ONLY=OF
 find build-asan -path '*_autogen/timestamp' -delete
 ASAN_OPTIONS=detect_leaks=0 cmake --build build-asan
 export UBSAN_OPTIONS=print_stacktrace=1
-ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -R '^core$'
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -R '^(core|capi)$'
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -R '^ui$'
 unset UBSAN_OPTIONS
 
@@ -59,6 +59,13 @@ if command -v clang++ >/dev/null; then
     -max_total_time="${MIDI_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-fuzz/midi-fuzz.log ||
     { tail -n 60 build-fuzz/midi-fuzz.log; exit 1; }
   grep -E 'stat::number_of_executed_units|Done' build-fuzz/midi-fuzz.log | tail -n 2
+
+  echo "== Fuzzing the C library (load and a second of play) for ${CAPI_FUZZ_SECONDS:-10} s"
+  mkdir -p build-fuzz/capi-corpus
+  build-fuzz/bin/capi_fuzz build-fuzz/capi-corpus build-fuzz/seeds -dict=fuzz/org.dict \
+    -max_total_time="${CAPI_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-fuzz/capi-fuzz.log ||
+    { tail -n 60 build-fuzz/capi-fuzz.log; exit 1; }
+  grep -E 'stat::number_of_executed_units|Done' build-fuzz/capi-fuzz.log | tail -n 2
 fi
 
 echo "== All tests passed"

@@ -1,6 +1,7 @@
 // One song played by the engine for a program of its own: the mixer, the song's step clock and where it is.
 #include "capi/Player.h"
 
+#include "audio/mixer/KeyFrequency.h"
 #include "audio/playback/SongCompiler.h"
 #include "capi/SharedSamples.h"
 
@@ -17,11 +18,27 @@ using audio::MixerCommand;
 
 // Floats rendered at a time where the caller's buffer cannot take them (16-bit output, a seek).
 constexpr int scratchFrames = 1024;
+// The commands a restart posts: the volume, the clock, three for each channel and the start.
+constexpr std::size_t commandRoom = 64;
 
 MixerCommand commandOf(MixerCommand::Kind kind) {
     MixerCommand command;
     command.kind = kind;
     return command;
+}
+
+// The mixer's rate in Hz. Until the engine takes a rate of its own it runs at audio::outputRate, and this is
+// where a player's rate is to reach it.
+int engineRate(int) {
+    return audio::outputRate;
+}
+
+// The levels a voice reads playing the sample at `frequency` Hz: as Voice picks them, from the ratio the mixer
+// gives it.
+LevelSet levelsOf(const audio::SampleData& sample, int frequency, int rate) {
+    const double ratio = static_cast<double>(frequency) / engineRate(rate);
+    const audio::LevelBlend blend = sample.blendFor(std::min(ratio, audio::SampleData::largestRatio()));
+    return (LevelSet{1} << blend.level) | (LevelSet{1} << blend.duller);
 }
 
 int16_t toS16(float value) {
@@ -41,30 +58,42 @@ std::optional<std::string> Player::refusal(const Song& song, int rate) {
 Player::Player(const Song& song, int rate)
     : m_rate(rate), m_tempo(song.tempo), m_loopBegin(song.loopBegin), m_loopEnd(song.loopEnd) {
     audio::compileEvents(song, m_compiled);
-    // Only what the song plays is prepared: a channel without a note never needs its sample.
+    // Only what the song plays is prepared: the samples of channels with notes, and of each only the levels
+    // its notes' keys reach.
+    std::array<std::string, audio::songChannelCount> names;
+    std::array<LevelSet, audio::songChannelCount> levels{};
     for (const audio::PlayEvent& event : m_compiled.events) {
         const int k = event.songChannel();
-        if (event.kind != audio::EventKind::NoteStart || m_samples[k])
+        if (event.kind != audio::EventKind::NoteStart)
             continue;
         const bool drum = k >= 8;
-        const int number = drum ? song.drums[k - 8].wave : song.instruments[k].wave;
-        const std::string name = audio::sampleFileName(drum, number);
-        m_samples[k] = name.empty() ? nullptr : sharedSample(name.c_str(), !drum);
+        if (!m_samples[k]) {
+            const int number = drum ? song.drums[k - 8].wave : song.instruments[k].wave;
+            names[k] = audio::sampleFileName(drum, number);
+            m_samples[k] = names[k].empty() ? nullptr : sharedSample(names[k].c_str(), !drum, 0);
+            if (!m_samples[k])
+                continue;
+        }
+        levels[k] |= levelsOf(*m_samples[k], audio::noteFrequency(event.keyRow, drum), m_rate);
     }
+    for (int k = 0; k < audio::songChannelCount; ++k)
+        if (m_samples[k])
+            m_samples[k] = sharedSample(names[k].c_str(), k < 8, levels[k]);
     m_scratch.resize(2 * static_cast<std::size_t>(scratchFrames));
     restart();
+    renderDropped(audio::Mixer::latencyFrames);
 }
 
 Player::~Player() = default;
 
 // The mixer as a render's engine sets it up, in the same order: its loudest volume, the clock, a channel
 // for each sample in song channel order (so voices add up in the same order), then the start. The output
-// begins once the limiter's look-ahead has been rendered away.
+// begins once the limiter's look-ahead has been rendered away (by the caller).
 void Player::restart() {
     // THE ONE PLACE the output rate reaches the engine: the mixer (and with it the step grid and the voices'
-    // ratios) is made for m_rate here. Until the engine takes a rate, it runs at audio::outputRate.
+    // ratios) is to be made for engineRate(m_rate) here.
     if (!m_mixer)
-        m_mixer = std::make_unique<audio::Mixer>();
+        m_mixer = std::make_unique<audio::Mixer>(audio::songChannelCount, commandRoom);
     m_mixer->clear();
     m_sequencer = std::make_unique<audio::SongSequencer>(audio::FirstStep::AtOnce);
     for (int k = 0; k < audio::songChannelCount; ++k)
@@ -108,7 +137,6 @@ void Player::restart() {
     m_mixer->post(start);
     m_mixer->settle();
     m_frame.store(0, std::memory_order_relaxed);
-    renderDropped(audio::Mixer::latencyFrames);
 }
 
 void Player::renderDropped(int64_t frames) {
@@ -201,18 +229,13 @@ std::size_t Player::renderS16(int16_t* stereo, std::size_t frames) {
     return total;
 }
 
+// The last step n with floor(n * tempo * rate / 1000) below the frames heard, h: n * tempo * rate < 1000 * h.
 int64_t Player::step() const {
     const int64_t heard = frame();
-    if (heard <= 0 || m_tempo <= 0)
+    if (heard <= 0)
         return -1;
-    // The estimate from the rate is off by at most one either way.
-    int64_t n =
-        static_cast<int64_t>(static_cast<long double>(heard - 1) * 1000 / (static_cast<long double>(m_tempo) * m_rate));
-    while (n > 0 && timelineFrame(n) > heard - 1)
-        --n;
-    while (timelineFrame(n + 1) <= heard - 1)
-        ++n;
-    return n;
+    __extension__ typedef __int128 Wide;
+    return static_cast<int64_t>((static_cast<Wide>(heard) * 1000 - 1) / (static_cast<Wide>(m_tempo) * m_rate));
 }
 
 // The loop's passes repeat to the frame once a whole number of them lasts a whole number of frames: then the
@@ -222,6 +245,9 @@ int64_t Player::foldedTarget(int64_t target) const {
     const int64_t loopSteps = m_loopEnd - m_loopBegin;
     const int64_t remainder = loopSteps * m_tempo % 1000 * (m_rate % 1000) % 1000;
     const int64_t periodSteps = loopSteps * (1000 / std::gcd(remainder, int64_t{1000}));
+    // Beyond 2^60 frames (six million years at 192 kHz) a period is not looked for.
+    if (periodSteps <= 0 || periodSteps > (int64_t{1} << 60) / (static_cast<int64_t>(m_tempo) * m_rate / 1000 + 1))
+        return target;
     const int64_t period = timelineFrame(periodSteps);
     const int64_t settled = timelineFrame(m_loopEnd) + period;
     if (period <= 0 || target < settled + period)
@@ -229,32 +255,23 @@ int64_t Player::foldedTarget(int64_t target) const {
     return target - (target - settled) / period * period;
 }
 
-// The voices and clock are moved on without a sound to seekLeadSeconds before the target, then rendered
-// with fresh filters up to it, the limiter's look-ahead included.
+// The voices and clock are moved on without a sound to seekLeadSeconds before the target; from there the
+// filters and the limiter, as a new mixer has them, run up to it, the limiter's look-ahead included.
 void Player::seek(int64_t target) {
     takeMutes();
     restart();
+    m_frame.store(target, std::memory_order_relaxed);
     const int64_t length = lengthFor(loops());
-    if (length >= 0 && target >= length) {
-        m_frame.store(target, std::memory_order_relaxed);
+    if (length >= 0 && target >= length)
         return;
-    }
     const int64_t lead = static_cast<int64_t>(seekLeadSeconds * m_rate);
     const int64_t played = foldedTarget(target);
-    if (played > lead) {
-        // From the frame the output has reached: restart() rendered the look-ahead away already.
-        int64_t skip = played - lead;
-        while (skip > 0) {
-            const int n = static_cast<int>(std::min<int64_t>(skip, 1 << 20));
-            m_mixer->skipVoices(n);
-            skip -= n;
-        }
-        m_mixer->restartFilters();
-        renderDropped(lead);
-    } else {
-        renderDropped(played);
+    for (int64_t skip = std::max<int64_t>(0, played - lead); skip > 0;) {
+        const int n = static_cast<int>(std::min<int64_t>(skip, std::numeric_limits<int>::max()));
+        m_mixer->skipVoices(n);
+        skip -= n;
     }
-    m_frame.store(target, std::memory_order_relaxed);
+    renderDropped(std::min(played, lead) + audio::Mixer::latencyFrames);
 }
 
 }  // namespace tromel::capi

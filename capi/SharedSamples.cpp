@@ -4,6 +4,7 @@
 #include "audio/samples/SampleLevels.h"
 #include "capi/SampleBank.h"
 
+#include <array>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -13,11 +14,14 @@ namespace tromel::capi {
 
 namespace {
 
-// One entry a file and a way of playing it, prepared by whichever thread asks first while the others wait
-// for it; once made, an entry is only read.
+// A file played one way: its frames and level count made once, each level made once when first asked for.
+// The thread that makes a level is the only one to touch it, before any player that asked for it exists; the
+// vector of levels never changes size, so players reading other levels meanwhile are not disturbed.
 struct Entry {
     std::once_flag made;
-    std::unique_ptr<const audio::SampleData> data;
+    std::vector<float> frames;
+    audio::SampleData data;
+    std::array<std::once_flag, audio::SampleData::levelCount> levelMade;
 };
 
 Entry& entryOf(int file, bool loop) {
@@ -26,22 +30,31 @@ Entry& entryOf(int file, bool loop) {
 }
 
 // 16-bit values read as a WAV reader reads them: divided by 32768.
-std::unique_ptr<const audio::SampleData> prepare(const BankSample& file, bool loop) {
-    std::vector<float> frames(static_cast<std::size_t>(file.frames));
+void makeEntry(Entry& entry, const BankSample& file, bool loop) {
+    entry.frames.resize(static_cast<std::size_t>(file.frames));
     for (int32_t n = 0; n < file.frames; ++n)
-        frames[n] = static_cast<float>(file.pcm[n]) / 32768.0f;
-    return std::make_unique<const audio::SampleData>(audio::buildSampleData(frames, 1, bankRate, loop));
+        entry.frames[n] = static_cast<float>(file.pcm[n]) / 32768.0f;
+    entry.data.channels = 1;
+    entry.data.rate = bankRate;
+    entry.data.frames = file.frames;
+    entry.data.loop = loop;
+    entry.data.levels.resize(file.frames > 0 ? audio::SampleData::levelCount : 0);
 }
 
 }  // namespace
 
-const audio::SampleData* sharedSample(const char* name, bool loop) {
+const audio::SampleData* sharedSample(const char* name, bool loop, LevelSet levels) {
     for (int file = 0; file < bankFileCount; ++file) {
         if (std::strcmp(bankFiles[file].name, name) != 0)
             continue;
         Entry& entry = entryOf(file, loop);
-        std::call_once(entry.made, [&] { entry.data = prepare(bankFiles[file], loop); });
-        return entry.data.get();
+        std::call_once(entry.made, [&] { makeEntry(entry, bankFiles[file], loop); });
+        for (int level = 0; level < static_cast<int>(entry.data.levels.size()); ++level)
+            if (levels & (LevelSet{1} << level))
+                std::call_once(entry.levelMade[level], [&] {
+                    entry.data.levels[level] = audio::buildSampleLevel(entry.frames, 1, loop, level);
+                });
+        return &entry.data;
     }
     return nullptr;
 }

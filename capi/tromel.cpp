@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -28,7 +29,10 @@ struct tromel_player {
 
 namespace {
 
-constexpr const char* memoryText = "not enough memory";
+// Nothing may leave a C function as an exception: what the engine throws (memory above all) becomes its text.
+std::string failureText(const std::exception& failure) {
+    return dynamic_cast<const std::bad_alloc*>(&failure) ? "not enough memory" : failure.what();
+}
 
 // Cut to the buffer and always ended, whatever the buffer.
 void writeError(char* error, size_t size, const std::string& text) {
@@ -74,8 +78,8 @@ TROMEL_EXPORT tromel_song* tromel_song_load(const void* data, size_t size, char*
         const tromel::LoadResult result =
             tromel::readOrgBytes(std::span<const uint8_t>(bytes, bytes ? size : 0), song->song);
         return loaded(std::move(song), result, error, error_size);
-    } catch (const std::bad_alloc&) {
-        writeError(error, error_size, memoryText);
+    } catch (const std::exception& failure) {
+        writeError(error, error_size, failureText(failure));
         return nullptr;
     }
 }
@@ -89,8 +93,8 @@ TROMEL_EXPORT tromel_song* tromel_song_load_file(const char* path, char* error, 
         auto song = std::make_unique<tromel_song>();
         const tromel::LoadResult result = tromel::loadOrgFile(song->song, std::filesystem::path(path));
         return loaded(std::move(song), result, error, error_size);
-    } catch (const std::bad_alloc&) {
-        writeError(error, error_size, memoryText);
+    } catch (const std::exception& failure) {
+        writeError(error, error_size, failureText(failure));
         return nullptr;
     }
 }
@@ -148,8 +152,8 @@ TROMEL_EXPORT tromel_player* tromel_player_new(const tromel_song* song, int samp
         player->player = std::make_unique<tromel::capi::Player>(song->song, sample_rate);
         writeError(error, error_size, "");
         return player.release();
-    } catch (const std::bad_alloc&) {
-        writeError(error, error_size, memoryText);
+    } catch (const std::exception& failure) {
+        writeError(error, error_size, failureText(failure));
         return nullptr;
     }
 }
@@ -196,7 +200,7 @@ TROMEL_EXPORT int tromel_player_seek(tromel_player* player, double seconds) {
     const double frames = std::min(seconds * player->player->rate(), 0x1p62);
     try {
         player->player->seek(static_cast<int64_t>(std::llround(frames)));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return TROMEL_ERROR_STATE;
     }
     return TROMEL_OK;

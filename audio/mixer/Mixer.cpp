@@ -17,8 +17,13 @@ constexpr int lowestFrequency = 1;
 
 Mixer::Mixer() : m_slots(slotCapacity), m_commands(commandCapacity), m_live(liveCapacity), m_returns(returnCapacity) {}
 
+Mixer::Mixer(uint32_t slots, std::size_t commands)
+    : m_slots(std::min(slots, slotCapacity)), m_commands(commands), m_live(1), m_returns(slots + 64) {}
+
 Mixer::Slot* Mixer::slotOf(Handle handle) {
     if (handle == 0)
+        return nullptr;
+    if ((handle & slotMask) >= m_slots.size())
         return nullptr;
     Slot& slot = m_slots[handle & slotMask];
     return slot.handle == handle ? &slot : nullptr;
@@ -366,11 +371,6 @@ void Mixer::skipVoices(int frames) {
     releaseSilentSlots();
     for (int i = 0; i < m_sequencerCount; ++i)
         m_sequencers[i]->publish();
-}
-
-void Mixer::restartFilters() {
-    m_dcBlocker = DcBlocker{};
-    m_limiter = PeakLimiter{};
 }
 
 void Mixer::settle() {

@@ -45,6 +45,9 @@ public:
     static constexpr int latencyFrames = PeakLimiter::lookAheadFrames;
 
     Mixer();
+    // A mixer for one song's channels alone: room for `slots` channels (whose handles carry a slot below it)
+    // and `commands` queued commands, so that it is made in no time.
+    Mixer(uint32_t slots, std::size_t commands);
 
     // [user-interface thread] false when the queue is full (the caller keeps the command).
     bool post(const MixerCommand& command) { return m_commands.push(command); }
@@ -64,10 +67,8 @@ public:
     void renderVoices(float* out, int frames);
     void finishPart(float* out, int frames, const uint8_t* mixSilent);
     // [whoever renders, between renders] The voices and clocks moved on as renderVoices would move
-    // them, nothing mixed: how a seek gets far into a song at once. The filters are left as they are.
+    // them, nothing mixed: how a seek gets far into a song at once. The filters see nothing of it.
     void skipVoices(int frames);
-    // [whoever renders, between renders] The DC blocker and the limiter as a new mixer has them.
-    void restartFilters();
 
     // [user-interface thread, only while nothing renders] Applies every queued command now.
     void settle();

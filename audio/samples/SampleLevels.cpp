@@ -199,4 +199,28 @@ SampleData buildSampleData(const std::vector<float>& interleaved, int channels, 
     return sample;
 }
 
+SampleLevel buildSampleLevel(const std::vector<float>& interleaved, int channels, bool loop, int level) {
+    const int64_t frames = static_cast<int64_t>(interleaved.size()) / channels;
+    SampleLevel out;
+    if (frames == 0)
+        return out;
+    std::vector<std::vector<float>> split(channels, std::vector<float>(frames));
+    for (int64_t i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c) {
+            const float v = interleaved[i * channels + c];
+            split[c][i] = std::isfinite(v) ? std::clamp(v, -largestSampleValue, largestSampleValue) : 0.0f;
+        }
+    const LevelShape shape = shapeOf(level, loop);
+    out.length = levelLength(shape, frames, loop);
+    out.framesPerSourceFrame = shape.ratio();
+    const int64_t stored = out.length + 2 * SampleData::guardFrames;
+    out.data.assign(static_cast<std::size_t>(stored * channels), 0.0f);
+    for (int c = 0; c < channels; ++c) {
+        const std::vector<double> framed = levelChannel(split[c], shape, out.length, loop);
+        for (int64_t j = 0; j < stored; ++j)
+            out.data[j * channels + c] = static_cast<float>(framed[j]);
+    }
+    return out;
+}
+
 }  // namespace tromel::audio

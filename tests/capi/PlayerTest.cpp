@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace tromel::capi::test {
 namespace {
@@ -67,7 +69,9 @@ TEST(Player, SeekSoundsAsAPlayFromTheStart) {
     const std::size_t total = 44100 * 30;
     const std::vector<float> whole = renderFrames(continuous.get(), total);
     const double pass = source.loopEnd * source.tempo / 1000.0;
-    const double targets[] = {0.0, 0.05, 1.234, 3.0, pass - 0.01, pass + 0.002, pass + 4.5, 17.77, 25.0};
+    // 14 s: the third pass, far enough to be taken back by whole passes, but not into the first (whose
+    // opening note still sounds in the loop); 25 s: taken back two passes.
+    const double targets[] = {0.0, 0.05, 1.234, 3.0, pass - 0.01, pass + 0.002, pass + 4.5, 14.0, 17.77, 25.0};
     const PlayerHandle player = playerOf(song.get());
     for (double seconds : targets) {
         SCOPED_TRACE(seconds);
@@ -177,6 +181,36 @@ TEST(Player, MuteFadesAndUnmuteLetsTheNextNoteSound) {
     EXPECT_LT(largestDifference(whole.data() + 2 * unmuteAt + settled, back.data() + settled, back.size() - settled),
               sixtyDecibelsDown);
     EXPECT_GT(largestDifference(back.data(), std::vector<float>(back.size()).data(), back.size()), 0.05f);
+}
+
+// Players made and rendered on several threads at once share the prepared samples; mutes and loops are set
+// from another thread while one renders. (The thread sanitizer's build runs this too.)
+TEST(Player, ThreadsShareSamplesAndSetMutesWhileOneRenders) {
+    const SongHandle song = loadSong(audio::test::denseSong(3));
+    std::vector<std::vector<float>> outputs(3);
+    std::vector<std::thread> players;
+    for (auto& output : outputs)
+        players.emplace_back([&song, &output] {
+            const PlayerHandle player = playerOf(song.get());
+            output = renderFrames(player.get(), 20000);
+        });
+    for (auto& thread : players)
+        thread.join();
+    EXPECT_EQ(outputs[0], outputs[1]);
+    EXPECT_EQ(outputs[0], outputs[2]);
+
+    const PlayerHandle player = playerOf(song.get());
+    std::atomic<bool> done{false};
+    std::thread other([&] {
+        for (int i = 0; !done.load(); ++i) {
+            tromel_player_mute_channel(player.get(), i % 16, i % 2);
+            tromel_player_set_loops(player.get(), i % 3 == 0 ? -1 : 5);
+        }
+    });
+    const std::vector<float> rendered = renderFrames(player.get(), 44100);
+    done = true;
+    other.join();
+    EXPECT_EQ(rendered.size(), 2 * 44100u);
 }
 
 }  // namespace
