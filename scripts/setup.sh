@@ -11,6 +11,8 @@ packages=(
   xvfb xdotool imagemagick fonts-dejavu-core
   desktop-file-utils shared-mime-info python3-mido
   librtmidi-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-base-apps appstream
 )
 
 missing=()

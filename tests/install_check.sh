@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop gets: the programs, the
-# sample bank, a valid desktop entry, the icon, the Organya file type and the man pages; then the
-# installed tromel-cli renders a song with the installed bank. Usage: install_check.sh BUILD_DIR
+# sample bank, a valid desktop entry, the icon, the Organya file type, the AppStream entry and the man pages,
+# and what a game or a player gets: the library, its header and pkg-config file, the GStreamer plug-in, each
+# finding the library in the prefix; then the installed tromel-cli renders a song with the installed bank.
+# Usage: install_check.sh BUILD_DIR
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d /tmp/tromel-install.XXXXXX)
@@ -13,9 +15,19 @@ for file in bin/tromel bin/tromel-cli "share/tromel/Processed ORG Samples/M01.wa
   "share/tromel/Processed ORG Samples/M100.wav" "share/tromel/Processed ORG Samples/D28.wav" \
   share/applications/tromel.desktop share/mime/packages/tromel-organya.xml \
   share/icons/hicolor/48x48/apps/tromel.png share/icons/hicolor/256x256/apps/tromel.png \
-  share/icons/hicolor/scalable/apps/tromel.svg share/man/man1/tromel.1 share/man/man1/tromel-cli.1; do
+  share/icons/hicolor/scalable/apps/tromel.svg share/man/man1/tromel.1 share/man/man1/tromel-cli.1 \
+  share/metainfo/io.github.tromel.tromel.metainfo.xml include/tromel/tromel.h; do
   [ -s "$prefix/$file" ] || fail "missing $file"
 done
+libdir=$(cd "$prefix" && dirname "$(find . -name libtromel.so.0 -printf '%P\n' | head -1)")
+for file in libtromel.so.0 libtromel.so pkgconfig/tromel.pc gstreamer-1.0/libgsttromel.so; do
+  [ -s "$prefix/$libdir/$file" ] || fail "missing $libdir/$file"
+done
+for binary in bin/tromel-cli "$libdir/gstreamer-1.0/libgsttromel.so"; do
+  ldd "$prefix/$binary" | grep -q "libtromel.so.0 => $prefix/" || fail "$binary does not find the installed library"
+done
+appstreamcli validate --no-net "$prefix/share/metainfo/io.github.tromel.tromel.metainfo.xml" >/dev/null ||
+  fail "the AppStream entry does not validate"
 desktop-file-validate "$prefix/share/applications/tromel.desktop" || fail "the desktop entry does not validate"
 update-mime-database "$prefix/share/mime" 2>/dev/null || fail "the file type does not load"
 grep -q 'audio/x-organya' "$prefix/share/mime/magic" || fail "the file type has no magic"

@@ -24,6 +24,7 @@ int runResave(const std::vector<std::string>& args);
 int runRender(const std::vector<std::string>& args);
 int runExportMidi(const std::vector<std::string>& args);
 int runImportMidi(const std::vector<std::string>& args);
+int runPlay(const std::vector<std::string>& args);
 
 // Reads a song, printing the reason to stderr when it cannot; false then.
 bool loadOrReport(Song& song, const std::filesystem::path& path);

@@ -15,6 +15,7 @@ constexpr const char* usageText =
     "                         [--loop-points] [--stems]\n"
     "       tromel-cli export-midi SONG.org OUT.mid\n"
     "       tromel-cli import-midi IN.mid OUT.org [--steps-per-beat N] [--chords spread|top]\n"
+    "       tromel-cli play SONG.org [--loops N]\n"
     "\n"
     "  info     print the header, the sixteen channel settings and the note counts\n"
     "  resave   read a song and write it again\n"
@@ -28,6 +29,9 @@ constexpr const char* usageText =
     "           1 2 3 4 6 8 12 16 24 on which 99 % of the note starts stay put, else 4; a file\n"
     "           Tromel exported comes back on its own grid), chords spread over free channels\n"
     "           or reduced to their top note; what did not fit is counted on stderr\n"
+    "  play     play a song on the sound device, looping until stopped (--loops N: the loop N more\n"
+    "           times, then end), with the song, the position and the duration on one line; on a\n"
+    "           terminal Space pauses, Left and Right seek 5 s and q quits\n"
     "\n"
     "render options:\n"
     "  --format F        wav16 wav24 float flac16 flac24 ogg mp3; without it, the output's\n"
@@ -52,6 +56,7 @@ constexpr Command commands[] = {
     {"render", tromel::cli::runRender},
     {"export-midi", tromel::cli::runExportMidi},
     {"import-midi", tromel::cli::runImportMidi},
+    {"play", tromel::cli::runPlay},
 };
 
 bool asksForHelp(const std::vector<std::string>& args) {
