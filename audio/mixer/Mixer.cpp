@@ -339,6 +339,17 @@ void Mixer::finishPart(float* out, int frames, const uint8_t* mixSilent) {
 // [audio thread]
 void Mixer::renderVoices(float* out, int frames) {
     std::fill(out, out + 2 * static_cast<std::size_t>(frames), 0.0f);
+    advance(out, frames);
+}
+
+// [whoever renders] The same run of the clock as renderVoices, the voices moved on unheard.
+void Mixer::skipVoices(int frames) {
+    advance(nullptr, frames);
+}
+
+// [whoever renders] The clock run `frames` on, split at commands and steps so each lands on its frame; the
+// voices mix into `out`, or with none only move on.
+void Mixer::advance(float* out, int frames) {
     resendUnsent();
     applyDueCommands();
     applyLiveNotes();
@@ -348,7 +359,10 @@ void Mixer::renderVoices(float* out, int frames) {
         runDueSteps();
         const int64_t until = nextEventFrame(m_frame + (frames - done));
         const int run = static_cast<int>(until - m_frame);
-        mixVoices(out + 2 * done, run);
+        if (out)
+            mixVoices(out + 2 * done, run);
+        else
+            skipRun(run);
         done += run;
         m_frame = until;
     }
@@ -357,31 +371,15 @@ void Mixer::renderVoices(float* out, int frames) {
         m_sequencers[i]->publish();
 }
 
-// [whoever renders] The same splitting at commands and steps as renderVoices.
-void Mixer::skipVoices(int frames) {
-    resendUnsent();
-    applyDueCommands();
-    applyLiveNotes();
-    int done = 0;
-    while (done < frames) {
-        applyDueCommands();
-        runDueSteps();
-        const int64_t until = nextEventFrame(m_frame + (frames - done));
-        const int run = static_cast<int>(until - m_frame);
-        for (uint32_t i = 0; i < m_slotsUsed; ++i) {
-            Slot& slot = m_slots[i];
-            if (slot.handle == 0)
-                continue;
-            slot.main.skip(run);
-            for (Voice& tail : slot.tails)
-                tail.skip(run);
-        }
-        done += run;
-        m_frame = until;
+void Mixer::skipRun(int frames) {
+    for (uint32_t i = 0; i < m_slotsUsed; ++i) {
+        Slot& slot = m_slots[i];
+        if (slot.handle == 0)
+            continue;
+        slot.main.skip(frames);
+        for (Voice& tail : slot.tails)
+            tail.skip(frames);
     }
-    releaseSilentSlots();
-    for (int i = 0; i < m_sequencerCount; ++i)
-        m_sequencers[i]->publish();
 }
 
 void Mixer::settle() {

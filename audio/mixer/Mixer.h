@@ -122,6 +122,8 @@ private:
     void runDueSteps();
     int64_t nextEventFrame(int64_t limit) const;
     void mixVoices(float* out, int frames);
+    void advance(float* out, int frames);
+    void skipRun(int frames);
     void releaseSilentSlots();
     void giveBack(const MixerReturn& item);
     void resendUnsent();
