@@ -155,20 +155,6 @@ private slots:
         QCOMPARE(writeOrgBytes(document.song()), before);
     }
 
-    // The mute boxes' own wiring is the solo test's; closing the window silences its instruments.
-    void closingTheWindowSilencesTheInstrument() {
-        TestEditor editor;
-        DocumentWindow& document = documentWithALoop(editor);
-        clickPlay(document);
-        editor.render(framesPerStep);
-        QVERIFY(editor.render(framesPerStep * 2) > audible);
-        QPointer<DocumentWindow> watch(&document);
-        editor.mainWindow->mdiArea()->closeAllSubWindows();
-        QTRY_VERIFY(watch.isNull());
-        editor.render(1024);
-        QVERIFY(editor.render(framesPerStep * 4) < silent);
-    }
-
     // Ctrl+click solos a channel through the boxes: every other box of both kinds ticked, the box
     // itself clear; again, the boxes as they were; on another box, the solo moves. Nothing of it
     // is an edit.
