@@ -40,11 +40,6 @@ Song songToExport() {
     return song;
 }
 
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // tromel-cli render of a saved song, with the samples beside the program, as a user runs it.
 int renderWithCli(const QString& song, const QString& out, const QString& options) {
     const QString command = QString("'%1/tromel-cli' render '%2' '%3' %4 2>&1").arg(TROMEL_BIN_DIR, song, out, options);
