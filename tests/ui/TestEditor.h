@@ -143,6 +143,12 @@ inline double pitchOf(const std::vector<float>& samples) {
     return bestLag == 0 ? 0.0 : 44100.0 / bestLag;
 }
 
+// A file's bytes, or none when it cannot be read.
+inline QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 inline QRgb opaque(uint32_t rgb) {
     return 0xFF000000u | rgb;
 }

@@ -91,10 +91,7 @@ private slots:
 
         click(&document, "pauseButton");
         QCOMPARE(transport.state(), audio::TransportState::Paused);
-        const int32_t paused = transport.playPosition();
-        editor.render(framesPerStep * 3);
-        QCOMPARE(transport.playPosition(), paused);
-        QVERIFY(editor.render(2048) < silent);
+        const int32_t paused = transport.playPosition();  // its silence and standstill are the core's
 
         // Resuming does not compile again: the status text is left as it was.
         document.setStatusText("Mute");
@@ -117,29 +114,6 @@ private slots:
         QVERIFY(transport.playPosition() > 0);
         QCOMPARE(document.pianoRoll()->picture(), before);
         QCOMPARE(editor.prompts.messages.size(), 1);
-    }
-
-    // Following playback, the view jumps whenever the cursor passes the right edge or the loop
-    // takes it back left of the view; it is on screen at every step.
-    void followPlaybackKeepsTheCursorInView() {
-        TestEditor editor;
-        DocumentWindow& document = documentWithALoop(editor);
-        document.song().loopBegin = 20;
-        document.song().loopEnd = 150;
-        settings::setFollowPlayback(true);
-        clickPlay(document);
-        int jumps = 0;
-        for (int step = 1; step <= 260; ++step) {
-            const int before = document.rollXScroll()->value();
-            editor.render(framesPerStep);
-            document.transportControls().checkHeardStep();
-            const int32_t position = document.transport().playPosition();
-            QVERIFY2(position == 0 || cursorAt(document, position),
-                     qPrintable(QString("step %1 at %2").arg(step).arg(position)));
-            jumps += document.rollXScroll()->value() != before;
-        }
-        settings::setFollowPlayback(false);
-        QVERIFY(jumps >= 8);
     }
 
     // Play from Here starts at the first column in view (or the selection's first step), one
@@ -179,20 +153,6 @@ private slots:
         QCOMPARE(document.transport().state(), audio::TransportState::Stopped);
         document.undoStack()->undo();
         QCOMPARE(writeOrgBytes(document.song()), before);
-    }
-
-    // The mute boxes' own wiring is the solo test's; closing the window silences its instruments.
-    void closingTheWindowSilencesTheInstrument() {
-        TestEditor editor;
-        DocumentWindow& document = documentWithALoop(editor);
-        clickPlay(document);
-        editor.render(framesPerStep);
-        QVERIFY(editor.render(framesPerStep * 2) > audible);
-        QPointer<DocumentWindow> watch(&document);
-        editor.mainWindow->mdiArea()->closeAllSubWindows();
-        QTRY_VERIFY(watch.isNull());
-        editor.render(1024);
-        QVERIFY(editor.render(framesPerStep * 4) < silent);
     }
 
     // Ctrl+click solos a channel through the boxes: every other box of both kinds ticked, the box

@@ -40,11 +40,6 @@ Song songToExport() {
     return song;
 }
 
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // tromel-cli render of a saved song, with the samples beside the program, as a user runs it.
 int renderWithCli(const QString& song, const QString& out, const QString& options) {
     const QString command = QString("'%1/tromel-cli' render '%2' '%3' %4 2>&1").arg(TROMEL_BIN_DIR, song, out, options);
@@ -151,9 +146,9 @@ private slots:
     }
 
     // Cancelling the progress stops the render and removes its file; a refused render (the song
-    // itself, a song open in another window, missing samples, a folder that does not exist) says
-    // why and writes nothing;
-    // cancelling a question does nothing at all.
+    // itself, a song open in another window, missing samples) says why and writes nothing;
+    // cancelling a question does nothing at all. (The missing folder's refusal is pinned by the
+    // core's export and command-line tests.)
     void cancelledRefusedAndAbandonedExportsLeaveNoFile() {
         TestEditor editor;
         DocumentWindow& document = *editor.mainWindow->newFile();
@@ -210,24 +205,16 @@ private slots:
         editor.prompts.answers.push_back(out);
         menuEntry(document, "Export Audio...")->trigger();
         QCOMPARE(editor.prompts.messages.size(), 2);
-        const QStringList missing = editor.prompts.messages.last().text.split('\n');
-        QCOMPARE(missing.size(), 3);  // M01.wav (instrument 0), M31.wav (instrument 1), D06.wav (drum 2)
-        QVERIFY(missing[1].startsWith(noSamples.filePath("M31.wav") + ": "));
+        // The list of what is missing is the render's own, pinned by the command line's test.
+        QVERIFY(editor.prompts.messages.last().text.contains(noSamples.filePath("M31.wav") + ": "));
         QVERIFY(!QFile::exists(out));
-
-        chooseLength(1, 0.0);
-        editor.prompts.answers.push_back(editor.folder.filePath("gone/out.wav"));
-        menuEntry(document, "Export Audio...")->trigger();
-        QCOMPARE(editor.prompts.messages.size(), 3);
-        QCOMPARE(editor.prompts.messages.last().text,
-                 QString("The folder %1 does not exist.").arg(editor.folder.filePath("gone")));
 
         whenModalShown<dialogs::ExportAudioDialog>(
             [](dialogs::ExportAudioDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
         menuEntry(document, "Export Audio...")->trigger();
         chooseLength(1, 0.0);
         menuEntry(document, "Export Audio...")->trigger();  // the file chooser cancelled: no answer left
-        QCOMPARE(editor.prompts.messages.size(), 3);
+        QCOMPARE(editor.prompts.messages.size(), 2);
         QVERIFY(!QFile::exists(out));
         QVERIFY(leftovers(editor.folder).isEmpty());
     }

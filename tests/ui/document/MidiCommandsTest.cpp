@@ -29,11 +29,6 @@ using exchange::MidiEvent;
 using exchange::midi::noteOff;
 using exchange::midi::noteOn;
 
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A melody of four notes on MIDI channel 1 (one a 16th after the beat) and a kick and a snare on
 // channel 10.
 QString writeMidi(TestEditor& editor, const QString& name) {

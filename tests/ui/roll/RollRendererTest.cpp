@@ -159,22 +159,6 @@ private slots:
         QCOMPARE(m_buffer.copy(56, 132, 4, 10), region(sprite::digit(6)));
     }
 
-    void noteBoxesAndBridges() {
-        addNote(0, 5, 10, 3);
-        render(view());
-        const uint32_t main = sprite::brightNoteColours[0];
-        for (int x : {131, 147, 163})
-            QCOMPARE(m_picture.pixel(x + 5, 109 + 5), opaque(main));
-        // The bridges at 142 and 158 fill the gaps and cover the facing box edges.
-        for (int x = 142; x < 148; ++x)
-            QCOMPARE(m_picture.pixel(x, 114), opaque(main));
-        QCOMPARE(m_picture.pixel(131, 114), m_sheet.pixel(65, 5));  // first box keeps its light left edge
-        QCOMPARE(m_picture.pixel(174, 114), m_sheet.pixel(76, 5));  // last box keeps its dark right edge
-        QCOMPARE(m_picture.pixel(175, 114), m_buffer.pixel(175, 114));
-        QCOMPARE(m_picture.pixel(130, 114), m_buffer.pixel(130, 114));
-        QCOMPARE(m_picture.pixel(140, 108), m_buffer.pixel(140, 108));  // one free pixel above the box
-    }
-
     void currentChannelBrightWithMarksOthersDarkWithout() {
         addNote(0, 2, 5, 1, 0, 248);   // current: pan 0, volume 248
         addNote(3, 10, 5, 1, 12, 0);   // another channel of the kind
