@@ -44,7 +44,7 @@ if command -v clang++ >/dev/null; then
   echo "== Fuzzing the file reader for ${FUZZ_SECONDS:-30} s"
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DTROMEL_CORE_ONLY=ON -DTROMEL_FUZZ=ON >/dev/null
-  cmake --build build-fuzz
+  cmake --build build-fuzz --target org_fuzz_seeds org_reader_fuzz note_clip_fuzz midi_reader_fuzz capi_fuzz
   mkdir -p build-fuzz/corpus build-fuzz/seeds/midi build-fuzz/seeds/clip
   build-fuzz/bin/org_fuzz_seeds build-fuzz/seeds
   build-fuzz/bin/org_reader_fuzz build-fuzz/corpus build-fuzz/seeds -dict=fuzz/org.dict \
