@@ -165,52 +165,21 @@ int64_t levelLength(const LevelShape& shape, int64_t frames, bool loop) {
     return static_cast<int64_t>(std::ceil(scaled + shape.halfWidth * shape.ratio()));
 }
 
-}  // namespace
-
-SampleData buildSampleData(const std::vector<float>& interleaved, int channels, int rate, bool loop, int levels) {
-    SampleData sample;
-    sample.channels = channels;
-    sample.rate = rate;
-    sample.frames = static_cast<int64_t>(interleaved.size()) / channels;
-    sample.loop = loop;
-    if (sample.frames == 0)
-        return sample;
-    // A float file may hold anything: what is not a number plays as silence, and nothing is
-    // taken beyond a level that sixteen voices could sum without overflowing.
-    std::vector<std::vector<float>> split(channels, std::vector<float>(sample.frames));
-    for (int64_t i = 0; i < sample.frames; ++i)
-        for (int c = 0; c < channels; ++c) {
-            const float v = interleaved[i * channels + c];
-            split[c][i] = std::isfinite(v) ? std::clamp(v, -largestSampleValue, largestSampleValue) : 0.0f;
-        }
-    levels = std::clamp(levels, SampleData::levelCount, SampleData::mostLevels);
-    for (int level = 0; level < levels; ++level) {
-        SampleLevel& out = sample.levels.emplace_back();
-        const LevelShape shape = shapeOf(level, loop);
-        out.length = levelLength(shape, sample.frames, loop);
-        out.framesPerSourceFrame = shape.ratio();
-        const int64_t stored = out.length + 2 * SampleData::guardFrames;
-        out.data.assign(static_cast<std::size_t>(stored * channels), 0.0f);
-        for (int c = 0; c < channels; ++c) {
-            const std::vector<double> framed = levelChannel(split[c], shape, out.length, loop);
-            for (int64_t j = 0; j < stored; ++j)
-                out.data[j * channels + c] = static_cast<float>(framed[j]);
-        }
-    }
-    return sample;
-}
-
-SampleLevel buildSampleLevel(const std::vector<float>& interleaved, int channels, bool loop, int level) {
-    const int64_t frames = static_cast<int64_t>(interleaved.size()) / channels;
-    SampleLevel out;
-    if (frames == 0)
-        return out;
+// The channels apart. A float file may hold anything: what is not a number plays as silence, and nothing is
+// taken beyond a level that sixteen voices could sum without overflowing.
+std::vector<std::vector<float>> playableChannels(const std::vector<float>& interleaved, int channels, int64_t frames) {
     std::vector<std::vector<float>> split(channels, std::vector<float>(frames));
     for (int64_t i = 0; i < frames; ++i)
         for (int c = 0; c < channels; ++c) {
             const float v = interleaved[i * channels + c];
             split[c][i] = std::isfinite(v) ? std::clamp(v, -largestSampleValue, largestSampleValue) : 0.0f;
         }
+    return split;
+}
+
+SampleLevel levelOf(const std::vector<std::vector<float>>& split, int64_t frames, bool loop, int level) {
+    SampleLevel out;
+    const int channels = static_cast<int>(split.size());
     const LevelShape shape = shapeOf(level, loop);
     out.length = levelLength(shape, frames, loop);
     out.framesPerSourceFrame = shape.ratio();
@@ -222,6 +191,30 @@ SampleLevel buildSampleLevel(const std::vector<float>& interleaved, int channels
             out.data[j * channels + c] = static_cast<float>(framed[j]);
     }
     return out;
+}
+
+}  // namespace
+
+SampleData buildSampleData(const std::vector<float>& interleaved, int channels, int rate, bool loop, int levels) {
+    SampleData sample;
+    sample.channels = channels;
+    sample.rate = rate;
+    sample.frames = static_cast<int64_t>(interleaved.size()) / channels;
+    sample.loop = loop;
+    if (sample.frames == 0)
+        return sample;
+    const std::vector<std::vector<float>> split = playableChannels(interleaved, channels, sample.frames);
+    levels = std::clamp(levels, SampleData::levelCount, SampleData::mostLevels);
+    for (int level = 0; level < levels; ++level)
+        sample.levels.push_back(levelOf(split, sample.frames, loop, level));
+    return sample;
+}
+
+SampleLevel buildSampleLevel(const std::vector<float>& interleaved, int channels, bool loop, int level) {
+    const int64_t frames = static_cast<int64_t>(interleaved.size()) / channels;
+    if (frames == 0)
+        return {};
+    return levelOf(playableChannels(interleaved, channels, frames), frames, loop, level);
 }
 
 }  // namespace tromel::audio
