@@ -151,6 +151,15 @@ bool Voice::passEdge() {
     return true;
 }
 
+// The gain `done` frames into the glide: S-shaped, level at both ends, so a fade's corners splash no high
+// frequencies.
+Voice::Gain Voice::rampGainAfter(int done) const {
+    const float t = std::min(1.0f, static_cast<float>(done) * (1.0f / static_cast<float>(m_rampLength)));
+    const float shape = t * t * (3.0f - 2.0f * t);
+    return Gain{m_rampFrom.left + (m_target.left - m_rampFrom.left) * shape,
+                m_rampFrom.right + (m_target.right - m_rampFrom.right) * shape};
+}
+
 // Two frames at a time. A run of odd length reads one frame more, from the guard frames, and
 // writes only the first.
 template <int Channels, bool Ramping, Voice::Blend Mode>
@@ -162,14 +171,7 @@ void Voice::mixRun(float* out, int frames) {
     uint64_t position = m_position;
     const uint64_t step = m_step;
     const int rampDone = m_rampLength - m_rampLeft;
-    const float perRampFrame = 1.0f / static_cast<float>(m_rampLength);
-    // An S-shaped glide, level at both ends: a fade's corners splash no high frequencies.
-    const auto rampGain = [&](int n) {
-        const float t = std::min(1.0f, static_cast<float>(rampDone + n + 1) * perRampFrame);
-        const float shape = t * t * (3.0f - 2.0f * t);
-        return Gain{m_rampFrom.left + (m_target.left - m_rampFrom.left) * shape,
-                    m_rampFrom.right + (m_target.right - m_rampFrom.right) * shape};
-    };
+    const auto rampGain = [&](int n) { return rampGainAfter(rampDone + n + 1); };
     for (int n = 0; n < frames; n += 2) {
         const Float4 first = tapsAt<Channels, blended, halfRate>(data, duller, m_dullerWeight, position);
         const Float4 second = tapsAt<Channels, blended, halfRate>(data, duller, m_dullerWeight, position + step);
@@ -259,11 +261,7 @@ void Voice::skip(int frames) {
             n = std::min(n, m_rampLeft);
         m_position += static_cast<uint64_t>(n) * m_step;
         if (ramping) {
-            const int done = m_rampLength - m_rampLeft + n;
-            const float t = std::min(1.0f, static_cast<float>(done) * (1.0f / static_cast<float>(m_rampLength)));
-            const float shape = t * t * (3.0f - 2.0f * t);
-            m_gain = {m_rampFrom.left + (m_target.left - m_rampFrom.left) * shape,
-                      m_rampFrom.right + (m_target.right - m_rampFrom.right) * shape};
+            m_gain = rampGainAfter(m_rampLength - m_rampLeft + n);
             m_rampLeft -= n;
             if (m_rampLeft == 0) {
                 m_gain = m_target;

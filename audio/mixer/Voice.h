@@ -58,6 +58,7 @@ private:
     void selectLevel(double ratio, double sourcePosition);
     double sourcePosition() const;
     void beginRamp(Gain target, bool endAfter, int frames);
+    Gain rampGainAfter(int done) const;
     int framesBeforeEdge() const;
     bool passEdge();
     template <int Channels, bool Ramping>
