@@ -14,11 +14,13 @@ namespace tromel::capi {
 
 namespace {
 
-// A file played one way: its frames and level count made once, each level made once when first asked for.
-// The thread that makes a level is the only one to touch it, before any player that asked for it exists; the
-// vector of levels never changes size, so players reading other levels meanwhile are not disturbed.
+// A file played one way: its level count made once, each level made once when first asked for, and its
+// frames once when a level must be made from them. The thread that makes a level is the only one to touch it,
+// before any player that asked for it exists; the vector of levels never changes size, so players reading
+// other levels meanwhile are not disturbed.
 struct Entry {
     std::once_flag made;
+    std::once_flag framesMade;
     std::vector<float> frames;
     audio::SampleData data;
     std::array<std::once_flag, audio::SampleData::mostLevels> levelMade;
@@ -29,16 +31,43 @@ Entry& entryOf(int file, bool loop) {
     return entries[2 * static_cast<std::size_t>(file) + (loop ? 1 : 0)];
 }
 
+// A level carried in the library needs no making, but its pages are brought in here rather than under the
+// first render that reads them.
+void touchPages(const audio::SampleLevel& level) {
+    constexpr int64_t floatsAPage = 4096 / sizeof(float);
+    const int64_t count = level.length + 2 * audio::SampleData::guardFrames;
+    float sum = 0.0f;
+    for (int64_t i = 0; i < count; i += floatsAPage)
+        sum += level.builtIn[i];
+    volatile float kept = sum + level.builtIn[count - 1];
+    (void)kept;
+}
+
 // 16-bit values read as a WAV reader reads them: divided by 32768.
+const std::vector<float>& framesOf(Entry& entry, const BankSample& file) {
+    std::call_once(entry.framesMade, [&] {
+        entry.frames.resize(static_cast<std::size_t>(file.frames));
+        for (int32_t n = 0; n < file.frames; ++n)
+            entry.frames[n] = static_cast<float>(file.pcm[n]) / 32768.0f;
+    });
+    return entry.frames;
+}
+
+// The levels the library carries for the way the file is played are taken as they are.
 void makeEntry(Entry& entry, const BankSample& file, bool loop) {
-    entry.frames.resize(static_cast<std::size_t>(file.frames));
-    for (int32_t n = 0; n < file.frames; ++n)
-        entry.frames[n] = static_cast<float>(file.pcm[n]) / 32768.0f;
     entry.data.channels = 1;
     entry.data.rate = bankRate;
     entry.data.frames = file.frames;
     entry.data.loop = loop;
     entry.data.levels.resize(file.frames > 0 ? audio::SampleData::mostLevels : 0);
+    if (loop != file.loop || file.frames == 0)
+        return;
+    for (int level = 0; level < bankLevelCount; ++level) {
+        const BankLevel& place = file.levels[level];
+        entry.data.levels[level].length = place.length;
+        entry.data.levels[level].framesPerSourceFrame = place.framesPerSourceFrame;
+        entry.data.levels[level].builtIn = tromelBankLevelValues + place.offset;
+    }
 }
 
 }  // namespace
@@ -50,9 +79,14 @@ const audio::SampleData* sharedSample(const char* name, bool loop, LevelSet leve
         Entry& entry = entryOf(file, loop);
         std::call_once(entry.made, [&] { makeEntry(entry, bankFiles[file], loop); });
         for (int level = 0; level < static_cast<int>(entry.data.levels.size()); ++level)
-            if (levels & (LevelSet{1} << level))
+            if (!(levels & (LevelSet{1} << level)))
+                continue;
+            else if (entry.data.levels[level].builtIn)
+                touchPages(entry.data.levels[level]);
+            else
                 std::call_once(entry.levelMade[level], [&] {
-                    entry.data.levels[level] = audio::buildSampleLevel(entry.frames, 1, loop, level);
+                    entry.data.levels[level] =
+                        audio::buildSampleLevel(framesOf(entry, bankFiles[file]), 1, loop, level);
                 });
         return &entry.data;
     }

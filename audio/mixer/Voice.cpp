@@ -164,8 +164,8 @@ Voice::Gain Voice::rampGainAfter(int done) const {
 // writes only the first.
 template <int Channels, bool Ramping, Voice::Blend Mode>
 void Voice::mixRun(float* out, int frames) {
-    const float* data = m_level->data.data() + SampleData::guardFrames * Channels;
-    const float* duller = m_duller->data.data() + SampleData::guardFrames * Channels;
+    const float* data = m_level->values() + SampleData::guardFrames * Channels;
+    const float* duller = m_duller->values() + SampleData::guardFrames * Channels;
     constexpr bool blended = Mode != Blend::None;
     constexpr bool halfRate = Mode == Blend::HalfRate;
     uint64_t position = m_position;

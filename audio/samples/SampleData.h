@@ -12,6 +12,10 @@ struct SampleLevel {
     std::vector<float> data;  // interleaved by channel, with guardFrames frames before and after
     int64_t length = 0;       // frames; for a looping sample exactly one loop
     double framesPerSourceFrame = 0.0;
+    // The same values made at build time and carried in the program, used instead of `data` when set.
+    const float* builtIn = nullptr;
+
+    const float* values() const { return builtIn ? builtIn : data.data(); }
 };
 
 // Which levels to play at a ratio: `level`, with `duller` (the next level, of half or the same

@@ -2,8 +2,11 @@
 // carried inside, and a render that allocates nothing.
 #include "../core/audio/AudioTestKit.h"
 #include "CapiTestKit.h"
+#include "audio/mixer/Voice.h"
 #include "audio/playback/SongCompiler.h"
+#include "audio/samples/SampleLevels.h"
 #include "capi/SampleBank.h"
+#include "capi/SharedSamples.h"
 #include "song/OrgFile.h"
 
 #include <gtest/gtest.h>
@@ -197,9 +200,12 @@ TEST(Api, BadArgumentsAreRefused) {
     tromel_song_free(nullptr);
 }
 
-// What the library carries is the bank the generator wrote, value for value.
+// What the library carries is the bank the generator wrote, value for value, and the levels it carries are
+// those the engine makes from the files, bit for bit: every level that rates from 44,100 Hz up play.
 TEST(Api, TheBankInsideIsTheGeneratedFiles) {
     EXPECT_EQ(bankFileCount, 128);
+    EXPECT_EQ(audio::Voice::timingAt(44100).levels, bankLevelCount);
+    EXPECT_EQ(audio::Voice::timingAt(48000).levels, bankLevelCount);
     for (int i = 0; i < bankFileCount; ++i) {
         const BankSample& file = bankFiles[i];
         SCOPED_TRACE(file.name);
@@ -209,6 +215,36 @@ TEST(Api, TheBankInsideIsTheGeneratedFiles) {
         ASSERT_EQ(wav.frames.size(), static_cast<std::size_t>(file.frames));
         for (int32_t n = 0; n < file.frames; ++n)
             ASSERT_EQ(wav.frames[n], static_cast<float>(file.pcm[n]) / 32768.0f) << n;
+        EXPECT_EQ(file.loop, file.name[0] == 'M');
+        for (int level = 0; level < bankLevelCount; ++level) {
+            SCOPED_TRACE(level);
+            const audio::SampleLevel made = audio::buildSampleLevel(wav.frames, 1, file.loop, level);
+            const BankLevel& carried = file.levels[level];
+            ASSERT_EQ(carried.length, made.length);
+            EXPECT_EQ(carried.framesPerSourceFrame, made.framesPerSourceFrame);
+            ASSERT_EQ(made.data.size(), static_cast<std::size_t>(made.length + 2 * audio::SampleData::guardFrames));
+            EXPECT_EQ(
+                std::memcmp(tromelBankLevelValues + carried.offset, made.data.data(), made.data.size() * sizeof(float)),
+                0);
+        }
+        // Players take the carried levels as they are; the others (lower rates' last levels, the other way of
+        // playing) are made when asked for, here for one wave and one drum.
+        const capi::LevelSet every = (capi::LevelSet{1} << audio::SampleData::mostLevels) - 1;
+        const audio::SampleData* shared = capi::sharedSample(file.name, file.loop, every);
+        ASSERT_NE(shared, nullptr);
+        ASSERT_EQ(shared->levels.size(), static_cast<std::size_t>(audio::SampleData::mostLevels));
+        for (int level = 0; level < bankLevelCount; ++level)
+            EXPECT_EQ(shared->levels[level].values(), tromelBankLevelValues + file.levels[level].offset) << level;
+        if (i != 0 && i != bankFileCount - 1)
+            continue;
+        for (int level = bankLevelCount; level < audio::SampleData::mostLevels; ++level)
+            EXPECT_EQ(shared->levels[level].data, audio::buildSampleLevel(wav.frames, 1, file.loop, level).data);
+        const audio::SampleData* otherWay = capi::sharedSample(file.name, !file.loop, 1);
+        ASSERT_NE(otherWay, nullptr);
+        const audio::SampleLevel madeOtherWay = audio::buildSampleLevel(wav.frames, 1, !file.loop, 0);
+        EXPECT_EQ(otherWay->levels[0].builtIn, nullptr);
+        EXPECT_EQ(otherWay->levels[0].data, madeOtherWay.data);
+        EXPECT_EQ(otherWay->levels[0].length, madeOtherWay.length);
     }
 }
 

@@ -39,7 +39,14 @@ bool writeSample(const std::filesystem::path& path, const std::vector<double>& f
 }
 
 // The declarations it defines are those of capi/SampleBank.h.
-bool writeBankSource(const std::filesystem::path& path, const std::vector<BankFile>& files) {
+bool writeBankSource(const std::filesystem::path& path, const std::vector<BankFile>& files, int levelCount,
+                     const std::filesystem::path& levelValues) {
+    // The path goes into an assembler string as it is.
+    const std::string valuesPath = std::filesystem::absolute(levelValues).string();
+    if (valuesPath.find_first_of("\"\\\n") != std::string::npos) {
+        std::cerr << "tromel-samplegen: " << valuesPath << ": a quote, backslash or line break in the path\n";
+        return false;
+    }
     std::ofstream out(path, std::ios::trunc);
     out << "// The sample bank as tromel-samplegen writes it; generated, not edited.\n"
            "#include \"capi/SampleBank.h\"\n\n"
@@ -50,11 +57,30 @@ bool writeBankSource(const std::filesystem::path& path, const std::vector<BankFi
             out << (n % 24 == 0 ? "\n" : "") << files[i].pcm[n] << ',';
         out << "};\n";
     }
+    out << std::hexfloat;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        out << "const BankLevel levels" << i << "[] = {";
+        for (const LevelPlace& level : files[i].levels)
+            out << "{" << level.offset << ", " << level.length << ", " << level.framesPerSourceFrame << "}, ";
+        out << "};\n";
+    }
     out << "\n}  // namespace\n\nconst int bankRate = " << sampleRate << ";\nconst int bankFileCount = " << files.size()
-        << ";\nconst BankSample bankFiles[] = {\n";
+        << ";\nconst int bankLevelCount = " << levelCount << ";\nconst BankSample bankFiles[] = {\n";
     for (std::size_t i = 0; i < files.size(); ++i)
-        out << "    {\"" << files[i].name << "\", pcm" << i << ", " << files[i].pcm.size() << "},\n";
-    out << "};\n\n}  // namespace tromel::capi\n";
+        out << "    {\"" << files[i].name << "\", pcm" << i << ", " << files[i].pcm.size() << ", "
+            << (files[i].loop ? "true" : "false") << ", levels" << i << "},\n";
+    // Page-aligned, so a player touches only the pages of the levels it plays.
+    out << "};\n\nasm(\".pushsection .rodata\\n\"\n"
+           "    \".balign 4096\\n\"\n"
+           "    \".globl tromelBankLevelValues\\n\"\n"
+           "    \".hidden tromelBankLevelValues\\n\"\n"
+           "    \".type tromelBankLevelValues, @object\\n\"\n"
+           "    \"tromelBankLevelValues:\\n\"\n"
+           "    \".incbin \\\""
+        << valuesPath
+        << "\\\"\\n\"\n"
+           "    \".size tromelBankLevelValues, . - tromelBankLevelValues\\n\"\n"
+           "    \".popsection\\n\");\n\n}  // namespace tromel::capi\n";
     out.close();
     if (!out) {
         std::cerr << "tromel-samplegen: " << path.string() << ": cannot be written\n";

@@ -1,5 +1,6 @@
 // tromel-samplegen: writes the sample bank, M01.wav..M100.wav and D01.wav..D28.wav, and, asked to, the same
-// bank as a C++ source.
+// bank as a C++ source with its prepared levels beside it.
+#include "audio/samples/SampleData.h"
 #include "song/DrumSet.h"
 #include "song/WaveCatalogue.h"
 #include "tools/samplegen/DrumKit.h"
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
         const std::string name = numbered('M', static_cast<int>(i) + 1);
         if (!writeSample(folder / name, frames))
             return 1;
-        bank.push_back({name, pcmOf(frames)});
+        bank.push_back({name, pcmOf(frames), true, {}});
     }
     const std::vector<std::vector<double>> drums = drumKit();
     if (drums.size() != tromel::drumCount) {
@@ -62,7 +63,16 @@ int main(int argc, char** argv) {
         const std::string name = numbered('D', static_cast<int>(i) + 1);
         if (!writeSample(folder / name, drums[i]))
             return 1;
-        bank.push_back({name, pcmOf(drums[i])});
+        bank.push_back({name, pcmOf(drums[i]), false, {}});
     }
-    return argc == 3 && !writeBankSource(argv[2], bank) ? 1 : 0;
+    if (argc == 2)
+        return 0;
+    // The levels every rate from 44,100 Hz up plays; the few more that lower rates need are left to the library.
+    const int levelCount = tromel::audio::SampleData::levelCount;
+    std::vector<float> levelValues;
+    for (BankFile& file : bank)
+        file.levels = appendLevels(file.pcm, file.loop, levelCount, levelValues);
+    const std::filesystem::path source = argv[2];
+    const std::filesystem::path valuesPath = std::filesystem::path(source).replace_extension(".levels");
+    return writeLevelValues(valuesPath, levelValues) && writeBankSource(source, bank, levelCount, valuesPath) ? 0 : 1;
 }
