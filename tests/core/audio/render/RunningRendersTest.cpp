@@ -2,6 +2,7 @@
 // their unfinished files with it.
 #include "audio/render/ExportJob.h"
 #include "audio/render/RunningRenders.h"
+#include "audio/samples/SamplePreparation.h"
 #include "files/AtomicWrite.h"
 #include "tests/core/audio/AudioTestKit.h"
 
@@ -45,6 +46,13 @@ bool becomes(Condition condition) {
 // A job tells how far it has got while it runs; cancelled, or dropped while it runs, it stops and
 // leaves nothing behind. A job that ran to the end wrote what renderSong writes.
 TEST(ExportJob, FollowedCancelledOrDroppedLeavesNothingAndFinishedHasWritten) {
+    // A render waits for its samples in spells that end when they are ready, and not before.
+    SamplePreparation preparation({SampleRequest{}});
+    EXPECT_FALSE(preparation.waitFor(std::chrono::milliseconds(1)));
+    std::thread worker([&] { preparation.finish(); });
+    EXPECT_TRUE(preparation.waitFor(std::chrono::seconds(10)));
+    worker.join();
+
     const fs::path folder = scratchFolder("export-job");
     RenderRequest request = threeHoursOfStems(folder);
     ExportJob cancelled(twoChannels(), request);
