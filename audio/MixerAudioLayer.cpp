@@ -245,6 +245,12 @@ void MixerAudioLayer::setChannelAttributes(Handle channel, int frequency, int vo
     postToChannel(channel, command);
 }
 
+void MixerAudioLayer::setChannelBus(Handle channel, int bus) {
+    MixerCommand command = commandOf(MixerCommand::Kind::SetBus);
+    command.bus = bus;
+    postToChannel(channel, command);
+}
+
 // Samples live in memory whole, so there is nothing to read ahead.
 void MixerAudioLayer::preBuffer(Handle channel) {
     if (knownChannel(channel))
@@ -319,14 +325,9 @@ void MixerAudioLayer::renderFrames(float* interleavedStereo, int frames) {
     m_mixer.render(interleavedStereo, frames);
 }
 
-void MixerAudioLayer::renderVoices(float* interleavedStereo, int frames) {
+void MixerAudioLayer::renderBuses(std::span<float* const> buses, int frames) {
     if (frames > 0)
-        m_mixer.renderVoices(interleavedStereo, frames);
-}
-
-void MixerAudioLayer::finishPart(float* interleavedStereo, int frames, const uint8_t* mixSilent) {
-    if (frames > 0)
-        m_mixer.finishPart(interleavedStereo, frames, mixSilent);
+        m_mixer.renderBuses(buses, frames);
 }
 
 }  // namespace tromel::audio

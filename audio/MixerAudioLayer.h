@@ -12,6 +12,7 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -63,10 +64,11 @@ public:
 
     // [audio thread] Renders the next frames of the output: interleaved stereo floats in [-1, 1].
     void renderFrames(float* interleavedStereo, int frames);
-    // [audio thread] renderFrames in two halves, for mixers rendering parts of one mix side by
-    // side (see Mixer::renderVoices).
-    void renderVoices(float* interleavedStereo, int frames);
-    void finishPart(float* interleavedStereo, int frames, const uint8_t* mixSilent);
+    // [user-interface thread] The bus whose part renderBuses mixes the channel's voices into;
+    // -1, as every channel starts, for none.
+    void setChannelBus(Handle channel, int bus);
+    // [offline] The voices alone, each channel's into its bus (see Mixer::renderBuses).
+    void renderBuses(std::span<float* const> buses, int frames);
     // [any thread] Frames rendered so far.
     int64_t renderedFrames() const { return m_mixer.renderedFrames(); }
 

@@ -27,14 +27,6 @@ std::filesystem::path toFilesystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-// Written and read back, so the render hears exactly what a save of the song would hold (values
-// cut to their fields, empty slots closed up) and equals tromel-cli render of that file.
-Song songAsSaved(const Song& song) {
-    Song saved;
-    readOrgBytes(writeOrgBytes(song), saved);
-    return saved;
-}
-
 QString closingText(const audio::RenderOutcome& outcome) {
     QStringList lines;
     for (const std::filesystem::path& file : outcome.files)
@@ -193,7 +185,8 @@ void exportAudio(QWidget* documentWindow, Prompts& prompts, const Song& song, co
                  const QString& songFile, const QString& songName,
                  const std::vector<std::filesystem::path>& openSongFiles) {
     audio::RenderRequest request;
-    const Song saved = songAsSaved(song);
+    // What a save of the song would hold, so that the render equals tromel-cli render of that file.
+    const Song saved = asSaved(song);
     ExportAudioDialog optionsDialog(
         documentWindow,
         ExportAudioDialogChoices::recall(documentWindow, songFile).value_or(ExportAudioDialogChoices::firstFor(saved)));

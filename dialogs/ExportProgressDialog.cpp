@@ -1,4 +1,4 @@
-// The progress of an audio export, every pass of it, rendered on a thread of its own, with a Cancel button.
+// The progress of an audio export job, every pass of it, with a Cancel button.
 #include "dialogs/ExportProgressDialog.h"
 
 #include "dialogs/PlacedWidgets.h"
@@ -27,13 +27,7 @@ ExportProgressDialog::ExportProgressDialog(QWidget* parent, Song song, audio::Re
     connect(m_cmdCancel, &QPushButton::clicked, this, &ExportProgressDialog::reject);
     m_followTimer = new QTimer(this);
     m_followTimer->setInterval(followMilliseconds);
-    connect(m_followTimer, &QTimer::timeout, this, &ExportProgressDialog::followRender);
-}
-
-ExportProgressDialog::~ExportProgressDialog() {
-    m_cancelled = true;
-    if (m_thread.joinable())
-        m_thread.join();
+    connect(m_followTimer, &QTimer::timeout, this, &ExportProgressDialog::followJob);
 }
 
 void ExportProgressDialog::createControls(const QString& fileName) {
@@ -47,36 +41,26 @@ void ExportProgressDialog::createControls(const QString& fileName) {
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 }
 
-// [render thread]
-void ExportProgressDialog::render() {
-    m_outcome = audio::renderSong(m_song, m_request, [this](int64_t done, int64_t total) {
-        m_done.store(done, std::memory_order_relaxed);
-        m_total.store(total, std::memory_order_relaxed);
-        return !m_cancelled.load(std::memory_order_relaxed);
-    });
-    m_finished.store(true, std::memory_order_release);
-}
-
 audio::RenderOutcome ExportProgressDialog::run() {
-    m_thread = std::thread([this] { render(); });
+    m_job.emplace(std::move(m_song), std::move(m_request));
     m_followTimer->start();
     exec();
     m_followTimer->stop();
-    m_thread.join();
-    return m_outcome;
+    return m_job->wait();
 }
 
-void ExportProgressDialog::followRender() {
-    const int64_t total = m_total.load(std::memory_order_relaxed);
+void ExportProgressDialog::followJob() {
+    const int64_t total = m_job->total();
     if (total > 0)
-        m_exportProgress->setValue(static_cast<int>(m_done.load(std::memory_order_relaxed) * progressSteps / total));
-    if (m_finished.load(std::memory_order_acquire))
+        m_exportProgress->setValue(static_cast<int>(m_job->done() * progressSteps / total));
+    if (m_job->finished())
         done(QDialog::Accepted);
 }
 
 // Cancel asks; the dialog goes once the render has stopped and removed its file.
 void ExportProgressDialog::reject() {
-    m_cancelled = true;
+    if (m_job)
+        m_job->cancel();
     m_cmdCancel->setEnabled(false);
     m_labelExport->setText(QStringLiteral("Cancelling..."));
 }

@@ -45,6 +45,11 @@ bool needsLaterVersion(const Song& song);
 // The file image of a song: values cut to their field widths, empty slots closed up.
 std::vector<uint8_t> writeOrgBytes(const Song& song);
 
+// The song as reading its file image back would give it, without the bytes: values cut to their
+// field widths, empty slots closed up, note counts and file version as written. A channel holds at
+// most 32767 notes (the editor's limit, and the reader's).
+Song asSaved(const Song& song);
+
 // Saves as writeFileAtomically does: whole or not at all, through links, hard links kept.
 SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path,
                        files::FileSystem& files = files::systemFileSystem(), const SaveOptions& options = {});

@@ -79,6 +79,53 @@ std::vector<uint8_t> writeOrgBytes(const Song& song) {
     return out;
 }
 
+namespace {
+
+// Each value as written and read back: the same fitting as the bytes, then the reader's conversion.
+NoteRec noteAsSaved(const NoteRec& note) {
+    NoteRec saved;
+    saved.position = static_cast<int32_t>(field(static_cast<int64_t>(note.position) - 1, largestStep - 1)) + 1;
+    saved.key = 96 - static_cast<int32_t>(field(96 - static_cast<int64_t>(note.key), largestByte));
+    saved.length = static_cast<int32_t>(field(note.length, largestByte));
+    saved.volume = static_cast<int16_t>(field(note.volume, largestByte));
+    saved.pan =
+        static_cast<int16_t>(12 - static_cast<int32_t>(field(12 - static_cast<int64_t>(note.pan), largestByte)));
+    return saved;
+}
+
+ChannelSettings channelAsSaved(const ChannelSettings& channel, std::size_t noteCount) {
+    return {static_cast<int32_t>(field(channel.frequency, largestWord)),
+            static_cast<int16_t>(field(channel.wave, largestByte)), channel.pi, static_cast<int16_t>(noteCount)};
+}
+
+// Closes up the empty slots of each channel; the table is as wide as its fullest channel, as the
+// reader grows it.
+void notesAsSaved(const NoteTable& table, NoteTable& saved, std::array<ChannelSettings, 8>& settings,
+                  const std::array<ChannelSettings, 8>& from) {
+    for (int ch = 0; ch < 8; ++ch) {
+        const std::vector<const NoteRec*> notes = liveNotes(table, ch);
+        settings[ch] = channelAsSaved(from[ch], notes.size());
+        saved.grow(static_cast<int32_t>(notes.size()));
+        for (std::size_t i = 0; i < notes.size(); ++i)
+            saved.at(ch, static_cast<int32_t>(i) + 1) = noteAsSaved(*notes[i]);
+    }
+}
+
+}  // namespace
+
+Song asSaved(const Song& song) {
+    Song saved;
+    saved.tempo = static_cast<int32_t>(field(song.tempo, largestWord));
+    saved.stepsPerBar = static_cast<int16_t>(field(song.stepsPerBar, largestByte));
+    saved.beatsPerStep = static_cast<int16_t>(field(song.beatsPerStep, largestByte));
+    saved.loopBegin = static_cast<int32_t>(field(song.loopBegin, largestStep));
+    saved.loopEnd = static_cast<int32_t>(field(song.loopEnd, largestStep));
+    saved.fileVersion = needsLaterVersion(song) ? 3 : 2;
+    notesAsSaved(song.instrumentNotes, saved.instrumentNotes, saved.instruments, song.instruments);
+    notesAsSaved(song.drumNotes, saved.drumNotes, saved.drums, song.drums);
+    return saved;
+}
+
 SaveResult saveOrgFile(const Song& song, const std::filesystem::path& path, files::FileSystem& files,
                        const SaveOptions& options) {
     return writeFileAtomically(path, writeOrgBytes(song), files, options);

@@ -191,6 +191,9 @@ void Mixer::applySlotCommand(const MixerCommand& command) {
         case MixerCommand::Kind::RetireWhenSilent:
             slot->retirement = Retirement::WhenSilent;
             break;
+        case MixerCommand::Kind::SetBus:
+            slot->bus = command.bus;
+            break;
         default:
             break;
     }
@@ -307,6 +310,26 @@ void Mixer::mixVoices(float* out, int frames) {
     m_click.mix(out, frames);
 }
 
+// [offline] A slot's voices go into its bus alone, in slot order as mixVoices adds them, so that a
+// bus holds, to the bit, what a mix of its channels alone would hold.
+void Mixer::mixBuses(std::span<float* const> buses, int offset, int frames) {
+    for (uint32_t i = 0; i < m_slotsUsed; ++i) {
+        Slot& slot = m_slots[i];
+        if (slot.handle == 0)
+            continue;
+        if (slot.bus < 0 || static_cast<std::size_t>(slot.bus) >= buses.size()) {
+            slot.main.skip(frames);
+            for (Voice& tail : slot.tails)
+                tail.skip(frames);
+            continue;
+        }
+        float* out = buses[static_cast<std::size_t>(slot.bus)] + 2 * static_cast<std::ptrdiff_t>(offset);
+        slot.main.mix(out, frames);
+        for (Voice& tail : slot.tails)
+            tail.mix(out, frames);
+    }
+}
+
 // [audio thread]
 void Mixer::releaseSilentSlots() {
     for (uint32_t i = 0; i < m_slotsUsed; ++i) {
@@ -330,26 +353,27 @@ void Mixer::render(float* out, int frames) {
 }
 
 // [offline]
-void Mixer::finishPart(float* out, int frames, const uint8_t* mixSilent) {
-    m_dcBlocker.process(out, frames, mixSilent);
-    m_limiter.process(out, frames);
+void Mixer::renderBuses(std::span<float* const> buses, int frames) {
+    for (float* bus : buses)
+        std::fill(bus, bus + 2 * static_cast<std::size_t>(frames), 0.0f);
+    advance(nullptr, buses, frames);
     m_renderedFrames.store(m_frame, std::memory_order_release);
 }
 
 // [audio thread]
 void Mixer::renderVoices(float* out, int frames) {
     std::fill(out, out + 2 * static_cast<std::size_t>(frames), 0.0f);
-    advance(out, frames);
+    advance(out, {}, frames);
 }
 
 // [whoever renders] The same run of the clock as renderVoices, the voices moved on unheard.
 void Mixer::skipVoices(int frames) {
-    advance(nullptr, frames);
+    advance(nullptr, {}, frames);
 }
 
 // [whoever renders] The clock run `frames` on, split at commands and steps so each lands on its frame; the
-// voices mix into `out`, or with none only move on.
-void Mixer::advance(float* out, int frames) {
+// voices mix into `out`, or into `buses`, or with neither only move on.
+void Mixer::advance(float* out, std::span<float* const> buses, int frames) {
     resendUnsent();
     applyDueCommands();
     applyLiveNotes();
@@ -361,6 +385,8 @@ void Mixer::advance(float* out, int frames) {
         const int run = static_cast<int>(until - m_frame);
         if (out)
             mixVoices(out + 2 * done, run);
+        else if (!buses.empty())
+            mixBuses(buses, done, run);
         else
             skipRun(run);
         done += run;

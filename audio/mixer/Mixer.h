@@ -12,6 +12,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace tromel::audio {
@@ -67,12 +68,13 @@ public:
     // [audio thread] Interleaved stereo, below PeakLimiter::ceiling: the voices times mixGain,
     // rid of any DC offset, through the limiter.
     void render(float* out, int frames);
-    // [offline] render() in two halves, for the parts of one mix that mixers of their own render
-    // side by side (stems): first the voices alone, then the DC blocker, told where the whole mix
-    // is silent (a flag a sample), and the limiter. The parts then add up to the mix.
-    void renderVoices(float* out, int frames);
-    void finishPart(float* out, int frames, const uint8_t* mixSilent);
-    // [whoever renders, between renders] The voices and clocks moved on as renderVoices would move
+    // [offline] The parts of one mix (stems) in one run of the clock: the voices of each channel
+    // given a bus (a SetBus command) times mixGain into buses[bus], interleaved stereo, and
+    // nothing more; the voices of other channels move on unheard, and the click is not heard.
+    // Each bus then needs a DC blocker and a limiter of its own, the blockers told where the
+    // whole mix is silent, for the parts to add up to the mix.
+    void renderBuses(std::span<float* const> buses, int frames);
+    // [whoever renders, between renders] The voices and clocks moved on as render() would move
     // them, nothing mixed: how a seek gets far into a song at once. The filters see nothing of it.
     void skipVoices(int frames);
 
@@ -102,6 +104,7 @@ private:
         int pan = 0;
         Retirement retirement = Retirement::None;
         int32_t liveKey = -1;  // the file key a live note-on started, while it sounds
+        int bus = -1;          // where renderBuses mixes its voices; -1 for nowhere
         Voice main;
         // Retriggered notes' fading ends: two, so that a note started within a fade's length of
         // the last one need not cut a fade short.
@@ -121,8 +124,10 @@ private:
     void applyLiveNotes();
     void runDueSteps();
     int64_t nextEventFrame(int64_t limit) const;
+    void renderVoices(float* out, int frames);
     void mixVoices(float* out, int frames);
-    void advance(float* out, int frames);
+    void mixBuses(std::span<float* const> buses, int offset, int frames);
+    void advance(float* out, std::span<float* const> buses, int frames);
     void skipRun(int frames);
     void releaseSilentSlots();
     void giveBack(const MixerReturn& item);

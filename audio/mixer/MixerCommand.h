@@ -25,6 +25,7 @@ struct MixerCommand {
         Detach,            // sequencer
         Retreat,           // sequencer: detach and hand it back to be deleted
         ToSequencer,       // sequencer, sequencerCommand
+        SetBus,            // bus
     };
     Kind kind = Kind::Play;
     int64_t frame = 0;
@@ -35,6 +36,7 @@ struct MixerCommand {
     int frequency = 0;
     int volume = 0;
     int pan = 0;
+    int bus = -1;
     Sequencer* sequencer = nullptr;
     SequencerCommand sequencerCommand;
 };

@@ -48,6 +48,8 @@ public:
     void pause();
     void stop();
     void setMuted(int channel, bool muted) { m_sequencer->setMuted(channel, muted); }
+    // The layer's channel that plays song channel k in the last compile (0 for none).
+    Handle channelOf(int k) const { return m_lastCompile ? m_lastCompile->channels[k] : 0; }
 
     TransportState state() const { return m_state; }
     bool isPreparing() const { return m_pending != nullptr; }

@@ -62,6 +62,10 @@ void Transport::setMuted(int channel, bool muted) {
     m_engine->setMuted(channel, muted);
 }
 
+Handle Transport::channelOf(int k) const {
+    return m_engine->channelOf(k);
+}
+
 TransportState Transport::state() const {
     return m_engine->state();
 }

@@ -29,7 +29,7 @@ enum class TransportState { Stopped, Playing, Paused };
 
 class PlaybackEngine;
 
-// One per document window, and one per stream of a render (whose first step sounds at once).
+// One per document window, and one per render (whose first step sounds at once).
 // Every call is made on the user-interface thread.
 class Transport {
 public:
@@ -77,6 +77,8 @@ public:
 
     // Mute boxes 0..15: 0..7 instrument channels, 8..15 drum channels.
     void setMuted(int channel, bool muted);
+    // The layer's channel that plays mute box k's channel in the song last compiled (0 for none).
+    Handle channelOf(int k) const;
 
     TransportState state() const;
     bool isPaused() const { return state() == TransportState::Paused; }

@@ -19,7 +19,6 @@
 #include <set>
 #include <sstream>
 #include <system_error>
-#include <thread>
 
 namespace tromel::audio {
 
@@ -35,14 +34,16 @@ std::string aboutFile(const fs::path& path, const std::string& reason) {
     return path.string() + ": " + reason;
 }
 
+// How long a cancel may wait to be heard while the samples are prepared.
+constexpr std::chrono::milliseconds cancelLatency{20};
+
 // Waits for a preparation, asking `progress` (with nothing written yet) whether to go on.
 bool waitFor(SamplePreparation& preparation, int64_t frames, const RenderProgress& progress) {
-    while (!preparation.finished()) {
+    while (!preparation.waitFor(cancelLatency)) {
         if (progress && !progress(0, frames)) {
             preparation.cancel();
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
 }

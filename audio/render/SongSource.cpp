@@ -24,42 +24,27 @@ public:
 
 }  // namespace
 
-struct SongSource::Engine {
-    MixerAudioLayer layer;
-    Transport transport;
-
-    Engine(std::shared_ptr<SampleCache> cache, const std::filesystem::path& sampleFolder)
-        : layer(std::move(cache)), transport(layer, sampleFolder, FirstStep::AtOnce) {
-        layer.setMaxVolume(largestVolume);
-        layer.initDevice(layer.sampleRate());
-    }
-};
-
 SongSource::SongSource(const std::filesystem::path& sampleFolder, std::shared_ptr<SampleCache> cache,
                        const std::vector<int>& stemChannels)
-    : m_parts(!stemChannels.empty()) {
-    const std::size_t count = m_parts ? stemChannels.size() : 1;
-    for (std::size_t i = 0; i < count; ++i) {
-        m_engines.push_back(std::make_unique<Engine>(cache, sampleFolder));
-        if (m_parts)
-            for (int k = 0; k < songChannelCount; ++k)
-                m_engines.back()->transport.setMuted(k, k != stemChannels[i]);
-    }
-    m_skipped.resize(count);
+    : m_layer(std::move(cache)), m_transport(m_layer, sampleFolder, FirstStep::AtOnce), m_stemChannels(stemChannels) {
+    m_layer.setMaxVolume(largestVolume);
+    m_layer.initDevice(m_layer.sampleRate());
+    for (std::size_t i = 0; i < m_stemChannels.size(); ++i)
+        m_buses.emplace_back(m_layer.sampleRate());
+    m_busOutputs.resize(m_buses.size());
+    m_skipped.resize(static_cast<std::size_t>(streams()));
 }
 
-SongSource::~SongSource() = default;
-
 std::optional<std::string> SongSource::start(const Song& song) {
-    for (auto& engine : m_engines) {
-        QuietHost host;
-        if (!engine->transport.play(song, host))
-            return host.problem;
-        engine->transport.finishPreparing(host);
-    }
+    QuietHost host;
+    if (!m_transport.play(song, host))
+        return host.problem;
+    m_transport.finishPreparing(host);
+    for (std::size_t i = 0; i < m_stemChannels.size(); ++i)
+        m_layer.setChannelBus(m_transport.channelOf(m_stemChannels[i]), static_cast<int>(i));
     // The engine's latency: its first frames come before anything started by Play can sound.
     m_frame = 0;
-    const int latency = m_engines.front()->layer.outputLatencyFrames();
+    const int latency = m_layer.outputLatencyFrames();
     for (int64_t skipped = 0; skipped < latency;) {
         const int n = static_cast<int>(std::min<int64_t>(4096, latency - skipped));
         for (auto& block : m_skipped)
@@ -73,14 +58,13 @@ std::optional<std::string> SongSource::start(const Song& song) {
 // Muting every channel keeps the clock running, so the notes sounding still end at their
 // lengths, while nothing new starts.
 void SongSource::endNotes() {
-    for (auto& engine : m_engines)
-        for (int k = 0; k < songChannelCount; ++k)
-            engine->transport.setMuted(k, true);
+    for (int k = 0; k < songChannelCount; ++k)
+        m_transport.setMuted(k, true);
     m_notesEnded = true;
 }
 
 void SongSource::render(std::vector<std::vector<float>>& blocks, int frames) {
-    blocks.resize(m_engines.size());
+    blocks.resize(static_cast<std::size_t>(streams()));
     for (auto& block : blocks)
         block.resize(2 * static_cast<std::size_t>(frames));
     advance(blocks, 0, frames);
@@ -95,17 +79,20 @@ void SongSource::advance(std::vector<std::vector<float>>& blocks, int offset, in
         int n = frames;
         if (m_notesEndAt && !m_notesEnded)
             n = static_cast<int>(std::min<int64_t>(n, *m_notesEndAt - m_frame));
-        if (!m_parts) {
-            m_engines[0]->layer.renderFrames(blocks[0].data() + 2 * offset, n);
+        if (m_buses.empty()) {
+            m_layer.renderFrames(blocks[0].data() + 2 * offset, n);
         } else {
-            for (std::size_t i = 0; i < m_engines.size(); ++i)
-                m_engines[i]->layer.renderVoices(blocks[i].data() + 2 * offset, n);
+            for (std::size_t i = 0; i < m_buses.size(); ++i)
+                m_busOutputs[i] = blocks[i].data() + 2 * offset;
+            m_layer.renderBuses(m_busOutputs, n);
             m_mixSilent.assign(2 * static_cast<std::size_t>(n), 1);
-            for (const auto& block : blocks)
+            for (const float* bus : m_busOutputs)
                 for (int s = 0; s < 2 * n; ++s)
-                    m_mixSilent[s] &= block[2 * offset + s] == 0.0f;
-            for (std::size_t i = 0; i < m_engines.size(); ++i)
-                m_engines[i]->layer.finishPart(blocks[i].data() + 2 * offset, n, m_mixSilent.data());
+                    m_mixSilent[s] &= bus[s] == 0.0f;
+            for (std::size_t i = 0; i < m_buses.size(); ++i) {
+                m_buses[i].dcBlocker.process(m_busOutputs[i], n, m_mixSilent.data());
+                m_buses[i].limiter.process(m_busOutputs[i], n);
+            }
         }
         m_frame += n;
         offset += n;

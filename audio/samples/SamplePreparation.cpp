@@ -25,4 +25,9 @@ void SamplePreparation::wait() const {
     m_finishedSignal.wait(lock, [this] { return finished(); });
 }
 
+bool SamplePreparation::waitFor(std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(m_mutex);
+    return m_finishedSignal.wait_for(lock, timeout, [this] { return finished(); });
+}
+
 }  // namespace tromel::audio

@@ -5,6 +5,7 @@
 #include "audio/samples/SampleData.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -24,6 +25,8 @@ public:
     bool finished() const { return m_finished.load(std::memory_order_acquire); }
     // [any thread] Blocks until the worker has finished with it (or has given up on it).
     void wait() const;
+    // [any thread] wait() for at most `timeout`; whether it has finished.
+    bool waitFor(std::chrono::milliseconds timeout) const;
     // [any thread] The worker skips what it has not started yet.
     void cancel() { m_cancelled.store(true, std::memory_order_release); }
     bool cancelled() const { return m_cancelled.load(std::memory_order_acquire); }

@@ -100,6 +100,55 @@ TEST(OrgWriter, RandomSongsRoundTrip) {
     }
 }
 
+// A song as the editor may hold it (gaps left by deletions, stale counts, values beyond their
+// fields) is, saved without bytes, what its bytes read back give.
+TEST(OrgWriter, SongAsSavedIsItsBytesReadBack) {
+    std::mt19937 rng(20261208);
+    auto draw = [&](int64_t lo, int64_t hi) { return std::uniform_int_distribution<int64_t>(lo, hi)(rng); };
+    for (int round = 0; round < 200; ++round) {
+        Song song = randomSong(rng);
+        song.tempo = static_cast<int32_t>(draw(-3, 70000));
+        song.stepsPerBar = static_cast<int16_t>(draw(-3, 300));
+        song.loopBegin = static_cast<int32_t>(draw(INT32_MIN, INT32_MAX));
+        song.drums[draw(0, 7)].wave = static_cast<int16_t>(draw(-5, 300));
+        song.instruments[draw(0, 7)].frequency = static_cast<int32_t>(draw(-5, 70000));
+        for (int kind = 0; kind < 2; ++kind) {
+            NoteTable& table = song.notes(kind);
+            table.grow(table.slotBound() + static_cast<int32_t>(draw(0, 3)));
+            for (int hole = 0; hole < 10 && table.slotBound() > 0; ++hole) {
+                NoteRec& note =
+                    table.at(static_cast<int>(draw(0, 7)), static_cast<int32_t>(draw(1, table.slotBound())));
+                switch (draw(0, 3)) {
+                    case 0:
+                        note = {};
+                        break;
+                    case 1:
+                        note = {static_cast<int32_t>(draw(INT32_MIN, INT32_MAX)), static_cast<int32_t>(draw(-500, 500)),
+                                static_cast<int32_t>(draw(-5, 300)), static_cast<int16_t>(draw(-500, 500)),
+                                static_cast<int16_t>(draw(-5, 300))};
+                        if (note.position == 0)
+                            note.position = -1;
+                        break;
+                    default:
+                        break;
+                }
+            }
+        }
+        Song back;
+        ASSERT_TRUE(readOrgBytes(writeOrgBytes(song), back).ok());
+        ASSERT_EQ(asSaved(song), back) << "round " << round;
+    }
+    Song gaps;
+    gaps.instruments[3].noteCount = 40;
+    gaps.drumNotes.grow(5);
+    gaps.drumNotes.at(2, 5) = {7, 1, 1, 6, 166};
+    Song back;
+    ASSERT_TRUE(readOrgBytes(writeOrgBytes(gaps), back).ok());
+    EXPECT_EQ(asSaved(gaps), back);
+    EXPECT_EQ(back.drumNotes.slotBound(), 1);
+    EXPECT_EQ(asSaved(Song{}), Song{});
+}
+
 // A save replaces a longer file with exactly the new bytes. A failed one
 // says why (the command line's resave shows the reason for a missing folder), and one that fails
 // part-way (here: a file size limit, which holds even for root) keeps the old file byte for byte;
