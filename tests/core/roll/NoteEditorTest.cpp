@@ -393,7 +393,8 @@ TEST_F(NoteEditorTest, RandomGesturesUndosAndRedosFollowTheHistoryExactly) {
             if (editor.selection().empty())
                 editor.setSelection(
                     selectInRect(song, state, CellRect::between(pick(1, 14), 1, pick(1, 14), pick(1, 6))));
-            const auto [columns, rows] = moves[pick(0, 5)];
+            const auto move = moves[pick(0, 5)];
+            const int32_t columns = move.first, rows = move.second;
             const NoteClip clip = PassageEditor(song, state).copy(editor.selection());
             const int32_t column = pick(1, 14);
             const int op = pick(0, 3);
