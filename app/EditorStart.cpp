@@ -11,10 +11,10 @@
 #include "audio/ui/MidiInput.h"
 #include "document/EditorContext.h"
 #include "roll/ui/RollPictures.h"
+#include "widgets/FilePaths.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QPointer>
@@ -95,8 +95,7 @@ int runEditor(audio::AudioLayer& layer, Prompts& prompts, const QStringList& son
         return 1;
     setProgramIcon();
     roll::RollPictures pictures(roll::RollPictures::builtInSpriteSheet(), primaryScreenSize());
-    EditorContext context{layer, pictures, prompts,
-                          audio::findSampleFolder(QFile::encodeName(programFolder).toStdString())};
+    EditorContext context{layer, pictures, prompts, audio::findSampleFolder(toFilesystemPath(programFolder))};
     // MIDI keyboards, where the system has MIDI; the editor works the same without.
     audio::MidiInput midi(layer, context.sampleFolder, std::make_unique<audio::RtMidiSource>());
     context.midi = &midi;

@@ -2,8 +2,7 @@
 #include "app/OpenSongFiles.h"
 
 #include "document/DocumentWindow.h"
-
-#include <QFile>
+#include "widgets/FilePaths.h"
 
 namespace tromel {
 
@@ -11,7 +10,7 @@ std::vector<std::filesystem::path> openSongFiles(const QList<DocumentWindow*>& d
     std::vector<std::filesystem::path> files;
     for (const DocumentWindow* document : documents)
         if (document->fileName() != noFileName)
-            files.emplace_back(QFile::encodeName(document->fileName()).toStdString());
+            files.emplace_back(toFilesystemPath(document->fileName()));
     return files;
 }
 

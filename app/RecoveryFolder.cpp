@@ -1,7 +1,8 @@
 // The layout of one editor's recovery folder: its lock, its index and its song files.
 #include "app/RecoveryFolder.h"
 
-#include <QFile>
+#include "widgets/FilePaths.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -22,18 +23,14 @@ bool isOrigin(const QString& origin) {
 
 QStringList namesIn(files::FileSystem& files, const QString& folder, int& error) {
     std::vector<std::string> names;
-    error = files.listFolder(toPath(folder), names);
+    error = files.listFolder(toFilesystemPath(folder), names);
     QStringList result;
     for (const std::string& name : names)
-        result << QFile::decodeName(QByteArray::fromStdString(name));
+        result << fromFilesystemPath(name);
     return result;
 }
 
 }  // namespace
-
-files::Path toPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 QString songFile(int document) {
     return QString("song-%1.org").arg(document);
@@ -89,7 +86,7 @@ int readSongs(files::FileSystem& files, const QString& folder, QList<IndexEntry>
     QList<IndexEntry> found;
     if (names.contains(indexName)) {
         std::vector<uint8_t> bytes;
-        if (const int readError = files.readFile(toPath(folder + "/" + indexName), largestIndex, bytes))
+        if (const int readError = files.readFile(toFilesystemPath(folder + "/" + indexName), largestIndex, bytes))
             return readError;
         for (const IndexEntry& entry : parseIndex(
                  QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())))) {
@@ -124,12 +121,12 @@ int removeFolder(files::FileSystem& files, const QString& folder) {
         // The lock goes only with everything else: a folder left with its lock is taken again.
         if (name == lockName && error != 0)
             return error;
-        const int removed = files.remove(toPath(folder + "/" + name));
+        const int removed = files.remove(toFilesystemPath(folder + "/" + name));
         if (error == 0 && removed != ENOENT)
             error = removed;
     }
     // What someone else put in there keeps the folder; without its lock it is never taken again.
-    const int removed = files.remove(toPath(folder));
+    const int removed = files.remove(toFilesystemPath(folder));
     const bool settled = removed == 0 || removed == ENOENT || removed == ENOTEMPTY || removed == EEXIST;
     return error != 0 ? error : (settled ? 0 : removed);
 }

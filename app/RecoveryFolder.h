@@ -34,8 +34,6 @@ namespace recovery {
 inline constexpr const char* lockName = "lock";
 inline constexpr const char* indexName = "index.json";
 
-files::Path toPath(const QString& path);
-
 // "song-N.org": the only names of songs a folder holds, so that an index can name nothing else.
 QString songFile(int document);
 bool isSongFile(const QString& name);

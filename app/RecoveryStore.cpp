@@ -3,11 +3,11 @@
 
 #include "files/AtomicWrite.h"
 #include "song/OrgFile.h"
+#include "widgets/FilePaths.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -17,8 +17,6 @@
 
 namespace tromel {
 namespace {
-
-using recovery::toPath;
 
 constexpr mode_t privateFile = 0600;
 // A folder being made can meet another editor clearing away a half-made one of the same moment.
@@ -46,9 +44,9 @@ RecoveryStore::RecoveryStore(QString root, files::FileSystem& files) : m_files(f
 
 bool RecoveryStore::rootIsForeignLink() {
     files::FileStatus status;
-    if (m_files.status(toPath(m_root), false, status) != 0 || status.type != files::FileType::Link)
+    if (m_files.status(toFilesystemPath(m_root), false, status) != 0 || status.type != files::FileType::Link)
         return false;
-    return m_files.status(toPath(m_root), true, status) != 0 || status.type != files::FileType::Folder ||
+    return m_files.status(toFilesystemPath(m_root), true, status) != 0 || status.type != files::FileType::Folder ||
            !status.ownedByUser;
 }
 
@@ -80,14 +78,14 @@ int RecoveryStore::makeFolder() {
         return EACCES;
     if (!m_folder.isEmpty())
         return 0;
-    int error = files::makeFolders(m_files, toPath(m_root));
+    int error = files::makeFolders(m_files, toFilesystemPath(m_root));
     for (int attempt = 0; error == 0 && attempt < folderAttempts; ++attempt) {
         const QString name = QString("%1-%2-%3")
                                  .arg(QCoreApplication::applicationPid())
                                  .arg(QDateTime::currentMSecsSinceEpoch())
                                  .arg(++folderSerial);
         const QString hidden = m_root + "/." + name;
-        error = m_files.makeFolder(toPath(hidden));
+        error = m_files.makeFolder(toFilesystemPath(hidden));
         if (error == EEXIST) {
             error = 0;
             continue;
@@ -95,19 +93,19 @@ int RecoveryStore::makeFolder() {
         if (error != 0)
             break;
         int fd = -1;
-        error = m_files.lock(toPath(hidden + "/" + recovery::lockName), true, fd);
+        error = m_files.lock(toFilesystemPath(hidden + "/" + recovery::lockName), true, fd);
         if (error == 0)
-            error = m_files.rename(toPath(hidden), toPath(m_root + "/" + name));
+            error = m_files.rename(toFilesystemPath(hidden), toFilesystemPath(m_root + "/" + name));
         if (error == 0) {
             m_folder = m_root + "/" + name;
             m_lockFd = fd;
-            return m_files.flushFolder(toPath(m_root));
+            return m_files.flushFolder(toFilesystemPath(m_root));
         }
         if (fd >= 0) {
-            m_files.remove(toPath(hidden + "/" + recovery::lockName));
+            m_files.remove(toFilesystemPath(hidden + "/" + recovery::lockName));
             m_files.close(fd);
         }
-        m_files.remove(toPath(hidden));
+        m_files.remove(toFilesystemPath(hidden));
         // Another editor took the half-made folder away: try again under a new name.
         if (error == EWOULDBLOCK || error == ENOENT)
             error = 0;
@@ -127,7 +125,7 @@ int RecoveryStore::writeIndex(const QMap<int, Entry>& entries) {
         index << IndexEntry{recovery::songFile(it.key()), it->fileName, it->caption, it->origin};
     const QByteArray bytes = recovery::indexBytes(index);
     return files::writeAtomically(
-        m_files, toPath(m_folder + "/" + recovery::indexName),
+        m_files, toFilesystemPath(m_folder + "/" + recovery::indexName),
         {reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<std::size_t>(bytes.size())}, privateFile);
 }
 
@@ -156,7 +154,7 @@ int RecoveryStore::write(int document, const Song& song, const QString& fileName
     }
     m_entries = entries;
     const std::vector<uint8_t> bytes = writeOrgBytes(song);
-    if (const int error = files::writeAtomically(m_files, toPath(songPath(document)), bytes, privateFile))
+    if (const int error = files::writeAtomically(m_files, toFilesystemPath(songPath(document)), bytes, privateFile))
         return error;
     m_entries[document].written = true;
     m_entries[document].doomed = false;
@@ -182,7 +180,7 @@ int RecoveryStore::remove(int document) {
 int RecoveryStore::removeOwn(int document) {
     if (!m_entries.contains(document))
         return 0;
-    const int error = m_files.remove(toPath(songPath(document)));
+    const int error = m_files.remove(toFilesystemPath(songPath(document)));
     if (error != 0 && error != ENOENT) {
         m_entries[document].doomed = true;
         return error;
@@ -213,7 +211,7 @@ int RecoveryStore::tidy() {
     for (Claimed& claimed : m_claimed) {
         for (auto song = claimed.songs.begin(); song != claimed.songs.end();) {
             const int removed =
-                song->fate == Fate::Doomed ? m_files.remove(toPath(song->song.recoveryPath)) : EINPROGRESS;
+                song->fate == Fate::Doomed ? m_files.remove(toFilesystemPath(song->song.recoveryPath)) : EINPROGRESS;
             if (removed == 0 || removed == ENOENT) {
                 song = claimed.songs.erase(song);
                 continue;
@@ -258,14 +256,14 @@ RecoveryStore::Claim RecoveryStore::claimLeftBehind() {
         return claim;
     }
     std::vector<std::string> names;
-    const int listed = m_files.listFolder(toPath(m_root), names);
+    const int listed = m_files.listFolder(toFilesystemPath(m_root), names);
     if (listed != 0 && listed != ENOENT) {
         claim.refusal = "The folder for unsaved songs, " + m_root +
                         ", cannot be read: " + QString::fromStdString(files::errorText(listed));
     }
     std::sort(names.begin(), names.end());
     for (const std::string& encoded : names) {
-        const QString name = QFile::decodeName(QByteArray::fromStdString(encoded));
+        const QString name = fromFilesystemPath(encoded);
         if (m_root + "/" + name != m_folder && recovery::isFolderName(name))
             claimFolder(name, claim);
     }
@@ -281,7 +279,7 @@ RecoveryStore::Claim RecoveryStore::claimLeftBehind() {
 void RecoveryStore::claimFolder(const QString& name, Claim& claim) {
     const QString folder = m_root + "/" + name;
     files::FileStatus status;
-    const int looked = m_files.status(toPath(folder), false, status);
+    const int looked = m_files.status(toFilesystemPath(folder), false, status);
     if (looked != 0 && looked != ENOENT)
         claim.problems << folder + ": " + QString::fromStdString(files::errorText(looked));
     if (looked != 0 || status.type != files::FileType::Folder || !status.ownedByUser)
@@ -290,7 +288,7 @@ void RecoveryStore::claimFolder(const QString& name, Claim& claim) {
     // second has a lock file that can be taken.
     const bool hidden = name.startsWith('.');
     int fd = -1;
-    const int error = m_files.lock(toPath(folder + "/" + recovery::lockName), false, fd);
+    const int error = m_files.lock(toFilesystemPath(folder + "/" + recovery::lockName), false, fd);
     if (error == 0 && hidden) {
         recovery::removeFolder(m_files, folder);
         m_files.close(fd);
@@ -298,7 +296,7 @@ void RecoveryStore::claimFolder(const QString& name, Claim& claim) {
     }
     // A named folder loses its lock only as the last of its files, when it is being removed.
     if (error == ENOENT && !hidden)
-        m_files.remove(toPath(folder));
+        m_files.remove(toFilesystemPath(folder));
     // A running editor's folder, one just removed, or a lock that is no file of the store's.
     if (error == EWOULDBLOCK || error == ENOENT || error == ENOTDIR || error == ELOOP || hidden)
         return;

@@ -4,11 +4,11 @@
 #include "dialogs/ExportProgressDialog.h"
 #include "dialogs/PlacedWidgets.h"
 #include "song/OrgFile.h"
+#include "widgets/FilePaths.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,14 +23,10 @@ constexpr const char* exportTitle = "Export Audio";
 constexpr int largestLoops = 9999;  // far beyond what the render's three-hour limit lets through
 constexpr int loudnessTargets[] = {-14, -16, -18, -23};
 
-std::filesystem::path toFilesystemPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 QString closingText(const audio::RenderOutcome& outcome) {
     QStringList lines;
     for (const std::filesystem::path& file : outcome.files)
-        lines << QString("Written: %1").arg(QFile::decodeName(file.filename().c_str()));
+        lines << QString("Written: %1").arg(fromFilesystemPath(file.filename()));
     if (outcome.loudness)
         lines << QString::fromStdString(audio::describeLoudness(*outcome.loudness));
     return lines.join('\n');

@@ -5,6 +5,7 @@
 #include "exchange/GeneralMidiMap.h"
 #include "exchange/MidiGrid.h"
 #include "exchange/MidiImport.h"
+#include "song/ChannelNames.h"
 #include "song/DrumSet.h"
 
 #include <QComboBox>
@@ -127,9 +128,9 @@ void MidiImportDialog::fillRow(int row, const exchange::MidiPart& part, const Pa
     auto* combo = new QComboBox(m_table);
     combo->setObjectName(QStringLiteral("partTarget_%1").arg(row));
     combo->addItem(QStringLiteral("Skip"));
-    for (const char* kind : {"Instrument", "Drum"})
-        for (int channel = 1; channel <= 8; ++channel)
-            combo->addItem(QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(channel));
+    for (int kind = 0; kind < 2; ++kind)
+        for (int channel = 0; channel < 8; ++channel)
+            combo->addItem(QString::fromStdString(channelName(kind, channel)));
     combo->setCurrentIndex(entryOf(target));
     m_table->setCellWidget(row, 5, combo);
     m_targets.push_back(combo);

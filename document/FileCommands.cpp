@@ -4,21 +4,14 @@
 #include "dialogs/ExportAudioDialog.h"
 #include "song/DrumSet.h"
 #include "song/OrgFile.h"
+#include "widgets/FilePaths.h"
 #include "widgets/ProgramSettings.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QUndoStack>
 
 namespace tromel {
-namespace {
-
-std::filesystem::path toFilesystemPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-}  // namespace
 
 FileCommands::FileCommands(QWidget* window, EditorContext& context, Song& song, QUndoStack& history, Host host)
     : m_window(window), m_context(context), m_song(song), m_history(history), m_host(std::move(host)) {}

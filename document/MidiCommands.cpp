@@ -9,9 +9,9 @@
 #include "exchange/MidiReader.h"
 #include "exchange/MidiWriter.h"
 #include "song/AtomicFile.h"
+#include "widgets/FilePaths.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace tromel {
@@ -19,10 +19,6 @@ namespace {
 
 constexpr const char* importTitle = "Import MIDI";
 constexpr const char* inputItselfText = "this is the input file itself; choose another output file";
-
-std::filesystem::path toFilesystemPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 }  // namespace
 

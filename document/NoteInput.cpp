@@ -15,6 +15,7 @@
 #include "roll/ui/ChannelSelector.h"
 #include "roll/ui/RollMouseHooks.h"
 #include "roll/ui/RollRuler.h"
+#include "song/KeysAndPans.h"
 #include "widgets/ProgramSettings.h"
 #include "widgets/SettingsNotice.h"
 
@@ -132,7 +133,7 @@ void NoteInput::sound(const audio::PlayedNote& note) {
     if (!m_preview)
         m_preview = std::make_unique<audio::NotePreview>(m_context.layer, m_context.sampleFolder);
     m_preview->start(m_song, m_state.channelKind, m_state.currentChannel,
-                     NoteRec{1, roll::rowCount - note.fileKey, 1, m_state.lastNotePan, note.volume});
+                     NoteRec{1, rowOfFileKey(note.fileKey), 1, m_state.lastNotePan, note.volume});
     m_sounding = note.fileKey;
     if (m_preview->isWaiting())
         m_previewWait->start();

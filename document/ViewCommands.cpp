@@ -13,6 +13,7 @@
 #include "roll/ui/PianoRoll.h"
 #include "roll/ui/RollRuler.h"
 #include "roll/ui/RollView.h"
+#include "song/KeysAndPans.h"
 #include "widgets/ProgramSettings.h"
 #include "widgets/SettingsNotice.h"
 
@@ -29,7 +30,7 @@ namespace {
 
 // How often a preview waiting for its sample looks again: well within its longest wait.
 constexpr int previewPollMilliseconds = 10;
-constexpr int32_t listenedKey = 96 - 57;  // the row of file key 57, A4
+constexpr int32_t listenedKey = rowOfFileKey(int32_t{57});  // A4
 constexpr int listenMilliseconds = 500;
 
 }  // namespace

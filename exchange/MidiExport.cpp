@@ -3,6 +3,8 @@
 
 #include "exchange/GeneralMidiMap.h"
 #include "exchange/MidiGrid.h"
+#include "song/ChannelNames.h"
+#include "song/KeysAndPans.h"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +17,7 @@ namespace {
 constexpr int noteOffVelocity = 64;
 
 bool hasPitch(const NoteRec& note) {
-    return note.key >= 1 && note.key <= 96;
+    return isKeyRow(note.key);
 }
 
 // A record of one song channel, with where it stands in time.
@@ -195,7 +197,7 @@ private:
         if (std::none_of(records.begin(), records.end(), [](const Placed& p) { return hasPitch(*p.note); }))
             return;
         TrackBuilder track;
-        const std::string name = (drum ? "Drum " : "Instrument ") + std::to_string(channel + 1);
+        const std::string name = channelName(drum ? 1 : 0, channel);
         track.addMeta(0, midi::metaTrackName, name);
         if (!drum)
             track.add(0, controllerRank,
@@ -218,8 +220,7 @@ private:
             sounding[static_cast<std::size_t>(channel)] =
                 std::any_of(records.begin(), records.end(), [](const Placed& p) { return hasPitch(*p.note); });
             if (sounding[static_cast<std::size_t>(channel)])
-                tracks[static_cast<std::size_t>(channel)].addMeta(0, midi::metaTrackName,
-                                                                  "Drum " + std::to_string(channel + 1));
+                tracks[static_cast<std::size_t>(channel)].addMeta(0, midi::metaTrackName, channelName(1, channel));
         }
         ChannelState state;
         std::array<int, 8> volumes;
@@ -251,8 +252,8 @@ private:
                                state.volume);
             }
             if (note.pan != noPan)
-                sendController(track, tick, midiChannel, midi::controllerPan, controllerOfPan(12 - note.pan),
-                               state.pan);
+                sendController(track, tick, midiChannel, midi::controllerPan,
+                               controllerOfPan(filePanOfStoredPan(int{note.pan})), state.pan);
             return;
         }
         const int64_t end = noteEnd(records, i);
@@ -261,10 +262,11 @@ private:
         if (note.volume != noVolume)
             volume = std::clamp<int>(note.volume, 0, 254);
         if (note.pan != noPan)
-            sendController(track, tick, midiChannel, midi::controllerPan, controllerOfPan(12 - note.pan), state.pan);
-        const int key =
-            drum ? percussionKeyOfDrumNote(m_song.drums[static_cast<std::size_t>(placed.channel)].wave, 96 - note.key)
-                 : 96 - note.key + 12;
+            sendController(track, tick, midiChannel, midi::controllerPan,
+                           controllerOfPan(filePanOfStoredPan(int{note.pan})), state.pan);
+        const int key = drum ? percussionKeyOfDrumNote(m_song.drums[static_cast<std::size_t>(placed.channel)].wave,
+                                                       fileKeyOfRow(note.key))
+                             : midiKeyOfFileKey(fileKeyOfRow(note.key));
         track.add(tick, startingRank,
                   MidiEvent::channelMessage(0, midi::noteOn, midiChannel, key, velocityOfVolume(volume)));
         track.add(end, endingRank, MidiEvent::channelMessage(0, midi::noteOff, midiChannel, key, noteOffVelocity));

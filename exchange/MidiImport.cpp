@@ -3,6 +3,7 @@
 
 #include "exchange/GeneralMidiMap.h"
 #include "exchange/MidiGrid.h"
+#include "song/KeysAndPans.h"
 #include "song/OrgLayout.h"
 
 #include <algorithm>
@@ -215,12 +216,8 @@ private:
     int keyOf(const SourceNote& note, int kind, int sound) {
         const MidiPart& part = m_parts[static_cast<std::size_t>(note.part)];
         const bool drum = kind == 1 && part.isPercussion();
-        const int natural = drum ? naturalDrumKey + note.key - percussionKeyOfDrum(sound) : note.key - 12;
-        int key = natural;
-        while (key < 0)
-            key += 12;
-        while (key > 95)
-            key -= 12;
+        const int natural = drum ? naturalDrumKey + note.key - percussionKeyOfDrum(sound) : fileKeyOfMidiKey(note.key);
+        const int key = withinFileKeys(natural);
         m_result.summary.movedByOctaves += key != natural ? 1 : 0;
         return key;
     }
@@ -429,8 +426,8 @@ private:
         settings[static_cast<std::size_t>(channel)].wave = static_cast<int16_t>(m_sound[kind][channel]);
         std::vector<NoteRec> records;
         for (const Placed& note : m_placed[kind][channel])
-            records.push_back({static_cast<int32_t>(note.step + 1), 96 - note.key, note.length,
-                               static_cast<int16_t>(12 - note.pan), static_cast<int16_t>(note.volume)});
+            records.push_back({static_cast<int32_t>(note.step + 1), rowOfFileKey(note.key), note.length,
+                               static_cast<int16_t>(storedPanOfFilePan(note.pan)), static_cast<int16_t>(note.volume)});
         const auto& changes = m_changes[kind][channel];
         const std::size_t room = largestRecords - records.size();
         if (changes.size() > room)
@@ -440,7 +437,7 @@ private:
             if (taken++ == room)
                 break;
             records.push_back({static_cast<int32_t>(step + 1), noKey, 1,
-                               change.pan < 0 ? noPan : static_cast<int16_t>(12 - change.pan),
+                               change.pan < 0 ? noPan : static_cast<int16_t>(storedPanOfFilePan(change.pan)),
                                static_cast<int16_t>(change.volume)});
         }
         std::stable_sort(records.begin(), records.end(),

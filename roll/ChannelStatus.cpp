@@ -2,12 +2,12 @@
 #include "roll/ChannelStatus.h"
 
 #include "roll/NoteTableOps.h"
+#include "song/ChannelNames.h"
 
 namespace tromel::roll {
 
 std::string channelStatusText(int16_t channelKind, int16_t currentChannel) {
-    const char* kindName = channelKind == 0 ? "Instrument #" : "Drum #";
-    return "Current Channel: " + std::string(kindName) + std::to_string(currentChannel + 1);
+    return "Current Channel: " + channelKindWord(channelKind) + " #" + std::to_string(currentChannel + 1);
 }
 
 std::string channelFullText() {

@@ -2,6 +2,7 @@
 #include "roll/GridMeter.h"
 
 #include "roll/RollGeometry.h"
+#include "song/KeysAndPans.h"
 
 #include <array>
 
@@ -47,7 +48,7 @@ std::string GridMeter::describe(int64_t column, std::optional<int32_t> row) cons
 
 std::string keyName(int32_t row) {
     static const std::array<const char*, 12> names{"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-    const int32_t fileKey = rowCount - row;
+    const int32_t fileKey = fileKeyOfRow(row);
     return names[static_cast<std::size_t>(floorDiv(fileKey, 12) * -12 + fileKey)] +
            std::to_string(floorDiv(fileKey, 12));
 }

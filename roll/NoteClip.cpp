@@ -1,8 +1,10 @@
 // A copied passage of notes, of one channel or several, as the clipboard carries it.
 #include "roll/NoteClip.h"
 
+#include "roll/GridMeter.h"
 #include "roll/NoteTableOps.h"
 #include "song/ByteOrder.h"
+#include "song/KeysAndPans.h"
 #include "song/Song.h"
 
 #include <algorithm>
@@ -30,9 +32,7 @@ constexpr uint32_t oneChannelVersion = 1;
 constexpr uint32_t channelsVersion = 2;
 constexpr uint32_t currentVersion = channelsVersion;
 
-// The stored values are offsets from what the file holds: key = 96 - byte, pan = 12 - byte.
-constexpr int32_t keyBase = 96;
-constexpr int32_t panBase = 12;
+// Keys and pans are written as the file holds them.
 constexpr int32_t byteMax = 255;
 
 uint32_t toByte(int64_t value) {
@@ -42,21 +42,19 @@ uint32_t toByte(int64_t value) {
 ClipNote readRecord(const uint8_t* record) {
     ClipNote note;
     note.step = readLE(record, 4);
-    note.key = keyBase - static_cast<int32_t>(record[recordKey]);
+    note.key = rowOfFileKey(static_cast<int32_t>(record[recordKey]));
     note.length = record[recordLength];
     note.volume = record[recordVolume];
-    note.pan = static_cast<int16_t>(panBase - record[recordPan]);
+    note.pan = static_cast<int16_t>(storedPanOfFilePan(static_cast<int32_t>(record[recordPan])));
     return note;
 }
 
-std::string keyName(int32_t key) {
-    static constexpr std::array<const char*, 12> names{"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+std::string keyText(int32_t key) {
     if (key == noKey)
         return "-";
-    if (key < 1 || key > keyBase)  // a key byte above 95, kept from a file
+    if (!isKeyRow(key))  // a key byte above 95, kept from a file
         return "row " + std::to_string(key);
-    const int32_t fileKey = keyBase - key;
-    return names[static_cast<std::size_t>(fileKey % 12)] + std::to_string(fileKey / 12);
+    return keyName(key);
 }
 
 std::string valueOrDash(int32_t value, int32_t none) {
@@ -66,10 +64,10 @@ std::string valueOrDash(int32_t value, int32_t none) {
 void appendRecords(std::vector<uint8_t>& bytes, const std::vector<ClipNote>& notes) {
     for (const ClipNote& note : notes) {
         appendLE(bytes, note.step, 4);
-        appendLE(bytes, toByte(keyBase - static_cast<int64_t>(note.key)), 1);
+        appendLE(bytes, toByte(fileKeyOfRow(int64_t{note.key})), 1);
         appendLE(bytes, toByte(note.length), 1);
         appendLE(bytes, toByte(note.volume), 1);
-        appendLE(bytes, toByte(panBase - static_cast<int64_t>(note.pan)), 1);
+        appendLE(bytes, toByte(filePanOfStoredPan(int64_t{note.pan})), 1);
     }
 }
 
@@ -180,7 +178,7 @@ std::string NoteClip::toText() const {
         for (const ClipNote& note : part.notes) {
             if (m_hasChannels)
                 text += std::to_string(part.channel + 1) + '\t';
-            text += std::to_string(note.step) + '\t' + keyName(note.key) + '\t' + std::to_string(note.length) + '\t' +
+            text += std::to_string(note.step) + '\t' + keyText(note.key) + '\t' + std::to_string(note.length) + '\t' +
                     valueOrDash(note.volume, noVolume) + '\t' + valueOrDash(note.pan, noPan) + '\n';
         }
     }

@@ -8,6 +8,7 @@
 #include "roll/PassageEditor.h"
 #include "roll/PlacedColumns.h"
 #include "roll/RollGeometry.h"
+#include "song/KeysAndPans.h"
 
 #include <algorithm>
 
@@ -15,7 +16,7 @@ namespace tromel::roll {
 namespace {
 
 NoteRec recordOf(const EnteredNote& note, int32_t position, const EditState& state) {
-    return {position, rowCount - note.fileKey, std::max(note.length, 1), state.lastNotePan, note.volume};
+    return {position, rowOfFileKey(note.fileKey), std::max(note.length, 1), state.lastNotePan, note.volume};
 }
 
 // Whether any note of the channel shares a step with `placed`.

@@ -1,5 +1,6 @@
 // Reads an Organya file, "Org-02" or "Org-03", into a song.
 #include "song/ByteOrder.h"
+#include "song/KeysAndPans.h"
 #include "song/OrgFile.h"
 #include "song/OrgLayout.h"
 
@@ -75,13 +76,13 @@ bool readChannelNotes(const ByteCursor& in, std::size_t& offset, NoteTable& tabl
         table.at(channel, i).position = static_cast<int32_t>(step) + 1;
     }
     for (int32_t i = 1; i <= count; ++i)
-        table.at(channel, i).key = 96 - static_cast<int32_t>(in.at(offset++, 1));
+        table.at(channel, i).key = rowOfFileKey(static_cast<int32_t>(in.at(offset++, 1)));
     for (int32_t i = 1; i <= count; ++i)
         table.at(channel, i).length = static_cast<int32_t>(in.at(offset++, 1));
     for (int32_t i = 1; i <= count; ++i)
         table.at(channel, i).volume = static_cast<int16_t>(in.at(offset++, 1));
     for (int32_t i = 1; i <= count; ++i)
-        table.at(channel, i).pan = static_cast<int16_t>(12 - static_cast<int32_t>(in.at(offset++, 1)));
+        table.at(channel, i).pan = static_cast<int16_t>(storedPanOfFilePan(static_cast<int32_t>(in.at(offset++, 1))));
     return true;
 }
 

@@ -1,6 +1,7 @@
 // Writes a song as an Organya file ("Org-02", or "Org-03" when it needs it), atomically.
 #include "song/ByteOrder.h"
 #include "song/DrumSet.h"
+#include "song/KeysAndPans.h"
 #include "song/OrgFile.h"
 #include "song/OrgLayout.h"
 
@@ -36,13 +37,13 @@ void appendChannelNotes(std::vector<uint8_t>& out, const std::vector<const NoteR
     for (const NoteRec* note : notes)
         appendLE(out, field(static_cast<int64_t>(note->position) - 1, largestStep - 1), 4);
     for (const NoteRec* note : notes)
-        appendLE(out, field(96 - static_cast<int64_t>(note->key), largestByte), 1);
+        appendLE(out, field(fileKeyOfRow(int64_t{note->key}), largestByte), 1);
     for (const NoteRec* note : notes)
         appendLE(out, field(note->length, largestByte), 1);
     for (const NoteRec* note : notes)
         appendLE(out, field(note->volume, largestByte), 1);
     for (const NoteRec* note : notes)
-        appendLE(out, field(12 - static_cast<int64_t>(note->pan), largestByte), 1);
+        appendLE(out, field(filePanOfStoredPan(int64_t{note->pan}), largestByte), 1);
 }
 
 }  // namespace

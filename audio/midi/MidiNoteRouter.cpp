@@ -5,12 +5,12 @@
 #include "audio/mixer/LiveNote.h"
 #include "audio/playback/SongCompiler.h"
 #include "exchange/GeneralMidiMap.h"
+#include "song/KeysAndPans.h"
 
 namespace tromel::audio {
 namespace {
 
 constexpr std::size_t playedCapacity = 1024;
-constexpr int32_t fileKeyCount = 96;
 
 // The sound in one word, so that a receiving thread reads it whole without a lock.
 uint64_t packed(const LiveSound& sound) {
@@ -43,15 +43,6 @@ bool MidiNoteRouter::takePlayed(PlayedNote& note) {
     return m_played.pop(note);
 }
 
-int32_t MidiNoteRouter::fileKeyOfMidiKey(int midiKey) {
-    int32_t key = midiKey - 12;
-    while (key < 0)
-        key += 12;
-    while (key >= fileKeyCount)
-        key -= 12;
-    return key;
-}
-
 void MidiNoteRouter::receive(const uint8_t* bytes, std::size_t size, int64_t nanoseconds) {
     if (size < 3)
         return;
@@ -59,14 +50,14 @@ void MidiNoteRouter::receive(const uint8_t* bytes, std::size_t size, int64_t nan
     if (kind != 0x80 && kind != 0x90)
         return;
     const bool on = kind == 0x90 && bytes[2] != 0;
-    const int32_t fileKey = fileKeyOfMidiKey(bytes[1] & 0x7F);
+    const int32_t fileKey = withinFileKeys(fileKeyOfMidiKey(bytes[1] & 0x7F));
     const auto volume = static_cast<int16_t>(exchange::volumeOfVelocity(on ? bytes[2] & 0x7F : 0));
     const std::lock_guard<std::mutex> oneAtATime(m_receiving);
     const LiveSound sound = unpacked(m_sound.load(std::memory_order_acquire));
     LiveNote live{on ? LiveNote::Kind::On : LiveNote::Kind::Off, sound.channel, fileKey, 0, 0, 0};
     if (on) {
         const PlayEvent event =
-            playEventOf(NoteRec{1, fileKeyCount - fileKey, 1, sound.storedPan, volume}, sound.drum, 0);
+            playEventOf(NoteRec{1, rowOfFileKey(fileKey), 1, sound.storedPan, volume}, sound.drum, 0);
         live.frequency = noteFrequency(event.keyRow, sound.drum);
         live.volume = event.volume;
         live.pan = event.pan;

@@ -45,10 +45,6 @@ public:
     // (a velocity of 0 is a note-off) and note-off on any MIDI channel; the rest is ignored.
     void receive(const uint8_t* bytes, std::size_t size, int64_t nanoseconds);
 
-    // A MIDI key (60 is middle C) as a file key: 12 lower (file key 57 is MIDI key 69, A4), moved
-    // by octaves onto the roll's keys 0 to 95.
-    static int32_t fileKeyOfMidiKey(int midiKey);
-
 private:
     AudioLayer& m_layer;
     std::function<void()> m_arrived;

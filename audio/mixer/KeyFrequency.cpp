@@ -1,6 +1,8 @@
 // Note keys to playback rates, and the step grid in output frames.
 #include "audio/mixer/KeyFrequency.h"
 
+#include "song/KeysAndPans.h"
+
 #include <cmath>
 
 namespace tromel::audio {
@@ -20,7 +22,7 @@ int64_t stepFrame(int64_t n, int32_t tempo, int32_t rate) {
 }
 
 int32_t noteFrequency(int32_t keyRow, bool drum) {
-    return keyToFrequency(96 - keyRow + (drum ? 12 : 0));
+    return keyToFrequency(fileKeyOfRow(keyRow) + (drum ? semitonesPerOctave : 0));
 }
 
 }  // namespace tromel::audio

@@ -2,6 +2,7 @@
 #include "audio/playback/SongCompiler.h"
 
 #include "song/DrumSet.h"
+#include "song/KeysAndPans.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +14,7 @@ namespace {
 constexpr int drumStartVolumeBoost = 60;
 
 bool hasPitch(const NoteRec& note) {
-    return note.key >= 1 && note.key <= 96;
+    return isKeyRow(note.key);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/render/ExportStream.h"
 #include "audio/render/SongSource.h"
+#include "song/ChannelNames.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,10 +42,6 @@ private:
     int64_t m_lastLoud;
     float m_peak = 0.0f;
 };
-
-std::string channelName(int channel) {
-    return channel < 8 ? "instrument " + std::to_string(channel + 1) : "drum " + std::to_string(channel - 7);
-}
 
 }  // namespace
 
@@ -133,7 +130,7 @@ exchange::AudioFileTags ExportRun::tagsOf(std::size_t stream) const {
     exchange::AudioFileTags tags;
     tags.title = (m_request.songFile.empty() ? m_request.output.stem() : m_request.songFile.filename()).string();
     if (!m_files.channels().empty())
-        tags.title += ", " + channelName(m_files.channels()[stream]);
+        tags.title += ", " + channelName(m_files.channels()[stream] / 8, m_files.channels()[stream] % 8, true);
     tags.software = m_request.software;
     if (m_request.loopPoints)
         tags.loop = loopPointsOf(m_song, m_request.loops.value_or(1));

@@ -5,6 +5,7 @@
 #include "audio/playback/SongCompiler.h"
 #include "audio/render/StemsAside.h"
 #include "files/AtomicWrite.h"
+#include "song/ChannelNames.h"
 
 #include <array>
 
@@ -27,8 +28,7 @@ std::vector<int> channelsWithNotes(const Song& song) {
 }
 
 fs::path stemPath(const fs::path& output, int channel) {
-    const std::string part =
-        channel < 8 ? "-instrument" + std::to_string(channel + 1) : "-drum" + std::to_string(channel - 7);
+    const std::string part = "-" + channelKindWord(channel / 8, true) + std::to_string(channel % 8 + 1);
     return output.parent_path() / (output.stem().string() + part + output.extension().string());
 }
 

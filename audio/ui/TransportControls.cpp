@@ -3,6 +3,7 @@
 
 #include "audio/ui/MuteSolo.h"
 #include "roll/ui/SpaceKeeper.h"
+#include "song/ChannelNames.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -40,7 +41,7 @@ void TransportControls::createMuteChecks(QWidget* parent) {
         // All sixteen carry the name muteCheck; the index is the song channel.
         check->setObjectName("muteCheck");
         check->setProperty("index", channel);
-        check->setAccessibleName(QString("Mute %1 %2").arg(channel < 8 ? "instrument" : "drum").arg(channel % 8 + 1));
+        check->setAccessibleName(QString::fromStdString("Mute " + channelName(channel / 8, channel % 8, true)));
         check->setFocusPolicy(Qt::TabFocus);
         roll::SpaceKeeper::keepSpaceFor(check);
         connect(check, &QCheckBox::toggled, this, [this, channel](bool on) { m_transport.setMuted(channel, on); });

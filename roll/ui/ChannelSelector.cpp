@@ -3,6 +3,7 @@
 
 #include "roll/ChannelStatus.h"
 #include "roll/ui/SpaceKeeper.h"
+#include "song/ChannelNames.h"
 
 #include <QAction>
 #include <QLabel>
@@ -49,8 +50,7 @@ QPushButton* ChannelSelector::makeButton(QWidget* parent, const char* name, int 
     // Every button of a row carries the row's name; the index tells them apart.
     button->setObjectName(name);
     button->setProperty("index", index);
-    button->setAccessibleName(
-        QString("%1 %2").arg(name == QStringLiteral("instButton") ? "Instrument" : "Drum").arg(index + 1));
+    button->setAccessibleName(QString::fromStdString(channelName(name == QStringLiteral("instButton") ? 0 : 1, index)));
     // Reached with Tab, not taken by a click, so that Space after a click still plays or pauses.
     button->setFocusPolicy(Qt::TabFocus);
     roll::SpaceKeeper::keepSpaceFor(button);

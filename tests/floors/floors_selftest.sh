@@ -31,7 +31,11 @@ while read -r file target; do
   sed -i 2d "$work/src/$file"
 done <<'CASES'
 song/Song.h exchange/AudioFileWriter.h
-exchange/SndfileWriter.cpp audio/AudioLayer.h
+exchange/SndfileWriter.cpp audio/render/OfflineRender.h
+audio/mixer/Voice.cpp exchange/AudioFileWriter.h
+audio/samples/SampleData.cpp audio/samples/SampleCache.h
+audio/playback/Transport.h audio/MixerAudioLayer.h
+audio/midi/MidiNoteRouter.cpp audio/rtmidi/RtMidiSource.h
 audio/mixer/Mixer.cpp roll/RollGeometry.h
 roll/NoteEditor.cpp audio/ui/TransportControls.h
 roll/ui/PianoRoll.cpp dialogs/AboutWindow.h
