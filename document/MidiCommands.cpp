@@ -26,7 +26,7 @@ std::filesystem::path toFilesystemPath(const QString& path) {
 
 }  // namespace
 
-MidiCommands::MidiCommands(QWidget* window, EditorContext& context, Song& song, FileCommands& file,
+MidiCommands::MidiCommands(QWidget* window, EditorContext& context, Song& song, FilePort& file,
                            std::function<void()> finishGesture)
     : m_window(window), m_context(context), m_song(song), m_file(file), m_finishGesture(std::move(finishGesture)) {}
 
