@@ -44,7 +44,8 @@ class PlaybackWiring;
 class ViewCommands;
 
 // An assembly: it builds the widgets and menus and hands each action to the room that owns it,
-// file, edit, view or playback.
+// file, edit, view or playback. It alone makes the rooms and wires them: each reaches the others
+// only through the ports it is given (EditPort, FilePort, PlaybackPort, ViewPort).
 class DocumentWindow : public QWidget {
     Q_OBJECT
 

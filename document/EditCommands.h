@@ -2,6 +2,7 @@
 // and the changes made in the settings dialogs.
 #pragma once
 
+#include "document/EditPort.h"
 #include "song/EditState.h"
 #include "song/Song.h"
 #include "song/SongEdit.h"
@@ -29,7 +30,7 @@ namespace tromel {
 
 class PassageCommands;
 
-class EditCommands : public QObject {
+class EditCommands : public QObject, public EditPort {
     Q_OBJECT
 
 public:
@@ -45,8 +46,8 @@ public:
     EditCommands(QWidget* window, Song& song, EditState& state, roll::PianoRoll& roll, Host host);
     ~EditCommands() override;
 
-    QUndoStack* history() const { return m_history; }
-    roll::NoteEditor& noteEditor() const { return *m_noteEditor; }
+    QUndoStack* history() const override { return m_history; }
+    roll::NoteEditor& noteEditor() const override { return *m_noteEditor; }
 
     // Undo, Redo and the passage commands, into the Edit menu.
     void addTo(QMenu* editMenu);
@@ -55,24 +56,26 @@ public:
 
     // Ends a mouse gesture of the roll as its release would, so that the song is tidy and the
     // gesture is one step of the history. Commands and dialogs call it first.
-    void finishGesture();
+    void finishGesture() override;
     // Adds a change already made to the song as a step of the history.
     void recordEdit(SongEdit edit);
     // Adds notes played in, already put into the song, as a step of the history and draws them;
     // steps of one recording pass (one `passKey`, not 0) pushed one after another are one step.
     // Whoever puts them in calls dropSelection() first.
-    void recordNotes(SongEdit edit, uint64_t passKey = 0);
+    void recordNotes(SongEdit edit, uint64_t passKey = 0) override;
     // A press on the roll with Alt held goes to `take` instead of the note editor when it answers
     // true, and the gesture it began with it.
-    void takeAltPresses(std::function<bool(const roll::RollPointer&)> take) { m_takeAltPress = std::move(take); }
+    void takeAltPresses(std::function<bool(const roll::RollPointer&)> take) override {
+        m_takeAltPress = std::move(take);
+    }
     // While step entry owns Left and Right, Move Left and Move Right keep only their menu items.
-    void setArrowsTaken(bool taken);
+    void setArrowsTaken(bool taken) override;
     // Runs `edit` on the song's channel settings (the instrument and drum dialog) as one step.
     void editChannelSettings(const std::function<void()>& edit);
     // Runs `edit` on the song's header (the song settings dialog) as one step.
     void editSongHeader(const std::function<void()>& edit);
     // A change of channel ends the gesture and drops the selection.
-    void dropSelection();
+    void dropSelection() override;
 
 private:
     void undo();

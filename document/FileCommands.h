@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/EditorContext.h"
+#include "document/FilePort.h"
 #include "files/FileStamp.h"
 #include "song/Song.h"
 
@@ -16,12 +17,9 @@ class QWidget;
 
 namespace tromel {
 
-enum class OpenOutcome { Cancelled, Opened, NotOpened };
-
-inline constexpr const char* noFileName = "null";
 inline constexpr const char* newDocumentCaption = "NewData.org";
 
-class FileCommands : public QObject {
+class FileCommands : public QObject, public FilePort {
     Q_OBJECT
 
 public:
@@ -36,7 +34,7 @@ public:
     FileCommands(QWidget* window, EditorContext& context, Song& song, QUndoStack& history, Host host);
 
     // The document's file, or "null" while the song has none.
-    const QString& fileName() const { return m_fileName; }
+    const QString& fileName() const override { return m_fileName; }
     // The file's name without its folder, or "NewData.org", with "*" after it while modified.
     QString caption() const;
     // The caption without the modified mark.
@@ -54,9 +52,9 @@ public:
     bool openRecovered(const QString& recoveryPath, const QString& fileName, const QString& caption);
     // Shows a song made in this (fresh) document, not read from a file, as unsaved work named
     // `caption`: bound to no file and modified, so Save asks where, proposing that name in `folder`.
-    void showUnsavedSong(const QString& caption, const QString& folder = QString());
+    void showUnsavedSong(const QString& caption, const QString& folder = QString()) override;
     // Where Save As starts: the song's file, or its caption's name in the folder it came from.
-    QString proposedPath() const;
+    QString proposedPath() const override;
     // Saves into the document's file (asks where while it has none). A file another program
     // changed since it was opened or saved is written over only when the user says so; a read-only
     // file is refused, and Save As offered.
@@ -89,7 +87,7 @@ private:
     QString m_fileName = noFileName;
     QString m_baseCaption = newDocumentCaption;
     files::FileStamp m_stamp;  // what the document's file held when opened or last saved
-    QString m_unsavedFolder;  // where an unsaved song came from, or empty
+    QString m_unsavedFolder;   // where an unsaved song came from, or empty
 };
 
 }  // namespace tromel

@@ -3,7 +3,6 @@
 
 #include "audio/ui/TransportControls.h"
 #include "dialogs/GoToBarDialog.h"
-#include "document/PlaybackWiring.h"
 #include "roll/GridMeter.h"
 #include "roll/RollGeometry.h"
 #include "roll/ViewScroll.h"
@@ -18,7 +17,7 @@
 namespace tromel {
 
 GoToBar::GoToBar(QObject* parent, QMenu* viewMenu, const Song& song, const EditState& state, QScrollBar& xScroll,
-                 QWidget& roll, PlaybackWiring& playback)
+                 QWidget& roll, PlaybackPort& playback)
     : QObject(parent), m_song(song), m_state(state), m_xScroll(xScroll), m_roll(roll), m_playback(playback) {
     viewMenu->addAction("Go to Bar...", QKeySequence("Ctrl+G"), this, &GoToBar::ask);
 }

@@ -22,7 +22,7 @@ constexpr const char* inputItselfText = "this is the input file itself; choose a
 
 }  // namespace
 
-MidiCommands::MidiCommands(QWidget* window, EditorContext& context, Song& song, FileCommands& file,
+MidiCommands::MidiCommands(QWidget* window, EditorContext& context, Song& song, FilePort& file,
                            std::function<void()> finishGesture)
     : m_window(window), m_context(context), m_song(song), m_file(file), m_finishGesture(std::move(finishGesture)) {}
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "document/EditorContext.h"
-#include "document/FileCommands.h"
+#include "document/FilePort.h"
 #include "song/Song.h"
 
 #include <filesystem>
@@ -15,7 +15,7 @@ namespace tromel {
 class MidiCommands {
 public:
     // Dialogs and messages are shown over `window`; `finishGesture` ends a mouse gesture under way.
-    MidiCommands(QWidget* window, EditorContext& context, Song& song, FileCommands& file,
+    MidiCommands(QWidget* window, EditorContext& context, Song& song, FilePort& file,
                  std::function<void()> finishGesture);
 
     // Writes the song as a Standard MIDI File chosen by the user; a song that cannot be exported,
@@ -34,7 +34,7 @@ private:
     QWidget* m_window;
     EditorContext& m_context;
     Song& m_song;
-    FileCommands& m_file;
+    FilePort& m_file;
     std::function<void()> m_finishGesture;
 };
 

@@ -3,14 +3,13 @@
 
 #include "audio/playback/NotePreview.h"
 #include "dialogs/MidiInputDialog.h"
-#include "document/EditCommands.h"
+#include "document/EditPort.h"
 #include "document/PianoKeys.h"
-#include "document/PlaybackWiring.h"
-#include "document/PositionReadout.h"
+#include "document/PlaybackPort.h"
 #include "document/PracticeCommands.h"
 #include "document/RecordCommands.h"
 #include "document/StepEntryCommands.h"
-#include "document/ViewCommands.h"
+#include "document/ViewPort.h"
 #include "roll/RollGeometry.h"
 #include "roll/ui/ChannelSelector.h"
 #include "roll/ui/RollMouseHooks.h"
@@ -34,8 +33,8 @@ constexpr int previewPollMilliseconds = 10;
 
 }  // namespace
 
-NoteInput::NoteInput(QWidget* window, EditorContext& context, Song& song, EditState& state, EditCommands& edits,
-                     ViewCommands& view, PlaybackWiring& playback, roll::ChannelSelector& channels)
+NoteInput::NoteInput(QWidget* window, EditorContext& context, Song& song, EditState& state, EditPort& edits,
+                     ViewPort& view, PlaybackPort& playback, roll::ChannelSelector& channels)
     : QObject(window), m_window(window), m_context(context), m_song(song), m_state(state), m_view(view) {
     const auto status = [&playback](const std::string& text) { playback.setStatusText(text); };
     // The piano plays at the last note volume, as a click on the roll places a note.
@@ -47,7 +46,8 @@ NoteInput::NoteInput(QWidget* window, EditorContext& context, Song& song, EditSt
     });
     m_stepEntry = std::make_unique<StepEntryCommands>(window, song, state, edits, view, status);
     m_record = std::make_unique<RecordCommands>(this, context.layer, song, state, edits, playback, status);
-    m_practice = std::make_unique<PracticeCommands>(this, song, state, edits, playback, *m_record);
+    m_practice = std::make_unique<PracticeCommands>(this, song, state, edits, playback);
+    connect(m_record.get(), &RecordCommands::selectionTaken, m_practice.get(), &PracticeCommands::holdLoop);
     m_previewWait = new QTimer(this);
     m_previewWait->setInterval(previewPollMilliseconds);
     connect(m_previewWait, &QTimer::timeout, this, [this] {
@@ -85,7 +85,7 @@ void NoteInput::addTo(QMenu* editMenu, QMenu* viewMenu, QMenu* settingsMenu) {
     m_pianoAction->setCheckable(true);
     viewMenu->setToolTipsVisible(true);
     m_record->addTo(viewMenu);
-    m_practice->addTo(viewMenu);
+    m_practice->addTo(viewMenu, m_record->recordAction());
     settingsMenu->addAction("MIDI Input...", this, &NoteInput::chooseMidiInputs);
     connect(viewMenu, &QMenu::aboutToShow, this, [this] { m_pianoAction->setChecked(settings::keyboardPiano()); });
     readSettings();
@@ -106,7 +106,7 @@ void NoteInput::showOctave() {
             QString("Letter and digit keys play notes: Z is C%1, Q is C%2; Page Up and Page Down move the octave")
                 .arg(octave)
                 .arg(octave + 1));
-    m_view.readout().setPianoOctave(m_piano->isOn() ? std::optional<int>(octave) : std::nullopt);
+    m_view.setPianoOctave(m_piano->isOn() ? std::optional<int>(octave) : std::nullopt);
 }
 
 void NoteInput::play(const audio::PlayedNote& note) {

@@ -28,13 +28,13 @@ class ChannelSelector;
 
 namespace tromel {
 
-class EditCommands;
+class EditPort;
 class PianoKeys;
-class PlaybackWiring;
+class PlaybackPort;
 class PracticeCommands;
 class RecordCommands;
 class StepEntryCommands;
-class ViewCommands;
+class ViewPort;
 
 // A note played, by the keyboard piano or a MIDI keyboard, sounds on the current channel (the
 // piano's through the preview path, while held and until the next; MIDI's from the receiving
@@ -45,8 +45,8 @@ class NoteInput : public QObject, public audio::MidiTaker {
 
 public:
     // The other rooms and widgets outlive this object.
-    NoteInput(QWidget* window, EditorContext& context, Song& song, EditState& state, EditCommands& edits,
-              ViewCommands& view, PlaybackWiring& playback, roll::ChannelSelector& channels);
+    NoteInput(QWidget* window, EditorContext& context, Song& song, EditState& state, EditPort& edits, ViewPort& view,
+              PlaybackPort& playback, roll::ChannelSelector& channels);
     ~NoteInput() override;
 
     // Step Entry, Step Length and Spread Chords into Edit; Keyboard Piano, Record, Metronome,
@@ -84,7 +84,7 @@ private:
     std::unique_ptr<StepEntryCommands> m_stepEntry;
     std::unique_ptr<RecordCommands> m_record;
     std::unique_ptr<PracticeCommands> m_practice;
-    ViewCommands& m_view;
+    ViewPort& m_view;
     QAction* m_pianoAction = nullptr;
     std::unique_ptr<audio::NotePreview> m_preview;  // the piano's sound, made when first played
     QTimer* m_previewWait = nullptr;                // runs while the piano's sound waits for its sample

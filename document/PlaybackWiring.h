@@ -4,6 +4,7 @@
 
 #include "audio/playback/Transport.h"
 #include "document/EditorContext.h"
+#include "document/PlaybackPort.h"
 #include "song/EditState.h"
 #include "song/Song.h"
 
@@ -21,7 +22,7 @@ class TransportControls;
 
 namespace tromel {
 
-class PlaybackWiring : public QObject, public audio::TransportHost {
+class PlaybackWiring : public PlaybackPort, public audio::TransportHost {
     Q_OBJECT
 
 public:
@@ -31,10 +32,11 @@ public:
     // The controls go first, then the transport, which stops this document's instrument channels.
     ~PlaybackWiring() override;
 
-    audio::Transport& transport() const { return *m_transport; }
-    audio::TransportControls& controls() const { return *m_controls; }
-    int32_t playPosition() const;
-    bool isPaused() const { return m_transport->isPaused(); }
+    // PlaybackPort
+    audio::Transport& transport() const override { return *m_transport; }
+    audio::TransportControls& controls() const override { return *m_controls; }
+    int32_t playPosition() const override;
+    bool isPaused() const override { return m_transport->isPaused(); }
 
     // TransportHost
     void setProgressMaximum(int32_t maximum) override;
@@ -43,10 +45,6 @@ public:
     void showChannelStatus() override;
     void showAudioError(const std::string& text) override;
     void showPlayRefusal(const std::string& reason) override;
-
-signals:
-    // A new step is heard, at this play position.
-    void stepHeard(int32_t playPosition);
 
 private:
     QWidget* m_window;

@@ -1,10 +1,8 @@
 // View > Metronome, Count In and Loop Selection: playing along with the song and recording to it.
 #include "document/PracticeCommands.h"
 
+#include "audio/playback/Transport.h"
 #include "audio/ui/TransportControls.h"
-#include "document/EditCommands.h"
-#include "document/PlaybackWiring.h"
-#include "document/RecordCommands.h"
 #include "roll/NoteEditor.h"
 #include "roll/PassageEditor.h"
 #include "widgets/ProgramSettings.h"
@@ -15,16 +13,16 @@
 
 namespace tromel {
 
-PracticeCommands::PracticeCommands(QObject* parent, Song& song, EditState& state, EditCommands& edits,
-                                   PlaybackWiring& playback, RecordCommands& record)
-    : QObject(parent), m_song(song), m_state(state), m_edits(edits), m_playback(playback), m_record(record) {
+PracticeCommands::PracticeCommands(QObject* parent, Song& song, EditState& state, EditPort& edits,
+                                   PlaybackPort& playback)
+    : QObject(parent), m_song(song), m_state(state), m_edits(edits), m_playback(playback) {
     connect(&settings::SettingsNotice::instance(), &settings::SettingsNotice::inputChanged, this,
             &PracticeCommands::readSettings);
-    connect(&playback, &PlaybackWiring::stepHeard, this, &PracticeCommands::followLoop);
-    connect(&record, &RecordCommands::selectionTaken, this, [this] { m_loopHeld = true; });
+    connect(&playback, &PlaybackPort::stepHeard, this, &PracticeCommands::followLoop);
 }
 
-void PracticeCommands::addTo(QMenu* viewMenu) {
+void PracticeCommands::addTo(QMenu* viewMenu, QAction* recordAction) {
+    m_recordAction = recordAction;
     m_metronomeAction = viewMenu->addAction("Metronome", this, [](bool on) { settings::setMetronome(on); });
     m_metronomeAction->setCheckable(true);
     m_metronomeAction->setToolTip("A click on every beat while the song plays, a higher one on the first of a bar");
@@ -34,7 +32,7 @@ void PracticeCommands::addTo(QMenu* viewMenu) {
     m_loopAction =
         viewMenu->addAction("Loop Selection", QKeySequence("Ctrl+L"), this, &PracticeCommands::loopSelection);
     m_loopAction->setToolTip("Plays the selected columns over and over until Stop or until the selection is dropped");
-    connect(m_record.recordAction(), &QAction::toggled, this, &PracticeCommands::readSettings);
+    connect(m_recordAction, &QAction::toggled, this, &PracticeCommands::readSettings);
     connect(viewMenu, &QMenu::aboutToShow, this, &PracticeCommands::readSettings);
     readSettings();
 }
@@ -47,7 +45,7 @@ void PracticeCommands::readSettings() {
     }
     audio::Transport& transport = m_playback.transport();
     transport.setMetronome(settings::metronome());
-    transport.setCountIn(countIn && m_record.recordAction() && m_record.recordAction()->isChecked());
+    transport.setCountIn(countIn && m_recordAction && m_recordAction->isChecked());
 }
 
 // Without a selection of the current channel there is nothing to loop, and nothing happens.

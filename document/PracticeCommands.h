@@ -1,6 +1,8 @@
 // View > Metronome, Count In and Loop Selection: playing along with the song and recording to it.
 #pragma once
 
+#include "document/EditPort.h"
+#include "document/PlaybackPort.h"
 #include "song/EditState.h"
 #include "song/Song.h"
 
@@ -11,10 +13,6 @@ class QMenu;
 
 namespace tromel {
 
-class EditCommands;
-class PlaybackWiring;
-class RecordCommands;
-
 // The metronome and the count-in are settings of the whole program; Count In counts only a Play
 // made with this window's Record on. Loop Selection plays the selected columns over and over
 // until Stop, or until the selection is dropped by anything but recording (recorded notes take
@@ -24,12 +22,13 @@ class PracticeCommands : public QObject {
 
 public:
     // The other rooms outlive this object.
-    PracticeCommands(QObject* parent, Song& song, EditState& state, EditCommands& edits,
-                     PlaybackWiring& playback, RecordCommands& record);
+    PracticeCommands(QObject* parent, Song& song, EditState& state, EditPort& edits, PlaybackPort& playback);
 
-    // Metronome, Count In and Loop Selection at the end of View; Record must be there already.
-    void addTo(QMenu* viewMenu);
+    // Metronome, Count In and Loop Selection at the end of View, after `recordAction` (Record).
+    void addTo(QMenu* viewMenu, QAction* recordAction);
     void loopSelection();
+    // Recorded notes took the selection with them: the loop lasts until Stop.
+    void holdLoop() { m_loopHeld = true; }
 
 private:
     void readSettings();
@@ -37,9 +36,9 @@ private:
 
     Song& m_song;
     EditState& m_state;
-    EditCommands& m_edits;
-    PlaybackWiring& m_playback;
-    RecordCommands& m_record;
+    EditPort& m_edits;
+    PlaybackPort& m_playback;
+    QAction* m_recordAction = nullptr;
     QAction* m_metronomeAction = nullptr;
     QAction* m_countInAction = nullptr;
     QAction* m_loopAction = nullptr;

@@ -1,8 +1,7 @@
 // View > "Record": notes played while the song plays go in where they were heard.
 #include "document/RecordCommands.h"
 
-#include "document/EditCommands.h"
-#include "document/PlaybackWiring.h"
+#include "audio/playback/Transport.h"
 #include "widgets/ProgramSettings.h"
 
 #include <QAction>
@@ -16,9 +15,8 @@ constexpr const char* unheardText = "Notes played before the song was heard were
 
 }  // namespace
 
-RecordCommands::RecordCommands(QObject* parent, audio::AudioLayer& layer, Song& song, EditState& state,
-                               EditCommands& edits, PlaybackWiring& playback,
-                               std::function<void(const std::string&)> showStatus)
+RecordCommands::RecordCommands(QObject* parent, audio::AudioLayer& layer, Song& song, EditState& state, EditPort& edits,
+                               PlaybackPort& playback, std::function<void(const std::string&)> showStatus)
     : QObject(parent),
       m_layer(layer),
       m_song(song),

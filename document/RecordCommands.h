@@ -4,6 +4,8 @@
 #include "audio/AudioLayer.h"
 #include "audio/midi/PlayedNote.h"
 #include "audio/playback/StepGrid.h"
+#include "document/EditPort.h"
+#include "document/PlaybackPort.h"
 #include "roll/NoteEntry.h"
 #include "roll/Recording.h"
 #include "song/EditState.h"
@@ -24,9 +26,6 @@ class QTimer;
 
 namespace tromel {
 
-class EditCommands;
-class PlaybackWiring;
-
 // With Record on and the song playing, each note played goes in on the current channel at the
 // step heard when it was played (its moment less the output's latency), for as long as it was
 // held; the song plays on and loops, and hears the notes from its next pass on. A pass runs from
@@ -38,8 +37,8 @@ public:
     // How often a pass places the notes that are over and looks whether it has ended.
     static constexpr int followMilliseconds = 20;
 
-    RecordCommands(QObject* parent, audio::AudioLayer& layer, Song& song, EditState& state, EditCommands& edits,
-                   PlaybackWiring& playback, std::function<void(const std::string&)> showStatus);
+    RecordCommands(QObject* parent, audio::AudioLayer& layer, Song& song, EditState& state, EditPort& edits,
+                   PlaybackPort& playback, std::function<void(const std::string&)> showStatus);
     ~RecordCommands() override;
 
     void addTo(QMenu* viewMenu);
@@ -61,8 +60,8 @@ private:
     audio::AudioLayer& m_layer;
     Song& m_song;
     EditState& m_state;
-    EditCommands& m_edits;
-    PlaybackWiring& m_playback;
+    EditPort& m_edits;
+    PlaybackPort& m_playback;
     std::function<void(const std::string&)> m_showStatus;
     QAction* m_recordAction = nullptr;
     QTimer* m_timer = nullptr;

@@ -2,8 +2,6 @@
 #include "document/StepEntryCommands.h"
 #include "audio/AudioLayer.h"
 
-#include "document/EditCommands.h"
-#include "document/ViewCommands.h"
 #include "roll/NoteEntry.h"
 #include "widgets/ProgramSettings.h"
 #include "widgets/SettingsNotice.h"
@@ -24,8 +22,8 @@ constexpr int32_t lastColumn = std::numeric_limits<int32_t>::max();
 
 }  // namespace
 
-StepEntryCommands::StepEntryCommands(QWidget* window, Song& song, EditState& state, EditCommands& edits,
-                                     ViewCommands& view, std::function<void(const std::string&)> showStatus)
+StepEntryCommands::StepEntryCommands(QWidget* window, Song& song, EditState& state, EditPort& edits, ViewPort& view,
+                                     std::function<void(const std::string&)> showStatus)
     : QObject(window), m_song(song), m_state(state), m_edits(edits), m_view(view), m_showStatus(std::move(showStatus)) {
     m_chordTimer = new QTimer(this);
     m_chordTimer->setSingleShot(true);

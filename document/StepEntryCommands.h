@@ -2,6 +2,8 @@
 #pragma once
 
 #include "audio/midi/PlayedNote.h"
+#include "document/EditPort.h"
+#include "document/ViewPort.h"
 #include "roll/ChordGrouper.h"
 #include "song/EditState.h"
 #include "song/Song.h"
@@ -21,9 +23,6 @@ class QWidget;
 
 namespace tromel {
 
-class EditCommands;
-class ViewCommands;
-
 // The cursor stands at the first step of the bar at the view's left edge when step entry is
 // turned on and moves with Left and Right (a step) and Alt+click on the roll or the ruler. Each
 // chord played (note-ons within 30 ms of each other, a single note too) goes in at the cursor
@@ -36,7 +35,7 @@ class StepEntryCommands : public QObject {
 public:
     static constexpr int64_t chordWindowNanoseconds = 30'000'000;
 
-    StepEntryCommands(QWidget* window, Song& song, EditState& state, EditCommands& edits, ViewCommands& view,
+    StepEntryCommands(QWidget* window, Song& song, EditState& state, EditPort& edits, ViewPort& view,
                       std::function<void(const std::string&)> showStatus);
 
     // Step Entry, Step Length and Spread Chords.
@@ -57,8 +56,8 @@ private:
 
     Song& m_song;
     EditState& m_state;
-    EditCommands& m_edits;
-    ViewCommands& m_view;
+    EditPort& m_edits;
+    ViewPort& m_view;
     std::function<void(const std::string&)> m_showStatus;
     roll::ChordGrouper m_chords{chordWindowNanoseconds};
     QTimer* m_chordTimer = nullptr;

@@ -3,9 +3,7 @@
 
 #include "audio/playback/NotePreview.h"
 #include "audio/ui/TransportControls.h"
-#include "document/EditCommands.h"
 #include "document/GoToBar.h"
-#include "document/PlaybackWiring.h"
 #include "document/PositionReadout.h"
 #include "document/ZoomCommands.h"
 #include "roll/NoteEditor.h"
@@ -36,8 +34,8 @@ constexpr int listenMilliseconds = 500;
 }  // namespace
 
 ViewCommands::ViewCommands(EditorContext& context, const Song& song, EditState& state, roll::PianoRoll& roll,
-                           QScrollBar& xScroll, QScrollBar& yScroll, QStatusBar& statusBar, EditCommands& edits,
-                           PlaybackWiring& playback, std::function<void()> relayout)
+                           QScrollBar& xScroll, QScrollBar& yScroll, QStatusBar& statusBar, EditPort& edits,
+                           PlaybackPort& playback, std::function<void()> relayout)
     : m_context(context),
       m_song(song),
       m_state(state),
@@ -126,6 +124,10 @@ roll::RollRuler* ViewCommands::ruler() const {
 
 int ViewCommands::rulerHeight() const {
     return m_readout->rulerHeight();
+}
+
+void ViewCommands::setPianoOctave(std::optional<int> octave) {
+    m_readout->setPianoOctave(octave);
 }
 
 roll::RollView ViewCommands::rollView() const {

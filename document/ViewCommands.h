@@ -3,7 +3,10 @@
 // song's grid, the loop, the ruler, zoom, Remember Window Layout) and the sounds of the preview.
 #pragma once
 
+#include "document/EditPort.h"
 #include "document/EditorContext.h"
+#include "document/PlaybackPort.h"
+#include "document/ViewPort.h"
 #include "roll/GridMeter.h"
 #include "roll/ViewScroll.h"
 #include "song/EditState.h"
@@ -34,19 +37,17 @@ struct RollView;
 
 namespace tromel {
 
-class EditCommands;
-class PlaybackWiring;
 class PositionReadout;
 class ZoomCommands;
 
-class ViewCommands : public QObject {
+class ViewCommands : public QObject, public ViewPort {
     Q_OBJECT
 
 public:
     // The widgets and the other rooms outlive this object; `relayout` places the window's
     // controls again (the ruler came or went).
     ViewCommands(EditorContext& context, const Song& song, EditState& state, roll::PianoRoll& roll, QScrollBar& xScroll,
-                 QScrollBar& yScroll, QStatusBar& statusBar, EditCommands& edits, PlaybackWiring& playback,
+                 QScrollBar& yScroll, QStatusBar& statusBar, EditPort& edits, PlaybackPort& playback,
                  std::function<void()> relayout);
     ~ViewCommands() override;
 
@@ -82,14 +83,15 @@ public:
     int32_t pasteColumn() const;
     int32_t firstVisibleColumn() const;
     // The first column of the bar of the drawn grid that holds the view's left edge.
-    int32_t leftEdgeBarColumn() const;
+    int32_t leftEdgeBarColumn() const override;
     // Step entry's cursor, drawn over the notes at this column (0: none), kept in view.
-    void setEditCursor(int32_t column);
-    roll::RollScale scale() const;
+    void setEditCursor(int32_t column) override;
+    roll::RollScale scale() const override;
+    // While the keyboard piano is on, the readout ends with its base octave.
+    void setPianoOctave(std::optional<int> octave) override;
 
     ZoomCommands& zoom() const { return *m_zoom; }
-    PositionReadout& readout() const { return *m_readout; }
-    roll::RollRuler* ruler() const;
+    roll::RollRuler* ruler() const override;
     int rulerHeight() const;
 
 private:
@@ -118,8 +120,8 @@ private:
     roll::PianoRoll& m_roll;
     QScrollBar& m_xScroll;
     QScrollBar& m_yScroll;
-    EditCommands& m_edits;
-    PlaybackWiring& m_playback;
+    EditPort& m_edits;
+    PlaybackPort& m_playback;
     std::function<void()> m_relayout;
     std::unique_ptr<ZoomCommands> m_zoom;
     std::unique_ptr<PositionReadout> m_readout;

@@ -7,6 +7,11 @@
 # and the tools that sit on the core); dialogs/; document/; app/. The link graph keeps the same floors
 # (tests/floors/CMakeLists.txt).
 # Tests, benchmarks and fuzzers may reach every floor. Prints each offending line; fails if any.
+# Within document/ one mediator, the document window, makes the rooms and wires them: a room's file
+# includes its own header, the shared headers (the context, the ports the rooms reach one another
+# through, the layout) and the headers of its own parts, never another room's. The parts are
+# classes a room alone makes and owns: the history's passage commands and undo steps; the view's
+# zoom, position readout and Go to Bar; the note input's piano, step entry, recording and practice.
 # Usage: floors_check.sh [SOURCE_DIR]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/../..}"
@@ -42,13 +47,28 @@ awk '
     if (path ~ /^app\//) return 8
     return -1
   }
-  FNR == 1 { file = FILENAME; sub(/^\.\//, "", file); own = floor_of(file) }
+  function stem(path) { sub(/^.*\//, "", path); sub(/\.[a-z]+$/, "", path); return path }
+  BEGIN {
+    split("EditorContext SongSafekeeping DocumentLayout EditPort FilePort PlaybackPort ViewPort", names, " ")
+    for (i in names) shared[names[i]] = 1
+    mediator["DocumentWindow"] = 1
+    owner["PassageCommands"] = owner["SongEditCommand"] = "EditCommands"
+    owner["GoToBar"] = owner["PositionReadout"] = owner["ZoomCommands"] = "ViewCommands"
+    owner["PianoKeys"] = owner["PracticeCommands"] = owner["RecordCommands"] = owner["StepEntryCommands"] = "NoteInput"
+  }
+  FNR == 1 { file = FILENAME; sub(/^\.\//, "", file); own = floor_of(file); room = stem(file) }
   own >= 0 && /^[ \t]*#[ \t]*include[ \t]*"/ {
     target = $0; sub(/^[^"]*"/, "", target); sub(/".*/, "", target)
     reached = floor_of(target)
     if (reached > own) {
       printf "%s:%d: #include \"%s\" reaches up from floor %d to floor %d\n", file, FNR, target, own, reached > "/dev/stderr"
       status = 1
+    } else if (own == 7 && reached == 7) {
+      reachedRoom = stem(target)
+      if (reachedRoom != room && !(reachedRoom in shared) && !(room in mediator) && owner[reachedRoom] != room) {
+        printf "%s:%d: #include \"%s\" reaches into another room of the document window\n", file, FNR, target > "/dev/stderr"
+        status = 1
+      }
     }
   }
   END { exit status }

@@ -155,6 +155,10 @@ private slots:
         QCOMPARE(readout(), QString("A4"));
         sendMouse(document.pianoRoll(), QEvent::MouseMove, QPoint(point(70, 1).x(), 436 - 20), Qt::NoButton);
         QCOMPARE(readout(), QString("Bar 5 \u00B7 Beat 2 \u00B7 Step 70"));
+        // With the keyboard piano on, the readout ends with the piano's base octave.
+        settings::setKeyboardPiano(true);
+        QCOMPARE(readout(), QString("Bar 5 \u00B7 Beat 2 \u00B7 Step 70 \u00B7 Piano from C4"));
+        settings::setKeyboardPiano(false);
         // The readout stands left of the progress bar.
         const QWidget* label = document.findChild<QLabel*>("positionReadout");
         QVERIFY(label->mapTo(&document, QPoint(label->width(), 0)).x() <=
