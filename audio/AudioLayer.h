@@ -122,9 +122,14 @@ public:
     // sample are released (a looping channel must be stopped first).
     virtual void freeSampleWhenSilent(Handle sample) = 0;
 
-    // [the one thread that plays notes in live] A note for the mixer's live queue, played at the
-    // start of the next buffer; false when the queue is full.
+    // [any thread] A note for the mixer's live queue, heard at its frame; false when the queue is
+    // full. Every note played live comes this way (previews, the piano, MIDI keyboards' receiving
+    // threads): its producers take turns through a lock of the layer's, which the audio thread
+    // never meets.
     virtual bool postLiveNote(const LiveNote& note) = 0;
+    // [any thread] The first frame the mixer has not begun yet: a live note stamped with it is
+    // heard at the start of the next buffer, as soon as can be.
+    virtual int64_t nextFrame() const = 0;
     // [any thread] When the mixer last began a buffer.
     virtual AudioClockStamp clockStamp() const = 0;
     // Frames from a frame leaving the mixer's timeline to its being heard: the limiter's

@@ -318,6 +318,11 @@ void MixerAudioLayer::sendToSequencer(Sequencer* sequencer, const SequencerComma
     post(message);
 }
 
+bool MixerAudioLayer::postLiveNote(const LiveNote& note) {
+    const std::lock_guard<std::mutex> oneAtATime(m_liveProducers);
+    return m_mixer.postLive(note);
+}
+
 void MixerAudioLayer::renderFrames(float* interleavedStereo, int frames) {
     if (frames <= 0)
         return;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <mutex>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -56,7 +57,8 @@ public:
     void retireSequencer(std::unique_ptr<Sequencer> sequencer) override;
     void sendToSequencer(Sequencer* sequencer, const SequencerCommand& command) override;
     bool flushPending() override;
-    bool postLiveNote(const LiveNote& note) override { return m_mixer.postLive(note); }
+    bool postLiveNote(const LiveNote& note) override;
+    int64_t nextFrame() const override { return m_mixer.renderedFrames(); }
     AudioClockStamp clockStamp() const override { return m_clock.load(); }
     // The limiter's look-ahead: whoever renders hears each frame as it leaves.
     int outputLatencyFrames() const override { return m_mixer.latencyFrames(); }
@@ -107,6 +109,7 @@ private:
     bool m_cacheShared = false;
     uint32_t m_handleSerial = 0;
     std::unordered_set<Sequencer*> m_attached;
+    std::mutex m_liveProducers;  // one thread at a time posts to the mixer's live queue
     int m_maxVolume = largestVolume;
     int m_lastError = errorNone;
     std::unique_ptr<SampleWorker> m_worker;  // made on first use; goes before the cache it fills

@@ -21,10 +21,6 @@ const std::filesystem::path sampleFolder = TROMEL_SAMPLE_DIR;
 
 class QuietHost : public TransportHost {
 public:
-    void setProgressMaximum(int32_t) override {}
-    void setProgress(int32_t) override {}
-    void setStatusText(const std::string&) override {}
-    void showChannelStatus() override {}
     void showAudioError(const std::string&) override {}
     void showPlayRefusal(const std::string&) override {}
 };

@@ -1,7 +1,7 @@
 // Playing notes in: the keyboard piano and MIDI keyboards, and where their notes go.
 #include "document/NoteInput.h"
 
-#include "audio/playback/NotePreview.h"
+#include "audio/ui/LivePreview.h"
 #include "dialogs/MidiInputDialog.h"
 #include "document/EditPort.h"
 #include "document/PianoKeys.h"
@@ -21,17 +21,10 @@
 #include <QAction>
 #include <QEvent>
 #include <QMenu>
-#include <QTimer>
 #include <QUndoStack>
 #include <QWidget>
 
 namespace tromel {
-namespace {
-
-// How often the piano's sound, waiting for its sample, looks again: well within the preview's wait.
-constexpr int previewPollMilliseconds = 10;
-
-}  // namespace
 
 NoteInput::NoteInput(QWidget* window, EditorContext& context, Song& song, EditState& state, EditPort& edits,
                      ViewPort& view, PlaybackPort& playback, roll::ChannelSelector& channels)
@@ -48,13 +41,7 @@ NoteInput::NoteInput(QWidget* window, EditorContext& context, Song& song, EditSt
     m_record = std::make_unique<RecordCommands>(this, context.layer, song, state, edits, playback, status);
     m_practice = std::make_unique<PracticeCommands>(this, song, state, edits, playback);
     connect(m_record.get(), &RecordCommands::selectionTaken, m_practice.get(), &PracticeCommands::holdLoop);
-    m_previewWait = new QTimer(this);
-    m_previewWait->setInterval(previewPollMilliseconds);
-    connect(m_previewWait, &QTimer::timeout, this, [this] {
-        m_preview->proceed();
-        if (!m_preview->isWaiting())
-            m_previewWait->stop();
-    });
+    m_preview = new audio::LivePreview(context.layer, context.sampleFolder, this);
     // Alt+click on the roll or the ruler puts the edit cursor there while step entry is on.
     edits.takeAltPresses([this](const roll::RollPointer& pointer) {
         if (!m_stepEntry->isOn() || pointer.x < roll::keyStripWidth)
@@ -125,18 +112,14 @@ void NoteInput::sound(const audio::PlayedNote& note) {
     if (!note.on) {
         if (m_sounding == note.fileKey) {
             m_preview->stop();
-            m_previewWait->stop();
             m_sounding.reset();
         }
         return;
     }
-    if (!m_preview)
-        m_preview = std::make_unique<audio::NotePreview>(m_context.layer, m_context.sampleFolder);
-    m_preview->start(m_song, m_state.channelKind, m_state.currentChannel,
-                     NoteRec{1, rowOfFileKey(note.fileKey), 1, m_state.lastNotePan, note.volume});
+    m_preview->play(m_song, m_state.channelKind, m_state.currentChannel,
+                    NoteRec{1, rowOfFileKey(note.fileKey), 1, m_state.lastNotePan, note.volume},
+                    audio::LivePreview::untilStopped);
     m_sounding = note.fileKey;
-    if (m_preview->isWaiting())
-        m_previewWait->start();
 }
 
 // The window activated last takes the MIDI keyboards' notes, and they sound on its current channel.

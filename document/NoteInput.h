@@ -15,11 +15,10 @@
 
 class QAction;
 class QMenu;
-class QTimer;
 class QWidget;
 
 namespace tromel::audio {
-class NotePreview;
+class LivePreview;
 }
 
 namespace tromel::roll {
@@ -86,9 +85,8 @@ private:
     std::unique_ptr<PracticeCommands> m_practice;
     ViewPort& m_view;
     QAction* m_pianoAction = nullptr;
-    std::unique_ptr<audio::NotePreview> m_preview;  // the piano's sound, made when first played
-    QTimer* m_previewWait = nullptr;                // runs while the piano's sound waits for its sample
-    std::optional<int32_t> m_sounding;              // the piano key sounding now
+    audio::LivePreview* m_preview = nullptr;  // the piano's sound
+    std::optional<int32_t> m_sounding;        // the piano key sounding now
 };
 
 }  // namespace tromel

@@ -9,6 +9,11 @@
 #include <QStatusBar>
 
 namespace tromel {
+namespace {
+
+constexpr const char* compilingText = "Compiling ORG...";
+
+}  // namespace
 
 PlaybackWiring::PlaybackWiring(QWidget* window, EditorContext& context, const Song& song, const EditState& state,
                                QStatusBar& statusBar, QProgressBar& progressBar)
@@ -31,12 +36,26 @@ int32_t PlaybackWiring::playPosition() const {
     return m_controls->playPosition();
 }
 
-void PlaybackWiring::setProgressMaximum(int32_t maximum) {
-    m_progressBar.setMaximum(maximum);
+void PlaybackWiring::samplesPreparing(int32_t total) {
+    m_progressBar.setMaximum(total);
+    setStatusText(compilingText);
+    m_progressBar.setValue(0);
 }
 
-void PlaybackWiring::setProgress(int32_t value) {
-    m_progressBar.setValue(value);
+void PlaybackWiring::samplesPrepared(int32_t done) {
+    m_progressBar.setValue(done);
+}
+
+// A full bar while the compile's channels are made, an empty one once it plays.
+void PlaybackWiring::songCompiled(int32_t steps) {
+    m_progressBar.setMaximum(steps);
+    setStatusText(compilingText);
+    m_progressBar.setValue(steps);
+}
+
+void PlaybackWiring::preparationEnded() {
+    m_progressBar.setValue(0);
+    showChannelStatus();
 }
 
 void PlaybackWiring::setStatusText(const std::string& text) {

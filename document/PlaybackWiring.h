@@ -38,11 +38,14 @@ public:
     int32_t playPosition() const override;
     bool isPaused() const override { return m_transport->isPaused(); }
 
-    // TransportHost
-    void setProgressMaximum(int32_t maximum) override;
-    void setProgress(int32_t value) override;
-    void setStatusText(const std::string& text) override;
-    void showChannelStatus() override;
+    void setStatusText(const std::string& text);
+    void showChannelStatus();
+
+    // TransportHost: the samples' preparation and the compile in the progress and status bars.
+    void samplesPreparing(int32_t total) override;
+    void samplesPrepared(int32_t done) override;
+    void songCompiled(int32_t steps) override;
+    void preparationEnded() override;
     void showAudioError(const std::string& text) override;
     void showPlayRefusal(const std::string& reason) override;
 

@@ -1,7 +1,7 @@
 // What a document shows and where: drawing from the bars, the wheel, and the View menu.
 #include "document/ViewCommands.h"
 
-#include "audio/playback/NotePreview.h"
+#include "audio/ui/LivePreview.h"
 #include "audio/ui/TransportControls.h"
 #include "document/GoToBar.h"
 #include "document/PositionReadout.h"
@@ -18,7 +18,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QScrollBar>
-#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -26,8 +25,6 @@
 namespace tromel {
 namespace {
 
-// How often a preview waiting for its sample looks again: well within its longest wait.
-constexpr int previewPollMilliseconds = 10;
 constexpr int32_t listenedKey = rowOfFileKey(int32_t{57});  // A4
 constexpr int listenMilliseconds = 500;
 
@@ -48,12 +45,7 @@ ViewCommands::ViewCommands(EditorContext& context, const Song& song, EditState& 
       m_zoom(std::make_unique<ZoomCommands>(
           state, roll, xScroll, yScroll, [this] { drawRoll(); }, [this] { return keptByZoom(); })),
       m_readout(std::make_unique<PositionReadout>(roll.parentWidget(), statusBar, state, playback.controls())) {
-    m_previewTimer = new QTimer(this);
-    m_previewTimer->setSingleShot(true);
-    connect(m_previewTimer, &QTimer::timeout, this, [this] { m_notePreview->stop(); });
-    m_previewWaitTimer = new QTimer(this);
-    m_previewWaitTimer->setInterval(previewPollMilliseconds);
-    connect(m_previewWaitTimer, &QTimer::timeout, this, [this] { soundPreview(m_notePreview->proceed()); });
+    m_preview = new audio::LivePreview(m_context.layer, m_context.sampleFolder, this);
     connect(&m_roll, &roll::PianoRoll::pointerMoved, this,
             [this](QPoint at) { m_readout->pointerAt(at, m_roll.height()); });
     connect(&m_roll, &roll::PianoRoll::pointerLeft, this, [this] { m_readout->pointerLeft(); });
@@ -247,7 +239,7 @@ void ViewCommands::followPlayCursor(int32_t playPosition) {
 void ViewCommands::previewNote(const NoteRec& note) {
     if (!settings::previewNotes())
         return;
-    startPreview(m_song, m_state.channelKind, m_state.currentChannel, note, 0);
+    m_preview->play(m_song, m_state.channelKind, m_state.currentChannel, note, 0);
 }
 
 // The wave or drum chosen in the dialog, which the song does not hold yet.
@@ -255,27 +247,8 @@ void ViewCommands::listen(int kind, int channel, int number) {
     Song listened;
     (kind == 0 ? listened.instruments : listened.drums)[static_cast<std::size_t>(channel)].wave =
         static_cast<int16_t>(number);
-    startPreview(listened, kind, channel, NoteRec{1, listenedKey, 1, m_state.lastNotePan, m_state.lastNoteVol},
-                 listenMilliseconds);
-}
-
-// `milliseconds` 0: as long as the note lasts.
-void ViewCommands::startPreview(const Song& song, int kind, int channel, const NoteRec& note, int milliseconds) {
-    if (!m_notePreview)
-        m_notePreview = std::make_unique<audio::NotePreview>(m_context.layer, m_context.sampleFolder);
-    m_previewTimer->stop();
-    m_previewMilliseconds = milliseconds;
-    soundPreview(m_notePreview->start(song, kind, channel, note));
-}
-
-// The window never waits for a sample: the preview asks again until it sounds or gives up.
-void ViewCommands::soundPreview(int lasting) {
-    if (m_notePreview->isWaiting())
-        m_previewWaitTimer->start();
-    else
-        m_previewWaitTimer->stop();
-    if (lasting > 0)
-        m_previewTimer->start(m_previewMilliseconds > 0 ? m_previewMilliseconds : lasting);
+    m_preview->play(listened, kind, channel, NoteRec{1, listenedKey, 1, m_state.lastNotePan, m_state.lastNoteVol},
+                    listenMilliseconds);
 }
 
 int32_t ViewCommands::pasteColumn() const {

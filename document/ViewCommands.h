@@ -23,10 +23,9 @@ class QAction;
 class QMenu;
 class QScrollBar;
 class QStatusBar;
-class QTimer;
 
 namespace tromel::audio {
-class NotePreview;
+class LivePreview;
 }
 
 namespace tromel::roll {
@@ -105,14 +104,12 @@ private:
     };
 
     void refreshMenu();
-    void soundPreview(int lasting);
     void readOptions();
     bool headerOutOfDate() const;
     QAction* addSwitch(QMenu* menu, const char* text, void (*set)(bool));
     bool keepCursorInView(int32_t playPosition);
     roll::RollView rollView() const;
     std::optional<int32_t> keptByZoom() const;
-    void startPreview(const Song& song, int kind, int channel, const NoteRec& note, int milliseconds);
 
     EditorContext& m_context;
     const Song& m_song;
@@ -136,10 +133,7 @@ private:
     bool m_showLoop = false;
     int32_t m_editCursor = 0;
     DrawnHeader m_drawnHeader;
-    std::unique_ptr<audio::NotePreview> m_notePreview;  // made when a note is first previewed
-    QTimer* m_previewTimer = nullptr;                   // ends a sounding preview
-    QTimer* m_previewWaitTimer = nullptr;               // runs while a preview waits for its sample
-    int m_previewMilliseconds = 0;                      // how long the preview sounds; 0: its note's length
+    audio::LivePreview* m_preview = nullptr;
     roll::WheelScroll m_wheelX;
     roll::WheelScroll m_wheelY;
 };

@@ -54,7 +54,7 @@ void MidiNoteRouter::receive(const uint8_t* bytes, std::size_t size, int64_t nan
     const auto volume = static_cast<int16_t>(exchange::volumeOfVelocity(on ? bytes[2] & 0x7F : 0));
     const std::lock_guard<std::mutex> oneAtATime(m_receiving);
     const LiveSound sound = unpacked(m_sound.load(std::memory_order_acquire));
-    LiveNote live{on ? LiveNote::Kind::On : LiveNote::Kind::Off, sound.channel, fileKey, 0, 0, 0};
+    LiveNote live{on ? LiveNote::Kind::On : LiveNote::Kind::Off, sound.channel, fileKey, 0, 0, 0, m_layer.nextFrame()};
     if (on) {
         const PlayEvent event =
             playEventOf(NoteRec{1, rowOfFileKey(fileKey), 1, sound.storedPan, volume}, sound.drum, 0);

@@ -25,10 +25,11 @@ struct LiveSound {
 };
 
 // THE THREADS. receive() runs on the threads that receive MIDI (one for each open port), which
-// take turns through a lock of their own, so each queue below has one producer at a time and
-// the audio thread never meets the lock: note-ons and note-offs go straight to the layer's live
-// queue, with the sound the user-interface thread last published, and into a queue of played
-// notes that the user-interface thread empties for step entry and recording.
+// take turns through a lock of their own, so the queue of played notes has one producer at a time
+// and the audio thread never meets the lock: note-ons and note-offs go straight to the layer's
+// live queue, stamped with the next frame the mixer begins and with the sound the user-interface
+// thread last published, and into the queue of played notes that the user-interface thread
+// empties for step entry and recording.
 class MidiNoteRouter {
 public:
     // `arrived` runs on the receiving thread after a played note was queued while none was waiting

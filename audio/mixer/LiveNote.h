@@ -1,4 +1,4 @@
-// A note played in live (a MIDI keyboard): from the thread that receives it to the audio thread.
+// A note played live (a preview, the piano, a MIDI keyboard): from the thread that plays it to the audio thread.
 #pragma once
 
 #include "audio/AudioLayer.h"
@@ -18,6 +18,7 @@ struct LiveNote {
     int frequency = 0;  // note-ons: the playback rate, volume and pan as AudioLayer takes them
     int volume = 0;
     int pan = 0;
+    int64_t frame = 0;  // the mixer's frame at which it is heard; one gone by already, at the next buffer's start
 };
 
 }  // namespace tromel::audio

@@ -262,9 +262,12 @@ void Mixer::applyDueCommands() {
 
 // [audio thread] After the commands, so that a channel bound for live notes before they were
 // played is there for them.
-void Mixer::applyLiveNotes() {
+void Mixer::applyDueLiveNotes() {
     LiveNote note;
-    while (m_live.pop(note)) {
+    while (const LiveNote* next = m_live.front()) {
+        if (next->frame > m_frame)
+            break;
+        m_live.pop(note);
         Slot* slot = slotOf(note.channel);
         if (!slot)
             continue;
@@ -287,11 +290,13 @@ void Mixer::runDueSteps() {
     }
 }
 
-// [audio thread] The first frame after now at which a command or a step is due, or limit.
+// [audio thread] The first frame after now at which a command, a live note or a step is due, or limit.
 int64_t Mixer::nextEventFrame(int64_t limit) const {
     int64_t next = limit;
     if (const MixerCommand* command = m_commands.front())
         next = std::min(next, std::max(command->frame, m_frame + 1));
+    if (const LiveNote* note = m_live.front())
+        next = std::min(next, std::max(note->frame, m_frame + 1));
     for (int i = 0; i < m_sequencerCount; ++i)
         next = std::min(next, m_sequencers[i]->nextStepFrame());
     return next;
@@ -376,10 +381,11 @@ void Mixer::skipVoices(int frames) {
 void Mixer::advance(float* out, std::span<float* const> buses, int frames) {
     resendUnsent();
     applyDueCommands();
-    applyLiveNotes();
+    applyDueLiveNotes();
     int done = 0;
     while (done < frames) {
         applyDueCommands();
+        applyDueLiveNotes();
         runDueSteps();
         const int64_t until = nextEventFrame(m_frame + (frames - done));
         const int run = static_cast<int>(until - m_frame);

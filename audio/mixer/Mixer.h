@@ -24,9 +24,9 @@ namespace tromel::audio {
 // render() splits its buffer at command frames and at the step frames of its sequencers, so a
 // step lands on its exact frame whatever the buffer size. Whatever the audio thread lets go of
 // (a channel slot, a compiled song, a sequencer) goes back through a second such queue, and the
-// user-interface thread frees it there. Notes played in live (a MIDI keyboard) come through a
-// queue of their own, whose one producer is the thread that receives them; they take effect at
-// the start of the next buffer.
+// user-interface thread frees it there. Notes played live (previews, the piano, MIDI keyboards)
+// come through a queue of their own, whose producers take turns (see AudioLayer::postLiveNote),
+// each stamped with the frame at which it is heard; render() splits its buffer at those too.
 class Mixer : public ChannelControl {
 public:
     static constexpr int sequencerCapacity = 64;
@@ -58,7 +58,8 @@ public:
 
     // [user-interface thread] false when the queue is full (the caller keeps the command).
     bool post(const MixerCommand& command) { return m_commands.push(command); }
-    // [the live notes' producer thread] false when the queue is full (the note is dropped).
+    // [the live notes' producer, one thread at a time] false when the queue is full (the note is
+    // dropped). Notes go in the order of their frames.
     bool postLive(const LiveNote& note) { return m_live.push(note); }
     // [user-interface thread] Something the audio thread has let go of.
     bool collect(MixerReturn& item) { return m_returns.pop(item); }
@@ -121,7 +122,7 @@ private:
     void applySlotCommand(const MixerCommand& command);
     void applySequencerCommand(const MixerCommand& command);
     void applyDueCommands();
-    void applyLiveNotes();
+    void applyDueLiveNotes();
     void runDueSteps();
     int64_t nextEventFrame(int64_t limit) const;
     void renderVoices(float* out, int frames);

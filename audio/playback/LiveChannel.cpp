@@ -6,8 +6,8 @@
 
 namespace tromel::audio {
 
-LiveChannel::LiveChannel(AudioLayer& layer, std::filesystem::path sampleFolder)
-    : m_layer(layer), m_sampleFolder(std::move(sampleFolder)) {}
+LiveChannel::LiveChannel(AudioLayer& layer, std::filesystem::path sampleFolder, std::function<void()> prepared)
+    : m_layer(layer), m_sampleFolder(std::move(sampleFolder)), m_prepared(std::move(prepared)) {}
 
 LiveChannel::~LiveChannel() {
     release();
@@ -28,6 +28,8 @@ bool LiveChannel::want(bool drum, int number) {
     m_preparation = m_layer.prepareSamples({m_request});
     if (!m_preparation)
         make();
+    else if (m_prepared)
+        m_preparation->whenFinished(m_prepared);
     return m_channel != before;
 }
 
@@ -55,8 +57,10 @@ void LiveChannel::make() {
 
 // The channel stops with a fade and goes once silent.
 void LiveChannel::release() {
-    if (m_preparation)
+    if (m_preparation) {
+        m_preparation->whenFinished({});
         m_preparation->cancel();
+    }
     m_preparation.reset();
     m_layer.freeSample(m_sample);
     m_sample = 0;

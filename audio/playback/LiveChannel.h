@@ -4,18 +4,22 @@
 #include "audio/AudioLayer.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace tromel::audio {
 
 class SamplePreparation;
 
-// Holds one playback channel of one sample, so that a note played on a MIDI keyboard starts at
-// once on the receiving thread, which cannot load samples. A sample not prepared yet is prepared
-// on the sample worker; until proceed() finds it ready there is no channel. [user-interface thread]
+// Holds one playback channel of one sample, so that a note played live starts at once through the
+// mixer's live queue, even from a thread that cannot load samples. A sample not prepared yet is
+// prepared on the sample worker; until proceed() finds it ready there is no channel. Nobody polls
+// for it: `prepared` runs on the sample worker once it is ready (a wake-up for the owner, who calls
+// proceed() then; it must not block, and never runs after letGo() or the destructor).
+// [user-interface thread]
 class LiveChannel {
 public:
-    LiveChannel(AudioLayer& layer, std::filesystem::path sampleFolder);
+    LiveChannel(AudioLayer& layer, std::filesystem::path sampleFolder, std::function<void()> prepared = {});
     ~LiveChannel();
 
     LiveChannel(const LiveChannel&) = delete;
@@ -40,6 +44,7 @@ private:
 
     AudioLayer& m_layer;
     std::filesystem::path m_sampleFolder;
+    std::function<void()> m_prepared;
     bool m_chosen = false;
     bool m_drum = false;
     int m_number = 0;

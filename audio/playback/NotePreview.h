@@ -2,28 +2,28 @@
 #pragma once
 
 #include "audio/AudioLayer.h"
+#include "audio/playback/LiveChannel.h"
 #include "song/Song.h"
 
 #include <chrono>
 #include <filesystem>
-#include <memory>
+#include <functional>
 #include <optional>
 
 namespace tromel::audio {
 
-class SamplePreparation;
-
 // The channel's wave or drum at the note's key, volume and pan, as playback would start it, on a
-// channel of its own: it never touches a song or its playback. One note sounds at a time; each
+// live channel of its own: it never touches a song or its playback. One note sounds at a time; each
 // start ends the one before. A sample not prepared yet is prepared by the sample worker, as
 // playback's are: the note sounds once it is ready, if that is within `longestWait` of the
-// gesture, and is skipped otherwise. [user-interface thread]
+// gesture, and is skipped otherwise. `prepared` is the live channel's wake-up: proceed() is called
+// then. [user-interface thread]
 class NotePreview {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds longestWait{200};
 
-    NotePreview(AudioLayer& layer, std::filesystem::path sampleFolder);
+    NotePreview(AudioLayer& layer, std::filesystem::path sampleFolder, std::function<void()> prepared = {});
     ~NotePreview();
 
     NotePreview(const NotePreview&) = delete;
@@ -42,7 +42,7 @@ public:
 
 private:
     struct Sound {
-        SampleRequest sample;
+        int32_t fileKey = 0;
         int frequency = 0;
         int volume = 0;
         int pan = 0;
@@ -50,16 +50,13 @@ private:
     };
     struct Waiting {
         Sound sound;
-        std::shared_ptr<SamplePreparation> preparation;
         Clock::time_point givenUpAt;
     };
 
     int play(const Sound& sound);
 
     AudioLayer& m_layer;
-    std::filesystem::path m_sampleFolder;
-    Handle m_sample = 0;
-    Handle m_channel = 0;
+    LiveChannel m_channel;
     std::optional<Waiting> m_waiting;
 };
 

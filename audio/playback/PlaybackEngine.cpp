@@ -9,7 +9,6 @@ namespace tromel::audio {
 
 namespace {
 
-constexpr const char* compilingText = "Compiling ORG...";
 constexpr const char* sampleFailureText = "Can't play file";
 
 }  // namespace
@@ -159,9 +158,7 @@ void PlaybackEngine::startPreparing(std::vector<SampleRequest> samples, std::uni
         proceed(host);
         return;
     }
-    host.setProgressMaximum(m_pending->preparation->total());
-    host.setStatusText(compilingText);
-    host.setProgress(0);
+    host.samplesPreparing(m_pending->preparation->total());
 }
 
 bool PlaybackEngine::proceed(TransportHost& host) {
@@ -169,7 +166,7 @@ bool PlaybackEngine::proceed(TransportHost& host) {
         return m_pending != nullptr;
     const SamplePreparation* preparation = m_pending->preparation.get();
     if (preparation && !preparation->finished()) {
-        host.setProgress(preparation->done());
+        host.samplesPrepared(preparation->done());
         return true;
     }
     if (m_state != TransportState::Playing)
@@ -198,16 +195,13 @@ void PlaybackEngine::compile(PendingPlay& pending, TransportHost& host) {
     CompiledSong& compiled = *pending.compiled;
     for (int k = 0; k < songChannelCount; ++k)
         prepareChannel(k, pending.samples[k], host, compiled);
-    host.setProgressMaximum(compiled.loopEnd);
-    host.setStatusText(compilingText);
-    host.setProgress(compiled.loopEnd);
+    host.songCompiled(compiled.loopEnd);
     m_lastCompile = std::make_unique<CompiledSong>(compiled);
     m_lastCompile->firstPosition = 1;  // played again after Stop, a compile starts at the start
     m_lastSamples = pending.samples;
     send(SongSequencer::start, pending.compiled.release(), m_countInSteps);
     m_compiled = true;
-    host.setProgress(0);
-    host.showChannelStatus();
+    host.preparationEnded();
     m_compiling = false;
     if (m_deferred == Deferred::Pause)
         pause();

@@ -13,14 +13,19 @@
 
 namespace tromel::audio {
 
-// What a compile shows the user; the document window implements it (user-interface thread).
+// What a play tells whoever started it as it gets ready to sound; the document window shows it
+// (user-interface thread). Hosts that show nothing of the way there keep the empty defaults.
 class TransportHost {
 public:
     virtual ~TransportHost() = default;
-    virtual void setProgressMaximum(int32_t maximum) = 0;
-    virtual void setProgress(int32_t value) = 0;
-    virtual void setStatusText(const std::string& text) = 0;      // "Compiling ORG..."
-    virtual void showChannelStatus() = 0;                         // the channel text again
+    // The play's samples are being prepared: `total` files, none of them ready yet.
+    virtual void samplesPreparing(int32_t total) { static_cast<void>(total); }
+    // `done` of them are ready.
+    virtual void samplesPrepared(int32_t done) { static_cast<void>(done); }
+    // The song's events are compiled up to its loop end, `steps` steps, and its channels made.
+    virtual void songCompiled(int32_t steps) { static_cast<void>(steps); }
+    // Nothing is prepared or compiled any more: the song plays, or Stop gave its preparation up.
+    virtual void preparationEnded() {}
     virtual void showAudioError(const std::string& text) = 0;     // "Can't play file", with the layer's error code
     virtual void showPlayRefusal(const std::string& reason) = 0;  // a song that cannot play, and why
 };
@@ -41,7 +46,7 @@ public:
 
     // Paused: resume at the next step. Otherwise compile the song and start from its first step.
     // Samples not prepared yet are prepared on a worker thread first (the song's events are taken
-    // now): until they are ready isPreparing() is true, the host shows the progress, and
+    // now): until they are ready isPreparing() is true, the host hears how far they are, and
     // proceed() starts the song. Returns false when nothing started or will start: the song was
     // refused (host.showPlayRefusal said why) or the mixer had no room (host.showAudioError).
     bool play(const Song& song, TransportHost& host);
@@ -64,7 +69,7 @@ public:
     // Each Play (a start or a resume) first clicks one bar of the song's meter at its tempo with
     // the song silent; stepGrid() tells the count-in's steps apart. Off unless set.
     void setCountIn(bool on);
-    // Call it from a timer while isPreparing(): shows the progress and, once the samples are ready
+    // Call it from a timer while isPreparing(): tells the host how far the samples are and, once the samples are ready
     // and the state is Playing, compiles and starts the song. True while still preparing.
     bool proceed(TransportHost& host);
     // Waits for the samples, then proceeds: for callers without an event loop.

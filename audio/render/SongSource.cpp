@@ -13,10 +13,6 @@ namespace {
 // said already.
 class QuietHost : public TransportHost {
 public:
-    void setProgressMaximum(int32_t) override {}
-    void setProgress(int32_t) override {}
-    void setStatusText(const std::string&) override {}
-    void showChannelStatus() override {}
     void showAudioError(const std::string& text) override { problem = text; }
     void showPlayRefusal(const std::string& reason) override { problem = reason; }
     std::string problem;

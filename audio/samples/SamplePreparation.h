@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -27,6 +28,10 @@ public:
     void wait() const;
     // [any thread] wait() for at most `timeout`; whether it has finished.
     bool waitFor(std::chrono::milliseconds timeout) const;
+    // [any thread] Runs `finished` once the worker has finished with it, on the worker's thread, or
+    // here and now when it has already; it must not block. It takes the place of an earlier one,
+    // and an empty one means none: once that returns, the one before never runs.
+    void whenFinished(std::function<void()> finished);
     // [any thread] The worker skips what it has not started yet.
     void cancel() { m_cancelled.store(true, std::memory_order_release); }
     bool cancelled() const { return m_cancelled.load(std::memory_order_acquire); }
@@ -47,6 +52,7 @@ private:
     std::atomic<bool> m_cancelled{false};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_finishedSignal;
+    std::function<void()> m_whenFinished;
 };
 
 }  // namespace tromel::audio

@@ -4,31 +4,18 @@
 #include "widgets/ProgramSettings.h"
 
 #include <QMetaObject>
-#include <QTimer>
 
 namespace tromel::audio {
-namespace {
-
-// How often a live channel waiting for its sample looks again.
-constexpr int liveWaitMilliseconds = 10;
-
-}  // namespace
 
 MidiInput::MidiInput(AudioLayer& layer, std::filesystem::path sampleFolder, std::unique_ptr<MidiSource> source,
                      QObject* parent)
     : QObject(parent),
       // A wake-up posted from a receiving thread; the queue is emptied on this object's thread.
       m_router(layer, [this] { QMetaObject::invokeMethod(this, &MidiInput::deliverPlayed, Qt::QueuedConnection); }),
-      m_live(layer, std::move(sampleFolder)),
+      // So is the live channel's, once its sample is prepared.
+      m_live(layer, std::move(sampleFolder),
+             [this] { QMetaObject::invokeMethod(this, &MidiInput::liveChannelPrepared, Qt::QueuedConnection); }),
       m_source(std::move(source)) {
-    m_liveWait = new QTimer(this);
-    m_liveWait->setInterval(liveWaitMilliseconds);
-    connect(m_liveWait, &QTimer::timeout, this, [this] {
-        if (!m_live.isWaiting())
-            m_liveWait->stop();
-        if (m_live.proceed())
-            publishSound();
-    });
     open(settings::midiPorts());
 }
 
@@ -78,9 +65,12 @@ void MidiInput::dropTaker(MidiTaker* taker) {
 void MidiInput::setSound(bool drum, int number, int16_t storedPan) {
     m_storedPan = storedPan;
     m_live.want(drum, number);
-    if (m_live.isWaiting())
-        m_liveWait->start();
     publishSound();
+}
+
+void MidiInput::liveChannelPrepared() {
+    if (m_live.proceed())
+        publishSound();
 }
 
 void MidiInput::publishSound() {

@@ -13,8 +13,6 @@
 #include <filesystem>
 #include <memory>
 
-class QTimer;
-
 namespace tromel::audio {
 
 // A window that enters the notes played: the one last activated. [user-interface thread]
@@ -55,6 +53,7 @@ public:
 private:
     void open(const QStringList& names);
     void deliverPlayed();
+    void liveChannelPrepared();
     void publishSound();
 
     MidiNoteRouter m_router;
@@ -63,7 +62,6 @@ private:
     MidiTaker* m_taker = nullptr;
     int16_t m_storedPan = 6;
     QStringList m_open;
-    QTimer* m_liveWait = nullptr;  // runs while the live channel's sample is prepared
 };
 
 }  // namespace tromel::audio

@@ -133,10 +133,8 @@ void TransportControls::pause() {
 
 void TransportControls::stop() {
     // A preparation given up leaves no progress behind.
-    if (m_transport.isPreparing()) {
-        m_host.setProgress(0);
-        m_host.showChannelStatus();
-    }
+    if (m_transport.isPreparing())
+        m_host.preparationEnded();
     // The cursor is not redrawn: the next redraw of the roll shows none.
     m_resumeAt.reset();
     m_transport.stop();

@@ -42,10 +42,10 @@ fs::path steadySampleFolder();
 // Records what a compile shows the user.
 class RecordingHost : public TransportHost {
 public:
-    void setProgressMaximum(int32_t maximum) override { log.push_back("max " + std::to_string(maximum)); }
-    void setProgress(int32_t value) override { log.push_back("progress " + std::to_string(value)); }
-    void setStatusText(const std::string& text) override { log.push_back("status " + text); }
-    void showChannelStatus() override { log.push_back("channels"); }
+    void samplesPreparing(int32_t total) override { log.push_back("preparing " + std::to_string(total)); }
+    void samplesPrepared(int32_t done) override { log.push_back("prepared " + std::to_string(done)); }
+    void songCompiled(int32_t steps) override { log.push_back("compiled " + std::to_string(steps)); }
+    void preparationEnded() override { log.push_back("ended"); }
     void showAudioError(const std::string& text) override { log.push_back("error " + text); }
     void showPlayRefusal(const std::string& reason) override { log.push_back("refused " + reason); }
     std::vector<std::string> log;

@@ -211,7 +211,10 @@ private slots:
         QVERIFY(editor.startUntilHeard([&] { document.listen(0, 2, 0); }));
         editor.capture(4410);
         QVERIFY(std::abs(pitchOf(editor.capture(8820)) - 440.0) < 9.0);
-        QTest::qWait(600);
+        QTest::qWait(200);    // past the listened note's own step, within the half second
+        editor.render(2048);  // what a note ended then would take to fade
+        QVERIFY(editor.render(2048) > audible);
+        QTest::qWait(400);
         editor.render(2048);
         QVERIFY(editor.render(4096) < silent);
 

@@ -1,6 +1,7 @@
 // MIDI notes played in: heard at once on the live channel, queued for the editor, from several threads.
 #include "audio/midi/MidiNoteRouter.h"
 #include "audio/mixer/KeyFrequency.h"
+#include "audio/mixer/LiveNote.h"
 #include "audio/playback/LiveChannel.h"
 #include "song/KeysAndPans.h"
 #include "tests/core/audio/AudioTestKit.h"
@@ -74,6 +75,23 @@ TEST_F(MidiNoteRouterTest, NotesSoundAtOnceAtTheirVelocityAndOnlyTheirOwnNoteOff
     EXPECT_EQ(wakeUps, 1);
     send({0x90, 60, 1});
     EXPECT_EQ(wakeUps, 2);
+}
+
+// Every live note is stamped with the mixer's frame at which it is heard: the next buffer's first
+// frame for one played now, and a later frame within a buffer splits it there.
+TEST_F(MidiNoteRouterTest, ALiveNoteIsHeardAtTheFrameItIsStampedWith) {
+    useLiveChannel();
+    next(700);
+    EXPECT_EQ(layer.nextFrame(), 700);
+    for (const int64_t later : {0, 300, 1000}) {
+        ASSERT_TRUE(
+            layer.postLiveNote({LiveNote::Kind::On, live.channel(), 40, 22050, 200, 0, layer.nextFrame() + later}));
+        const std::vector<float> out = next(2048);
+        const auto first = std::find_if(out.begin(), out.end(), [](float v) { return v != 0.0f; }) - out.begin();
+        EXPECT_EQ(first / 2, later + PeakLimiter::lookAheadFrames) << later;
+        layer.postLiveNote({LiveNote::Kind::Off, live.channel(), 40, 0, 0, 0, layer.nextFrame()});
+        next(PeakLimiter::lookAheadFrames + fadedOut + 512);
+    }
 }
 
 // A live note is the note a song would play: the same rate, volume and pan, on a wave or a drum.
@@ -162,7 +180,9 @@ TEST_F(MidiNoteRouterTest, PortsOnThreadsOfTheirOwnTakeTurns) {
     std::array<int, 2> received{};
     std::array<int64_t, 2> lastTime{-1, -1};
     bool inOrder = true;
+    // Meanwhile the user-interface thread plays notes of its own (previews) into the same queue.
     const auto takeAll = [&] {
+        layer.postLiveNote({LiveNote::Kind::On, live.channel(), 60, 22050, 100, 0, layer.nextFrame()});
         for (PlayedNote note; router.takePlayed(note);) {
             const int port = note.fileKey - 28;
             inOrder = inOrder && note.nanoseconds > lastTime[port];

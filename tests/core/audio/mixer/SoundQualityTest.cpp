@@ -307,7 +307,8 @@ public:
 };
 
 // The preview never loads a sample that is not prepared: it waits for the worker, sounds the
-// note if the sample is ready within 200 ms of the gesture, and skips it otherwise.
+// note if the sample is ready within 200 ms of the gesture, and skips it otherwise. The worker
+// wakes its owner once, when the sample is ready, and never after a note given up.
 TEST(SoundQuality, APreviewWaitsForTheSampleWorkerAtMost200Milliseconds) {
     const Song song = songWith({}, 16, 100);
     const NoteRec note{7, 36, 3, 6, 200};
@@ -315,19 +316,33 @@ TEST(SoundQuality, APreviewWaitsForTheSampleWorkerAtMost200Milliseconds) {
     using std::chrono::milliseconds;
     for (const bool readyInTime : {true, false}) {
         HeldPreparationLayer layer;
-        NotePreview preview(layer, bank);
+        int wakeUps = 0;
+        NotePreview preview(layer, bank, [&] { ++wakeUps; });
         EXPECT_EQ(preview.start(song, 0, 0, note, gesture), 0);
         EXPECT_EQ(preview.proceed(gesture + milliseconds(150)), 0);
         EXPECT_TRUE(preview.isWaiting());
         EXPECT_EQ(layer.loads, 0);
+        EXPECT_EQ(wakeUps, 0);
         if (readyInTime)
             layer.held->finish();
         EXPECT_EQ(preview.proceed(gesture + milliseconds(200)), readyInTime ? 300 : 0);
         EXPECT_FALSE(preview.isWaiting());
         layer.held->finish();
+        EXPECT_EQ(wakeUps, readyInTime ? 1 : 0);
         EXPECT_EQ(preview.proceed(gesture + milliseconds(210)), 0);
         EXPECT_EQ(layer.loads, readyInTime ? 1 : 0) << readyInTime;
         EXPECT_EQ(largestStep(leftOf(render(layer, 2000))) > 0.0f, readyInTime);
+    }
+    // A sample ready before the wake-up is asked for wakes at once.
+    {
+        HeldPreparationLayer layer;
+        int wakeUps = 0;
+        const auto prepared = std::make_shared<SamplePreparation>(std::vector<SampleRequest>{});
+        prepared->finish();
+        prepared->whenFinished([&] { ++wakeUps; });
+        EXPECT_EQ(wakeUps, 1);
+        prepared->finish();
+        EXPECT_EQ(wakeUps, 1);
     }
     // A sample the worker could not prepare is not tried again here: the note is skipped.
     HeldPreparationLayer layer;
