@@ -153,7 +153,7 @@ RenderOutcome renderSong(const Song& song, const RenderRequest& request, const R
     files::removeStaleTemporaries(files, folder.empty() ? fs::path(".") : folder);
     if (!fs::is_directory(request.sampleFolder, error))
         return outcome(Status::Refused, {aboutFile(request.sampleFolder, "no such sample folder")});
-    auto cache = std::make_shared<SampleCache>();
+    auto cache = request.samples ? request.samples : std::make_shared<SampleCache>();
     MixerAudioLayer layer(cache);
     auto problems = prepareSamples(layer, song, request.sampleFolder, frames, progress);
     if (!problems)

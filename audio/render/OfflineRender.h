@@ -8,12 +8,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
 namespace tromel::audio {
+
+class SampleCache;
 
 // Beyond three hours a 16-bit stereo WAV nears its 4 GB limit, and nobody meant it.
 inline constexpr double longestRenderSeconds = 3 * 60 * 60;
@@ -48,6 +51,9 @@ struct RenderRequest {
     files::FileSystem* files = nullptr;  // the seam the files are written through; null: the system's
     // [render thread] Told of each temporary file as it is made, before anything is written into it.
     std::function<void(const std::filesystem::path&)> temporaryMade;
+    // Prepared samples shared with other renders, as they stay valid while their files are unchanged;
+    // null: prepared for this render alone.
+    std::shared_ptr<SampleCache> samples;
 
     files::FileSystem& fileSystem() const { return files ? *files : files::systemFileSystem(); }
 };

@@ -3,6 +3,7 @@
 #include "audio/mixer/KeyFrequency.h"
 #include "audio/mixer/PeakLimiter.h"
 #include "audio/playback/NotePreview.h"
+#include "audio/samples/SampleCache.h"
 #include "audio/samples/SampleLevels.h"
 #include "audio/samples/SamplePreparation.h"
 #include "song/OrgFile.h"
@@ -366,13 +367,18 @@ fs::path quarterBank() {
     return folder;
 }
 
-// Plays songs one after another on one layer, so that each sample is prepared only once.
+// Plays songs one after another on one layer; the samples are prepared once for all players.
 struct SongPlayer {
     MixerAudioLayer layer;
     RecordingHost host;
     Transport transport;
 
-    explicit SongPlayer(const fs::path& samples, int rate = outputRate) : layer(rate), transport(layer, samples) {}
+    explicit SongPlayer(const fs::path& samples, int rate = outputRate)
+        : layer(preparedSamples(), rate), transport(layer, samples) {}
+    static std::shared_ptr<SampleCache> preparedSamples() {
+        static const auto cache = std::make_shared<SampleCache>();
+        return cache;
+    }
     std::vector<float> play(const Song& song, int frames) {
         EXPECT_TRUE(transport.play(song, host));
         transport.finishPreparing(host);

@@ -1,9 +1,11 @@
 // Audio export: the pinned 16-bit WAV, every format read back, loudness by a second meter
 // (ffmpeg's), fades, ringing ends, loop points, stems and cancelling.
 #include "audio/mixer/KeyFrequency.h"
+#include "audio/playback/SongCompiler.h"
 #include "audio/render/OfflineRender.h"
 #include "audio/render/RenderFiles.h"
 #include "audio/render/StemsAside.h"
+#include "audio/samples/SampleCache.h"
 #include "exchange/AudioFileWriter.h"
 #include "files/AtomicWrite.h"
 #include "song/OrgFile.h"
@@ -28,6 +30,8 @@ using files::test::FaultyFileSystem;
 using files::test::Operation;
 
 const fs::path bank = TROMEL_SAMPLE_DIR;
+// The bank's samples, prepared once for every render here.
+const auto samples = std::make_shared<audio::SampleCache>();
 
 std::string fileText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -89,6 +93,7 @@ struct Export : testing::Test {
         request.sampleFolder = bank;
         request.output = folder / output;
         request.encoding.format = format;
+        request.samples = samples;
         return request;
     }
     Wav rendered(const Song& song, const RenderRequest& request) const {
@@ -107,6 +112,15 @@ TEST_F(Export, WithoutOptionsA16BitWavKeepsItsBytes) {
     commandOutput(std::string("'") + TROMEL_CLI_PATH + "' render '" + (folder / "dense.org").string() + "' '" +
                   out.string() + "' --loops 2 --samples '" + bank.string() + "'");
     EXPECT_EQ(fnv1a(fileText(out)), 0x671909bd7ffe63efull);
+
+    // In process, with the samples prepared into a cache it is given, which keeps them for the next render.
+    RenderRequest asked = request("again.wav");
+    asked.loops = 2;
+    asked.samples = std::make_shared<SampleCache>();
+    ASSERT_TRUE(renderSong(denseSong(0), asked).written());
+    EXPECT_EQ(fileText(asked.output), fileText(out));
+    for (const SampleRequest& sample : songSamples(denseSong(0), bank))
+        EXPECT_TRUE(sample.path.empty() || asked.samples->find(sample.path, sample.loop)) << sample.path;
 }
 
 // Each format against the float render: frames, channels, rate and level; the lossless ones to
