@@ -12,17 +12,20 @@ export SDL_AUDIODRIVER=dummy
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/tromel-runtime.XXXXXX)}"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-echo "== Tests"
+# Each stage is announced with the seconds since the start, so a slow stage shows in the log.
+stage() { echo "== $1 (at ${SECONDS} s)"; }
+
+stage "Tests"
 # The core binary runs below, three times over.
 ctest --test-dir build --output-on-failure -E '^core$'
 
-echo "== Core tests three times in one process, shuffled: every test makes its own files"
+stage "Core tests three times in one process, shuffled: every test makes its own files"
 build/bin/tromel_core_tests --gtest_repeat=3 --gtest_shuffle --gtest_brief=1
 
-echo "== Install into a temporary prefix"
+stage "Install into a temporary prefix"
 tests/install_check.sh build
 
-echo "== Core and C library tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+stage "Core and C library tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 # One clang build makes these tests and the fuzzers below. The editor's widgets are left to the plain build and
 # the end-to-end scripts: building Qt's side a second time with the sanitizers would take a third of the run.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
@@ -30,10 +33,13 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_
   >/dev/null
 cmake --build build-asan --target tromel_core_tests tromel_capi_tests org_fuzz_seeds org_reader_fuzz note_clip_fuzz \
   midi_reader_fuzz capi_fuzz
-UBSAN_OPTIONS=print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
-  ctest --test-dir build-asan --output-on-failure -R '^(core|capi)$'
+export UBSAN_OPTIONS=print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1
+timeout 900 build-asan/bin/tromel_core_tests --gtest_brief=1
+# Whether the bank inside the library is the generated one is a question of data, which the plain build answers.
+timeout 600 build-asan/bin/tromel_capi_tests --gtest_brief=1 --gtest_filter=-Api.TheBankInsideIsTheGeneratedFiles
+unset UBSAN_OPTIONS ASAN_OPTIONS
 
-echo "== Core tests under ThreadSanitizer"
+stage "Core tests under ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTROMEL_CORE_ONLY=ON -DTROMEL_TSAN=ON >/dev/null
 cmake --build build-tsan --target tromel_core_tests
 # Three rounds, shuffled, as in the plain build. The tests that only weigh a rendered signal (formats, loudness,
@@ -43,31 +49,31 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/bin/tromel_cor
   --gtest_repeat=3 --gtest_shuffle --gtest_brief=1 \
   --gtest_filter='-Export.EveryFormatReadsBackWithItsFramesRateAndLevel:Export.StemsAddUpToTheMix:Export.NormalisedLoudnessAndTruePeakHoldByASecondMeter:Export.LoopPointsMarkTheLastPassSampleForSample:Export.WithoutOptionsA16BitWavKeepsItsBytes:Export.FadesAndRingingEnds:SoundQuality.DenseSongsStayLinearBelowTheCeilingWithoutOffset:SoundQuality.LoudMixesAreLimitedJustBelowTheCeiling:SoundQuality.SawHasNoAudibleAliasesUpToTheTopKeys:SoundQuality.ARetriggerSplashesNoMoreThanACleanStart:SoundQuality.BrightnessChangesLittleFromKeyToKey:SoundQuality.DenseSongsStayBelowTheCeilingAtEveryRate:SoundQuality.KeysKeepTheirPitchAtEveryRate'
 
-echo "== Fuzzing the file reader for ${FUZZ_SECONDS:-30} s"
+stage "Fuzzing the file reader for ${FUZZ_SECONDS:-30} s"
 mkdir -p build-asan/corpus build-asan/seeds/midi build-asan/seeds/clip
 build-asan/bin/org_fuzz_seeds build-asan/seeds
 build-asan/bin/org_reader_fuzz build-asan/corpus build-asan/seeds -dict=fuzz/org.dict \
   -max_total_time="${FUZZ_SECONDS:-30}" -print_final_stats=1 2>build-asan/fuzz.log ||
   { tail -n 60 build-asan/fuzz.log; exit 1; }
 grep -E 'stat::number_of_executed_units|Done' build-asan/fuzz.log | tail -n 2
-echo "== Fuzzing the clipboard's note reader for ${CLIP_FUZZ_SECONDS:-10} s"
+stage "Fuzzing the clipboard's note reader for ${CLIP_FUZZ_SECONDS:-10} s"
 mkdir -p build-asan/clip-corpus
 build-asan/bin/note_clip_fuzz build-asan/clip-corpus build-asan/seeds/clip -dict=fuzz/note_clip.dict \
   -max_total_time="${CLIP_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-asan/clip-fuzz.log ||
   { tail -n 60 build-asan/clip-fuzz.log; exit 1; }
 grep -E 'stat::number_of_executed_units|Done' build-asan/clip-fuzz.log | tail -n 2
-echo "== Fuzzing the MIDI reader and import for ${MIDI_FUZZ_SECONDS:-10} s"
+stage "Fuzzing the MIDI reader and import for ${MIDI_FUZZ_SECONDS:-10} s"
 mkdir -p build-asan/midi-corpus
 build-asan/bin/midi_reader_fuzz build-asan/midi-corpus build-asan/seeds/midi -dict=fuzz/midi.dict \
   -max_total_time="${MIDI_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-asan/midi-fuzz.log ||
   { tail -n 60 build-asan/midi-fuzz.log; exit 1; }
 grep -E 'stat::number_of_executed_units|Done' build-asan/midi-fuzz.log | tail -n 2
 
-echo "== Fuzzing the C library (load and a second of play) for ${CAPI_FUZZ_SECONDS:-10} s"
+stage "Fuzzing the C library (load and a second of play) for ${CAPI_FUZZ_SECONDS:-10} s"
 mkdir -p build-asan/capi-corpus
 build-asan/bin/capi_fuzz build-asan/capi-corpus build-asan/seeds -dict=fuzz/org.dict \
   -max_total_time="${CAPI_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-asan/capi-fuzz.log ||
   { tail -n 60 build-asan/capi-fuzz.log; exit 1; }
 grep -E 'stat::number_of_executed_units|Done' build-asan/capi-fuzz.log | tail -n 2
 
-echo "== All tests passed"
+stage "All tests passed"
