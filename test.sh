@@ -15,12 +15,29 @@ chmod 700 "$XDG_RUNTIME_DIR"
 # Each stage is announced with the seconds since the start, so a slow stage shows in the log.
 stage() { echo "== $1 (at ${SECONDS} s)"; }
 
+# Runs a test binary as two shards side by side, one a core: most tests keep to one thread, and each
+# test has a temporary folder of its own. Both shards' output is shown; either failing fails the run.
+sharded() {
+  local logs pids=() failed=0
+  logs=$(mktemp -d /tmp/tromel-shards.XXXXXX)
+  for shard in 0 1; do
+    GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$shard timeout 900 "$@" >"$logs/$shard" 2>&1 &
+    pids+=($!)
+  done
+  for shard in 0 1; do
+    wait "${pids[$shard]}" || failed=1
+    cat "$logs/$shard"
+  done
+  rm -rf "$logs"
+  return "$failed"
+}
+
 stage "Tests"
 # The core binary runs below, three times over.
-ctest --test-dir build --output-on-failure -E '^core$'
+ctest --test-dir build --output-on-failure -E '^core$' -j2
 
 stage "Core tests three times in one process, shuffled: every test makes its own files"
-build/bin/tromel_core_tests --gtest_repeat=3 --gtest_shuffle --gtest_brief=1
+sharded build/bin/tromel_core_tests --gtest_repeat=3 --gtest_shuffle --gtest_brief=1
 
 stage "Install into a temporary prefix"
 tests/install_check.sh build
@@ -34,7 +51,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_
 cmake --build build-asan --target tromel_core_tests tromel_capi_tests org_fuzz_seeds org_reader_fuzz note_clip_fuzz \
   midi_reader_fuzz capi_fuzz
 export UBSAN_OPTIONS=print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1
-timeout 900 build-asan/bin/tromel_core_tests --gtest_brief=1
+sharded build-asan/bin/tromel_core_tests --gtest_brief=1
 # Whether the bank inside the library is the generated one is a question of data, which the plain build answers.
 timeout 600 build-asan/bin/tromel_capi_tests --gtest_brief=1 --gtest_filter=-Api.TheBankInsideIsTheGeneratedFiles
 unset UBSAN_OPTIONS ASAN_OPTIONS
@@ -45,7 +62,7 @@ cmake --build build-tsan --target tromel_core_tests
 # Three rounds, shuffled, as in the plain build. The tests that only weigh a rendered signal (formats, loudness,
 # stems, loop points, levels) run one thread and take most of the time under the sanitizer: the plain and
 # AddressSanitizer runs cover them.
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/bin/tromel_core_tests \
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" sharded build-tsan/bin/tromel_core_tests \
   --gtest_repeat=3 --gtest_shuffle --gtest_brief=1 \
   --gtest_filter='-Export.EveryFormatReadsBackWithItsFramesRateAndLevel:Export.StemsAddUpToTheMix:Export.NormalisedLoudnessAndTruePeakHoldByASecondMeter:Export.LoopPointsMarkTheLastPassSampleForSample:Export.WithoutOptionsA16BitWavKeepsItsBytes:Export.FadesAndRingingEnds:SoundQuality.DenseSongsStayLinearBelowTheCeilingWithoutOffset:SoundQuality.LoudMixesAreLimitedJustBelowTheCeiling:SoundQuality.SawHasNoAudibleAliasesUpToTheTopKeys:SoundQuality.ARetriggerSplashesNoMoreThanACleanStart:SoundQuality.BrightnessChangesLittleFromKeyToKey:SoundQuality.DenseSongsStayBelowTheCeilingAtEveryRate:SoundQuality.KeysKeepTheirPitchAtEveryRate'
 
