@@ -4,7 +4,11 @@
 #include "audio/samples/SampleLevels.h"
 #include "capi/SampleBank.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -31,11 +35,18 @@ Entry& entryOf(int file, bool loop) {
     return entries[2 * static_cast<std::size_t>(file) + (loop ? 1 : 0)];
 }
 
-// A level carried in the library needs no making, but its pages are brought in here rather than under the
-// first render that reads them.
+// A level carried in the library needs no making, but its pages are mapped here rather than under the first
+// render that reads them: in one call where the system offers it, else a read a page.
 void touchPages(const audio::SampleLevel& level) {
-    constexpr int64_t floatsAPage = 4096 / sizeof(float);
+    static const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const int64_t count = level.length + 2 * audio::SampleData::guardFrames;
+#ifdef MADV_POPULATE_READ
+    const auto begin = reinterpret_cast<std::uintptr_t>(level.builtIn) & ~(pageSize - 1);
+    const auto end = reinterpret_cast<std::uintptr_t>(level.builtIn + count);
+    if (madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_READ) == 0)
+        return;
+#endif
+    const auto floatsAPage = static_cast<int64_t>(pageSize / sizeof(float));
     float sum = 0.0f;
     for (int64_t i = 0; i < count; i += floatsAPage)
         sum += level.builtIn[i];

@@ -11,8 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -272,6 +276,36 @@ TEST(Api, RenderAllocatesNothing) {
     std::vector<int> probe(10);  // the counting itself works
     counting = false;
     EXPECT_GT(allocations.load(), 0);
+}
+
+// Nor does it fault in a page of the bank the library carries: a new player maps what its song reads. A child
+// process starts without its parent's mappings of the library's file, so its faults are counted there.
+TEST(Api, RenderFaultsInNoPageOfTheBank) {
+#ifndef TROMEL_COUNT_MALLOC
+    GTEST_SKIP() << "a sanitizer's shadow memory has pages of its own to fault in";
+#endif
+    const SongHandle song = loadSong(audio::test::denseSong(0));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::vector<float> buffer(2 * 4096, 1.0f);  // written here, so its pages are the child's own
+        tromel_player* player = tromel_player_new(song.get(), 44100, nullptr, 0);
+        if (!player || tromel_player_set_loops(player, 0) != TROMEL_OK)
+            _exit(255);
+        tromel_player_render(player, buffer.data(), 1);
+        rusage before{};
+        rusage after{};
+        getrusage(RUSAGE_SELF, &before);
+        while (tromel_player_render(player, buffer.data(), 4096) == 4096) {
+        }
+        getrusage(RUSAGE_SELF, &after);
+        _exit(static_cast<int>(std::min<long>(after.ru_minflt - before.ru_minflt + after.ru_majflt - before.ru_majflt,
+                                              254)));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_LE(WEXITSTATUS(status), 2) << "pages faulted in while rendering";
 }
 
 }  // namespace
