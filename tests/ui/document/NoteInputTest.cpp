@@ -139,7 +139,10 @@ private slots:
             sendKey(document, QEvent::KeyPress, keyS, Qt::Key_S, true);
             QTest::qWait(40);
         }
+        QVERIFY(editor.render(8192) > 0.01f);  // it sounds while held, and ends when let go
         sendKey(document, QEvent::KeyRelease, keyS, Qt::Key_S);
+        editor.render(1024);
+        QCOMPARE(editor.render(4096), 0.0f);
         QTest::qWait(45);
         settings::setStepLength(2);
         strike(document, keyX, Qt::Key_X);                     // D4 for two steps
@@ -361,6 +364,30 @@ private slots:
         for (int i = 0; i < 8; ++i)
             editor.render(441);
         QVERIFY(document.transport().playPosition() > 8);
+
+        // Recording over the loop takes the selection when it places its notes; the loop lasts until Stop.
+        document.transportControls().stopButton()->click();
+        menuEntry(document, "Record")->trigger();
+        QTest::keyClick(&document, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(&document, Qt::Key_L, Qt::ControlModifier);
+        QTRY_VERIFY(document.transport().state() == audio::TransportState::Playing &&
+                    !document.transport().isPreparing());
+        editor.render(441);
+        document.noteInput().play({true, 60, 100, audio::steadyNanoseconds()});
+        editor.render(441);
+        document.noteInput().play({false, 60, 0, audio::steadyNanoseconds()});
+        const auto recorded = [&document] {
+            const Entered notes = notesOf(document, 0);
+            return std::any_of(notes.begin(), notes.end(), [](const auto& note) { return std::get<1>(note) == 60; });
+        };
+        QTRY_VERIFY((editor.render(441), recorded()));
+        for (int i = 0; i < 8; ++i) {
+            editor.render(441);
+            QTest::qWait(20);  // each step heard is looked at
+        }
+        QVERIFY(document.transport().loopsPassage());
+        document.transportControls().stopButton()->click();
+        QVERIFY(!document.transport().loopsPassage());
     }
 
     // MIDI notes sound at once on the current channel's wave and go into step entry with their
