@@ -66,31 +66,25 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" sharded build-tsan/bin/tr
   --gtest_repeat=3 --gtest_shuffle --gtest_brief=1 \
   --gtest_filter='-Export.EveryFormatReadsBackWithItsFramesRateAndLevel:Export.StemsAddUpToTheMix:Export.NormalisedLoudnessAndTruePeakHoldByASecondMeter:Export.LoopPointsMarkTheLastPassSampleForSample:Export.WithoutOptionsA16BitWavKeepsItsBytes:Export.FadesAndRingingEnds:SoundQuality.DenseSongsStayLinearBelowTheCeilingWithoutOffset:SoundQuality.LoudMixesAreLimitedJustBelowTheCeiling:SoundQuality.SawHasNoAudibleAliasesUpToTheTopKeys:SoundQuality.ARetriggerSplashesNoMoreThanACleanStart:SoundQuality.BrightnessChangesLittleFromKeyToKey:SoundQuality.DenseSongsStayBelowTheCeilingAtEveryRate:SoundQuality.KeysKeepTheirPitchAtEveryRate'
 
-stage "Fuzzing the file reader for ${FUZZ_SECONDS:-30} s"
-mkdir -p build-asan/corpus build-asan/seeds/midi build-asan/seeds/clip
-build-asan/bin/org_fuzz_seeds build-asan/seeds
-build-asan/bin/org_reader_fuzz build-asan/corpus build-asan/seeds -dict=fuzz/org.dict \
-  -max_total_time="${FUZZ_SECONDS:-30}" -print_final_stats=1 2>build-asan/fuzz.log ||
-  { tail -n 60 build-asan/fuzz.log; exit 1; }
-grep -E 'stat::number_of_executed_units|Done' build-asan/fuzz.log | tail -n 2
-stage "Fuzzing the clipboard's note reader for ${CLIP_FUZZ_SECONDS:-10} s"
-mkdir -p build-asan/clip-corpus
-build-asan/bin/note_clip_fuzz build-asan/clip-corpus build-asan/seeds/clip -dict=fuzz/note_clip.dict \
-  -max_total_time="${CLIP_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-asan/clip-fuzz.log ||
-  { tail -n 60 build-asan/clip-fuzz.log; exit 1; }
-grep -E 'stat::number_of_executed_units|Done' build-asan/clip-fuzz.log | tail -n 2
-stage "Fuzzing the MIDI reader and import for ${MIDI_FUZZ_SECONDS:-10} s"
-mkdir -p build-asan/midi-corpus
-build-asan/bin/midi_reader_fuzz build-asan/midi-corpus build-asan/seeds/midi -dict=fuzz/midi.dict \
-  -max_total_time="${MIDI_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-asan/midi-fuzz.log ||
-  { tail -n 60 build-asan/midi-fuzz.log; exit 1; }
-grep -E 'stat::number_of_executed_units|Done' build-asan/midi-fuzz.log | tail -n 2
+# A bounded libFuzzer run: the fuzzer, its seeds folder, its dictionary and its seconds; the corpus it grows
+# lives beside its log. A crash shows the log's end and fails the run.
+fuzz() {
+  local name=$1 seeds=$2 dict=$3 seconds=$4
+  mkdir -p "build-asan/$name-corpus"
+  "build-asan/bin/$name" "build-asan/$name-corpus" "$seeds" -dict="$dict" -max_total_time="$seconds" \
+    -print_final_stats=1 2>"build-asan/$name.log" || { tail -n 60 "build-asan/$name.log"; exit 1; }
+  grep -E 'stat::number_of_executed_units|Done' "build-asan/$name.log" | tail -n 2
+}
 
+mkdir -p build-asan/seeds/midi build-asan/seeds/clip
+build-asan/bin/org_fuzz_seeds build-asan/seeds
+stage "Fuzzing the file reader for ${FUZZ_SECONDS:-30} s"
+fuzz org_reader_fuzz build-asan/seeds fuzz/org.dict "${FUZZ_SECONDS:-30}"
+stage "Fuzzing the clipboard's note reader for ${CLIP_FUZZ_SECONDS:-10} s"
+fuzz note_clip_fuzz build-asan/seeds/clip fuzz/note_clip.dict "${CLIP_FUZZ_SECONDS:-10}"
+stage "Fuzzing the MIDI reader and import for ${MIDI_FUZZ_SECONDS:-10} s"
+fuzz midi_reader_fuzz build-asan/seeds/midi fuzz/midi.dict "${MIDI_FUZZ_SECONDS:-10}"
 stage "Fuzzing the C library (load and a second of play) for ${CAPI_FUZZ_SECONDS:-10} s"
-mkdir -p build-asan/capi-corpus
-build-asan/bin/capi_fuzz build-asan/capi-corpus build-asan/seeds -dict=fuzz/org.dict \
-  -max_total_time="${CAPI_FUZZ_SECONDS:-10}" -print_final_stats=1 2>build-asan/capi-fuzz.log ||
-  { tail -n 60 build-asan/capi-fuzz.log; exit 1; }
-grep -E 'stat::number_of_executed_units|Done' build-asan/capi-fuzz.log | tail -n 2
+fuzz capi_fuzz build-asan/seeds fuzz/org.dict "${CAPI_FUZZ_SECONDS:-10}"
 
 stage "All tests passed"
