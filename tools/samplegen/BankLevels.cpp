@@ -27,6 +27,10 @@ bool writeLevelValues(const std::filesystem::path& path, const std::vector<float
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(values.data()),
               static_cast<std::streamsize>(values.size() * sizeof(float)));
+    return closeWritten(out, path);
+}
+
+bool closeWritten(std::ofstream& out, const std::filesystem::path& path) {
     out.close();
     if (!out) {
         std::cerr << "tromel-samplegen: " << path.string() << ": cannot be written\n";

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace tromel::samplegen {
@@ -21,5 +22,7 @@ std::vector<LevelPlace> appendLevels(const std::vector<int16_t>& pcm, bool loop,
 
 // The values as raw floats of this machine; false (with a message on stderr) when they cannot be written.
 bool writeLevelValues(const std::filesystem::path& path, const std::vector<float>& values);
+// Closes a file the generator wrote; false, said on the standard error, when it could not be written whole.
+bool closeWritten(std::ofstream& out, const std::filesystem::path& path);
 
 }  // namespace tromel::samplegen

@@ -81,12 +81,7 @@ bool writeBankSource(const std::filesystem::path& path, const std::vector<BankFi
         << "\\\"\\n\"\n"
            "    \".size tromelBankLevelValues, . - tromelBankLevelValues\\n\"\n"
            "    \".popsection\\n\");\n\n}  // namespace tromel::capi\n";
-    out.close();
-    if (!out) {
-        std::cerr << "tromel-samplegen: " << path.string() << ": cannot be written\n";
-        return false;
-    }
-    return true;
+    return closeWritten(out, path);
 }
 
 }  // namespace tromel::samplegen
